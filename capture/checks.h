@@ -1,0 +1,89 @@
+// The main window's checks and key filters as plain functions of their inputs.
+// The window runs them, shows the messages through the message-box service
+// and sets its flags; the functions show nothing themselves.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace capture {
+
+// One message box a check asks for. An empty title means the application's title.
+struct Message {
+    QString text;
+    QString title;
+    bool critical = false;
+    bool operator==(const Message&) const = default;
+};
+
+// The number a text starts with: leading blanks skipped, then the digits;
+// a text without leading digits reads as 0. With allowSign a leading minus
+// counts ("-5" gives -5).
+long long leadingNumber(const QString& text, bool allowSign = false);
+
+// Digits, Escape, Backspace and Tab pass; every other code becomes 0.
+int SoloNumeros(int tecla);
+
+// ValidaRFC over the box's 13-character text.
+struct RfcResult {
+    std::vector<Message> messages;
+    bool valid = true;          // RFCValido
+    bool refocus = false;       // the focus goes back to the RFC box
+    bool callsHabilita = true;  // false after the length rule's early end
+};
+RfcResult validaRfc(const QString& text13);
+
+// The text-changed rule of the RFC box: true when position 1 is a blank (or
+// the text is empty), which empties and disables the person-name fields.
+bool rfcIsCompany(const QString& text);
+
+// valida: stops at the first fault; `fault` is what sets ErrorValida to 1.
+struct ValidaInput {
+    bool rfcValid = false;      // RFCValido after running the RFC check
+    int chkProdFinal = 0;       // check box values: 0 clear, 1 ticked, 2 grey
+    int chkrodIndirecto = 0;
+    int chkAbastecedor = 0;
+    int combo1Index = 0;        // 0 "Programa nuevo", 1 "Ampliación", -1 none
+    QString prog1;              // txtProg1
+    QString prog2;              // txtProg2
+};
+struct ValidaResult {
+    std::vector<Message> messages;
+    bool fault = false;
+};
+ValidaResult valida(const ValidaInput& in);
+
+// ValidaRequeridos (after the RFC check, whose messages the window shows
+// first): every rule runs; `missing` is FaltanDatos.
+struct RequeridosInput {
+    int combo1Index = 0;
+    QString prog1, prog2;
+    QString apePat1, calle, cp, colonia, telefono;
+    int combo5Index = -1;       // -1: no office selected
+    int chkProdFinal = 0;
+    int chkrodIndirecto = 0;
+    QString nombreR2, cargo, telefonoR2, emailRep;
+};
+struct RequeridosResult {
+    std::vector<Message> messages;
+    bool missing = false;
+};
+RequeridosResult validaRequeridos(const RequeridosInput& in);
+
+// txtProg2 losing the focus: the text to put back ("0") when its number is
+// below 0, or a null QString when it stays.
+QString prog2OnLeave(const QString& text);
+
+// The plants grid before a row is written: the message when the postal code
+// (column 1) is too long and the current column is 1; none otherwise.
+std::vector<Message> plantRowCheck(int currentColumn, const QString& cpText);
+
+// Key rules: form level (upper case), then per control. Return 0 to swallow.
+int upperKey(int code);
+int lowerKey(int code);
+// The plants grid's per-cell rule: upper case (columns 0, 2-5) or SoloNumeros
+// (columns 1, 6, 7).
+int plantCellKey(int column, int code);
+
+} // namespace capture

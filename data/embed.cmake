@@ -1,0 +1,18 @@
+# Turns the shipped data files into a C++ source (byte arrays), so the program
+# carries its defaults whatever directory it is started from.
+set(FILES admlocal.tsv activida.tsv considera.txt)
+set(body "// Generated from data/ by embed.cmake; do not edit.\n#include <string>\n#include <string_view>\n\nnamespace store::shipped {\n")
+set(index "")
+set(n 0)
+foreach(f ${FILES})
+  file(READ ${DATA_DIR}/${f} hex HEX)
+  string(LENGTH "${hex}" hexlen)
+  math(EXPR len "${hexlen} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "'\\\\x\\1'," bytes "${hex}")
+  string(APPEND body "static const char f${n}[] = {${bytes} 0};\n")
+  string(APPEND index "    if (name == \"${f}\") return std::string_view(f${n}, ${len});\n")
+  math(EXPR n "${n} + 1")
+endforeach()
+string(APPEND body "\nstd::string_view file(std::string_view name) {\n${index}    return {};\n}\n\n} // namespace store::shipped\n")
+file(WRITE ${OUT}.tmp "${body}")
+file(RENAME ${OUT}.tmp ${OUT})

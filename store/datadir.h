@@ -1,0 +1,53 @@
+// Where the data directory lives, its shipped defaults, and the lock that
+// keeps a second program from writing the same tables.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace store {
+
+// --datos DIR (given here as `fromCommandLine`), else ZELTAR_DATOS, else
+// C:\ZELTAR on Windows and ~/ZELTAR elsewhere.
+std::filesystem::path dataDirectory(const std::optional<std::filesystem::path>& fromCommandLine);
+
+// Creates the directory and whatever of the seven tables and considera.txt is
+// missing (the catalogues filled, the application tables empty). Never
+// overwrites a file. Returns the names of the files it created. Throws
+// StoreError with a Spanish message when the directory cannot be created or
+// written.
+std::vector<std::string> ensureDataDirectory(const std::filesystem::path& dir);
+
+// The shipped text of considera.txt (UTF-8).
+const std::string& shippedConsiderations();
+
+// An advisory lock on a file of the data directory, held for the life of the
+// object. The operating system drops it when its holder dies, so a crash never
+// leaves the directory blocked.
+class DirectoryLock {
+public:
+    // Takes the lock, or returns nullptr when another program holds it. A
+    // process started by the holder with handOffEnvironment() in its
+    // environment is let in. Throws StoreError when the lock file cannot be
+    // made.
+    static std::unique_ptr<DirectoryLock> acquire(const std::filesystem::path& dir);
+    ~DirectoryLock();
+
+    // NAME=VALUE to put into the environment of a child that may work on the
+    // directory while this lock is held (the packing program).
+    std::string handOffEnvironment() const;
+
+    struct Impl;
+
+private:
+    explicit DirectoryLock(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> d_;
+};
+
+// The message shown when the lock is held by another program.
+std::string lockedMessage(const std::filesystem::path& dir);
+
+} // namespace store

@@ -1,0 +1,98 @@
+// The .dbf table file: dBASE III and FoxPro 2.x tables without memo fields.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "value.h"
+
+namespace store {
+
+// Every failure of the table layer; what() is Spanish text that a window may show.
+class StoreError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class FieldType : char {
+    Character = 'C',
+    Numeric = 'N',
+    Float = 'F',
+    Date = 'D',
+    Logical = 'L',
+};
+
+struct FieldDef {
+    std::string name;  // upper case as written; matched without regard to case
+    FieldType type = FieldType::Character;
+    int length = 1;
+    int decimals = 0;
+};
+
+// Code page bytes of the header (offset 29).
+inline constexpr std::uint8_t kCodePage850 = 0x02;
+
+class DbfTable {
+public:
+    // Reads the header and the records of an existing file. Throws StoreError
+    // (naming the file) for a file it cannot handle; damage it can read around
+    // is reported through warnings().
+    static std::unique_ptr<DbfTable> open(const std::filesystem::path& file);
+
+    // Writes a new empty table (version 0x03, code page 850 marked 0x02).
+    // Throws if the file exists.
+    static void create(const std::filesystem::path& file, const std::vector<FieldDef>& fields,
+                       std::uint8_t codePageByte = kCodePage850);
+
+    // Writes a new table with the given rows; used for the shipped catalogues.
+    static void createWithRows(const std::filesystem::path& file, const std::vector<FieldDef>& fields,
+                               const std::vector<Row>& rows, std::uint8_t codePageByte = kCodePage850);
+
+    ~DbfTable();
+    DbfTable(const DbfTable&) = delete;
+    DbfTable& operator=(const DbfTable&) = delete;
+
+    const std::filesystem::path& path() const;
+    const std::vector<FieldDef>& fields() const;
+    // Position of a field by name, without regard to case; -1 when absent.
+    int fieldIndex(std::string_view name) const;
+    std::uint8_t codePageByte() const;
+
+    // Records that could be read (deleted ones included), in file order.
+    std::size_t recordCount() const;
+    bool isDeleted(std::size_t record) const;
+    Row read(std::size_t record) const;
+    Value read(std::size_t record, std::size_t field) const;
+
+    // Appends a record and returns its number: the record is written and
+    // flushed before the header count, so a crash never loses a saved row.
+    // Throws (and writes nothing) for a value that does not fit its field or
+    // a character the table's code page cannot hold.
+    std::size_t append(const Row& row);
+    void update(std::size_t record, const Row& row);
+    void markDeleted(std::size_t record);
+
+    // Re-reads the file when it changed on disk since it was read (another
+    // program packed it, say). Returns true when it re-read.
+    bool reloadIfChanged();
+
+    // Damage found while reading (Spanish, naming the file); empty when sound.
+    const std::vector<std::string>& warnings() const;
+
+    struct Impl;
+
+private:
+    explicit DbfTable(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> d_;
+};
+
+// Packs a table: writes the live records to a new file beside it, flushes it
+// and renames it over the old one. Throws StoreError.
+void packTable(const std::filesystem::path& file);
+
+} // namespace store

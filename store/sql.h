@@ -1,0 +1,45 @@
+// The SELECT statements that the windows give their data sources.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dbf.h"
+
+namespace store {
+
+// SELECT * | col, col FROM table [WHERE cond] [ORDER BY col, col]
+// cond: comparisons (= <> < > <= >=) of a column with a number, a quoted text
+// or Null, joined by AND / OR, with parentheses.
+class Statement {
+public:
+    // Throws StoreError quoting the statement when it is outside the subset.
+    static Statement parse(std::string_view text);
+
+    const std::string& text() const { return text_; }
+    const std::string& tableName() const { return table_; }
+
+    struct Result {
+        std::vector<int> columns;         // table field position of each result column
+        std::vector<std::size_t> records; // record numbers, in result order
+    };
+    // Evaluates over the live records of the table. Throws StoreError for a
+    // column the table does not have.
+    Result evaluate(const DbfTable& table) const;
+
+    struct Node;
+
+private:
+    std::string text_;
+    std::string table_;
+    std::vector<std::string> projection_;  // empty: *
+    std::shared_ptr<const Node> where_;
+    std::vector<std::string> orderBy_;
+};
+
+// True when the text is a SELECT statement rather than a table name.
+bool isStatement(std::string_view recordSource);
+
+} // namespace store
