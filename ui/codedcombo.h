@@ -1,0 +1,19 @@
+// A drop-down list whose entries carry a numeric code: the code is what is
+// stored, the text what is shown.
+#pragma once
+
+#include <QComboBox>
+#include <QVariant>
+
+namespace ui {
+
+class CodedComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit CodedComboBox(QWidget* parent = nullptr);
+    void addCoded(const QString& text, const QVariant& code);
+    QVariant code(int index) const;
+    QVariant currentCode() const;  // invalid when nothing is selected
+};
+
+} // namespace ui

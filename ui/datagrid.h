@@ -1,0 +1,77 @@
+// A grid bound to a data source, with the row buffer of the old data grids:
+// what the operator types stays in the row until the row is left (Up/Down, a
+// click on another row, Tab past the last cell), and then a hook may refuse
+// the write, keeping the row in editing with what was typed. The last line
+// adds a new row.
+#pragma once
+
+#include <QString>
+#include <QTableView>
+#include <functional>
+#include <vector>
+
+#include "store/datasource.h"
+
+namespace ui {
+
+struct GridColumn {
+    QString caption;
+    QString field;
+    int maxLength = 0;  // 0: the field's width
+};
+
+class DataGridModel;
+
+class DataGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DataGrid(QWidget* parent = nullptr);
+
+    void setCaption(const QString& caption);
+    QString caption() const { return caption_; }
+    void setColumns(std::vector<GridColumn> columns);
+    void setDataSource(store::DataSource* source);  // re-reads the rows
+    store::DataSource* dataSource() const { return source_; }
+    void reload();  // re-reads the data source's rows (after a refresh)
+
+    // Per-cell key hook: (column, code) -> code; 0 swallows the key.
+    using KeyHook = std::function<int(int column, int code)>;
+    void setKeyHook(KeyHook h) { keyHook_ = std::move(h); }
+    // Before a row is written; set cancel to keep the row in editing.
+    using BeforeWriteHook = std::function<void(bool& cancel)>;
+    void setBeforeWriteHook(BeforeWriteHook h) { beforeWrite_ = std::move(h); }
+    // Told when writing a row failed; the grid shows no message of its own.
+    using ErrorHook = std::function<void(const QString& error)>;
+    void setErrorHook(ErrorHook h) { errorHook_ = std::move(h); }
+    // Enter in a cell becomes a Tab (queued).
+    void setEnterAsTab(bool on) { enterAsTab_ = on; }
+
+    // The text of a column of the current row as the operator sees it (the
+    // buffered edit included), and setting it (as a hook may do).
+    QString columnText(int column) const;
+    void setColumnText(int column, const QString& text);
+    int currentColumn() const;
+    int currentRow() const;
+    bool rowDirty() const;
+    // Writes the buffered row now (as leaving it would). Returns false when
+    // the hook refused it or the write failed.
+    bool commitRow();
+
+    DataGridModel* gridModel() const { return model_; }
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    friend class DataGridModel;
+    QString caption_;
+    store::DataSource* source_ = nullptr;
+    DataGridModel* model_ = nullptr;
+    KeyHook keyHook_;
+    BeforeWriteHook beforeWrite_;
+    ErrorHook errorHook_;
+    bool enterAsTab_ = false;
+};
+
+} // namespace ui

@@ -1,0 +1,41 @@
+// A window built from its layout table: controls reachable by name (and by
+// index for control arrays), tab order from the tab places, accessible names
+// from the labels, twips converted through the screen's logical DPI.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <vector>
+
+#include "ui/layout.h"
+
+namespace ui {
+
+class FormWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit FormWindow(const WindowLayout& layout, QWidget* parent = nullptr);
+
+    const WindowLayout& layout() const { return layout_; }
+
+    // The control of that name (and index), or nullptr.
+    QWidget* control(const QString& name, int index = -1) const;
+    template <class T> T* as(const QString& name, int index = -1) const {
+        return qobject_cast<T*>(control(name, index));
+    }
+    // Every control in the layout's order (the window's control order).
+    const std::vector<QWidget*>& controls() const { return controls_; }
+    const ControlSpec* spec(const QWidget* control) const;  // nullptr when not ours
+    int tabPlace(const QWidget* control) const;             // -1 when none
+
+    // twips <-> pixels through the window's logical DPI (15 twips a pixel at 96 DPI).
+    int twipsToPixelsX(int twips) const;
+    int twipsToPixelsY(int twips) const;
+
+private:
+    const WindowLayout& layout_;
+    std::vector<QWidget*> controls_;
+    std::vector<const ControlSpec*> specs_;
+};
+
+} // namespace ui

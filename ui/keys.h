@@ -1,0 +1,49 @@
+// The key pipeline: every typed character passes first through the window's
+// filter, then through the focused control's filter. A filter is a plain
+// function of the character code that returns the code to let through, or 0
+// to swallow the key. Characters that the tables' code page cannot hold are
+// swallowed here too (and dropped from pasted text).
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <map>
+
+class QWidget;
+
+namespace ui {
+
+using KeyFilter = std::function<int(int code)>;
+
+class KeyPipeline : public QObject {
+    Q_OBJECT
+public:
+    // Installs itself on `window` and every child that can take the focus.
+    explicit KeyPipeline(QWidget* window);
+
+    void setWindowFilter(KeyFilter f) { windowFilter_ = std::move(f); }
+    void setControlFilter(QWidget* control, KeyFilter f);
+
+    // Runs the filters on a character code (window first, then the control's).
+    int filter(QWidget* control, int code) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* window_;
+    KeyFilter windowFilter_;
+    std::map<QWidget*, KeyFilter> controlFilters_;
+};
+
+// Queues a keystroke (Qt::Key_Tab, Qt::Key_Right, ...) to a widget: it is
+// delivered after the current event has been handled.
+void queueKey(QWidget* target, int key);
+
+// True when every character of the text can be stored in the tables' code page.
+bool storable(const QString& text);
+// The text without the characters that cannot be stored.
+QString storableOnly(const QString& text);
+
+} // namespace ui
