@@ -19,7 +19,8 @@ struct Message {
 
 // The number a text starts with: leading blanks skipped, then the digits;
 // a text without leading digits reads as 0. With allowSign a leading minus
-// counts ("-5" gives -5).
+// counts ("-5" gives -5). Blanks between the digits are skipped too ("1 2"
+// gives 12); any other character ends the number.
 long long leadingNumber(const QString& text, bool allowSign = false);
 
 // Digits, Escape, Backspace and Tab pass; every other code becomes 0.
