@@ -53,6 +53,10 @@ public:
     static void createWithRows(const std::filesystem::path& file, const std::vector<FieldDef>& fields,
                                const std::vector<Row>& rows, std::uint8_t codePageByte = kCodePage850);
 
+    // Parses a table held in memory (for the fuzzer and for tests); name is
+    // only used in messages. The table cannot be written.
+    static std::unique_ptr<DbfTable> fromBytes(std::string bytes, const std::filesystem::path& name);
+
     ~DbfTable();
     DbfTable(const DbfTable&) = delete;
     DbfTable& operator=(const DbfTable&) = delete;
@@ -62,12 +66,15 @@ public:
     // Position of a field by name, without regard to case; -1 when absent.
     int fieldIndex(std::string_view name) const;
     std::uint8_t codePageByte() const;
+    std::uint8_t versionByte() const;
 
     // Records that could be read (deleted ones included), in file order.
     std::size_t recordCount() const;
     bool isDeleted(std::size_t record) const;
     Row read(std::size_t record) const;
     Value read(std::size_t record, std::size_t field) const;
+    // The bytes of a record as stored (deletion byte first), for fast scans.
+    std::string_view rawRecord(std::size_t record) const;
 
     // Appends a record and returns its number: the record is written and
     // flushed before the header count, so a crash never loses a saved row.
@@ -88,6 +95,7 @@ public:
 
 private:
     explicit DbfTable(std::unique_ptr<Impl> impl);
+    friend void packTable(const std::filesystem::path& file);
     std::unique_ptr<Impl> d_;
 };
 

@@ -1,0 +1,1009 @@
+// Reading and writing .dbf tables (dBASE III, FoxPro 2.x without memo fields).
+//
+// The records region is kept in memory and decoded field by field on demand.
+// Writes go straight to the file and are flushed before they count: an append
+// writes the record and the end marker, flushes, and only then raises the
+// header's record count. Reading trusts the header count when the file holds
+// that many whole records, so a record written by an append that was cut off
+// before its count was raised is not a saved row and the next append reuses
+// its place.
+#include "dbf.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <optional>
+#include <system_error>
+
+#include "codepage.h"
+#include "platform/syncfile.h"
+
+namespace fs = std::filesystem;
+
+namespace store {
+
+namespace {
+
+constexpr std::size_t kHeaderSize = 32;
+constexpr std::size_t kDescriptorSize = 32;
+constexpr std::size_t kMaxFields = 1024;  // far above any writer's limit (255)
+constexpr std::size_t kMaxWarnings = 50;
+constexpr char kLive = ' ';
+constexpr char kDeleted = '*';
+constexpr char kTerminator = 0x0D;
+constexpr char kEndMarker = 0x1A;
+
+std::string label(const fs::path& file)
+{
+    const auto u8 = file.u8string();
+    return std::string(u8.begin(), u8.end());
+}
+
+std::uint32_t le32(const std::string& b, std::size_t at)
+{
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at]))
+           | static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8
+           | static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16
+           | static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
+}
+
+std::uint16_t le16(const std::string& b, std::size_t at)
+{
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at])
+                                      | static_cast<unsigned char>(b[at + 1]) << 8);
+}
+
+void put32(char* out, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+void put16(char* out, std::uint16_t v)
+{
+    out[0] = static_cast<char>(v & 0xFF);
+    out[1] = static_cast<char>(v >> 8);
+}
+
+std::string hex(unsigned v)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    return std::string("0x") + digits[(v >> 4) & 0xF] + digits[v & 0xF];
+}
+
+// Year - 1900, month, day of today: the dBASE III way of stamping the header.
+void todayStamp(char* out)
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+#ifdef _WIN32
+    localtime_s(&tm, &now);
+#else
+    localtime_r(&now, &tm);
+#endif
+    out[0] = static_cast<char>(std::clamp(tm.tm_year, 0, 255));
+    out[1] = static_cast<char>(tm.tm_mon + 1);
+    out[2] = static_cast<char>(tm.tm_mday);
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\0'; }
+
+std::string_view trimRight(std::string_view s)
+{
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::string_view trim(std::string_view s)
+{
+    s = trimRight(s);
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    return s;
+}
+
+bool upperEquals(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        if (std::toupper(x) != std::toupper(y))
+            return false;
+    }
+    return true;
+}
+
+// A number as dBASE writes it: optional sign, digits with an optional decimal
+// point, and (for F fields) an optional exponent. Anything else is not a number.
+std::optional<double> parseNumber(std::string_view s)
+{
+    if (s.empty())
+        return std::nullopt;
+    std::size_t i = 0;
+    bool negative = false;
+    if (s[i] == '+' || s[i] == '-') {
+        negative = s[i] == '-';
+        ++i;
+    }
+    const std::size_t digitsStart = i;
+    std::size_t digits = 0;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+        ++i;
+        ++digits;
+    }
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return std::nullopt;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            ++i;
+        std::size_t expDigits = 0;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+            ++i;
+            ++expDigits;
+        }
+        if (expDigits == 0)
+            return std::nullopt;
+    }
+    if (i != s.size())
+        return std::nullopt;
+    // from_chars takes neither a '+' nor a leading '.', and is locale independent.
+    std::string text(s.substr(digitsStart));
+    if (text[0] == '.')
+        text.insert(text.begin(), '0');
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
+bool validDate(int y, int m, int d)
+{
+    if (y < 1 || m < 1 || m > 12 || d < 1)
+        return false;
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    return d <= days[m - 1] + (m == 2 && leap ? 1 : 0);
+}
+
+std::optional<Date> parseDate(std::string_view s)
+{
+    if (s.size() != 8)
+        return std::nullopt;
+    for (char c : s)
+        if (c < '0' || c > '9')
+            return std::nullopt;
+    const auto num = [&](std::size_t at, std::size_t n) {
+        int v = 0;
+        for (std::size_t i = at; i < at + n; ++i)
+            v = v * 10 + (s[i] - '0');
+        return v;
+    };
+    Date d{num(0, 4), num(4, 2), num(6, 2)};
+    if (!validDate(d.year, d.month, d.day))
+        return std::nullopt;
+    return d;
+}
+
+std::string typeName(FieldType t)
+{
+    return std::string(1, static_cast<char>(t));
+}
+
+struct FileStamp {
+    std::uintmax_t size = 0;
+    fs::file_time_type mtime{};
+    bool operator==(const FileStamp&) const = default;
+};
+
+std::optional<FileStamp> stampOf(const fs::path& file)
+{
+    std::error_code ec;
+    FileStamp s;
+    s.size = fs::file_size(file, ec);
+    if (ec)
+        return std::nullopt;
+    s.mtime = fs::last_write_time(file, ec);
+    if (ec)
+        return std::nullopt;
+    return s;
+}
+
+std::string readWholeFile(const fs::path& file)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec))
+        throw StoreError("No existe la tabla " + label(file) + ".");
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        throw StoreError("No se puede abrir la tabla " + label(file) + ".");
+    std::string bytes;
+    char buf[1 << 16];
+    while (in.read(buf, sizeof buf) || in.gcount() > 0)
+        bytes.append(buf, static_cast<std::size_t>(in.gcount()));
+    if (in.bad())
+        throw StoreError("No se puede leer la tabla " + label(file) + ".");
+    return bytes;
+}
+
+} // namespace
+
+struct DbfTable::Impl {
+    fs::path path;
+    bool fileBacked = false;
+    std::uint8_t version = 0x03;
+    std::uint8_t codePageByte = kCodePage850;
+    codepage::CodePage page = codepage::CodePage::Cp850;
+    std::vector<FieldDef> fields;
+    std::vector<std::size_t> offsets;  // of each field inside a record
+    std::size_t dataStart = 0;
+    std::size_t recordLength = 0;
+    std::size_t count = 0;
+    std::string header;   // bytes [0, dataStart) as read
+    std::string records;  // count * recordLength bytes
+    bool headerDamaged = false;  // our reading differs from other readers': no writing
+    FileStamp stamp;
+
+    mutable std::vector<std::string> warnings;
+    mutable std::vector<bool> fieldWarned;
+
+    void warn(std::string text) const
+    {
+        if (warnings.size() < kMaxWarnings)
+            warnings.push_back(std::move(text));
+    }
+
+    void parse(std::string bytes);
+    Value decode(std::size_t record, std::size_t field) const;
+    std::string encodeField(std::size_t field, const Value& v) const;
+    std::string encodeRecord(const Row& row, char flag) const;
+    void requireWritable() const;
+    void reload();
+    bool changedOnDisk() const;
+    void refreshStamp();
+};
+
+void DbfTable::Impl::parse(std::string bytes)
+{
+    const std::string name = label(path);
+    const std::size_t size = bytes.size();
+    if (size < kHeaderSize)
+        throw StoreError("La tabla " + name + " está truncada: su encabezado está incompleto.");
+
+    version = static_cast<std::uint8_t>(bytes[0]);
+    if (version >= 0x30 && version <= 0x32)
+        throw StoreError("La tabla " + name + " es de Visual FoxPro (versión " + hex(version)
+                         + "); sólo se leen tablas dBASE III y FoxPro 2.");
+    if (version != 0x03 && version != 0x83 && version != 0xF5)
+        throw StoreError("La tabla " + name + " tiene una versión que no se puede leer (" + hex(version) + ").");
+
+    codePageByte = static_cast<std::uint8_t>(bytes[29]);
+    const auto cp = codepage::fromHeaderByte(codePageByte);
+    if (!cp)
+        throw StoreError("La tabla " + name + " usa una página de códigos desconocida (byte "
+                         + hex(codePageByte) + "); no se puede leer su texto.");
+    page = *cp;
+
+    const std::uint32_t headerCount = le32(bytes, 4);
+    const std::size_t headerLength = le16(bytes, 8);
+    const std::size_t headerRecordLength = le16(bytes, 10);
+
+    // The descriptors end at the 0x0D terminator.
+    std::size_t pos = kHeaderSize;
+    std::size_t nFields = 0;
+    bool terminated = false;
+    while (pos < size && nFields <= kMaxFields) {
+        if (bytes[pos] == kTerminator) {
+            terminated = true;
+            break;
+        }
+        if (pos + kDescriptorSize > size)
+            break;
+        pos += kDescriptorSize;
+        ++nFields;
+    }
+    std::size_t expectedStart = pos + 1;
+    if (!terminated) {
+        // A lost terminator: believe the header length if it is plausible.
+        if (headerLength >= kHeaderSize + kDescriptorSize + 1 && headerLength <= size
+            && (headerLength - kHeaderSize - 1) % kDescriptorSize == 0
+            && (headerLength - kHeaderSize - 1) / kDescriptorSize <= kMaxFields) {
+            nFields = (headerLength - kHeaderSize - 1) / kDescriptorSize;
+            expectedStart = headerLength;
+            headerDamaged = true;
+            warn("La tabla " + name + " no tiene el terminador de su encabezado.");
+        } else if (nFields > kMaxFields) {
+            throw StoreError("La tabla " + name + " está dañada: su encabezado no termina.");
+        } else {
+            throw StoreError("La tabla " + name + " está truncada: su encabezado está incompleto.");
+        }
+    }
+    if (nFields == 0)
+        throw StoreError("La tabla " + name + " no tiene campos.");
+
+    fields.clear();
+    std::vector<int> highBytes;
+    for (std::size_t i = 0; i < nFields; ++i) {
+        const std::size_t at = kHeaderSize + i * kDescriptorSize;
+        // The name ends at the first NUL; what follows it is ignored.
+        std::size_t len = 0;
+        while (len < 11 && bytes[at + len] != '\0')
+            ++len;
+        FieldDef f;
+        f.name = std::string(trim(codepage::decode(std::string_view(bytes).substr(at, len), page)));
+        const char typeByte = static_cast<char>(std::toupper(static_cast<unsigned char>(bytes[at + 11])));
+        switch (typeByte) {
+        case 'C': f.type = FieldType::Character; break;
+        case 'N': f.type = FieldType::Numeric; break;
+        case 'F': f.type = FieldType::Float; break;
+        case 'D': f.type = FieldType::Date; break;
+        case 'L': f.type = FieldType::Logical; break;
+        case 'M':
+        case 'G':
+        case 'B':
+        case 'P':
+            throw StoreError("La tabla " + name + " tiene el campo memo " + f.name
+                             + "; no se pueden leer tablas con campos memo.");
+        default: {
+            const auto raw = static_cast<unsigned char>(bytes[at + 11]);
+            const std::string shown = raw >= 0x20 && raw < 0x7F ? std::string(1, static_cast<char>(raw)) : hex(raw);
+            throw StoreError("La tabla " + name + " tiene el campo " + f.name + " de un tipo desconocido (" + shown
+                             + ").");
+        }
+        }
+        f.length = static_cast<unsigned char>(bytes[at + 16]);
+        const int dec = static_cast<unsigned char>(bytes[at + 17]);
+        f.decimals = f.type == FieldType::Character ? 0 : dec;
+        highBytes.push_back(f.type == FieldType::Character ? dec : 0);
+        if (f.name.empty())
+            warn("La tabla " + name + " tiene un campo sin nombre (posición " + std::to_string(i) + ").");
+        for (const FieldDef& g : fields)
+            if (!f.name.empty() && upperEquals(g.name, f.name))
+                warn("La tabla " + name + " tiene dos campos llamados " + f.name + ".");
+        if (f.length == 0)
+            warn("La tabla " + name + " tiene el campo " + f.name + " de longitud 0.");
+        if (f.type == FieldType::Date && f.length != 8)
+            warn("El campo de fecha " + f.name + " de la tabla " + name + " no mide 8.");
+        if (f.type == FieldType::Logical && f.length != 1)
+            warn("El campo lógico " + f.name + " de la tabla " + name + " no mide 1.");
+        if ((f.type == FieldType::Numeric || f.type == FieldType::Float) && f.decimals > 0
+            && f.decimals >= f.length) {
+            warn("El campo " + f.name + " de la tabla " + name + " tiene más decimales que su longitud.");
+            f.decimals = f.length > 1 ? f.length - 2 : 0;
+            if (f.decimals < 0)
+                f.decimals = 0;
+        }
+        fields.push_back(std::move(f));
+    }
+
+    // Record length: the sum of the fields, or a writer's long character
+    // fields (length's high byte in the decimals byte) when that matches.
+    std::size_t sum = 1;
+    std::size_t longSum = 1;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        sum += static_cast<std::size_t>(fields[i].length);
+        longSum += static_cast<std::size_t>(fields[i].length) + static_cast<std::size_t>(highBytes[i]) * 256;
+    }
+    if (headerRecordLength != sum && longSum != sum && headerRecordLength == longSum) {
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            fields[i].length += highBytes[i] * 256;
+        sum = longSum;
+    }
+    recordLength = sum;
+    if (headerRecordLength > sum) {
+        recordLength = headerRecordLength;
+        warn("La longitud de registro de la tabla " + name + " (" + std::to_string(headerRecordLength)
+             + ") es mayor que la suma de sus campos (" + std::to_string(sum) + ").");
+    } else if (headerRecordLength < sum) {
+        headerDamaged = true;
+        warn("La longitud de registro de la tabla " + name + " (" + std::to_string(headerRecordLength)
+             + ") no coincide con la suma de sus campos (" + std::to_string(sum) + ").");
+    }
+    offsets.clear();
+    std::size_t off = 1;
+    for (const FieldDef& f : fields) {
+        offsets.push_back(off);
+        off += static_cast<std::size_t>(f.length);
+    }
+
+    // Where the records start.
+    dataStart = expectedStart;
+    if (terminated) {
+        const auto fits = [&](std::size_t start) {
+            if (start > size)
+                return false;
+            const std::size_t rest = size - start;
+            const std::size_t need = static_cast<std::size_t>(headerCount) * recordLength;
+            return rest >= need && rest - need <= 1;
+        };
+        if (headerLength > expectedStart + 1 && fits(expectedStart) && !fits(headerLength)) {
+            // A header length pointing past the records of a file that is
+            // exactly as long as its fields and count say.
+            headerDamaged = true;
+            warn("La longitud del encabezado de la tabla " + name + " (" + std::to_string(headerLength)
+                 + ") no coincide con sus campos (" + std::to_string(expectedStart) + ").");
+        } else if (headerLength >= expectedStart) {
+            dataStart = headerLength;  // one 0x00 after 0x0D, or padding: other readers skip it too
+        } else {
+            headerDamaged = true;
+            warn("La longitud del encabezado de la tabla " + name + " (" + std::to_string(headerLength)
+                 + ") no coincide con sus campos (" + std::to_string(expectedStart) + ").");
+        }
+    }
+
+    std::size_t available = 0;
+    if (dataStart <= size)
+        available = (size - dataStart) / recordLength;
+    else
+        warn("La tabla " + name + " está truncada: no llega al inicio de sus registros.");
+    count = std::min<std::size_t>(headerCount, available);
+    if (headerCount > available) {
+        warn("La tabla " + name + " declara " + std::to_string(headerCount) + " registros pero sólo contiene "
+             + std::to_string(available) + " completos.");
+    } else if (headerCount < available) {
+        const char next = bytes[dataStart + count * recordLength];
+        if (next == kLive || next == kDeleted)
+            warn("La tabla " + name + " tiene " + std::to_string(available - headerCount)
+                 + " registro(s) sin contar después del último; no se leen.");
+    }
+
+    header = bytes.substr(0, std::min(dataStart, size));
+    if (header.size() < dataStart)
+        header.resize(dataStart, '\0');
+    records = count > 0 ? bytes.substr(dataStart, count * recordLength) : std::string();
+    bytes = std::string();
+
+    for (std::size_t r = 0; r < count; ++r) {
+        const char flag = records[r * recordLength];
+        if (flag != kLive && flag != kDeleted) {
+            warn("El registro " + std::to_string(r + 1) + " de la tabla " + name
+                 + " tiene una marca de borrado desconocida (" + hex(static_cast<unsigned char>(flag))
+                 + "); se lee como vigente.");
+            break;
+        }
+    }
+    fieldWarned.assign(fields.size(), false);
+}
+
+Value DbfTable::Impl::decode(std::size_t record, std::size_t field) const
+{
+    const FieldDef& f = fields[field];
+    const std::string_view raw(records.data() + record * recordLength + offsets[field],
+                               static_cast<std::size_t>(f.length));
+    const auto bad = [&](const char* what) {
+        if (!fieldWarned[field]) {
+            fieldWarned[field] = true;
+            warn("El campo " + f.name + " de la tabla " + label(path) + " tiene " + what + " (registro "
+                 + std::to_string(record + 1) + "); se lee como nulo.");
+        }
+        return Value();
+    };
+    switch (f.type) {
+    case FieldType::Character: {
+        const std::string_view text = trimRight(raw);
+        if (text.empty())
+            return {};
+        return Value(codepage::decode(text, page));
+    }
+    case FieldType::Numeric:
+    case FieldType::Float: {
+        const std::string_view text = trim(raw);
+        if (text.empty())
+            return {};
+        if (text.find_first_not_of('*') == std::string_view::npos)
+            return {};  // a number that did not fit its field
+        if (const auto n = parseNumber(text))
+            return Value(*n);
+        return bad("un número ilegible");
+    }
+    case FieldType::Date: {
+        const std::string_view text = trim(raw);
+        if (text.empty() || text == "00000000")
+            return {};
+        if (const auto d = parseDate(text))
+            return Value(*d);
+        return bad("una fecha inválida");
+    }
+    case FieldType::Logical: {
+        const std::string_view text = trim(raw);
+        if (text.empty())
+            return {};
+        switch (text[0]) {
+        case 'T': case 't': case 'Y': case 'y': return Value(true);
+        case 'F': case 'f': case 'N': case 'n': return Value(false);
+        case '?': return {};
+        default: return bad("un valor lógico inválido");
+        }
+    }
+    }
+    return {};
+}
+
+std::string DbfTable::Impl::encodeField(std::size_t field, const Value& v) const
+{
+    const FieldDef& f = fields[field];
+    const std::size_t width = static_cast<std::size_t>(f.length);
+    const std::string where = "el campo " + f.name + " de la tabla " + label(path);
+    if (v.isNull())
+        return std::string(width, ' ');
+
+    const auto tooLong = [&](const std::string& shown) {
+        return StoreError("El valor \"" + shown + "\" no cabe en " + where + " (" + std::to_string(width)
+                          + " caracteres).");
+    };
+
+    switch (f.type) {
+    case FieldType::Character: {
+        const std::string text = v.toString();
+        std::string bytes;
+        try {
+            bytes = codepage::encode(text, page);
+        } catch (const StoreError& e) {
+            throw StoreError(std::string(e.what()) + " (" + where + ")");
+        }
+        if (bytes.size() > width)
+            throw tooLong(text);
+        bytes.resize(width, ' ');
+        return bytes;
+    }
+    case FieldType::Numeric:
+    case FieldType::Float: {
+        double n = 0;
+        if (v.isNumber()) {
+            n = v.number();
+        } else if (v.isText()) {
+            const std::string_view text = trim(v.text());
+            if (text.empty())
+                return std::string(width, ' ');
+            const auto parsed = parseNumber(text);
+            if (!parsed)
+                throw StoreError("\"" + v.text() + "\" no es un número; no se puede guardar en " + where + ".");
+            n = *parsed;
+        } else {
+            throw StoreError("Sólo se pueden guardar números en " + where + ".");
+        }
+        if (!std::isfinite(n))
+            throw StoreError("El número no es finito; no se puede guardar en " + where + ".");
+        char buf[400];
+        std::to_chars_result res{};
+        if (std::fabs(n) >= 1e300)
+            res.ec = std::errc::value_too_large;
+        else
+            res = std::to_chars(buf, buf + sizeof buf, n, std::chars_format::fixed, f.decimals);
+        if (res.ec != std::errc())
+            throw tooLong(v.toString());
+        std::string text(buf, res.ptr);
+        // "-0.00" is zero.
+        if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos)
+            text.erase(0, 1);
+        if (text.size() > width)
+            throw StoreError("El número " + v.toString() + " no cabe en " + where + " ("
+                             + std::to_string(width) + " posiciones, " + std::to_string(f.decimals)
+                             + " decimales).");
+        return std::string(width - text.size(), ' ') + text;
+    }
+    case FieldType::Date: {
+        std::optional<Date> d;
+        if (v.isDate()) {
+            d = v.date();
+            if (!validDate(d->year, d->month, d->day) || d->year > 9999)
+                throw StoreError("La fecha " + v.toString() + " no es válida (" + where + ").");
+        } else if (v.isText()) {
+            const std::string_view text = trim(v.text());
+            if (text.empty())
+                return std::string(width, ' ');
+            d = parseDate(text);
+            if (!d)
+                throw StoreError("\"" + v.text() + "\" no es una fecha AAAAMMDD (" + where + ").");
+        } else {
+            throw StoreError("Sólo se pueden guardar fechas en " + where + ".");
+        }
+        std::string text = Value(*d).toString();
+        if (text.size() > width)
+            throw tooLong(text);
+        text.resize(width, ' ');
+        return text;
+    }
+    case FieldType::Logical: {
+        std::optional<bool> b;
+        if (v.isLogical()) {
+            b = v.logical();
+        } else if (v.isText()) {
+            const std::string_view text = trim(v.text());
+            if (text.empty())
+                return std::string(width, ' ');
+            if (text.size() == 1 && std::string_view("TtYy").find(text[0]) != std::string_view::npos)
+                b = true;
+            else if (text.size() == 1 && std::string_view("FfNn").find(text[0]) != std::string_view::npos)
+                b = false;
+        }
+        if (!b)
+            throw StoreError("Sólo se pueden guardar valores lógicos en " + where + ".");
+        if (width < 1)
+            throw tooLong(*b ? "T" : "F");
+        std::string text(width, ' ');
+        text[0] = *b ? 'T' : 'F';
+        return text;
+    }
+    }
+    return std::string(width, ' ');
+}
+
+std::string DbfTable::Impl::encodeRecord(const Row& row, char flag) const
+{
+    if (row.size() > fields.size())
+        throw StoreError("El renglón tiene " + std::to_string(row.size()) + " valores y la tabla " + label(path)
+                         + " sólo " + std::to_string(fields.size()) + " campos.");
+    std::string rec(recordLength, ' ');
+    rec[0] = flag;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const std::string bytes = encodeField(i, i < row.size() ? row[i] : Value());
+        std::memcpy(rec.data() + offsets[i], bytes.data(), bytes.size());
+    }
+    return rec;
+}
+
+void DbfTable::Impl::requireWritable() const
+{
+    if (!fileBacked)
+        throw StoreError("La tabla " + label(path) + " no está en un archivo; no se puede escribir.");
+    if (headerDamaged)
+        throw StoreError("El encabezado de la tabla " + label(path)
+                         + " está dañado; no se escribe en ella para no empeorarla. Empaquétela primero.");
+}
+
+bool DbfTable::Impl::changedOnDisk() const
+{
+    const auto now = stampOf(path);
+    return !now || !(*now == stamp);
+}
+
+void DbfTable::Impl::refreshStamp()
+{
+    if (const auto s = stampOf(path))
+        stamp = *s;
+}
+
+void DbfTable::Impl::reload()
+{
+    // Stamp first: a change made while we read is then seen next time.
+    const auto before = stampOf(path);
+    Impl fresh;
+    fresh.path = path;
+    fresh.fileBacked = true;
+    fresh.parse(readWholeFile(path));
+    if (before)
+        fresh.stamp = *before;
+    *this = std::move(fresh);
+}
+
+DbfTable::DbfTable(std::unique_ptr<Impl> impl) : d_(std::move(impl)) {}
+DbfTable::~DbfTable() = default;
+
+std::unique_ptr<DbfTable> DbfTable::open(const fs::path& file)
+{
+    auto impl = std::make_unique<Impl>();
+    impl->path = file;
+    impl->fileBacked = true;
+    impl->reload();
+    return std::unique_ptr<DbfTable>(new DbfTable(std::move(impl)));
+}
+
+std::unique_ptr<DbfTable> DbfTable::fromBytes(std::string bytes, const fs::path& name)
+{
+    auto impl = std::make_unique<Impl>();
+    impl->path = name;
+    impl->parse(std::move(bytes));
+    return std::unique_ptr<DbfTable>(new DbfTable(std::move(impl)));
+}
+
+namespace {
+
+std::string buildHeader(const fs::path& file, const std::vector<FieldDef>& fields, std::uint8_t codePageByte,
+                        std::size_t count)
+{
+    const std::string name = label(file);
+    if (!codepage::fromHeaderByte(codePageByte))
+        throw StoreError("Página de códigos desconocida (" + hex(codePageByte) + ") para la tabla " + name + ".");
+    if (fields.empty() || fields.size() > 255)
+        throw StoreError("La tabla " + name + " debe tener entre 1 y 255 campos.");
+    std::size_t recordLength = 1;
+    std::string header(kHeaderSize + kDescriptorSize * fields.size() + 1, '\0');
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const FieldDef& f = fields[i];
+        if (f.name.empty() || f.name.size() > 10)
+            throw StoreError("El nombre de campo \"" + f.name + "\" de la tabla " + name
+                             + " debe tener de 1 a 10 caracteres.");
+        for (char c : f.name)
+            if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'))
+                throw StoreError("El nombre de campo \"" + f.name + "\" de la tabla " + name
+                                 + " sólo admite letras, dígitos y _.");
+        for (std::size_t j = 0; j < i; ++j)
+            if (upperEquals(fields[j].name, f.name))
+                throw StoreError("La tabla " + name + " tiene dos campos llamados " + f.name + ".");
+        int maxLength = 254;
+        switch (f.type) {
+        case FieldType::Character: break;
+        case FieldType::Numeric:
+        case FieldType::Float: maxLength = 20; break;
+        case FieldType::Date: maxLength = 8; break;
+        case FieldType::Logical: maxLength = 1; break;
+        }
+        const bool numeric = f.type == FieldType::Numeric || f.type == FieldType::Float;
+        if (f.length < 1 || f.length > maxLength || (f.type == FieldType::Date && f.length != 8)
+            || (numeric && (f.decimals < 0 || (f.decimals > 0 && f.decimals > f.length - 2)))
+            || (!numeric && f.decimals != 0))
+            throw StoreError("El campo " + f.name + " de la tabla " + name + " tiene una longitud inválida ("
+                             + typeName(f.type) + " " + std::to_string(f.length) + "," + std::to_string(f.decimals)
+                             + ").");
+        char* d = header.data() + kHeaderSize + i * kDescriptorSize;
+        for (std::size_t k = 0; k < f.name.size(); ++k)
+            d[k] = static_cast<char>(std::toupper(static_cast<unsigned char>(f.name[k])));
+        d[11] = static_cast<char>(f.type);
+        d[16] = static_cast<char>(f.length);
+        d[17] = static_cast<char>(numeric ? f.decimals : 0);
+        recordLength += static_cast<std::size_t>(f.length);
+    }
+    if (recordLength > 0xFFFF)
+        throw StoreError("Los registros de la tabla " + name + " son demasiado largos.");
+    if (count > 0xFFFFFFFFu)
+        throw StoreError("La tabla " + name + " tendría demasiados registros.");
+    header[0] = 0x03;
+    todayStamp(header.data() + 1);
+    put32(header.data() + 4, static_cast<std::uint32_t>(count));
+    put16(header.data() + 8, static_cast<std::uint16_t>(header.size()));
+    put16(header.data() + 10, static_cast<std::uint16_t>(recordLength));
+    header[29] = static_cast<char>(codePageByte);
+    header.back() = kTerminator;
+    return header;
+}
+
+fs::path scratchBeside(const fs::path& file)
+{
+    fs::path tmp = file;
+    tmp += ".tmp";
+    return tmp;
+}
+
+// Writes bytes to a scratch file beside target, flushes it and renames it over target.
+void writeReplacing(const fs::path& target, const std::string& bytes)
+{
+    const fs::path tmp = scratchBeside(target);
+    try {
+        platform::SyncFile out(tmp, platform::SyncFile::Mode::CreateOrTruncate);
+        out.writeAt(0, bytes.data(), bytes.size());
+        out.sync();
+        out.close();
+        platform::replaceFile(tmp, target);
+    } catch (const std::system_error& e) {
+        std::error_code ignored;
+        fs::remove(tmp, ignored);
+        throw StoreError("No se pudo escribir la tabla " + label(target) + ": " + e.what());
+    }
+}
+
+} // namespace
+
+void DbfTable::create(const fs::path& file, const std::vector<FieldDef>& fields, std::uint8_t codePageByte)
+{
+    createWithRows(file, fields, {}, codePageByte);
+}
+
+void DbfTable::createWithRows(const fs::path& file, const std::vector<FieldDef>& fields, const std::vector<Row>& rows,
+                              std::uint8_t codePageByte)
+{
+    std::error_code ec;
+    if (fs::exists(file, ec))
+        throw StoreError("La tabla " + label(file) + " ya existe.");
+    std::string bytes = buildHeader(file, fields, codePageByte, rows.size());
+    if (!rows.empty()) {
+        // Encode through a table view of the new header, so the rules are the ones of append.
+        Impl view;
+        view.path = file;
+        view.parse(bytes);
+        for (const Row& row : rows)
+            bytes += view.encodeRecord(row, kLive);
+    }
+    bytes += kEndMarker;
+    writeReplacing(file, bytes);
+}
+
+const fs::path& DbfTable::path() const { return d_->path; }
+const std::vector<FieldDef>& DbfTable::fields() const { return d_->fields; }
+std::uint8_t DbfTable::codePageByte() const { return d_->codePageByte; }
+std::uint8_t DbfTable::versionByte() const { return d_->version; }
+std::size_t DbfTable::recordCount() const { return d_->count; }
+const std::vector<std::string>& DbfTable::warnings() const { return d_->warnings; }
+
+int DbfTable::fieldIndex(std::string_view name) const
+{
+    for (std::size_t i = 0; i < d_->fields.size(); ++i)
+        if (upperEquals(d_->fields[i].name, name))
+            return static_cast<int>(i);
+    return -1;
+}
+
+namespace {
+[[noreturn]] void noRecord(const fs::path& file, std::size_t record)
+{
+    throw StoreError("La tabla " + label(file) + " no tiene el registro " + std::to_string(record + 1) + ".");
+}
+} // namespace
+
+bool DbfTable::isDeleted(std::size_t record) const
+{
+    if (record >= d_->count)
+        noRecord(d_->path, record);
+    return d_->records[record * d_->recordLength] == kDeleted;
+}
+
+std::string_view DbfTable::rawRecord(std::size_t record) const
+{
+    if (record >= d_->count)
+        noRecord(d_->path, record);
+    return std::string_view(d_->records).substr(record * d_->recordLength, d_->recordLength);
+}
+
+Row DbfTable::read(std::size_t record) const
+{
+    if (record >= d_->count)
+        noRecord(d_->path, record);
+    Row row;
+    row.reserve(d_->fields.size());
+    for (std::size_t f = 0; f < d_->fields.size(); ++f)
+        row.push_back(d_->decode(record, f));
+    return row;
+}
+
+Value DbfTable::read(std::size_t record, std::size_t field) const
+{
+    if (record >= d_->count)
+        noRecord(d_->path, record);
+    if (field >= d_->fields.size())
+        throw StoreError("La tabla " + label(d_->path) + " no tiene el campo " + std::to_string(field) + ".");
+    return d_->decode(record, field);
+}
+
+std::size_t DbfTable::append(const Row& row)
+{
+    d_->requireWritable();
+    if (d_->changedOnDisk())
+        d_->reload();  // appends do not depend on record numbers
+    d_->requireWritable();
+    const std::string rec = d_->encodeRecord(row, kLive);
+    if (d_->count >= 0xFFFFFFFFu)
+        throw StoreError("La tabla " + label(d_->path) + " está llena.");
+    const std::size_t record = d_->count;
+    try {
+        platform::SyncFile file(d_->path, platform::SyncFile::Mode::OpenExisting);
+        std::string tail = rec;
+        tail += kEndMarker;
+        file.writeAt(d_->dataStart + record * d_->recordLength, tail.data(), tail.size());
+        file.sync();
+        // Only now does the row count: date and record count in one write.
+        char stamp[7];
+        todayStamp(stamp);
+        put32(stamp + 3, static_cast<std::uint32_t>(record + 1));
+        file.writeAt(1, stamp, sizeof stamp);
+        file.sync();
+        file.close();
+        std::memcpy(d_->header.data() + 1, stamp, sizeof stamp);
+    } catch (const std::system_error& e) {
+        d_->stamp = {};  // whatever reached the disk is read again next time
+        throw StoreError("No se pudo guardar el renglón en la tabla " + label(d_->path) + ": " + e.what());
+    }
+    d_->records += rec;
+    d_->count = record + 1;
+    d_->refreshStamp();
+    return record;
+}
+
+namespace {
+
+// Writes bytes at offset of the table and stamps the header's date.
+void writeInPlace(const fs::path& file, std::size_t offset, const char* data, std::size_t size)
+{
+    try {
+        platform::SyncFile out(file, platform::SyncFile::Mode::OpenExisting);
+        out.writeAt(offset, data, size);
+        char date[3];
+        todayStamp(date);
+        out.writeAt(1, date, sizeof date);
+        out.sync();
+        out.close();
+    } catch (const std::system_error& e) {
+        throw StoreError("No se pudo escribir en la tabla " + label(file) + ": " + e.what());
+    }
+}
+
+} // namespace
+
+// Before a write at a record number: when another program changed the file,
+// re-read it and go on only if the record is still the one we read.
+static void checkRecordStillOurs(DbfTable::Impl& d, std::size_t record)
+{
+    if (record >= d.count)
+        noRecord(d.path, record);
+    if (!d.changedOnDisk())
+        return;
+    const std::string before = d.records.substr(record * d.recordLength, d.recordLength);
+    d.reload();
+    if (record >= d.count || d.records.compare(record * d.recordLength, d.recordLength, before) != 0)
+        throw StoreError("El registro " + std::to_string(record + 1) + " de la tabla " + label(d.path)
+                         + " cambió en el disco desde que se leyó; no se guardó.");
+}
+
+void DbfTable::update(std::size_t record, const Row& row)
+{
+    d_->requireWritable();
+    checkRecordStillOurs(*d_, record);
+    d_->requireWritable();
+    const std::size_t at = record * d_->recordLength;
+    // The deletion mark stays as it is.
+    const std::string rec = d_->encodeRecord(row, d_->records[at]);
+    d_->stamp = {};
+    writeInPlace(d_->path, d_->dataStart + at, rec.data(), rec.size());
+    d_->records.replace(at, rec.size(), rec);
+    d_->refreshStamp();
+}
+
+void DbfTable::markDeleted(std::size_t record)
+{
+    d_->requireWritable();
+    checkRecordStillOurs(*d_, record);
+    d_->requireWritable();
+    const std::size_t at = record * d_->recordLength;
+    d_->stamp = {};
+    writeInPlace(d_->path, d_->dataStart + at, &kDeleted, 1);
+    d_->records[at] = kDeleted;
+    d_->refreshStamp();
+}
+
+bool DbfTable::reloadIfChanged()
+{
+    if (!d_->fileBacked || !d_->changedOnDisk())
+        return false;
+    d_->reload();
+    return true;
+}
+
+void packTable(const fs::path& file)
+{
+    const auto table = DbfTable::open(file);
+    const DbfTable::Impl& d = *table->d_;
+    if (d.recordLength > 0xFFFF || d.dataStart > 0xFFFF)
+        throw StoreError("La tabla " + label(file) + " está demasiado dañada para empaquetarla.");
+    std::string bytes = d.header;
+    std::size_t live = 0;
+    for (std::size_t r = 0; r < d.count; ++r) {
+        if (d.records[r * d.recordLength] == kDeleted)
+            continue;
+        bytes.append(d.records, r * d.recordLength, d.recordLength);
+        ++live;
+    }
+    bytes += kEndMarker;
+    // The header as read, with the count, lengths and terminator as we read them.
+    todayStamp(bytes.data() + 1);
+    put32(bytes.data() + 4, static_cast<std::uint32_t>(live));
+    put16(bytes.data() + 8, static_cast<std::uint16_t>(d.dataStart));
+    put16(bytes.data() + 10, static_cast<std::uint16_t>(d.recordLength));
+    bytes[kHeaderSize + d.fields.size() * kDescriptorSize] = kTerminator;
+    writeReplacing(file, bytes);
+}
+
+} // namespace store

@@ -1,0 +1,199 @@
+#include "syncfile.h"
+
+#include <system_error>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace store::platform {
+
+#ifdef _WIN32
+
+namespace {
+[[noreturn]] void fail(const char* what)
+{
+    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
+}
+} // namespace
+
+SyncFile::SyncFile(const std::filesystem::path& file, Mode mode)
+{
+    // Sharing delete too, so that a pack can rename over a table another handle reads.
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           mode == Mode::OpenExisting ? OPEN_EXISTING : CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        fail("CreateFileW");
+    handle_ = h;
+}
+
+SyncFile::~SyncFile()
+{
+    if (handle_)
+        CloseHandle(static_cast<HANDLE>(handle_));
+}
+
+void SyncFile::writeAt(std::uint64_t offset, const void* data, std::size_t size)
+{
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        OVERLAPPED ov{};
+        ov.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+        ov.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        const DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!WriteFile(static_cast<HANDLE>(handle_), p, chunk, &written, &ov) || written == 0)
+            fail("WriteFile");
+        p += written;
+        offset += written;
+        size -= written;
+    }
+}
+
+bool SyncFile::readAt(std::uint64_t offset, void* data, std::size_t size)
+{
+    char* p = static_cast<char*>(data);
+    while (size > 0) {
+        OVERLAPPED ov{};
+        ov.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+        ov.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        const DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+        DWORD got = 0;
+        if (!ReadFile(static_cast<HANDLE>(handle_), p, chunk, &got, &ov)) {
+            if (GetLastError() == ERROR_HANDLE_EOF)
+                return false;
+            fail("ReadFile");
+        }
+        if (got == 0)
+            return false;
+        p += got;
+        offset += got;
+        size -= got;
+    }
+    return true;
+}
+
+void SyncFile::sync()
+{
+    if (!FlushFileBuffers(static_cast<HANDLE>(handle_)))
+        fail("FlushFileBuffers");
+}
+
+void SyncFile::close()
+{
+    if (handle_ && !CloseHandle(static_cast<HANDLE>(handle_))) {
+        handle_ = nullptr;
+        fail("CloseHandle");
+    }
+    handle_ = nullptr;
+}
+
+void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        fail("MoveFileExW");
+}
+
+#else
+
+namespace {
+[[noreturn]] void fail(const char* what)
+{
+    throw std::system_error(errno, std::generic_category(), what);
+}
+
+void syncDirectory(const std::filesystem::path& dir)
+{
+    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;  // some file systems cannot open a directory; the rename itself stands
+    ::fsync(fd);
+    ::close(fd);
+}
+} // namespace
+
+SyncFile::SyncFile(const std::filesystem::path& file, Mode mode)
+{
+    const int flags = O_RDWR | O_CLOEXEC | (mode == Mode::OpenExisting ? 0 : (O_CREAT | O_TRUNC));
+    fd_ = ::open(file.c_str(), flags, 0666);
+    if (fd_ < 0)
+        fail("open");
+}
+
+SyncFile::~SyncFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+void SyncFile::writeAt(std::uint64_t offset, const void* data, std::size_t size)
+{
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd_, p, size, static_cast<off_t>(offset));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail("pwrite");
+        }
+        p += n;
+        offset += static_cast<std::uint64_t>(n);
+        size -= static_cast<std::size_t>(n);
+    }
+}
+
+bool SyncFile::readAt(std::uint64_t offset, void* data, std::size_t size)
+{
+    char* p = static_cast<char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::pread(fd_, p, size, static_cast<off_t>(offset));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail("pread");
+        }
+        if (n == 0)
+            return false;
+        p += n;
+        offset += static_cast<std::uint64_t>(n);
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void SyncFile::sync()
+{
+    while (::fsync(fd_) != 0) {
+        if (errno != EINTR)
+            fail("fsync");
+    }
+}
+
+void SyncFile::close()
+{
+    const int fd = fd_;
+    fd_ = -1;
+    if (fd >= 0 && ::close(fd) != 0 && errno != EINTR)
+        fail("close");
+}
+
+void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        fail("rename");
+    syncDirectory(to.parent_path());
+}
+
+#endif
+
+} // namespace store::platform
