@@ -1,0 +1,117 @@
+// The main capture window: the one record of datoprov, the plants grid, the
+// row of command buttons, and the procedures the other windows call.
+#pragma once
+
+#include <QPointer>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "store/database.h"
+#include "store/datasource.h"
+#include "ui/formwindow.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QTabWidget;
+
+namespace ui {
+class Binding;
+class CodedComboBox;
+class DataGrid;
+class KeyPipeline;
+class MaskedEdit;
+} // namespace ui
+
+namespace capture {
+
+class Form1 : public ui::FormWindow {
+    Q_OBJECT
+public:
+    // Builds the window and runs its start-up on the tables of `db`. A failing
+    // start-up shows the data engine's message; loadFailed() then says so.
+    explicit Form1(store::Database& db, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    bool loadFailed() const { return loadFailed_; }
+
+    // Data sources of the window.
+    store::DataSource dtsDatoProv;
+    store::DataSource dtsplantas;
+    store::DataSource Data1;
+    store::DataSource dtsacti;
+    store::DataSource impsectro;
+    store::DataSource mercancias;
+    store::DataSource regprodind;
+
+    // Flags of the checks.
+    bool RFCValido = false;
+    std::int16_t ErrorValida = 0;
+    std::int16_t FaltanDatos = 0;
+
+    // Prepares the record of datoprov for editing; stops silently at its first error.
+    void Nuevo();
+    // Selects, entry by entry, the entry of `list` whose code equals `value`.
+    void busca(QComboBox& list, const store::Value& value);
+    // Enables or disables the controls whose tab place is 8 to 34.
+    void Habilita(bool SN);
+    // TipoProg from the programme-type check boxes.
+    void tipoprograma();
+    // The RFC check: messages, RFCValido, focus back on a fault, Habilita.
+    void ValidaRFC();
+    // The text-changed rule of the RFC box (person-name fields).
+    void rfcTextChanged();
+
+    // The dispatcher of the Command1 picture buttons.
+    void Command1_Click(int index);
+    void Command2_Click();
+
+    ui::Binding& binding() { return *binding_; }
+    ui::KeyPipeline& keys() { return *keys_; }
+
+    // Controls the procedures use, found once by name.
+    ui::MaskedEdit* MaskEdBox1() const;
+    ui::CodedComboBox* Combo1() const;
+    ui::CodedComboBox* Combo5() const;
+    ui::CodedComboBox* cmbActividad() const;
+    QTabWidget* SSTab1() const;
+    ui::DataGrid* dbgplantas() const;
+    QLineEdit* TipoProg() const;
+    QCheckBox* chkProdFinal() const;
+    QCheckBox* chkrodIndirecto() const;
+    QCheckBox* chkAbastecedor() const;
+    QLineEdit* text(const char* name) const;  // a text box by name
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void openDataSources();
+    void startUp();
+    void fillCodedList(store::DataSource& src, ui::CodedComboBox& list, int textPos);
+    void checksFromTipoProg();
+    void combo1Selected(int index);
+    void leaveActividad();
+    void leaveProg2();
+    void setupBindings();
+    void setupButtons();
+    void setupKeyFilters();
+    void setupPlantsGrid();
+    void plantRowBeforeWrite(bool& cancel);
+    // Writes the bound controls into the copy buffer, then one field by position,
+    // so that the data source's re-read does not lose what the operator typed.
+    void setRecordField(std::size_t pos, store::Value v);
+    // Runs an event's action; an error of the data engine ends it with the engine's message.
+    void guarded(const std::function<void()>& action);
+    // Puts the focus on a control once the current event has been handled.
+    void focusLater(QWidget* w);
+
+    std::unique_ptr<ui::Binding> binding_;
+    ui::KeyPipeline* keys_ = nullptr;
+    bool loadFailed_ = false;
+    bool rfcChecking_ = false;
+};
+
+} // namespace capture

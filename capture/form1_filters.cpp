@@ -1,0 +1,38 @@
+// Form1: the key rules of the window and of its fields, and the programme
+// number's rule on leaving it.
+#include <QLineEdit>
+
+#include "capture/checks.h"
+#include "capture/form1.h"
+#include "ui/keys.h"
+#include "ui/maskededit.h"
+
+namespace capture {
+
+void Form1::setupKeyFilters() {
+    keys_->setWindowFilter(upperKey);
+    for (const char* name : {"txtEmail1", "EMAILREP"})
+        keys_->setControlFilter(control(QString::fromUtf8(name)), lowerKey);
+    keys_->setControlFilter(control(QStringLiteral("txtcargo")), upperKey);
+    for (const char* name : {"txtProg1", "txtProg2", "txtCP", "txtTelefono", "txtfax", "txtTelefonoR2",
+                             "txtFaxR2", "txtnummaquila", "txtañomaquila"})
+        keys_->setControlFilter(control(QString::fromUtf8(name)), SoloNumeros);
+
+    // A blank reaches the box as it is and a Right arrow follows it, so the
+    // caret moves past the position the blank left empty.
+    QWidget* rfc = MaskEdBox1();
+    keys_->setControlFilter(rfc, [rfc](int code) {
+        if (code == ' ') ui::queueKey(rfc, Qt::Key_Right);
+        return code;
+    });
+}
+
+void Form1::leaveProg2() {
+    QLineEdit* prog2 = text("txtProg2");
+    const QString back = prog2OnLeave(prog2->text());
+    if (back.isNull()) return;
+    prog2->setText(back);
+    focusLater(prog2);
+}
+
+} // namespace capture

@@ -1,0 +1,43 @@
+// Form1: the plants grid dbgplantas over catdirpl.
+#include "capture/checks.h"
+#include "capture/form1.h"
+#include "ui/datagrid.h"
+#include "ui/layouts/form1.h"
+#include "ui/messagebox.h"
+
+namespace capture {
+
+void Form1::setupPlantsGrid() {
+    ui::DataGrid* grid = dbgplantas();
+    std::vector<ui::GridColumn> columns;
+    for (int i = 0; i < ui::form1PlantColumnCount(); ++i) {
+        const auto& c = ui::form1PlantColumns()[i];
+        columns.push_back({QString::fromUtf8(c.caption), QString::fromUtf8(c.field), c.maxLength});
+    }
+    grid->setColumns(std::move(columns));
+    grid->setDataSource(&dtsplantas);
+    grid->setKeyHook(plantCellKey);
+    grid->setEnterAsTab(true);
+    grid->setBeforeWriteHook([this](bool& cancel) { plantRowBeforeWrite(cancel); });
+    // The grid's own data-error message stays silent.
+    grid->setErrorHook([](const QString&) {});
+}
+
+void Form1::plantRowBeforeWrite(bool& cancel) {
+    ui::DataGrid* grid = dbgplantas();
+    const QString cp = grid->columnText(1);
+    std::vector<Message> messages = plantRowCheck(grid->currentColumn(), cp);
+    // Left from another column, a postal code longer than the field can hold
+    // would be refused by the table without a word and the row lost; the
+    // operator gets the same message instead.
+    if (messages.empty()) {
+        const int pos = dtsplantas.fieldIndex("CP");
+        if (pos >= 0 && cp.size() > dtsplantas.fieldDef(static_cast<std::size_t>(pos)).length)
+            messages = plantRowCheck(1, cp);
+    }
+    for (const Message& m : messages)
+        ui::message(this, m.text, m.title, m.critical ? ui::Icon::Critical : ui::Icon::None);
+    if (!messages.empty()) cancel = true;
+}
+
+} // namespace capture

@@ -1,0 +1,30 @@
+// Layout of the main capture window Form1: every control with its caption,
+// label, bound field, limit, tab place, position and start state.
+#pragma once
+
+#include "ui/layout.h"
+
+namespace ui {
+
+const WindowLayout& form1Layout();
+
+// Entries of a drop-down list whose texts are fixed: shown text and stored code.
+struct CodedEntry {
+    const char* text;
+    int code;
+};
+
+// The type of procedure (Combo1): entry 0 "Programa nuevo", entry 1 "Ampliación".
+const CodedEntry* form1TipoTramite();
+int form1TipoTramiteCount();
+
+// The plants grid dbgplantas: caption and field of each column, in order.
+struct GridColumnSpec {
+    const char* caption;
+    const char* field;
+    int maxLength;  // 0: the field's width
+};
+const GridColumnSpec* form1PlantColumns();
+int form1PlantColumnCount();
+
+} // namespace ui
