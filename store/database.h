@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dbf.h"
 
@@ -28,6 +29,7 @@ public:
 private:
     std::filesystem::path dir_;
     std::map<std::string, std::unique_ptr<DbfTable>> open_;  // key: upper-case table name
+    std::vector<std::unique_ptr<DbfTable>> retired_;         // replaced, still referenced
 };
 
 } // namespace store

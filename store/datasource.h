@@ -17,6 +17,14 @@ namespace store {
 
 enum class EditMode { None, Edit, AddNew };
 
+// The row asked for is not there: no current row (end or start of the set, an
+// empty set), or a move past either end. Callers that walk a set which may be
+// empty catch this one apart from every other StoreError.
+class NoCurrentRecord : public StoreError {
+public:
+    NoCurrentRecord() : StoreError("No hay registro actual.") {}
+};
+
 // What the data source is about to do when it calls its validation hook.
 enum class Action { MoveFirst, MovePrevious, MoveNext, MoveLast, AddNew, Update, Delete, Bookmark, Close };
 
@@ -29,11 +37,16 @@ public:
     void setRecordSource(std::string recordSource);  // takes effect on refresh()
 
     // Re-reads the record source; the first row becomes current, or eof().
-    // Any pending copy buffer is dropped. Throws StoreError.
+    // Any pending copy buffer is dropped. Throws StoreError (and leaves the
+    // data source as it was) for a bad statement or a missing table.
     void refresh();
     bool isOpen() const { return open_; }
 
-    // Record set.
+    // Record set. eof() and bof() are both true on an empty set. A move runs
+    // the validation hook (a cancel stops it), drops a pending copy buffer and
+    // goes past rows marked deleted. moveFirst/moveLast on an empty set,
+    // moveNext at eof() and movePrevious at bof() throw NoCurrentRecord
+    // before the hook and move nothing. Moving next from the last row gives eof().
     bool eof() const;
     bool bof() const;
     void moveFirst();
@@ -53,16 +66,24 @@ public:
     Value field(std::size_t pos) const;
     Value field(std::string_view name) const;
     // Sets a value in the copy buffer; only while adding or editing.
+    // A text put into a numeric, date or logical field is converted (a blank
+    // text becomes null); one that does not convert throws StoreError. Setting
+    // a field does not notify the listeners: the caller made the change.
     void setField(std::size_t pos, Value v);
     void setField(std::string_view name, Value v);
 
-    void addNew();      // copy buffer of a new blank row
-    void edit();        // copy buffer of the current row
+    // addNew, update, deleteCurrent and moveToLastModified run the hook too
+    // (AddNew, Update, Delete, Bookmark), so a hook must look at its action.
+    void addNew();      // copy buffer of a new blank row (drops a pending one)
+    void edit();        // copy buffer of the current row; throws NoCurrentRecord
     // Writes the copy buffer (append or update). Throws and keeps the buffer
     // when a value cannot be written. runHook=false skips the validation hook.
+    // An added row joins the end of the set; the current row does not change.
     void update(bool runHook = true);
-    void cancelUpdate();
-    void deleteCurrent();  // marks the row deleted; the next move goes past it
+    void cancelUpdate();   // drops the copy buffer; nothing when there is none
+    // Marks the row deleted. It stays current (its fields can no longer be
+    // read) until the next move, which goes past it; it leaves records().
+    void deleteCurrent();
     EditMode editMode() const { return mode_; }
     // Makes the row written last by update() current.
     void moveToLastModified();
@@ -70,9 +91,14 @@ public:
 
     // Record number in the table of the current row (for grids and tests).
     std::optional<std::size_t> currentRecord() const;
-    // Rows of the set as record numbers (grids walk them).
-    const std::vector<std::size_t>& records() const { return rows_; }
-    Value valueAt(std::size_t row, std::size_t pos) const;  // row: index in the set
+    // Rows of the set as record numbers (grids walk them), deleted ones left out.
+    const std::vector<std::size_t>& records() const;
+    Value valueAt(std::size_t row, std::size_t pos) const;  // row: index in records()
+    // Makes row `row` of records() current (a grid's click). Runs the hook
+    // with Action::Bookmark and drops a pending copy buffer.
+    void moveTo(std::size_t row);
+    // The values the current row shows (the copy buffer's while adding or editing).
+    Row currentValues() const;
 
     // Runs before the data source acts; set `cancel` to stop the action.
     using ValidateHook = std::function<void(Action action, bool& cancel)>;
@@ -89,6 +115,13 @@ private:
     bool runHook(Action a);
     void notify();
     DbfTable& table() const;
+    std::size_t columnOf(std::string_view name) const;
+    void requireBuffer() const;
+    std::ptrdiff_t liveFrom(std::ptrdiff_t i, int step) const;
+    void placeAt(std::ptrdiff_t i);
+    void requireOpen() const;
+    bool rowGone(std::size_t record) const;
+    void ensureLive() const;
 
     Database& db_;
     std::string connect_;
@@ -96,8 +129,13 @@ private:
     std::string tableName_;
     bool open_ = false;
     std::vector<int> columns_;              // table field of each column
-    std::vector<std::size_t> rows_;         // record numbers of the set
+    std::vector<std::size_t> rows_;         // record numbers of the set, also those deleted since refresh
+    mutable std::vector<std::size_t> live_; // rows_ without deleted records (built when asked for)
+    mutable std::vector<std::ptrdiff_t> liveIndex_;  // per rows_ entry: its index in live_, or -1
+    mutable bool liveDirty_ = true;
     std::ptrdiff_t cur_ = -1;               // index into rows_; -1 bof side, rows_.size() eof side
+    DbfTable* table_ = nullptr;             // owned by db_; set by refresh()
+    bool onDeleted_ = false;                // the current row (rows_[cur_]) was deleted through us
     EditMode mode_ = EditMode::None;
     Row buffer_;                            // in column order
     std::optional<std::size_t> lastModified_;

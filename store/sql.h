@@ -13,6 +13,13 @@ namespace store {
 // SELECT * | col, col FROM table [WHERE cond] [ORDER BY col, col]
 // cond: comparisons (= <> < > <= >=) of a column with a number, a quoted text
 // or Null, joined by AND / OR, with parentheses.
+//
+// Comparison rules: "= Null" is "is null" and "<> Null" "is not null"; any
+// other comparison that meets a null is false. Text compares by character
+// code after its trailing blanks are removed (leading blanks count). A text
+// meets a number numerically when it reads as a number, and is false
+// otherwise. Dates compare with texts as YYYYMMDD. ORDER BY keys are ascending
+// (or DESC) with nulls first, and rows with equal keys keep file order.
 class Statement {
 public:
     // Throws StoreError quoting the statement when it is outside the subset.
@@ -37,6 +44,7 @@ private:
     std::vector<std::string> projection_;  // empty: *
     std::shared_ptr<const Node> where_;
     std::vector<std::string> orderBy_;
+    std::vector<bool> orderDesc_;  // per ORDER BY key: DESC given
 };
 
 // True when the text is a SELECT statement rather than a table name.

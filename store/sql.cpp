@@ -1,0 +1,632 @@
+#include "sql.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cctype>
+#include <numeric>
+#include <optional>
+#include <utility>
+
+namespace store {
+
+namespace {
+
+enum class Op { Eq, Ne, Lt, Gt, Le, Ge };
+
+std::string upper(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string_view trimTrailingBlanks(std::string_view s)
+{
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+// A number written in full ("14", "-2.5", "  7"), as a text field may hold one.
+std::optional<double> parseNumber(std::string_view s)
+{
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    s = trimTrailingBlanks(s);
+    if (!s.empty() && s.front() == '+')
+        s.remove_prefix(1);
+    if (s.empty())
+        return std::nullopt;
+    double v = 0;
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (ec != std::errc() || end != s.data() + s.size())
+        return std::nullopt;
+    return v;
+}
+
+[[noreturn]] void refuse(std::string_view statement, const std::string& why)
+{
+    throw StoreError("La instrucción SQL \"" + std::string(statement) + "\" no es válida: " + why + ".");
+}
+
+// ---- Tokens ----------------------------------------------------------------
+
+enum class Tok { Word, Number, Text, Op, LParen, RParen, Comma, Star, End };
+
+struct Token {
+    Tok kind;
+    std::string text;  // Word: as written; Text: contents; Number: digits; Op: operator
+    std::size_t at = 0;
+};
+
+std::vector<Token> tokenize(std::string_view s)
+{
+    std::vector<Token> out;
+    std::size_t i = 0;
+    while (true) {
+        while (i < s.size() && isBlank(s[i]))
+            ++i;
+        if (i >= s.size())
+            break;
+        const std::size_t start = i;
+        const char c = s[i];
+        const auto uc = static_cast<unsigned char>(c);
+        if (std::isalpha(uc) || c == '_') {
+            while (i < s.size() && (std::isalnum(static_cast<unsigned char>(s[i])) || s[i] == '_'))
+                ++i;
+            out.push_back({Tok::Word, std::string(s.substr(start, i - start)), start});
+        } else if (std::isdigit(uc) || ((c == '-' || c == '.') && i + 1 < s.size() &&
+                                        (std::isdigit(static_cast<unsigned char>(s[i + 1])) || s[i + 1] == '.'))) {
+            ++i;
+            while (i < s.size() && (std::isdigit(static_cast<unsigned char>(s[i])) || s[i] == '.'))
+                ++i;
+            if (i < s.size() && (std::isalpha(static_cast<unsigned char>(s[i])) || s[i] == '_'))
+                refuse(s, "número mal escrito en la posición " + std::to_string(start + 1));
+            out.push_back({Tok::Number, std::string(s.substr(start, i - start)), start});
+        } else if (c == '\'' || c == '"') {
+            std::string text;
+            ++i;
+            bool closed = false;
+            while (i < s.size()) {
+                if (s[i] == c) {
+                    if (i + 1 < s.size() && s[i + 1] == c) {  // doubled quote
+                        text += c;
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    closed = true;
+                    break;
+                }
+                text += s[i++];
+            }
+            if (!closed)
+                refuse(s, "falta la comilla que cierra el texto");
+            out.push_back({Tok::Text, std::move(text), start});
+        } else if (c == '=' ) {
+            ++i;
+            out.push_back({Tok::Op, "=", start});
+        } else if (c == '<') {
+            ++i;
+            if (i < s.size() && (s[i] == '>' || s[i] == '='))
+                ++i;
+            out.push_back({Tok::Op, std::string(s.substr(start, i - start)), start});
+        } else if (c == '>') {
+            ++i;
+            if (i < s.size() && s[i] == '=')
+                ++i;
+            out.push_back({Tok::Op, std::string(s.substr(start, i - start)), start});
+        } else if (c == '(') {
+            ++i;
+            out.push_back({Tok::LParen, "(", start});
+        } else if (c == ')') {
+            ++i;
+            out.push_back({Tok::RParen, ")", start});
+        } else if (c == ',') {
+            ++i;
+            out.push_back({Tok::Comma, ",", start});
+        } else if (c == '*') {
+            ++i;
+            out.push_back({Tok::Star, "*", start});
+        } else if (c == ';' ) {
+            // A closing semicolon is tolerated; anything after it is not.
+            ++i;
+            while (i < s.size() && isBlank(s[i]))
+                ++i;
+            if (i < s.size())
+                refuse(s, "hay texto después del punto y coma");
+            break;
+        } else {
+            refuse(s, "carácter no admitido '" + std::string(1, c) + "' en la posición " + std::to_string(start + 1));
+        }
+    }
+    out.push_back({Tok::End, "", s.size()});
+    return out;
+}
+
+// Words that cannot name a column or a table: ours, and the SQL that we do
+// not evaluate (so that "a LIKE 'x'" is refused, not misread).
+bool isReserved(const std::string& upperWord)
+{
+    static const char* const words[] = {
+        "SELECT", "FROM", "WHERE", "ORDER", "BY", "AND", "OR", "NOT", "NULL", "ASC", "DESC",
+        "LIKE", "IN", "IS", "BETWEEN", "JOIN", "INNER", "LEFT", "RIGHT", "OUTER", "ON", "GROUP",
+        "HAVING", "UNION", "DISTINCT", "AS", "TOP", "LIMIT", "INTO", "ALL", "EXISTS"};
+    for (const char* w : words)
+        if (upperWord == w)
+            return true;
+    return false;
+}
+
+} // namespace
+
+// ---- Condition tree ----------------------------------------------------------
+
+struct Statement::Node {
+    enum class Kind { And, Or, Compare } kind = Kind::Compare;
+    std::shared_ptr<const Node> left, right;  // And / Or
+    std::string column;                       // Compare
+    Op op = Op::Eq;
+    Value literal;  // null, number, or text with its trailing blanks removed
+};
+
+namespace {
+
+using NodePtr = std::shared_ptr<const Statement::Node>;
+using Node = Statement::Node;
+
+class Parser {
+public:
+    Parser(std::string_view text, std::vector<Token> tokens) : text_(text), toks_(std::move(tokens)) {}
+
+    const Token& peek() const { return toks_[pos_]; }
+    Token take() { return toks_[pos_ == toks_.size() - 1 ? pos_ : pos_++]; }
+
+    bool atWord(const char* upperWord) const
+    {
+        return peek().kind == Tok::Word && upper(peek().text) == upperWord;
+    }
+
+    void expectWord(const char* upperWord)
+    {
+        if (!atWord(upperWord))
+            refuse(text_, std::string("se esperaba ") + upperWord + near());
+        take();
+    }
+
+    std::string near() const
+    {
+        if (peek().kind == Tok::End)
+            return " y la instrucción terminó";
+        return " en la posición " + std::to_string(peek().at + 1) + " (\"" + peek().text + "\")";
+    }
+
+    std::string name(const char* what)
+    {
+        if (peek().kind != Tok::Word || isReserved(upper(peek().text)))
+            refuse(text_, std::string("se esperaba ") + what + near());
+        return take().text;
+    }
+
+    NodePtr orExpr()
+    {
+        NodePtr left = andExpr();
+        while (atWord("OR")) {
+            take();
+            auto n = std::make_shared<Node>();
+            n->kind = Node::Kind::Or;
+            n->left = left;
+            n->right = andExpr();
+            left = n;
+        }
+        return left;
+    }
+
+    NodePtr andExpr()
+    {
+        NodePtr left = primary();
+        while (atWord("AND")) {
+            take();
+            auto n = std::make_shared<Node>();
+            n->kind = Node::Kind::And;
+            n->left = left;
+            n->right = primary();
+            left = n;
+        }
+        return left;
+    }
+
+    NodePtr primary()
+    {
+        if (peek().kind == Tok::LParen) {
+            take();
+            NodePtr inner = orExpr();
+            if (peek().kind != Tok::RParen)
+                refuse(text_, "falta el paréntesis que cierra" + near());
+            take();
+            return inner;
+        }
+        auto n = std::make_shared<Node>();
+        n->kind = Node::Kind::Compare;
+        // column op literal, or literal op column (turned around).
+        if (peek().kind == Tok::Word && !isReserved(upper(peek().text))) {
+            n->column = take().text;
+            n->op = op();
+            n->literal = literal();
+        } else if (peek().kind == Tok::Number || peek().kind == Tok::Text || atWord("NULL")) {
+            n->literal = literal();
+            n->op = mirrored(op());
+            n->column = name("un nombre de campo");
+        } else {
+            refuse(text_, "se esperaba una comparación" + near());
+        }
+        return n;
+    }
+
+    Op op()
+    {
+        if (peek().kind != Tok::Op)
+            refuse(text_, "se esperaba un operador de comparación (= <> < > <= >=)" + near());
+        const std::string o = take().text;
+        if (o == "=")
+            return Op::Eq;
+        if (o == "<>")
+            return Op::Ne;
+        if (o == "<")
+            return Op::Lt;
+        if (o == ">")
+            return Op::Gt;
+        if (o == "<=")
+            return Op::Le;
+        return Op::Ge;
+    }
+
+    static Op mirrored(Op o)
+    {
+        switch (o) {
+        case Op::Lt: return Op::Gt;
+        case Op::Gt: return Op::Lt;
+        case Op::Le: return Op::Ge;
+        case Op::Ge: return Op::Le;
+        default: return o;
+        }
+    }
+
+    Value literal()
+    {
+        const Token& t = peek();
+        if (t.kind == Tok::Number) {
+            auto v = parseNumber(t.text);
+            if (!v)
+                refuse(text_, "número mal escrito" + near());
+            take();
+            return Value(*v);
+        }
+        if (t.kind == Tok::Text) {
+            std::string s(trimTrailingBlanks(t.text));
+            take();
+            return Value(std::move(s));
+        }
+        if (atWord("NULL")) {
+            take();
+            return Value();
+        }
+        refuse(text_, "se esperaba un número, un texto entre comillas o Null" + near());
+    }
+
+private:
+    std::string_view text_;
+    std::vector<Token> toks_;
+    std::size_t pos_ = 0;
+};
+
+} // namespace
+
+Statement Statement::parse(std::string_view text)
+{
+    Statement st;
+    st.text_ = std::string(text);
+    Parser p(text, tokenize(text));
+
+    p.expectWord("SELECT");
+    if (p.peek().kind == Tok::Star) {
+        p.take();
+    } else {
+        st.projection_.push_back(p.name("* o un nombre de campo"));
+        while (p.peek().kind == Tok::Comma) {
+            p.take();
+            st.projection_.push_back(p.name("un nombre de campo"));
+        }
+    }
+    p.expectWord("FROM");
+    st.table_ = p.name("el nombre de una tabla");
+    if (p.atWord("WHERE")) {
+        p.take();
+        st.where_ = p.orExpr();
+    }
+    if (p.atWord("ORDER")) {
+        p.take();
+        p.expectWord("BY");
+        do {
+            if (p.peek().kind == Tok::Comma)
+                p.take();
+            st.orderBy_.push_back(p.name("un nombre de campo"));
+            bool desc = false;
+            if (p.atWord("ASC")) {
+                p.take();
+            } else if (p.atWord("DESC")) {
+                p.take();
+                desc = true;
+            }
+            st.orderDesc_.push_back(desc);
+        } while (p.peek().kind == Tok::Comma);
+    }
+    if (p.peek().kind != Tok::End)
+        refuse(text, "sobra texto" + p.near());
+    return st;
+}
+
+// ---- Evaluation --------------------------------------------------------------
+
+namespace {
+
+// Ordering of a value against a literal; empty when they cannot be compared
+// (a null, or a text that is no number against a number).
+std::optional<int> compareToLiteral(const Value& v, const Value& lit, const std::optional<double>& litNumber)
+{
+    auto three = [](auto a, auto b) { return a < b ? -1 : (b < a ? 1 : 0); };
+    if (v.isNull())
+        return std::nullopt;
+    if (lit.isNumber()) {
+        if (v.isNumber())
+            return three(v.number(), lit.number());
+        if (v.isText()) {
+            auto n = parseNumber(v.text());
+            if (!n)
+                return std::nullopt;
+            return three(*n, lit.number());
+        }
+        return std::nullopt;
+    }
+    // Literal text.
+    if (v.isText()) {
+        const int c = std::string_view(v.text()).compare(lit.text());
+        return c < 0 ? -1 : (c > 0 ? 1 : 0);
+    }
+    if (v.isNumber()) {
+        if (!litNumber)
+            return std::nullopt;
+        return three(v.number(), *litNumber);
+    }
+    if (v.isDate()) {
+        const int c = v.toString().compare(lit.text());
+        return c < 0 ? -1 : (c > 0 ? 1 : 0);
+    }
+    if (v.isLogical()) {
+        const std::string t = upper(lit.text());
+        std::optional<bool> b;
+        if (t == "T" || t == "Y" || t == ".T." || t == "S")
+            b = true;
+        else if (t == "F" || t == "N" || t == ".F.")
+            b = false;
+        if (!b)
+            return std::nullopt;
+        return three(int(v.logical()), int(*b));
+    }
+    return std::nullopt;
+}
+
+bool holds(Op op, int c)
+{
+    switch (op) {
+    case Op::Eq: return c == 0;
+    case Op::Ne: return c != 0;
+    case Op::Lt: return c < 0;
+    case Op::Gt: return c > 0;
+    case Op::Le: return c <= 0;
+    case Op::Ge: return c >= 0;
+    }
+    return false;
+}
+
+// The condition with its columns turned into field slots, evaluated per row
+// with each needed field decoded at most once.
+struct Compiled {
+    struct CNode {
+        Node::Kind kind;
+        int left = -1, right = -1;
+        int slot = -1;
+        Op op = Op::Eq;
+        Value literal;
+        std::optional<double> literalNumber;  // a text literal that reads as a number
+    };
+    std::vector<CNode> nodes;
+    std::vector<std::size_t> slotField;  // table field of each slot
+    int root = -1;
+
+    int add(const Node& n, const DbfTable& table, const Statement& st)
+    {
+        CNode c;
+        c.kind = n.kind;
+        if (n.kind == Node::Kind::Compare) {
+            const int f = table.fieldIndex(n.column);
+            if (f < 0)
+                refuse(st.text(), "la tabla " + st.tableName() + " no tiene el campo " + n.column);
+            auto it = std::find(slotField.begin(), slotField.end(), std::size_t(f));
+            c.slot = int(it - slotField.begin());
+            if (it == slotField.end())
+                slotField.push_back(std::size_t(f));
+            c.op = n.op;
+            c.literal = n.literal;
+            if (n.literal.isText())
+                c.literalNumber = parseNumber(n.literal.text());
+        } else {
+            c.left = add(*n.left, table, st);
+            c.right = add(*n.right, table, st);
+        }
+        nodes.push_back(std::move(c));
+        return int(nodes.size()) - 1;
+    }
+};
+
+class RowCache {
+public:
+    RowCache(const DbfTable& table, const std::vector<std::size_t>& slotField)
+        : table_(table), slotField_(slotField), values_(slotField.size()), loaded_(slotField.size(), 0)
+    {
+    }
+    void reset(std::size_t record)
+    {
+        record_ = record;
+        std::fill(loaded_.begin(), loaded_.end(), 0);
+    }
+    const Value& get(int slot)
+    {
+        if (!loaded_[slot]) {
+            values_[slot] = table_.read(record_, slotField_[slot]);
+            loaded_[slot] = 1;
+        }
+        return values_[slot];
+    }
+
+private:
+    const DbfTable& table_;
+    const std::vector<std::size_t>& slotField_;
+    std::vector<Value> values_;
+    std::vector<char> loaded_;
+    std::size_t record_ = 0;
+};
+
+bool test(const Compiled& c, int i, RowCache& row)
+{
+    const Compiled::CNode& n = c.nodes[i];
+    switch (n.kind) {
+    case Node::Kind::And:
+        return test(c, n.left, row) && test(c, n.right, row);
+    case Node::Kind::Or:
+        return test(c, n.left, row) || test(c, n.right, row);
+    case Node::Kind::Compare: {
+        const Value& v = row.get(n.slot);
+        if (n.literal.isNull()) {
+            if (n.op == Op::Eq)
+                return v.isNull();
+            if (n.op == Op::Ne)
+                return !v.isNull();
+            return false;
+        }
+        auto cmp = compareToLiteral(v, n.literal, n.literalNumber);
+        return cmp && holds(n.op, *cmp);
+    }
+    }
+    return false;
+}
+
+// Sort order of two field values: nulls first, then by kind, then by value
+// (text by character code).
+int orderValues(const Value& a, const Value& b)
+{
+    auto rank = [](const Value& v) {
+        return v.isNull() ? 0 : v.isNumber() ? 1 : v.isText() ? 2 : v.isDate() ? 3 : 4;
+    };
+    const int ra = rank(a), rb = rank(b);
+    if (ra != rb)
+        return ra < rb ? -1 : 1;
+    switch (ra) {
+    case 1: return a.number() < b.number() ? -1 : (b.number() < a.number() ? 1 : 0);
+    case 2: {
+        const int c = a.text().compare(b.text());
+        return c < 0 ? -1 : (c > 0 ? 1 : 0);
+    }
+    case 3: return a.date() < b.date() ? -1 : (b.date() < a.date() ? 1 : 0);
+    case 4: return int(a.logical()) - int(b.logical());
+    default: return 0;
+    }
+}
+
+} // namespace
+
+Statement::Result Statement::evaluate(const DbfTable& table) const
+{
+    Result r;
+    if (projection_.empty()) {
+        r.columns.resize(table.fields().size());
+        std::iota(r.columns.begin(), r.columns.end(), 0);
+    } else {
+        for (const std::string& name : projection_) {
+            const int f = table.fieldIndex(name);
+            if (f < 0)
+                refuse(text_, "la tabla " + table_ + " no tiene el campo " + name);
+            r.columns.push_back(f);
+        }
+    }
+    std::vector<std::size_t> keyFields;
+    for (const std::string& name : orderBy_) {
+        const int f = table.fieldIndex(name);
+        if (f < 0)
+            refuse(text_, "la tabla " + table_ + " no tiene el campo " + name);
+        keyFields.push_back(std::size_t(f));
+    }
+    Compiled cond;
+    if (where_)
+        cond.root = cond.add(*where_, table, *this);
+
+    const std::size_t n = table.recordCount();
+    RowCache row(table, cond.slotField);
+    for (std::size_t rec = 0; rec < n; ++rec) {
+        if (table.isDeleted(rec))
+            continue;
+        if (cond.root >= 0) {
+            row.reset(rec);
+            if (!test(cond, cond.root, row))
+                continue;
+        }
+        r.records.push_back(rec);
+    }
+
+    if (!keyFields.empty() && r.records.size() > 1) {
+        const std::size_t k = keyFields.size();
+        const std::size_t m = r.records.size();
+        std::vector<Value> keys(m * k);
+        for (std::size_t i = 0; i < m; ++i)
+            for (std::size_t j = 0; j < k; ++j)
+                keys[i * k + j] = table.read(r.records[i], keyFields[j]);
+        std::vector<std::size_t> idx(m);
+        std::iota(idx.begin(), idx.end(), 0);
+        // Records are in file order, so the index breaks ties as a stable sort would.
+        std::sort(idx.begin(), idx.end(), [&](std::size_t a, std::size_t b) {
+            for (std::size_t j = 0; j < k; ++j) {
+                int c = orderValues(keys[a * k + j], keys[b * k + j]);
+                if (c != 0)
+                    return orderDesc_[j] ? c > 0 : c < 0;
+            }
+            return a < b;
+        });
+        std::vector<std::size_t> sorted(m);
+        for (std::size_t i = 0; i < m; ++i)
+            sorted[i] = r.records[idx[i]];
+        r.records = std::move(sorted);
+    }
+    return r;
+}
+
+bool isStatement(std::string_view recordSource)
+{
+    std::size_t i = 0;
+    while (i < recordSource.size() && isBlank(recordSource[i]))
+        ++i;
+    recordSource.remove_prefix(i);
+    if (recordSource.size() < 6 || upper(recordSource.substr(0, 6)) != "SELECT")
+        return false;
+    if (recordSource.size() == 6)
+        return true;
+    const char next = recordSource[6];
+    return isBlank(next) || next == '*' || next == '(';
+}
+
+} // namespace store

@@ -1,0 +1,431 @@
+// Data sources: the record operations the windows rely on.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fixture_tables.h"
+#include "store/datasource.h"
+
+using namespace fixture;
+using store::Action;
+using store::DataSource;
+using store::Database;
+using store::EditMode;
+using store::NoCurrentRecord;
+using store::StoreError;
+
+namespace {
+
+class DataSources : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeSector(dir.path());
+        writeMercbi(dir.path());
+        writeProdabas(dir.path());
+        makeTable(dir.path() / "datoprov.dbf",
+                  {{"RFC", FieldType::Character, 13, 0}, {"TIPOPROG", FieldType::Numeric, 1, 0},
+                   {"CAMPO20", FieldType::Numeric, 2, 0}},
+                  {});
+    }
+
+    // The CVE_SECTOR of every row from the current one to the end.
+    static std::vector<std::string> walk(DataSource& ds, const char* field = "CVE_SECTOR")
+    {
+        std::vector<std::string> keys;
+        while (!ds.eof()) {
+            keys.push_back(ds.field(field).toString());
+            ds.moveNext();
+        }
+        return keys;
+    }
+
+    std::unique_ptr<store::DbfTable> reopen(const char* file) { return store::DbfTable::open(dir.path() / file); }
+
+    TempDir dir;
+    Database db{dir.path()};
+};
+
+} // namespace
+
+TEST_F(DataSources, ConnectStringsOfBothDriversAreAccepted)
+{
+    for (const char* ok : {"dBASE III;", "FoxPro 2.5;", "DBASE III", "foxpro 2.5", " dBASE III; "})
+        EXPECT_NO_THROW(DataSource(db, ok, "sector")) << ok;
+    for (const char* bad : {"", "dBASE IV;", "Access;", "FoxPro 3.0;", "ODBC;DSN=x"})
+        EXPECT_THROW(DataSource(db, bad, "sector"), StoreError) << bad;
+}
+
+TEST_F(DataSources, RefreshOnAnEmptySetGivesEofAndNoCurrentRecord)
+{
+    DataSource ds(db, "FoxPro 2.5;", "datoprov");
+    EXPECT_FALSE(ds.isOpen());
+    EXPECT_TRUE(ds.eof());
+    ds.refresh();
+    EXPECT_TRUE(ds.isOpen());
+    EXPECT_TRUE(ds.eof());
+    EXPECT_TRUE(ds.bof());
+    EXPECT_EQ(ds.recordCount(), 0u);
+    EXPECT_FALSE(ds.currentRecord());
+    try {
+        ds.field("RFC");
+        ADD_FAILURE() << "no error";
+    } catch (const NoCurrentRecord& e) {
+        EXPECT_STREQ(e.what(), "No hay registro actual.");
+    }
+    // Walking an empty statement's set: the first move is the error that
+    // the questionnaire ignores.
+    DataSource empty(db, "dBASE III;", "select * from sector where idsector = 9");
+    empty.refresh();
+    EXPECT_TRUE(empty.eof());
+    EXPECT_THROW(empty.moveFirst(), NoCurrentRecord);
+    EXPECT_THROW(empty.moveLast(), NoCurrentRecord);
+    EXPECT_THROW(empty.moveNext(), NoCurrentRecord);
+    EXPECT_THROW(empty.movePrevious(), NoCurrentRecord);
+    EXPECT_THROW(empty.edit(), NoCurrentRecord);
+    EXPECT_THROW(empty.deleteCurrent(), NoCurrentRecord);
+}
+
+TEST_F(DataSources, MovesWalkTheSetAndStopAtEitherEnd)
+{
+    DataSource ds(db, "dBASE III;", "select * from sector where idsector = 2 order by cve_sector ");
+    ds.refresh();
+    EXPECT_FALSE(ds.eof());
+    EXPECT_FALSE(ds.bof());
+    EXPECT_EQ(ds.currentRecord(), 6u);  // the null key first
+    EXPECT_TRUE(ds.field("cve_sector").isNull());
+    EXPECT_EQ(walk(ds), (std::vector<std::string>{"", "IIa", "XIXc"}));
+    EXPECT_TRUE(ds.eof());
+    EXPECT_FALSE(ds.bof());
+    EXPECT_THROW(ds.moveNext(), NoCurrentRecord);
+    ds.movePrevious();
+    EXPECT_EQ(ds.field(1), Value("XIXc"));
+    ds.moveFirst();
+    EXPECT_EQ(ds.position(), 0u);
+    ds.movePrevious();
+    EXPECT_TRUE(ds.bof());
+    EXPECT_FALSE(ds.eof());
+    EXPECT_THROW(ds.movePrevious(), NoCurrentRecord);
+    ds.moveNext();
+    EXPECT_EQ(ds.currentRecord(), 6u);
+    ds.moveLast();
+    EXPECT_EQ(ds.position(), 2u);
+    EXPECT_EQ(ds.recordCount(), 3u);
+    EXPECT_EQ(ds.records(), (std::vector<std::size_t>{6, 1, 8}));
+}
+
+TEST_F(DataSources, FieldsByNameAndPositionFollowTheProjection)
+{
+    DataSource ds(db, "dBASE III;", "select RFC, NOMBRE from prodabas ");
+    ds.refresh();
+    ASSERT_EQ(ds.fieldCount(), 2u);
+    EXPECT_EQ(ds.fieldName(0), "RFC");
+    EXPECT_EQ(ds.fieldIndex("nombre"), 1);
+    EXPECT_EQ(ds.fieldIndex("SOLZELTAR"), -1);
+    EXPECT_EQ(ds.field(0), Value(" ANO010101AB1"));  // the leading blank stays
+    EXPECT_EQ(ds.field("Nombre"), Value("ACEROS DEL NORTE"));
+    EXPECT_EQ(ds.valueAt(1, 0), Value(" TDS030303QW3"));
+    EXPECT_THROW(ds.field(2), StoreError);
+    EXPECT_THROW(ds.field("SOLZELTAR"), StoreError);
+    EXPECT_THROW(ds.valueAt(2, 0), StoreError);
+
+    DataSource whole(db, "dBASE III;", "PRODABAS");
+    whole.refresh();
+    EXPECT_EQ(whole.fieldCount(), 4u);
+    EXPECT_EQ(whole.field(2), Value(" ANO010101AB1"));
+    EXPECT_EQ(whole.field(3), Value(store::Date{2001, 2, 3}));
+    EXPECT_EQ(whole.recordCount(), 2u);  // the deleted row is not in the set
+}
+
+TEST_F(DataSources, AddNewAndUpdateAppendsAndTheLastWrittenRowCanBeMadeCurrent)
+{
+    DataSource ds(db, "FoxPro 2.5;", "datoprov");
+    ds.refresh();
+    ds.addNew();
+    EXPECT_EQ(ds.editMode(), EditMode::AddNew);
+    EXPECT_TRUE(ds.field("RFC").isNull());  // a blank copy buffer
+    EXPECT_TRUE(ds.eof());                  // the buffer is no row of the set
+    ds.setField("RFC", Value(" ABC010101XY1"));
+    ds.setField(2, Value("14"));  // a bound text box writes text into a number
+    ds.update(false);
+    EXPECT_EQ(ds.editMode(), EditMode::None);
+    ASSERT_EQ(ds.lastModifiedRecord(), 0u);
+    EXPECT_EQ(ds.recordCount(), 1u);
+    ds.moveToLastModified();
+    EXPECT_FALSE(ds.eof());
+    EXPECT_EQ(ds.field("RFC"), Value(" ABC010101XY1"));
+    EXPECT_EQ(ds.field("CAMPO20"), Value(14));
+    ds.edit();  // back into editing, as the main window does after saving
+    EXPECT_EQ(ds.editMode(), EditMode::Edit);
+
+    auto onDisk = reopen("datoprov.dbf");
+    ASSERT_EQ(onDisk->recordCount(), 1u);
+    EXPECT_EQ(onDisk->read(0, 0), Value(" ABC010101XY1"));
+    EXPECT_EQ(onDisk->read(0, 2), Value(14));
+}
+
+TEST_F(DataSources, AnAddedRowJoinsTheEndOfTheSetAndTheCurrentRowStays)
+{
+    DataSource ds(db, "dBASE III;", "select * from sector where idsector = 2 order by cve_sector ");
+    ds.refresh();
+    ds.moveNext();
+    ds.addNew();
+    ds.setField("IDSECTOR", Value(1));  // not one the statement selects: it joins anyway
+    ds.setField("CVE_SECTOR", Value("A"));
+    ds.update();
+    EXPECT_EQ(ds.currentRecord(), 1u);
+    EXPECT_EQ(ds.records(), (std::vector<std::size_t>{6, 1, 8, 12}));
+    ds.moveLast();
+    EXPECT_EQ(ds.field("CVE_SECTOR"), Value("A"));
+    EXPECT_EQ(ds.currentRecord(), ds.lastModifiedRecord());
+}
+
+TEST_F(DataSources, EditAndUpdateRewritesTheRowKeepingColumnsOutsideTheProjection)
+{
+    DataSource ds(db, "dBASE III;", "select RFC, NOMBRE from prodabas ");
+    ds.refresh();
+    ds.moveNext();
+    ds.edit();
+    EXPECT_EQ(ds.field(1), Value("TEXTILES DEL SUR"));
+    ds.setField(1, Value("TEXTILES DEL PONIENTE"));
+    EXPECT_EQ(ds.field("NOMBRE"), Value("TEXTILES DEL PONIENTE"));  // the buffer shows
+    ds.update();
+    EXPECT_EQ(ds.lastModifiedRecord(), 2u);
+    EXPECT_EQ(ds.field(1), Value("TEXTILES DEL PONIENTE"));
+    auto onDisk = reopen("PRODABAS.DBF");
+    EXPECT_EQ(onDisk->read(2), (Row{"0001", "TEXTILES DEL PONIENTE", " TDS030303QW3", null}));
+    EXPECT_EQ(onDisk->recordCount(), 3u);
+}
+
+TEST_F(DataSources, CancelUpdateDropsTheBuffer)
+{
+    DataSource ds(db, "dBASE III;", "sector");
+    ds.refresh();
+    ds.edit();
+    ds.setField("DESCRIPCIO", Value("CAMBIADA"));
+    ds.cancelUpdate();
+    EXPECT_EQ(ds.editMode(), EditMode::None);
+    EXPECT_EQ(ds.field("DESCRIPCIO"), Value("ELECTRONICA"));
+    EXPECT_THROW(ds.setField("DESCRIPCIO", Value("X")), StoreError);  // no buffer
+    EXPECT_THROW(ds.update(), StoreError);
+
+    ds.addNew();
+    ds.setField("CVE_SECTOR", Value("L"));
+    ds.cancelUpdate();
+    EXPECT_EQ(ds.currentRecord(), 0u);
+    EXPECT_EQ(ds.recordCount(), 11u);
+    EXPECT_EQ(reopen("Sector.dbf")->recordCount(), 12u);
+    EXPECT_NO_THROW(ds.cancelUpdate());  // nothing pending: nothing happens
+}
+
+TEST_F(DataSources, AFailedWriteKeepsTheBufferAndTheMode)
+{
+    DataSource ds(db, "dBASE III;", "sector");
+    ds.refresh();
+    ds.addNew();
+    ds.setField("IDSECTOR", Value(1));
+    ds.setField("CVE_SECTOR", Value("XXXXXXXX"));  // longer than its 5 characters
+    EXPECT_THROW(ds.update(), StoreError);
+    EXPECT_EQ(ds.editMode(), EditMode::AddNew);
+    EXPECT_EQ(ds.field("CVE_SECTOR"), Value("XXXXXXXX"));
+    EXPECT_EQ(ds.recordCount(), 11u);
+    EXPECT_FALSE(ds.lastModifiedRecord());
+    ds.setField("CVE_SECTOR", Value("XX"));
+    ds.update();
+    EXPECT_EQ(ds.recordCount(), 12u);
+
+    // A text that is no number does not go into a numeric field at all.
+    ds.edit();
+    EXPECT_THROW(ds.setField("IDSECTOR", Value("uno")), StoreError);
+    EXPECT_EQ(ds.field("IDSECTOR"), Value(1));
+    ds.setField("IDSECTOR", Value("  "));
+    EXPECT_TRUE(ds.field("IDSECTOR").isNull());
+}
+
+TEST_F(DataSources, ADeletedRowStaysCurrentUntilTheNextMoveGoesPastIt)
+{
+    DataSource ds(db, "dBASE III;", "select * from sector where idsector = 2 order by cve_sector ");
+    ds.refresh();
+    ds.moveNext();  // record 1, "IIa"
+    ds.deleteCurrent();
+    EXPECT_FALSE(ds.eof());
+    EXPECT_FALSE(ds.bof());
+    EXPECT_EQ(ds.currentRecord(), 1u);
+    EXPECT_THROW(ds.field(0), StoreError);
+    EXPECT_THROW(ds.deleteCurrent(), StoreError);
+    EXPECT_EQ(ds.recordCount(), 2u);
+    EXPECT_EQ(ds.records(), (std::vector<std::size_t>{6, 8}));
+    ds.moveNext();
+    EXPECT_EQ(ds.field("CVE_SECTOR"), Value("XIXc"));
+    ds.movePrevious();
+    EXPECT_EQ(ds.currentRecord(), 6u);
+    EXPECT_TRUE(reopen("Sector.dbf")->isDeleted(1));
+
+    // The last row deleted: eof only after the move.
+    ds.moveLast();
+    ds.deleteCurrent();
+    EXPECT_FALSE(ds.eof());
+    ds.moveNext();
+    EXPECT_TRUE(ds.eof());
+    ds.movePrevious();
+    EXPECT_EQ(ds.currentRecord(), 6u);
+}
+
+TEST_F(DataSources, DeleteAllLoopEmptiesTheSet)
+{
+    // As the deletions walk a data source: first row, then delete and move on.
+    DataSource ds(db, "dBASE III;", "select * from mercbi where anexo=1 and tipobien = 1 order by idsector, fraccion");
+    ds.refresh();
+    if (!ds.eof())
+        ds.moveFirst();
+    int deleted = 0;
+    while (!ds.eof()) {
+        ds.deleteCurrent();
+        ds.moveNext();
+        ++deleted;
+    }
+    EXPECT_EQ(deleted, 7);
+    EXPECT_EQ(ds.recordCount(), 0u);
+    EXPECT_TRUE(ds.bof());
+    ds.refresh();
+    EXPECT_TRUE(ds.eof());
+    DataSource all(db, "dBASE III;", "mercbi");
+    all.refresh();
+    EXPECT_EQ(all.recordCount(), 8u);  // 15 live rows less the 7
+}
+
+TEST_F(DataSources, HookRunsBeforeTheFourMovesAndCanCancelThem)
+{
+    DataSource ds(db, "FoxPro 2.5;", "sector");
+    ds.refresh();
+    std::vector<Action> seen;
+    bool cancel = false;
+    ds.setValidateHook([&](Action a, bool& c) {
+        seen.push_back(a);
+        c = cancel;
+    });
+    ds.moveNext();
+    ds.movePrevious();
+    ds.moveLast();
+    ds.moveFirst();
+    EXPECT_EQ(seen, (std::vector<Action>{Action::MoveNext, Action::MovePrevious, Action::MoveLast,
+                                         Action::MoveFirst}));
+    EXPECT_EQ(ds.currentRecord(), 0u);
+
+    cancel = true;
+    ds.moveNext();
+    ds.moveLast();
+    EXPECT_EQ(ds.currentRecord(), 0u);
+
+    // Saving without the validation step does not run it; with it, it can refuse.
+    cancel = false;
+    ds.edit();
+    ds.setField("DESCRIPCIO", Value("SIN VALIDAR"));
+    seen.clear();
+    ds.update(false);
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(ds.field("DESCRIPCIO"), Value("SIN VALIDAR"));
+    ds.edit();
+    ds.setField("DESCRIPCIO", Value("REFUSED"));
+    cancel = true;
+    ds.update();
+    EXPECT_EQ(seen, (std::vector<Action>{Action::Update}));
+    EXPECT_EQ(ds.editMode(), EditMode::Edit);
+    EXPECT_EQ(reopen("Sector.dbf")->read(0, 2), Value("SIN VALIDAR"));
+}
+
+TEST_F(DataSources, MovingWhileAddingDropsTheNewRow)
+{
+    DataSource ds(db, "dBASE III;", "sector");
+    ds.refresh();
+    ds.addNew();
+    ds.setField("CVE_SECTOR", Value("L"));
+    ds.moveNext();
+    EXPECT_EQ(ds.editMode(), EditMode::None);
+    EXPECT_EQ(ds.currentRecord(), 1u);
+    EXPECT_EQ(ds.recordCount(), 11u);
+    EXPECT_EQ(reopen("Sector.dbf")->recordCount(), 12u);
+}
+
+TEST_F(DataSources, TwoDataSourcesOverOneTableSeeEachOthersWritesAfterRefresh)
+{
+    DataSource a(db, "dBASE III;", "Sector");
+    DataSource b(db, "dBASE III;", "select * from SECTOR where idsector = 1 order by cve_sector");
+    a.refresh();
+    b.refresh();
+    const std::size_t before = b.recordCount();
+
+    a.addNew();
+    a.setField("IDSECTOR", Value(1));
+    a.setField("CVE_SECTOR", Value("III"));
+    a.update();
+    EXPECT_EQ(b.recordCount(), before);  // not yet
+    b.refresh();
+    EXPECT_EQ(b.recordCount(), before + 1);
+
+    // b deletes the first row of a's set; a's moves go past it at once.
+    b.moveFirst();
+    while (!b.eof() && b.currentRecord() != 7u)
+        b.moveNext();
+    ASSERT_FALSE(b.eof());
+    b.deleteCurrent();
+    a.moveFirst();
+    for (int i = 0; i < 6; ++i)
+        a.moveNext();
+    EXPECT_EQ(a.currentRecord(), 8u);  // 0 1 2 4 5 6, then 8: 7 is gone
+    a.refresh();
+    EXPECT_EQ(a.recordCount(), 11u);
+}
+
+TEST_F(DataSources, RefreshOnABadSourceKeepsTheOldSet)
+{
+    DataSource ds(db, "dBASE III;", "sector");
+    ds.refresh();
+    ds.moveNext();
+    ds.setRecordSource("select * from sector where cve_sector like 'X%'");
+    try {
+        ds.refresh();
+        ADD_FAILURE() << "accepted";
+    } catch (const StoreError& e) {
+        EXPECT_NE(std::string(e.what()).find("like 'X%'"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(ds.currentRecord(), 1u);
+    ds.setRecordSource("tablaquenoexiste");
+    EXPECT_THROW(ds.refresh(), StoreError);
+    EXPECT_EQ(ds.currentRecord(), 1u);
+    ds.setRecordSource("select * from sector where idsector = 2 order by cve_sector ");
+    ds.refresh();
+    EXPECT_EQ(ds.currentRecord(), 6u);
+}
+
+TEST_F(DataSources, ListenersHearOfEveryChangeOfTheCurrentRow)
+{
+    DataSource ds(db, "dBASE III;", "sector");
+    int told = 0;
+    const int id = ds.addListener([&] { ++told; });
+    ds.refresh();
+    EXPECT_EQ(told, 1);
+    ds.moveNext();
+    EXPECT_EQ(told, 2);
+    ds.addNew();
+    EXPECT_EQ(told, 3);
+    ds.cancelUpdate();
+    EXPECT_EQ(told, 4);
+    ds.deleteCurrent();
+    EXPECT_EQ(told, 5);
+    ds.removeListener(id);
+    ds.moveNext();
+    EXPECT_EQ(told, 5);
+}
+
+TEST_F(DataSources, TableReReadAfterItWasPackedElsewhere)
+{
+    DataSource ds(db, "dBASE III;", "select * from mercbi where anexo=1 and tipobien = 2 order by idsector, fraccion");
+    ds.refresh();
+    EXPECT_EQ(walk(ds, "FRACCION"), (std::vector<std::string>{"87032303", "11111111", "85340001"}));
+    store::packTable(dir.path() / "mercbi.dbf");
+    ds.refresh();
+    EXPECT_EQ(walk(ds, "FRACCION"), (std::vector<std::string>{"87032303", "11111111", "85340001"}));
+    EXPECT_EQ(ds.records(), (std::vector<std::size_t>{14, 11, 3}));  // one row less before them
+}

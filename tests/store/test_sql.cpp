@@ -1,0 +1,309 @@
+// The statement evaluator: the statements the windows give their data
+// sources, on tables with nulls, blanks, deleted rows and keys that differ
+// only in case.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fixture_tables.h"
+#include "store/database.h"
+#include "store/sql.h"
+
+using namespace fixture;
+using store::Database;
+using store::Statement;
+using store::StoreError;
+
+namespace {
+
+struct Case {
+    const char* statement;
+    std::vector<std::size_t> records;  // expected, in result order
+};
+
+class Statements : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeSector(dir.path());
+        writeMercbi(dir.path());
+        writeProdabas(dir.path());
+        writeActivida(dir.path());
+    }
+    Statement::Result run(const std::string& text)
+    {
+        const Statement st = Statement::parse(text);
+        return st.evaluate(db.table(st.tableName()));
+    }
+    TempDir dir;
+    Database db{dir.path()};
+};
+
+} // namespace
+
+TEST_F(Statements, TheFourteenStatementsGiveTheirRowsInOrder)
+{
+    const std::vector<Case> cases = {
+        {"select * from activida", {0, 2, 3}},
+        {"select * from  SECTOR ", {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11}},
+        {"select * from sector", {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11}},
+        // Nulls first, then by character code: "IIA" < "IIa" < "V" < "X" < "iia".
+        {"select * from  mercbi order by idsector, tipobien ", {2, 14, 15, 1, 11, 4, 13, 8, 0, 7, 9, 10, 3, 12, 6}},
+        // " V" sorts first for its leading blank; the two "X" rows keep file order.
+        {"select * from sector where cve_sector <> Null and (idsector = 1 ) order by idsector, cve_sector",
+         {10, 9, 7, 0, 11, 5}},
+        {"select * from sector where idsector = 2 order by cve_sector ", {6, 1, 8}},
+        {"select * from mercbi where anexo=1 and tipobien = 1 order by idsector, fraccion", {2, 1, 10, 9, 0, 7, 6}},
+        {"select * from mercbi where anexo=1 and tipobien = 2 order by idsector, fraccion", {15, 12, 3}},
+        {"select * from mercbi where tipo_progr = 2 and anexo=2 and tipobien = 2 order by idsector, fraccion ",
+         {14, 4, 8}},
+        {"select * from prodabas ", {0, 2}},
+        {"select * from sector where cve_sector <> Null and (idsector = 1) order by idsector, cve_sector",
+         {10, 9, 7, 0, 11, 5}},
+        {"select * from sector where cve_sector <> Null and (idsector = 2) order by idsector, cve_sector", {1, 8}},
+        // A blank sector key reads as null, and null <> ' ' is false; a null
+        // or 0 programme type or kind is left out.
+        {"select * from mercbi where idsector <> ' ' and anexo = 1 and tipo_progr <> 0 and anexo <> 0 and "
+         "tipobien <> 0 order by idsector, tipo_progr, anexo, tipobien, fraccion",
+         {15, 1, 10, 9, 0, 3, 6}},
+        {"select * from mercbi where idsector <> ' ' and anexo = 2 and tipo_progr = 2 and tipobien = 2 order by "
+         "idsector, tipo_progr, anexo, tipobien, fraccion",
+         {4, 8}},
+        {"select RFC, NOMBRE from prodabas ", {0, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.statement);
+        EXPECT_TRUE(store::isStatement(c.statement));
+        EXPECT_EQ(run(c.statement).records, c.records);
+    }
+}
+
+TEST_F(Statements, ProjectionRenumbersPositions)
+{
+    const auto r = run("select RFC, NOMBRE from prodabas ");
+    ASSERT_EQ(r.columns, (std::vector<int>{2, 1}));
+    const auto all = run("select * from prodabas");
+    EXPECT_EQ(all.columns, (std::vector<int>{0, 1, 2, 3}));
+    const auto upperCase = run("SELECT nombre,rfc,Nombre FROM PRODABAS");
+    EXPECT_EQ(upperCase.columns, (std::vector<int>{1, 2, 1}));
+}
+
+TEST_F(Statements, NullsInEveryComparison)
+{
+    makeTable(dir.path() / "t.dbf",
+              {{"N", FieldType::Numeric, 3, 0}, {"C", FieldType::Character, 4, 0}},
+              {{null, null}, {1, "a"}, {2, "b"}, {1, "  "}, {null, " a"}});
+    // Record 3's C is all blank: null. Record 4's C keeps its leading blank.
+    const std::vector<Case> cases = {
+        {"select * from t where n = 1", {1, 3}},
+        {"select * from t where n <> 1", {2}},
+        {"select * from t where n < 2", {1, 3}},
+        {"select * from t where n > 1", {2}},
+        {"select * from t where n <= 1", {1, 3}},
+        {"select * from t where n >= 1", {1, 2, 3}},
+        {"select * from t where n = Null", {0, 4}},
+        {"select * from t where n <> NULL", {1, 2, 3}},
+        {"select * from t where n < Null", {}},
+        {"select * from t where n > null", {}},
+        {"select * from t where n <= Null", {}},
+        {"select * from t where n >= Null", {}},
+        {"select * from t where c = 'a'", {1}},
+        {"select * from t where c <> 'a'", {2, 4}},
+        {"select * from t where c < 'b'", {1, 4}},
+        {"select * from t where c > ' '", {1, 2, 4}},
+        {"select * from t where c <= 'a'", {1, 4}},
+        {"select * from t where c >= 'a'", {1, 2}},
+        {"select * from t where c = ' '", {}},
+        {"select * from t where c <> ' '", {1, 2, 4}},
+        {"select * from t where c = ' a'", {4}},
+        {"select * from t where c = Null", {0, 3}},
+        {"select * from t where c <> Null", {1, 2, 4}},
+        {"select * from t where c = \"a  \"", {1}},
+        // Not the same as "not (n = 1)": nulls fail both.
+        {"select * from t where n = 1 or n <> 1", {1, 2, 3}},
+        // AND binds tighter than OR; parentheses change it.
+        {"select * from t where n = 2 or n = 1 and c = 'a'", {1, 2}},
+        {"select * from t where (n = 2 or n = 1) and c = 'a'", {1}},
+        {"select * from t where ((n = 2)) or (c = Null and n = Null)", {0, 2}},
+        // Literal first is turned around.
+        {"select * from t where 2 > n", {1, 3}},
+        {"select * from t order by c", {0, 3, 4, 1, 2}},
+        {"select * from t order by n desc, c", {2, 3, 1, 0, 4}},
+        {"select * from t order by n asc, c desc", {4, 0, 1, 3, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.statement);
+        EXPECT_EQ(run(c.statement).records, c.records);
+    }
+}
+
+TEST_F(Statements, TextMeetsNumberOnlyWhenItReadsAsOne)
+{
+    makeTable(dir.path() / "mixed.dbf",
+              {{"C", FieldType::Character, 6, 0}, {"N", FieldType::Numeric, 6, 2}},
+              {{"12", 12}, {" 7", 7.5}, {"abc", 0}, {"10", -1}});
+    const std::vector<Case> cases = {
+        {"select * from mixed where c = 12", {0}},
+        {"select * from mixed where c < 11", {1, 3}},
+        {"select * from mixed where c <> 12", {1, 3}},  // "abc" is no number: false
+        {"select * from mixed where n = '7.5'", {1}},
+        {"select * from mixed where n <> 'x'", {}},
+        {"select * from mixed where n > -0.5", {0, 1, 2}},
+        // Text against text is by character code: "10" < "12" < "abc", " 7" first.
+        {"select * from mixed where c < '2'", {0, 1, 3}},
+        {"select * from mixed order by c", {1, 3, 0, 2}},
+        {"select * from mixed order by n", {3, 2, 1, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.statement);
+        EXPECT_EQ(run(c.statement).records, c.records);
+    }
+}
+
+TEST_F(Statements, TextOrdersByCharacterCodeBeyondAscii)
+{
+    // UTF-8 inside: byte order is code point order, so accented capitals come
+    // after every unaccented letter.
+    makeTable(dir.path() / "acc.dbf", {{"C", FieldType::Character, 10, 0}},
+              {{"ÑANDU"}, {"NUEZ"}, {"ÁGUILA"}, {"ZORRO"}, {"abeja"}});
+    EXPECT_EQ(run("select * from acc order by c").records, (std::vector<std::size_t>{1, 3, 4, 2, 0}));
+    EXPECT_EQ(run("select * from acc where c > 'Z'").records, (std::vector<std::size_t>{0, 2, 3, 4}));
+}
+
+TEST_F(Statements, StatementsOutsideTheSubsetAreRefusedQuoted)
+{
+    const char* refused[] = {
+        "select * from sector, mercbi",
+        "select * from sector join mercbi on sector.idsector = mercbi.idsector",
+        "select count(*) from sector",
+        "select distinct idsector from sector",
+        "select * from sector where cve_sector like 'X%'",
+        "select * from sector where idsector in (1, 2)",
+        "select * from sector where cve_sector is null",
+        "select * from sector where not idsector = 1",
+        "select * from sector where idsector = cve_sector",
+        "select * from sector where idsector == 1",
+        "select * from sector where idsector != 1",
+        "select * from sector where idsector = 1 garbage",
+        "select * from sector where (idsector = 1",
+        "select * from sector where idsector = 1)",
+        "select * from sector where cve_sector = 'X",
+        "select * from sector where",
+        "select * from sector order by",
+        "select * from sector order idsector",
+        "select * from sector group by idsector",
+        "select idsector, from sector",
+        "select * sector",
+        "select * from",
+        "select from sector",
+        "update sector set idsector = 1",
+        "select * from sector where idsector = 1; delete from sector",
+        "select * from sector where idsector = 1x",
+        "select * from sector where idsector = 1.2.3",
+        "select * from sector where idsector = -",
+        "select * from sector limit 3",
+    };
+    for (const char* text : refused) {
+        SCOPED_TRACE(text);
+        try {
+            (void)run(text);
+            ADD_FAILURE() << "accepted";
+        } catch (const StoreError& e) {
+            EXPECT_NE(std::string(e.what()).find("\"" + std::string(text) + "\""), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST_F(Statements, UnknownColumnsAreRefusedWhenEvaluated)
+{
+    for (const char* text : {"select * from sector where nada = 1", "select nada from sector",
+                             "select * from sector order by idsector, nada"}) {
+        SCOPED_TRACE(text);
+        const Statement st = Statement::parse(text);  // the layout is not known yet
+        try {
+            (void)st.evaluate(db.table("sector"));
+            ADD_FAILURE() << "accepted";
+        } catch (const StoreError& e) {
+            const std::string what = e.what();
+            EXPECT_NE(what.find(text), std::string::npos) << what;
+            EXPECT_NE(what.find("nada"), std::string::npos) << what;
+        }
+    }
+}
+
+TEST_F(Statements, KeywordsAndNamesIgnoreCaseAndTrailingSemicolon)
+{
+    const auto a = run("SELECT * FROM MERCBI WHERE ANEXO=1 AND TIPOBIEN = 1 ORDER BY IDSECTOR, FRACCION");
+    const auto b = run("Select *\tFrom mercbi Where anexo = 1 And tipobien=1 Order  By idSector,Fraccion;");
+    EXPECT_EQ(a.records, b.records);
+    EXPECT_EQ(a.records, (std::vector<std::size_t>{2, 1, 10, 9, 0, 7, 6}));
+}
+
+TEST(StatementText, TellsStatementsFromTableNames)
+{
+    EXPECT_TRUE(store::isStatement("select * from sector"));
+    EXPECT_TRUE(store::isStatement("  SELECT RFC FROM prodabas"));
+    EXPECT_TRUE(store::isStatement("select*from sector"));
+    EXPECT_FALSE(store::isStatement("sector"));
+    EXPECT_FALSE(store::isStatement("selection"));
+    EXPECT_FALSE(store::isStatement("Sector.dbf"));
+    EXPECT_FALSE(store::isStatement(""));
+}
+
+TEST(StatementText, TableNameAndTextAreKept)
+{
+    const auto st = Statement::parse("select * from  SECTOR ");
+    EXPECT_EQ(st.tableName(), "SECTOR");
+    EXPECT_EQ(st.text(), "select * from  SECTOR ");
+}
+
+// ---- Table lookup ---------------------------------------------------------
+
+TEST(DatabaseLookup, TableNamesIgnoreCaseAndExtension)
+{
+    TempDir dir;
+    writeSector(dir.path(), "Sector.dbf");
+    writeProdabas(dir.path());  // PRODABAS.DBF
+    Database db(dir.path());
+    store::DbfTable* first = &db.table("sector");
+    for (const char* name : {"Sector", "SECTOR", "sector.dbf", "SECTOR.DBF", "Sector.Dbf"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(&db.table(name), first);
+        EXPECT_EQ(db.tableFile(name), dir.path() / "Sector.dbf");
+    }
+    EXPECT_EQ(db.tableFile("prodabas"), dir.path() / "PRODABAS.DBF");
+    EXPECT_EQ(db.table("prodabas").recordCount(), 3u);
+}
+
+TEST(DatabaseLookup, MissingTableNamesTableAndDirectory)
+{
+    TempDir dir;
+    writeSector(dir.path());
+    Database db(dir.path());
+    for (const char* name : {"sect", "mercbi", "../Sector", "Sector.dbf.bak"}) {
+        SCOPED_TRACE(name);
+        try {
+            db.table(name);
+            ADD_FAILURE() << "found";
+        } catch (const StoreError& e) {
+            const std::string what = e.what();
+            EXPECT_NE(what.find(name), std::string::npos) << what;
+            EXPECT_NE(what.find(dir.path().string()), std::string::npos) << what;
+        }
+    }
+    Database nowhere(dir.path() / "no-existe");
+    EXPECT_THROW(nowhere.table("sector"), StoreError);
+}
+
+TEST(DatabaseLookup, TableIsReReadAfterAnotherProgramPacksIt)
+{
+    TempDir dir;
+    writeSector(dir.path());
+    Database db(dir.path());
+    ASSERT_EQ(db.table("sector").recordCount(), 12u);
+    store::packTable(dir.path() / "Sector.dbf");
+    store::DbfTable& t = db.table("SECTOR");
+    EXPECT_EQ(t.recordCount(), 11u);
+    EXPECT_EQ(t.read(3, 1), Value("V"));  // record 4 moved up past the deleted one
+}
