@@ -4,7 +4,6 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <fstream>
 #include <random>
 #include <set>
 #include <sstream>
@@ -12,6 +11,7 @@
 
 #include "store/dbf.h"
 #include "store/platform/lock.h"
+#include "store/platform/syncfile.h"
 #include "store/schema.h"
 #include "store/shipped.h"
 
@@ -174,12 +174,11 @@ std::vector<std::string> ensureDataDirectory(const fs::path& dir) {
 
     if (!present.count(upper(kConsiderations))) {
         bool made = createFile(dir, kConsiderations, [](const fs::path& tmp) {
-            std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
             const std::string& text = shippedConsiderations();
-            out.write(text.data(), static_cast<std::streamsize>(text.size()));
-            out.flush();
-            if (!out)
-                throw StoreError("no se pudo escribir " + tmp.filename().string());
+            platform::SyncFile out(tmp, platform::SyncFile::Mode::CreateOrTruncate);
+            out.writeAt(0, text.data(), text.size());
+            out.sync();
+            out.close();
         });
         if (made)
             created.push_back(kConsiderations);
