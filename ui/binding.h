@@ -41,6 +41,14 @@ private:
     std::vector<Bound> bound_;
     int listener_ = 0;
     bool reading_ = false;
+    bool writing_ = false;  // the copy buffer is being filled: no re-read meanwhile
 };
+
+// The value that a field takes from a control's text: a number field gets the
+// text's number (null when blank), a date field YYYYMMDD, a logical field T/F.
+// Throws store::StoreError for text that the field cannot take.
+store::Value fieldValue(const store::FieldDef& field, const QString& text);
+// The text a control shows for a value.
+QString displayText(const store::Value& value);
 
 } // namespace ui

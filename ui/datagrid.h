@@ -5,6 +5,7 @@
 // adds a new row.
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QTableView>
 #include <functional>
@@ -26,6 +27,7 @@ class DataGrid : public QTableView {
     Q_OBJECT
 public:
     explicit DataGrid(QWidget* parent = nullptr);
+    using QTableView::edit;
 
     void setCaption(const QString& caption);
     QString caption() const { return caption_; }
@@ -58,14 +60,25 @@ public:
     bool commitRow();
 
     DataGridModel* gridModel() const { return model_; }
+    // The editor's length limit of a column (its maxLength, else the field's width).
+    int columnMaxLength(int column) const;
 
 protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent* e) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
 private:
     friend class DataGridModel;
+    friend class GridDelegate;
+    friend class GridSelection;
+    int hookKey(int code);        // the key hook, never throwing
+    void commitEditor();          // the open editor's text into the row buffer
+    void reopenEditorLater();
+    QPointer<QWidget> editor_;    // the open cell editor
+    bool forwarding_ = false;     // a key already hooked is on its way to a new editor
     QString caption_;
+    std::vector<GridColumn> columns_;
     store::DataSource* source_ = nullptr;
     DataGridModel* model_ = nullptr;
     KeyHook keyHook_;

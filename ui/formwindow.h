@@ -32,7 +32,17 @@ public:
     int twipsToPixelsX(int twips) const;
     int twipsToPixelsY(int twips) const;
 
+    // The accessible name given to a control that has no label: its bound
+    // field, else its name, as words ("TipoProg" -> "Tipo Prog").
+    static QString nameInWords(const ControlSpec& spec);
+
 private:
+    void build();
+    void place();
+    void nameForAccessibility();
+    void orderTabs();
+    QWidget* containerOf(const ControlSpec& spec) const;
+
     const WindowLayout& layout_;
     std::vector<QWidget*> controls_;
     std::vector<const ControlSpec*> specs_;

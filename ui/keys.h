@@ -9,7 +9,11 @@
 #include <QPointer>
 #include <functional>
 #include <map>
+#include <memory>
+#include <vector>
 
+class QKeyEvent;
+class QLineEdit;
 class QWidget;
 
 namespace ui {
@@ -32,7 +36,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool isOurs(QObject* watched) const;
+
     QWidget* window_;
+    std::vector<const QEvent*> inFlight_;  // rewritten keys being delivered
     KeyFilter windowFilter_;
     std::map<QWidget*, KeyFilter> controlFilters_;
 };
@@ -45,5 +52,14 @@ void queueKey(QWidget* target, int key);
 bool storable(const QString& text);
 // The text without the characters that cannot be stored.
 QString storableOnly(const QString& text);
+
+// The character code that a key press types (8 Backspace, 9 Tab, 13 Enter,
+// 27 Escape, or a printable character), or -1 when it types none.
+int keyCode(const QKeyEvent* e);
+// A copy of a key press that types `code` instead (key and text follow it).
+std::unique_ptr<QKeyEvent> rewrittenKey(const QKeyEvent* e, int code);
+// Drops unstorable characters from whatever reaches the line edit by other
+// ways than typing (paste, drop, input methods). Keeps an existing validator.
+void guardStorable(QLineEdit* edit);
 
 } // namespace ui

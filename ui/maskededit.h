@@ -19,14 +19,24 @@ public:
     // Full-width text (blanks for empty positions) when masked.
     QString maskedText() const;
     void setMaskedText(const QString& text);  // padded or cut to the mask's width
+    // Hides QLineEdit::setText so that a masked box keeps its full width; a
+    // call through a QLineEdit pointer is padded right after it.
+    void setText(const QString& text) { setMaskedText(text); }
+    // Takes the characters position by position from the caret on.
+    void pasteMasked(const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
     bool accepts(int pos, QChar c) const;
+    void replaceAt(int pos, const QString& chars, int caret);
+    void blankSelection();
+    void keepWidth();
     QString mask_;
+    bool adjusting_ = false;
 };
 
 } // namespace ui

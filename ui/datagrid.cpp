@@ -1,0 +1,449 @@
+#include "ui/datagrid.h"
+
+#include <QAbstractTableModel>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+#include <QTimer>
+#include <map>
+
+#include "ui/binding.h"
+#include "ui/keys.h"
+
+namespace ui {
+
+// The rows of the data source plus the line that adds a new one, and the row
+// buffer: the edited texts of one row, kept until the row is written.
+class DataGridModel : public QAbstractTableModel {
+public:
+    explicit DataGridModel(DataGrid* grid) : QAbstractTableModel(grid), grid_(grid) {}
+
+    void reload() {
+        beginResetModel();
+        buffer_.clear();
+        bufferedRow_ = -1;
+        records_ = 0;
+        if (grid_->source_ && grid_->source_->isOpen())
+            records_ = int(grid_->source_->records().size());
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        if (parent.isValid() || !grid_->source_)
+            return 0;
+        return records_ + 1;
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : int(grid_->columns_.size());
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+            return {};
+        return shownText(index.row(), index.column());
+    }
+
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override {
+        if (!index.isValid() || role != Qt::EditRole || fieldPos(index.column()) < 0)
+            return false;
+        const QString text = storableOnly(value.toString());
+        if (text == shownText(index.row(), index.column()))
+            return true;  // an editor closed without a change leaves the row clean
+        if (dirty() && bufferedRow_ != index.row() && !grid_->commitRow())
+            return false;
+        bufferedRow_ = index.row();
+        buffer_[index.column()] = text;
+        emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+        emit headerDataChanged(Qt::Vertical, index.row(), index.row());
+        return true;
+    }
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        if (!index.isValid())
+            return Qt::NoItemFlags;
+        Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+        if (fieldPos(index.column()) >= 0)
+            f |= Qt::ItemIsEditable;
+        return f;
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (role != Qt::DisplayRole)
+            return {};
+        if (orientation == Qt::Horizontal) {
+            if (section < 0 || section >= int(grid_->columns_.size()))
+                return {};
+            return grid_->columns_[std::size_t(section)].caption;
+        }
+        // Row markers: the row being edited, and the line that adds a new row.
+        if (section == bufferedRow_ && dirty())
+            return QStringLiteral("\u270E");
+        if (section == records_)
+            return QStringLiteral("*");
+        return QString();
+    }
+
+    // Rows are written when they are left, never on the view's own submit.
+    bool submit() override { return true; }
+    void revert() override {}
+
+    int fieldPos(int column) const {
+        if (!grid_->source_ || !grid_->source_->isOpen() || column < 0 || column >= int(grid_->columns_.size()))
+            return -1;
+        return grid_->source_->fieldIndex(grid_->columns_[std::size_t(column)].field.toStdString());
+    }
+
+    QString shownText(int row, int column) const {
+        if (row == bufferedRow_) {
+            auto it = buffer_.find(column);
+            if (it != buffer_.end())
+                return it->second;
+        }
+        const int pos = fieldPos(column);
+        if (pos < 0 || row < 0 || row >= records_ || std::size_t(row) >= grid_->source_->records().size())
+            return {};
+        try {
+            return displayText(grid_->source_->valueAt(std::size_t(row), std::size_t(pos)));
+        } catch (const std::exception&) {
+            return {};
+        }
+    }
+
+    bool dirty() const { return bufferedRow_ >= 0 && !buffer_.empty(); }
+    int bufferedRow() const { return dirty() ? bufferedRow_ : -1; }
+    int records() const { return records_; }
+
+    // Writes the buffered row into the data source. On failure the buffer
+    // stays and `error` says why (empty when the data source's own hook said no).
+    bool writeRow(QString& error) {
+        if (!dirty())
+            return true;
+        store::DataSource& src = *grid_->source_;
+        const int row = bufferedRow_;
+        const bool adding = row >= records_;
+        try {
+            if (adding) {
+                src.addNew();
+            } else {
+                const std::size_t record = src.records().at(std::size_t(row));
+                if (src.currentRecord() != std::optional<std::size_t>(record))
+                    src.moveTo(std::size_t(row));
+                if (src.currentRecord() != std::optional<std::size_t>(record))
+                    return false;  // the data source's own hook kept its row
+                src.edit();
+            }
+            for (const auto& [column, text] : buffer_) {
+                const int pos = fieldPos(column);
+                if (pos >= 0)
+                    src.setField(std::size_t(pos), fieldValue(src.fieldDef(std::size_t(pos)), text));
+            }
+            src.update();
+            if (src.editMode() != store::EditMode::None) {
+                src.cancelUpdate();  // the data source's own hook refused
+                return false;
+            }
+        } catch (const std::exception& e) {
+            try {
+                if (src.editMode() != store::EditMode::None)
+                    src.cancelUpdate();
+            } catch (...) {
+            }
+            error = QString::fromUtf8(e.what());
+            return false;
+        }
+        buffer_.clear();
+        bufferedRow_ = -1;
+        const int now = int(src.records().size());
+        if (adding && now == records_ + 1) {
+            // The add line became a row; a new add line follows it.
+            beginInsertRows({}, records_ + 1, records_ + 1);
+            records_ = now;
+            endInsertRows();
+            emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+            emit headerDataChanged(Qt::Vertical, row, records_);
+        } else if (!adding && now == records_) {
+            emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+            emit headerDataChanged(Qt::Vertical, row, row);
+        } else {
+            reload();  // the record set changed shape under us
+        }
+        return true;
+    }
+
+private:
+    DataGrid* grid_;
+    int records_ = 0;
+    int bufferedRow_ = -1;
+    std::map<int, QString> buffer_;
+};
+
+// Cell editors, with the per-cell key hook on every typed character.
+class GridDelegate : public QStyledItemDelegate {
+public:
+    explicit GridDelegate(DataGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override {
+        auto* e = new QLineEdit(parent);
+        e->setFrame(false);
+        const int max = grid_->columnMaxLength(index.column());
+        if (max > 0)
+            e->setMaxLength(max);
+        guardStorable(e);
+        grid_->editor_ = e;
+        return e;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && event != resent_ && !grid_->forwarding_) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            const int code = keyCode(key);
+            if (code >= 0 && code != 9) {  // Tab moves between cells, as ever
+                const int result = grid_->hookKey(code);
+                if (result == 0)
+                    return true;
+                if (result == 13 && grid_->enterAsTab_) {
+                    queueKey(grid_, Qt::Key_Tab);
+                    return true;
+                }
+                if (result != code) {
+                    auto fresh = rewrittenKey(key, result);
+                    resent_ = fresh.get();
+                    QCoreApplication::sendEvent(watched, fresh.get());
+                    resent_ = nullptr;
+                    return true;
+                }
+            }
+        }
+        if (event->type() == QEvent::FocusOut) {
+            // A message box or popup taking the focus is not the operator
+            // leaving the cell: the editor stays open with its text.
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+                return false;
+        }
+        return QStyledItemDelegate::eventFilter(watched, event);
+    }
+
+private:
+    DataGrid* grid_;
+    const QEvent* resent_ = nullptr;
+};
+
+// Vetoes a change of the current row (mouse clicks, header clicks, code)
+// while the row being left cannot be written.
+class GridSelection : public QItemSelectionModel {
+public:
+    GridSelection(QAbstractItemModel* model, DataGrid* grid) : QItemSelectionModel(model, grid), grid_(grid) {}
+
+    void setCurrentIndex(const QModelIndex& index, QItemSelectionModel::SelectionFlags command) override {
+        const QModelIndex cur = currentIndex();
+        if (cur.isValid() && index.isValid() && index.row() != cur.row() && grid_->rowDirty()) {
+            const QPersistentModelIndex target(index);
+            if (!grid_->commitRow()) {
+                grid_->reopenEditorLater();
+                return;
+            }
+            QItemSelectionModel::setCurrentIndex(target, command);
+            return;
+        }
+        QItemSelectionModel::setCurrentIndex(index, command);
+    }
+
+private:
+    DataGrid* grid_;
+};
+
+DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
+    model_ = new DataGridModel(this);
+    setModel(model_);
+    QItemSelectionModel* old = selectionModel();
+    setSelectionModel(new GridSelection(model_, this));
+    delete old;
+    setItemDelegate(new GridDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                    | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    setTabKeyNavigation(true);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+}
+
+void DataGrid::setCaption(const QString& caption) {
+    caption_ = caption;
+    setAccessibleName(caption);
+}
+
+void DataGrid::setColumns(std::vector<GridColumn> columns) {
+    columns_ = std::move(columns);
+    model_->reload();
+}
+
+void DataGrid::setDataSource(store::DataSource* source) {
+    source_ = source;
+    model_->reload();
+}
+
+void DataGrid::reload() {
+    const int col = std::max(0, currentColumn());
+    model_->reload();
+    if (model_->rowCount() > 0 && model_->columnCount() > 0)
+        setCurrentIndex(model_->index(0, std::min(col, model_->columnCount() - 1)));
+}
+
+int DataGrid::columnMaxLength(int column) const {
+    if (column < 0 || column >= int(columns_.size()))
+        return 0;
+    if (columns_[std::size_t(column)].maxLength > 0)
+        return columns_[std::size_t(column)].maxLength;
+    const int pos = model_->fieldPos(column);
+    return pos < 0 ? 0 : source_->fieldDef(std::size_t(pos)).length;
+}
+
+int DataGrid::currentColumn() const {
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.column() : -1;
+}
+
+int DataGrid::currentRow() const {
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.row() : -1;
+}
+
+QString DataGrid::columnText(int column) const {
+    const int row = currentRow();
+    if (row < 0)
+        return {};
+    if (auto* e = qobject_cast<QLineEdit*>(editor_.data()); e && state() == EditingState && currentColumn() == column)
+        return e->text();
+    return model_->shownText(row, column);
+}
+
+void DataGrid::setColumnText(int column, const QString& text) {
+    const int row = currentRow();
+    if (row < 0)
+        return;
+    if (auto* e = qobject_cast<QLineEdit*>(editor_.data()); e && state() == EditingState && currentColumn() == column)
+        e->setText(text);
+    model_->setData(model_->index(row, column), text, Qt::EditRole);
+}
+
+bool DataGrid::rowDirty() const {
+    if (model_->dirty())
+        return true;
+    if (auto* e = qobject_cast<QLineEdit*>(editor_.data()); e && state() == EditingState)
+        return e->text() != model_->shownText(currentRow(), currentColumn());
+    return false;
+}
+
+void DataGrid::commitEditor() {
+    if (editor_ && state() == EditingState)
+        commitData(editor_);
+}
+
+bool DataGrid::commitRow() {
+    if (!source_)
+        return true;
+    commitEditor();
+    if (!model_->dirty())
+        return true;
+    bool cancel = false;
+    if (beforeWrite_) {
+        try {
+            beforeWrite_(cancel);
+        } catch (const std::exception& e) {
+            cancel = true;
+            if (errorHook_) {
+                try {
+                    errorHook_(QString::fromUtf8(e.what()));
+                } catch (...) {
+                }
+            }
+        } catch (...) {
+            cancel = true;
+        }
+    }
+    if (cancel)
+        return false;
+    QString error;
+    if (!model_->writeRow(error)) {
+        if (!error.isEmpty() && errorHook_) {
+            try {
+                errorHook_(error);
+            } catch (...) {
+            }
+        }
+        return false;
+    }
+    return true;
+}
+
+void DataGrid::reopenEditorLater() {
+    QTimer::singleShot(0, this, [this] {
+        const QModelIndex i = currentIndex();
+        if (state() != EditingState && i.isValid())
+            edit(i);
+    });
+}
+
+int DataGrid::hookKey(int code) {
+    if (!keyHook_)
+        return code;
+    try {
+        return keyHook_(currentColumn(), code);
+    } catch (...) {
+        return 0;
+    }
+}
+
+QModelIndex DataGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const QModelIndex current = currentIndex();
+    const QModelIndex next = QTableView::moveCursor(action, modifiers);
+    if (!current.isValid() || !next.isValid() || next.row() == current.row() || !rowDirty())
+        return next;
+    if (!commitRow())
+        return current;  // refused: the row stays, and so does its editor
+    // Writing the add line added a row; move from where we are now.
+    return QTableView::moveCursor(action, modifiers);
+}
+
+bool DataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    // No editing elsewhere while a row waits to be written.
+    if (index.isValid() && model_->dirty() && index.row() != model_->bufferedRow())
+        return false;
+    return QTableView::edit(index, trigger, event);
+}
+
+void DataGrid::keyPressEvent(QKeyEvent* e) {
+    const int code = state() == EditingState ? -1 : keyCode(e);
+    if (code < 0 || code == 9) {
+        QTableView::keyPressEvent(e);
+        return;
+    }
+    // A key typed on a cell not yet in editing: the hook sees it, and the
+    // character it gives starts the editor.
+    const int result = hookKey(code);
+    if (result == 0) {
+        e->accept();
+        return;
+    }
+    if (result == 13 && enterAsTab_) {
+        queueKey(this, Qt::Key_Tab);
+        e->accept();
+        return;
+    }
+    forwarding_ = true;
+    if (result != code) {
+        auto fresh = rewrittenKey(e, result);
+        QTableView::keyPressEvent(fresh.get());
+        e->setAccepted(fresh->isAccepted());
+    } else {
+        QTableView::keyPressEvent(e);
+    }
+    forwarding_ = false;
+}
+
+} // namespace ui

@@ -1,0 +1,323 @@
+#include "ui/formwindow.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QToolButton>
+#include <algorithm>
+#include <map>
+
+#include "ui/codedcombo.h"
+#include "ui/datagrid.h"
+#include "ui/maskededit.h"
+
+namespace ui {
+
+namespace {
+
+QString text(const char* s) { return s ? QString::fromUtf8(s) : QString(); }
+
+// Picture buttons get a clear stock icon by their element number; a window
+// may set its own.
+QIcon stockIcon(QStyle* style, int index) {
+    static const QStyle::StandardPixmap icons[] = {
+        QStyle::SP_TrashIcon,          QStyle::SP_DialogSaveButton,    QStyle::SP_DriveFDIcon,
+        QStyle::SP_DialogDiscardButton, QStyle::SP_FileDialogInfoView, QStyle::SP_FileDialogDetailedView,
+        QStyle::SP_DialogCancelButton, QStyle::SP_FileDialogContentsView, QStyle::SP_MessageBoxInformation,
+        QStyle::SP_DialogHelpButton,
+    };
+    const int n = int(std::size(icons));
+    return style->standardIcon(icons[((index % n) + n) % n]);
+}
+
+bool takesInput(Kind k) {
+    switch (k) {
+    case Kind::TextBox:
+    case Kind::MaskedEdit:
+    case Kind::ComboBox:
+    case Kind::ListBox:
+    case Kind::RichText:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+FormWindow::FormWindow(const WindowLayout& layout, QWidget* parent) : QWidget(parent), layout_(layout) {
+    setObjectName(text(layout.name));
+    setWindowTitle(text(layout.caption));
+    build();
+    place();
+    nameForAccessibility();
+    orderTabs();
+}
+
+void FormWindow::build() {
+    controls_.reserve(layout_.count);
+    specs_.reserve(layout_.count);
+    for (int i = 0; i < layout_.count; ++i) {
+        const ControlSpec& s = layout_.controls[i];
+        const QString caption = text(s.caption);
+        QWidget* w = nullptr;
+        switch (s.kind) {
+        case Kind::Label: {
+            auto* l = new QLabel(caption);
+            l->setWordWrap(true);
+            w = l;
+            break;
+        }
+        case Kind::TextBox: {
+            auto* e = new QLineEdit;
+            if (s.maxLength > 0)
+                e->setMaxLength(s.maxLength);
+            e->setText(caption);
+            w = e;
+            break;
+        }
+        case Kind::MaskedEdit: {
+            auto* e = new MaskedEdit;
+            e->setMask(text(s.mask));
+            if (s.maxLength > 0 && !s.mask)
+                e->setMaxLength(s.maxLength);
+            w = e;
+            break;
+        }
+        case Kind::ComboBox:
+            w = new CodedComboBox;
+            break;
+        case Kind::CheckBox:
+            w = new QCheckBox(caption);
+            break;
+        case Kind::Frame:
+            w = new QGroupBox(caption);
+            break;
+        case Kind::TabControl:
+            w = new QTabWidget;
+            break;
+        case Kind::TabPage:
+            w = new QWidget;
+            break;
+        case Kind::Grid: {
+            auto* g = new DataGrid;
+            if (s.caption)
+                g->setCaption(caption);
+            w = g;
+            break;
+        }
+        case Kind::PictureButton: {
+            auto* b = new QToolButton;
+            b->setIcon(stockIcon(style(), s.index));
+            b->setText(caption.isEmpty() ? text(s.toolTip) : caption);
+            b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+            b->setFocusPolicy(Qt::StrongFocus);  // reachable from the keyboard
+            w = b;
+            break;
+        }
+        case Kind::Button:
+            w = new QPushButton(caption);
+            break;
+        case Kind::ListBox:
+            w = new QListWidget;
+            break;
+        case Kind::Picture:
+            w = new QLabel;
+            break;
+        case Kind::RichText: {
+            auto* t = new QTextEdit;
+            t->setPlainText(caption);
+            w = t;
+            break;
+        }
+        }
+        const QString name = text(s.name);
+        w->setObjectName(s.index >= 0 ? name + QLatin1Char('_') + QString::number(s.index) : name);
+        if (s.index >= 0)
+            w->setProperty("index", s.index);
+        if (s.toolTip)
+            w->setToolTip(text(s.toolTip));
+        if (s.font)
+            w->setFont(QFont(text(s.font), w->font().pointSize()));
+        w->setEnabled(s.enabled);
+        controls_.push_back(w);
+        specs_.push_back(&s);
+    }
+
+    // Parents second, as a container may come after what it holds. Tab pages
+    // join their tab control in page order.
+    std::map<QTabWidget*, std::map<int, int>> pages;  // tab control -> page number -> control
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const ControlSpec& s = *specs_[i];
+        QWidget* parent = containerOf(s);
+        if (s.kind == Kind::TabPage) {
+            if (auto* tabs = qobject_cast<QTabWidget*>(parent)) {
+                pages[tabs][s.index] = int(i);
+                continue;
+            }
+        }
+        controls_[i]->setParent(parent ? parent : this);
+    }
+    for (auto& [tabs, byNumber] : pages)
+        for (auto& [number, i] : byNumber) {
+            (void)number;
+            tabs->addTab(controls_[i], text(specs_[i]->caption));
+        }
+}
+
+QWidget* FormWindow::containerOf(const ControlSpec& s) const {
+    if (!s.container)
+        return const_cast<FormWindow*>(this);
+    const QString name = text(s.container);
+    if (QWidget* w = control(name, s.containerIndex))
+        return w;
+    // A control placed straight on a tab control's page by number.
+    if (auto* tabs = qobject_cast<QTabWidget*>(control(name))) {
+        for (std::size_t i = 0; i < controls_.size(); ++i)
+            if (specs_[i]->kind == Kind::TabPage && text(specs_[i]->container) == name
+                && specs_[i]->index == s.containerIndex)
+                return controls_[i];
+        return tabs;
+    }
+    return const_cast<FormWindow*>(this);
+}
+
+void FormWindow::place() {
+    resize(twipsToPixelsX(layout_.width), twipsToPixelsY(layout_.height));
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const ControlSpec& s = *specs_[i];
+        if (s.kind == Kind::TabPage)
+            continue;  // the tab control sizes its pages
+        int x = twipsToPixelsX(s.left);
+        int y = twipsToPixelsY(s.top);
+        // Positions on a tab page count from the tab control's top, tabs
+        // included; the page itself starts below the tabs.
+        QWidget* parent = controls_[i]->parentWidget();
+        if (parent && parent != this) {
+            if (auto* tabs = qobject_cast<QTabWidget*>(parent->parentWidget() ? parent->parentWidget()->parentWidget()
+                                                                              : nullptr)) {
+                if (tabs->indexOf(parent) >= 0) {
+                    y = std::max(0, y - tabs->tabBar()->sizeHint().height());
+                    x = std::max(0, x - 2);
+                }
+            }
+        }
+        controls_[i]->setGeometry(x, y, twipsToPixelsX(s.width), twipsToPixelsY(s.height));
+        if (!s.visible)
+            controls_[i]->setVisible(false);  // explicitly hidden: showing the window leaves it hidden
+    }
+}
+
+QString FormWindow::nameInWords(const ControlSpec& s) {
+    QString base = s.field ? text(s.field) : text(s.name);
+    if (!s.field) {
+        // Drop the kind prefix of the control's name (txt, lbl, cmb, chk, ...).
+        static const QRegularExpression prefix(QStringLiteral("^(txt|lbl|cmb|chk|dbg|grd|cmd|lst|dts)(?=[A-Z])"));
+        base.remove(prefix);
+    }
+    static const QRegularExpression hump(QStringLiteral("([a-z0-9])([A-Z])"));
+    base.replace(hump, QStringLiteral("\\1 \\2"));
+    return base;
+}
+
+void FormWindow::nameForAccessibility() {
+    // Label text of each labelled control, to find labels shared by several.
+    std::map<QString, int> uses;
+    std::vector<QString> labelText(controls_.size());
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const ControlSpec& s = *specs_[i];
+        if (!s.label)
+            continue;
+        if (QWidget* l = control(text(s.label))) {
+            const ControlSpec* ls = spec(l);
+            labelText[i] = ls && ls->caption ? text(ls->caption) : QString();
+            if (auto* ql = qobject_cast<QLabel*>(l))
+                ql->setBuddy(controls_[i]);
+            ++uses[labelText[i]];
+        }
+    }
+    // The caption of the nearest frame or tab page around a control.
+    auto containerCaption = [this](const QWidget* w) -> QString {
+        for (QWidget* p = w->parentWidget(); p && p != this; p = p->parentWidget()) {
+            const ControlSpec* ps = spec(p);
+            if (ps && ps->caption && (ps->kind == Kind::Frame || ps->kind == Kind::TabPage))
+                return text(ps->caption);
+        }
+        return windowTitle();
+    };
+
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const ControlSpec& s = *specs_[i];
+        QWidget* w = controls_[i];
+        switch (s.kind) {
+        case Kind::PictureButton:
+            w->setAccessibleName(text(s.toolTip));
+            w->setAccessibleDescription(text(s.toolTip));
+            break;
+        case Kind::CheckBox:
+        case Kind::Frame:
+        case Kind::TabPage:
+        case Kind::Button:
+            w->setAccessibleName(text(s.caption));
+            break;
+        case Kind::Grid:
+            if (!s.caption)
+                w->setAccessibleName(containerCaption(w));
+            break;
+        default:
+            if (!takesInput(s.kind))
+                break;
+            if (!labelText[i].isEmpty()) {
+                w->setAccessibleName(labelText[i]);
+                if (uses[labelText[i]] > 1)
+                    w->setAccessibleDescription(containerCaption(w));
+            } else {
+                w->setAccessibleName(nameInWords(s));
+            }
+            break;
+        }
+    }
+}
+
+void FormWindow::orderTabs() {
+    std::vector<QWidget*> chain;
+    std::vector<std::pair<int, std::size_t>> places;
+    for (std::size_t i = 0; i < controls_.size(); ++i)
+        if (specs_[i]->tab >= 0 && (controls_[i]->focusPolicy() & Qt::TabFocus))
+            places.emplace_back(specs_[i]->tab, i);
+    std::stable_sort(places.begin(), places.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t k = 1; k < places.size(); ++k)
+        setTabOrder(controls_[places[k - 1].second], controls_[places[k].second]);
+}
+
+QWidget* FormWindow::control(const QString& name, int index) const {
+    for (std::size_t i = 0; i < controls_.size(); ++i)
+        if (specs_[i]->index == index && text(specs_[i]->name) == name)
+            return controls_[i];
+    return nullptr;
+}
+
+const ControlSpec* FormWindow::spec(const QWidget* c) const {
+    auto it = std::find(controls_.begin(), controls_.end(), c);
+    return it == controls_.end() ? nullptr : specs_[std::size_t(it - controls_.begin())];
+}
+
+int FormWindow::tabPlace(const QWidget* c) const {
+    const ControlSpec* s = spec(c);
+    return s ? s->tab : -1;
+}
+
+int FormWindow::twipsToPixelsX(int twips) const { return twips * logicalDpiX() / 1440; }
+
+int FormWindow::twipsToPixelsY(int twips) const { return twips * logicalDpiY() / 1440; }
+
+} // namespace ui
