@@ -12,6 +12,7 @@
 #include <optional>
 #include <random>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -233,6 +234,55 @@ TEST(DataDirectory, ApplicationTablesStartEmptyAndCataloguesFilled) {
         EXPECT_TRUE(texts.count(c.someEntry)) << c.someEntry;
     }
 }
+
+#ifndef _WIN32
+// The receiving office opens the copied tables with its own software: another
+// reader of the format must see the same fields, rows and text.
+TEST(DataDirectory, AnotherReaderOpensTheFreshTables) {
+    std::string python;
+    for (const char* candidate : {"/usr/bin/python3", "python3"})
+        if (std::system((std::string(candidate) + " -c 'import dbfread' >/dev/null 2>&1").c_str()) == 0) {
+            python = candidate;
+            break;
+        }
+    if (python.empty())
+        GTEST_SKIP() << "python3-dbfread is not installed";
+
+    TempDir tmp;
+    ensureDataDirectory(tmp.path());
+    const fs::path script = tmp.path() / "leer.py";
+    const fs::path out = tmp.path() / "salida.txt";
+    spit(script,
+         "import sys, dbfread\n"
+         "for name in sys.argv[1:]:\n"
+         "    t = dbfread.DBF(name, load=True)\n"
+         "    last = list(t.records[-1].values()) if t.records else []\n"
+         "    print('%s|%s|%d|%s' % (t.encoding, ','.join(t.field_names), len(t.records),\n"
+         "          '|'.join('' if v is None else str(v) for v in last)))\n");
+    std::string command = python + " '" + script.string() + "'";
+    for (const TableLayout& layout : tableLayouts())
+        command += " '" + (tmp.path() / (layout.name + ".dbf")).string() + "'";
+    ASSERT_EQ(std::system((command + " >'" + out.string() + "'").c_str()), 0);
+
+    std::istringstream lines(slurp(out));
+    for (const TableLayout& layout : tableLayouts()) {
+        SCOPED_TRACE(layout.name);
+        std::string line;
+        ASSERT_TRUE(std::getline(lines, line));
+        auto ours = DbfTable::open(tmp.path() / (layout.name + ".dbf"));
+        std::string expected = "cp850|";
+        for (std::size_t i = 0; i < ours->fields().size(); ++i)
+            expected += (i ? "," : "") + ours->fields()[i].name;
+        expected += "|" + std::to_string(ours->recordCount()) + "|";
+        if (ours->recordCount() > 0) {
+            const Row last = ours->read(ours->recordCount() - 1);
+            for (std::size_t i = 0; i < last.size(); ++i)
+                expected += (i ? "|" : "") + last[i].toString();
+        }
+        EXPECT_EQ(line, expected);
+    }
+}
+#endif
 
 // -------------------------------------------------------- never overwrite
 
