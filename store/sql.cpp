@@ -5,6 +5,7 @@
 #include <cctype>
 #include <numeric>
 #include <optional>
+#include <cstdint>
 #include <utility>
 
 namespace store {
@@ -186,7 +187,8 @@ public:
     Parser(std::string_view text, std::vector<Token> tokens) : text_(text), toks_(std::move(tokens)) {}
 
     const Token& peek() const { return toks_[pos_]; }
-    Token take() { return toks_[pos_ == toks_.size() - 1 ? pos_ : pos_++]; }
+    // The token, and on to the next one (End stays put).
+    const Token& take() { return toks_[pos_ == toks_.size() - 1 ? pos_ : pos_++]; }
 
     bool atWord(const char* upperWord) const
     {
@@ -273,7 +275,8 @@ public:
     {
         if (peek().kind != Tok::Op)
             refuse(text_, "se esperaba un operador de comparación (= <> < > <= >=)" + near());
-        const std::string o = take().text;
+        const std::string& o = peek().text;
+        take();
         if (o == "=")
             return Op::Eq;
         if (o == "<>")
@@ -549,6 +552,131 @@ int orderValues(const Value& a, const Value& b)
     }
 }
 
+// The values of one sort key, held by kind: texts (compared by character
+// code), or numbers (dates as YYYYMMDD, logicals as 0/1). A column whose
+// values mix texts and numbers keeps the values themselves.
+struct ColumnKeys {
+    explicit ColumnKeys(std::size_t n) : null(n, 0), texts(n), numbers(n) {}
+    void set(std::size_t i, Value v)
+    {
+        if (mixed) {
+            values[i] = std::move(v);
+            return;
+        }
+        if (v.isNull()) {
+            null[i] = 1;
+            return;
+        }
+        const bool text = v.isText();
+        if ((text && anyNumber) || (!text && anyText)) {
+            becomeMixed(i);
+            values[i] = std::move(v);
+            return;
+        }
+        if (text) {
+            anyText = true;
+            texts[i] = std::move(v).text();
+        } else {
+            anyNumber = true;
+            numbers[i] = v.isNumber() ? v.number()
+                         : v.isDate() ? double(v.date().year * 10000 + v.date().month * 100 + v.date().day)
+                                      : double(v.logical());
+        }
+    }
+    void becomeMixed(std::size_t upTo)
+    {
+        // Not expected of a field of one type; kept correct all the same.
+        mixed = true;
+        values.resize(null.size());
+        for (std::size_t i = 0; i < upTo; ++i)
+            if (!null[i])
+                values[i] = anyText ? Value(texts[i]) : Value(numbers[i]);
+    }
+    std::vector<char> null;
+    std::vector<std::string> texts;
+    std::vector<double> numbers;
+    std::vector<Value> values;
+    bool anyText = false, anyNumber = false, mixed = false;
+};
+
+// Each key column becomes dense ranks (a sort of that column alone, on
+// contiguous values); the rows are then sorted on the ranks, packed into one
+// integer when they fit. Equal keys keep the order of `records`,
+// which is file order.
+std::vector<std::size_t> sortRecords(const DbfTable& table, const std::vector<std::size_t>& records,
+                                     const std::vector<std::size_t>& keyFields, const std::vector<bool>& desc)
+{
+    const std::size_t m = records.size();
+    const std::size_t k = keyFields.size();
+    std::vector<std::vector<std::uint32_t>> ranks(k, std::vector<std::uint32_t>(m));
+    std::vector<unsigned> bits(k);
+    std::vector<std::uint32_t> byValue(m);
+    for (std::size_t j = 0; j < k; ++j) {
+        // One sort of this column alone, on plain keys of its field's kind.
+        ColumnKeys keys(m);
+        for (std::size_t i = 0; i < m; ++i)
+            keys.set(i, table.read(records[i], keyFields[j]));
+        std::iota(byValue.begin(), byValue.end(), 0u);
+        std::vector<std::uint32_t>& col = ranks[j];
+        std::uint32_t rank = 0;
+        auto assign = [&](auto less) {
+            std::sort(byValue.begin(), byValue.end(), less);
+            for (std::size_t pos = 0; pos < m; ++pos) {
+                if (pos > 0 && less(byValue[pos - 1], byValue[pos]))
+                    ++rank;
+                col[byValue[pos]] = rank;
+            }
+        };
+        if (keys.mixed)
+            assign([&](std::uint32_t a, std::uint32_t b) { return orderValues(keys.values[a], keys.values[b]) < 0; });
+        else if (keys.anyText)
+            assign([&](std::uint32_t a, std::uint32_t b) {
+                if (keys.null[a] || keys.null[b])
+                    return keys.null[a] > keys.null[b];
+                return keys.texts[a] < keys.texts[b];
+            });
+        else
+            assign([&](std::uint32_t a, std::uint32_t b) {
+                if (keys.null[a] || keys.null[b])
+                    return keys.null[a] > keys.null[b];
+                return keys.numbers[a] < keys.numbers[b];
+            });
+        if (desc[j])
+            for (std::uint32_t& c : col)
+                c = rank - c;
+        unsigned b = 0;
+        while ((std::uint64_t(1) << b) <= rank)
+            ++b;
+        bits[j] = b;
+    }
+
+    std::vector<std::size_t> out(m);
+    if (std::accumulate(bits.begin(), bits.end(), 0u) <= 64) {
+        std::vector<std::pair<std::uint64_t, std::uint32_t>> keyed(m);
+        for (std::size_t i = 0; i < m; ++i) {
+            std::uint64_t key = 0;
+            for (std::size_t j = 0; j < k; ++j)
+                key = bits[j] == 0 ? key : (key << bits[j]) | ranks[j][i];
+            keyed[i] = {key, std::uint32_t(i)};
+        }
+        std::sort(keyed.begin(), keyed.end());
+        for (std::size_t i = 0; i < m; ++i)
+            out[i] = records[keyed[i].second];
+    } else {
+        std::vector<std::uint32_t> idx(m);
+        std::iota(idx.begin(), idx.end(), 0u);
+        std::sort(idx.begin(), idx.end(), [&](std::uint32_t a, std::uint32_t b) {
+            for (std::size_t j = 0; j < k; ++j)
+                if (ranks[j][a] != ranks[j][b])
+                    return ranks[j][a] < ranks[j][b];
+            return a < b;
+        });
+        for (std::size_t i = 0; i < m; ++i)
+            out[i] = records[idx[i]];
+    }
+    return out;
+}
+
 } // namespace
 
 Statement::Result Statement::evaluate(const DbfTable& table) const
@@ -589,29 +717,8 @@ Statement::Result Statement::evaluate(const DbfTable& table) const
         r.records.push_back(rec);
     }
 
-    if (!keyFields.empty() && r.records.size() > 1) {
-        const std::size_t k = keyFields.size();
-        const std::size_t m = r.records.size();
-        std::vector<Value> keys(m * k);
-        for (std::size_t i = 0; i < m; ++i)
-            for (std::size_t j = 0; j < k; ++j)
-                keys[i * k + j] = table.read(r.records[i], keyFields[j]);
-        std::vector<std::size_t> idx(m);
-        std::iota(idx.begin(), idx.end(), 0);
-        // Records are in file order, so the index breaks ties as a stable sort would.
-        std::sort(idx.begin(), idx.end(), [&](std::size_t a, std::size_t b) {
-            for (std::size_t j = 0; j < k; ++j) {
-                int c = orderValues(keys[a * k + j], keys[b * k + j]);
-                if (c != 0)
-                    return orderDesc_[j] ? c > 0 : c < 0;
-            }
-            return a < b;
-        });
-        std::vector<std::size_t> sorted(m);
-        for (std::size_t i = 0; i < m; ++i)
-            sorted[i] = r.records[idx[i]];
-        r.records = std::move(sorted);
-    }
+    if (!keyFields.empty() && r.records.size() > 1)
+        r.records = sortRecords(table, r.records, keyFields, orderDesc_);
     return r;
 }
 

@@ -55,10 +55,10 @@ private:
 inline void makeTable(const fs::path& file, const std::vector<FieldDef>& fields, const std::vector<Row>& rows,
                       const std::vector<std::size_t>& deleted = {})
 {
-    store::DbfTable::create(file, fields);
+    store::DbfTable::createWithRows(file, fields, rows);
+    if (deleted.empty())
+        return;
     auto t = store::DbfTable::open(file);
-    for (const Row& r : rows)
-        t->append(r);
     for (std::size_t d : deleted)
         t->markDeleted(d);
 }

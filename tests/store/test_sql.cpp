@@ -307,3 +307,74 @@ TEST(DatabaseLookup, TableIsReReadAfterAnotherProgramPacksIt)
     EXPECT_EQ(t.recordCount(), 11u);
     EXPECT_EQ(t.read(3, 1), Value("V"));  // record 4 moved up past the deleted one
 }
+
+// ---- Ordering on many rows --------------------------------------------------
+
+namespace {
+
+// Reference order: a stable sort on the keys, nulls first, text by character code.
+bool lessByKeys(const Row& a, const Row& b, const std::vector<std::size_t>& keys)
+{
+    for (std::size_t k : keys) {
+        const Value &x = a[k], &y = b[k];
+        if (x == y)
+            continue;
+        if (x.isNull() || y.isNull())
+            return x.isNull();
+        if (x.isText())
+            return x.text() < y.text();
+        return x.number() < y.number();
+    }
+    return false;
+}
+
+} // namespace
+
+TEST_F(Statements, OrderingAgreesWithAStableSortOnManyRows)
+{
+    // Keys with few and with many distinct values, nulls among them, and an
+    // ORDER BY so long that its keys no longer pack into one integer.
+    std::vector<Row> rows;
+    unsigned seed = 12345;
+    auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+    const char* keys[] = {"IIa", "iia", "IIA", "X", "XIXc", " V", "V"};
+    for (int i = 0; i < 3000; ++i) {
+        Row r(4);
+        r[0] = next() % 9 == 0 ? Value() : Value(keys[next() % 7]);
+        r[1] = next() % 5 == 0 ? Value() : Value(int(next() % 3));
+        r[2] = Value(std::to_string(10000000 + next() % 90000000));
+        r[3] = next() % 4 == 0 ? Value() : Value(int(next() % 2000) - 1000);
+        rows.push_back(r);
+    }
+    makeTable(dir.path() / "big.dbf",
+              {{"S", FieldType::Character, 5, 0}, {"K", FieldType::Numeric, 1, 0},
+               {"F", FieldType::Character, 8, 0}, {"N", FieldType::Numeric, 5, 0}},
+              rows, {7, 8, 500});
+    std::vector<std::size_t> live;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (i != 7 && i != 8 && i != 500)
+            live.push_back(i);
+
+    std::string repeated = "select * from big order by s";
+    std::vector<std::size_t> repeatedKeys = {0};
+    for (int i = 0; i < 40; ++i) {
+        repeated += ", k, n";
+        repeatedKeys.push_back(1);
+        repeatedKeys.push_back(3);
+    }
+    const std::vector<std::pair<std::string, std::vector<std::size_t>>> cases = {
+        {"select * from big order by s, k", {0, 1}},
+        {"select * from big order by s, k, f", {0, 1, 2}},
+        {"select * from big order by n", {3}},
+        {"select * from big order by k, s, n, f", {1, 0, 3, 2}},
+        {repeated, repeatedKeys},
+    };
+    for (const auto& [text, keyFields] : cases) {
+        SCOPED_TRACE(text.substr(0, 60));
+        std::vector<std::size_t> expected = live;
+        std::stable_sort(expected.begin(), expected.end(), [&, &keyFields = keyFields](std::size_t a, std::size_t b) {
+            return lessByKeys(rows[a], rows[b], keyFields);
+        });
+        EXPECT_EQ(run(text).records, expected);
+    }
+}
