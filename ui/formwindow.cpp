@@ -217,12 +217,11 @@ void FormWindow::place() {
 }
 
 QString FormWindow::nameInWords(const ControlSpec& s) {
-    QString base = s.field ? text(s.field) : text(s.name);
-    if (!s.field) {
-        // Drop the kind prefix of the control's name (txt, lbl, cmb, chk, ...).
-        static const QRegularExpression prefix(QStringLiteral("^(txt|lbl|cmb|chk|dbg|grd|cmd|lst|dts)(?=[A-Z])"));
-        base.remove(prefix);
-    }
+    // The control's name without its kind prefix (txt, lbl, cmb, chk, ...),
+    // split where the case changes: names are written as words run together.
+    QString base = text(s.name);
+    static const QRegularExpression prefix(QStringLiteral("^(txt|lbl|cmb|chk|dbg|grd|cmd|lst|dts)(?=[A-Z])"));
+    base.remove(prefix);
     static const QRegularExpression hump(QStringLiteral("([a-z0-9])([A-Z])"));
     base.replace(hump, QStringLiteral("\\1 \\2"));
     return base;

@@ -32,8 +32,9 @@ public:
     int twipsToPixelsX(int twips) const;
     int twipsToPixelsY(int twips) const;
 
-    // The accessible name given to a control that has no label: its bound
-    // field, else its name, as words ("TipoProg" -> "Tipo Prog").
+    // The accessible name given to an input control that has no label: its
+    // name as words, kind prefix dropped ("TipoProg" -> "Tipo Prog",
+    // "txtAdmLocal" -> "Adm Local").
     static QString nameInWords(const ControlSpec& spec);
 
 private:

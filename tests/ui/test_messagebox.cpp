@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "ui/messagebox.h"
+
+namespace {
+
+class ScriptedBoxes : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto s = std::make_unique<ui::ScriptedMessageBoxes>();
+        boxes = s.get();
+        previous = ui::MessageBoxService::install(std::move(s));
+    }
+    void TearDown() override { ui::MessageBoxService::install(std::move(previous)); }
+    ui::ScriptedMessageBoxes* boxes = nullptr;
+    std::unique_ptr<ui::MessageBoxService> previous;
+};
+
+TEST_F(ScriptedBoxes, RecordsEveryBoxAsShown) {
+    ui::message(nullptr, QStringLiteral("El RFC no puede ser menor de 13"));
+    ui::message(nullptr, QStringLiteral("El Codigo postal no puede ser mayor a 5 digitos"), QStringLiteral("Error"),
+                ui::Icon::Critical);
+    ASSERT_EQ(boxes->shown().size(), 2u);
+    EXPECT_EQ(boxes->shown()[0].title, QStringLiteral("Disco de Captura para solicitudes ZELTAR"));
+    EXPECT_EQ(boxes->shown()[0].icon, ui::Icon::None);
+    EXPECT_EQ(boxes->shown()[0].buttons, ui::Buttons::Ok);
+    EXPECT_EQ(boxes->shown()[0].answer, ui::Answer::Ok);
+    EXPECT_EQ(boxes->shown()[1].title, QStringLiteral("Error"));
+    EXPECT_EQ(boxes->shown()[1].icon, ui::Icon::Critical);
+    EXPECT_EQ(boxes->texts(), (QStringList{QStringLiteral("El RFC no puede ser menor de 13"),
+                                           QStringLiteral("El Codigo postal no puede ser mayor a 5 digitos")}));
+    EXPECT_EQ(boxes->unexpected(), 0);
+}
+
+TEST_F(ScriptedBoxes, AnswersFromTheQueueAndCountsUnexpectedQuestions) {
+    boxes->queue(ui::Answer::Yes);
+    boxes->queue(ui::Answer::Cancel);
+    EXPECT_EQ(ui::message(nullptr, "a", "ATENCION", ui::Icon::None, ui::Buttons::YesNo), ui::Answer::Yes);
+    // An OK box does not use up a queued answer.
+    EXPECT_EQ(ui::message(nullptr, "b"), ui::Answer::Ok);
+    EXPECT_EQ(ui::message(nullptr, "c", "ATENCION", ui::Icon::None, ui::Buttons::YesNoCancel), ui::Answer::Cancel);
+    EXPECT_EQ(boxes->unexpected(), 0);
+    // Nothing queued: the safe answer, and the test can see it happened.
+    EXPECT_EQ(ui::message(nullptr, "d", {}, ui::Icon::None, ui::Buttons::YesNo), ui::Answer::No);
+    EXPECT_EQ(ui::message(nullptr, "e", {}, ui::Icon::None, ui::Buttons::OkCancel), ui::Answer::Cancel);
+    EXPECT_EQ(boxes->unexpected(), 2);
+    EXPECT_EQ(boxes->shown()[3].buttons, ui::Buttons::YesNo);
+    boxes->clear();
+    EXPECT_TRUE(boxes->shown().empty());
+}
+
+// The production service is a real QMessageBox: its title, text, icon and
+// buttons are what screen readers get, and Enter and Escape answer it.
+TEST(QtMessageBoxes, RealBoxWithTitleButtonsAndEscape) {
+    struct Case {
+        ui::Buttons buttons;
+        int key;
+        ui::Answer expected;
+        int buttonCount;
+    };
+    const Case cases[] = {
+        {ui::Buttons::Ok, Qt::Key_Escape, ui::Answer::Ok, 1},
+        {ui::Buttons::OkCancel, Qt::Key_Escape, ui::Answer::Cancel, 2},
+        {ui::Buttons::YesNo, Qt::Key_Escape, ui::Answer::No, 2},
+        {ui::Buttons::YesNoCancel, Qt::Key_Escape, ui::Answer::Cancel, 3},
+        {ui::Buttons::YesNo, Qt::Key_Return, ui::Answer::Yes, 2},
+        {ui::Buttons::OkCancel, Qt::Key_Return, ui::Answer::Ok, 2},
+    };
+    for (const Case& c : cases) {
+        QString title, text;
+        int buttons = 0;
+        QMessageBox::Icon icon = QMessageBox::Information;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            buttons = int(box->buttons().size());
+            QKeyEvent press(QEvent::KeyPress, c.key, Qt::NoModifier);
+            QApplication::sendEvent(box->focusWidget() ? box->focusWidget() : box, &press);
+        });
+        const ui::Answer a = ui::message(nullptr, QStringLiteral("Salvar los datos antes de salir?"), {},
+                                         ui::Icon::Critical, c.buttons);
+        EXPECT_EQ(a, c.expected) << int(c.buttons) << " key " << c.key;
+        EXPECT_EQ(title, ui::applicationTitle());
+        EXPECT_EQ(text, QStringLiteral("Salvar los datos antes de salir?"));
+        EXPECT_EQ(icon, QMessageBox::Critical);
+        EXPECT_EQ(buttons, c.buttonCount);
+    }
+}
+
+} // namespace
