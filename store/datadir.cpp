@@ -3,6 +3,7 @@
 #include "store/datadir.h"
 
 #include <cctype>
+#include <charconv>
 #include <cstdlib>
 #include <random>
 #include <set>
@@ -50,6 +51,15 @@ std::string nonEmptyEnv(const char* name) {
     throw StoreError("No se puede escribir en el directorio de datos " + dir.string() + ": " + reason);
 }
 
+// A code of a shipped catalogue, read the same whatever the locale.
+double number(const TableLayout& layout, const std::string& text) {
+    double v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec != std::errc() || end != text.data() + text.size())
+        throw StoreError("El catálogo " + layout.name + " incluido en el programa está dañado: " + text);
+    return v;
+}
+
 // The catalogue rows of a shipped TSV file (first line: column names).
 std::vector<Row> catalogueRows(const TableLayout& layout, std::string_view tsv) {
     std::vector<Row> rows;
@@ -81,7 +91,7 @@ std::vector<Row> catalogueRows(const TableLayout& layout, std::string_view tsv) 
             if (cols[i].empty())
                 row.emplace_back();
             else if (layout.fields[i].type == FieldType::Numeric || layout.fields[i].type == FieldType::Float)
-                row.emplace_back(std::stod(cols[i]));
+                row.emplace_back(number(layout, cols[i]));
             else
                 row.emplace_back(cols[i]);
         }
