@@ -91,7 +91,9 @@ public:
 
     // Record number in the table of the current row (for grids and tests).
     std::optional<std::size_t> currentRecord() const;
-    // Rows of the set as record numbers (grids walk them), deleted ones left out.
+    // Rows of the set as record numbers (grids walk them), without the rows
+    // deleted since the refresh (those deleted through another data source
+    // leave it at the next change of this one).
     const std::vector<std::size_t>& records() const;
     Value valueAt(std::size_t row, std::size_t pos) const;  // row: index in records()
     // Makes row `row` of records() current (a grid's click). Runs the hook

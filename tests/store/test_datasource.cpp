@@ -429,3 +429,47 @@ TEST_F(DataSources, TableReReadAfterItWasPackedElsewhere)
     EXPECT_EQ(walk(ds, "FRACCION"), (std::vector<std::string>{"87032303", "11111111", "85340001"}));
     EXPECT_EQ(ds.records(), (std::vector<std::size_t>{14, 11, 3}));  // one row less before them
 }
+
+TEST_F(DataSources, OtherActionsTellTheHookWhatTheyAreAndCanBeRefused)
+{
+    DataSource ds(db, "dBASE III;", "sector");
+    ds.refresh();
+    std::vector<Action> seen;
+    Action refuse = Action::Close;  // refuse nothing that happens here
+    ds.setValidateHook([&](Action a, bool& cancel) {
+        seen.push_back(a);
+        cancel = a == refuse;
+    });
+    ds.addNew();
+    ds.setField("CVE_SECTOR", Value("L"));
+    ds.update();
+    ds.moveToLastModified();
+    ds.deleteCurrent();
+    EXPECT_EQ(seen, (std::vector<Action>{Action::AddNew, Action::Update, Action::Bookmark, Action::Delete}));
+
+    ds.moveFirst();
+    refuse = Action::Delete;
+    ds.deleteCurrent();
+    EXPECT_FALSE(reopen("Sector.dbf")->isDeleted(0));
+    EXPECT_EQ(ds.field("CVE_SECTOR"), Value("X"));
+    refuse = Action::AddNew;
+    ds.addNew();
+    EXPECT_EQ(ds.editMode(), EditMode::None);
+}
+
+TEST_F(DataSources, MoveToMakesARowOfTheSetCurrent)
+{
+    DataSource ds(db, "dBASE III;", "select * from sector where idsector = 2 order by cve_sector ");
+    ds.refresh();
+    std::vector<Action> seen;
+    ds.setValidateHook([&](Action a, bool&) { seen.push_back(a); });
+    ds.edit();
+    ds.setField("DESCRIPCIO", Value("SIN GUARDAR"));
+    ds.moveTo(2);
+    EXPECT_EQ(ds.currentRecord(), 8u);
+    EXPECT_EQ(ds.editMode(), EditMode::None);  // the pending edit is dropped, as by any move
+    EXPECT_EQ(seen, (std::vector<Action>{Action::Bookmark}));
+    EXPECT_THROW(ds.moveTo(3), NoCurrentRecord);
+    ds.moveTo(0);
+    EXPECT_EQ(ds.field("DESCRIPCIO"), Value("IND SIN CLAVE"));
+}
