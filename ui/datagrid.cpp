@@ -154,17 +154,20 @@ public:
             error = QString::fromUtf8(e.what());
             return false;
         }
-        buffer_.clear();
-        bufferedRow_ = -1;
         const int now = int(src.records().size());
         if (adding && now == records_ + 1) {
-            // The add line became a row; a new add line follows it.
+            // The add line became a row (still showing the buffered texts
+            // meanwhile); a new add line follows it.
             beginInsertRows({}, records_ + 1, records_ + 1);
             records_ = now;
             endInsertRows();
+            buffer_.clear();
+            bufferedRow_ = -1;
             emit dataChanged(index(row, 0), index(row, columnCount() - 1));
             emit headerDataChanged(Qt::Vertical, row, records_);
         } else if (!adding && now == records_) {
+            buffer_.clear();
+            bufferedRow_ = -1;
             emit dataChanged(index(row, 0), index(row, columnCount() - 1));
             emit headerDataChanged(Qt::Vertical, row, row);
         } else {
@@ -402,7 +405,11 @@ int DataGrid::hookKey(int code) {
 QModelIndex DataGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
     const QModelIndex current = currentIndex();
     const QModelIndex next = QTableView::moveCursor(action, modifiers);
-    if (!current.isValid() || !next.isValid() || next.row() == current.row() || !rowDirty())
+    // Down from the add line leaves it too: the new row is written and a new
+    // add line comes below it.
+    const bool downFromAddLine = current.isValid() && current.row() == model_->records()
+                                 && (action == MoveDown || action == MovePageDown);
+    if (!current.isValid() || !next.isValid() || (next.row() == current.row() && !downFromAddLine) || !rowDirty())
         return next;
     if (!commitRow())
         return current;  // refused: the row stays, and so does its editor

@@ -55,6 +55,7 @@ public:
     int currentColumn() const;
     int currentRow() const;
     bool rowDirty() const;
+    bool isEditing() const { return state() == EditingState; }  // a cell editor is open
     // Writes the buffered row now (as leaving it would). Returns false when
     // the hook refused it or the write failed.
     bool commitRow();

@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <filesystem>
+
+#include "store/database.h"
+#include "store/datasource.h"
+#include "store/dbf.h"
+#include "ui/datagrid.h"
+#include "ui/keys.h"
+#include "ui_test_support.h"
+
+namespace {
+
+int digitsOnly(int code) { return (code >= '0' && code <= '9') || code == 8 || code == 9 || code == 27 ? code : 0; }
+
+// A plants-like table with two rows, in a temporary data directory.
+class DataGridTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(tmp.isValid());
+        dir = std::filesystem::path(tmp.path().toStdString());
+        store::DbfTable::create(dir / "catdirpl.dbf", {{"CALLE", store::FieldType::Character, 40, 0},
+                                                       {"CP", store::FieldType::Character, 5, 0},
+                                                       {"TEL", store::FieldType::Numeric, 10, 0}});
+        db = std::make_unique<store::Database>(dir);
+        src = std::make_unique<store::DataSource>(*db, "dBASE III;", "catdirpl");
+        src->refresh();
+        for (const char* calle : {"REFORMA 10", "JUAREZ 5"}) {
+            src->addNew();
+            src->setField("CALLE", store::Value(calle));
+            src->setField("CP", store::Value("06600"));
+            src->update();
+        }
+        src->refresh();
+        grid.setColumns({{"CALLE Y NUM.", "CALLE"}, {"CP", "CP"}, {"TEL", "TEL"}});
+        grid.setDataSource(src.get());
+        grid.resize(600, 300);
+        grid.show();
+        grid.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&grid));
+        grid.setFocus();
+        grid.setCurrentIndex(grid.model()->index(0, 0));
+    }
+
+    // What the file holds now, read afresh from the disk.
+    std::vector<std::string> fileColumn(std::size_t field) {
+        auto t = store::DbfTable::open(dir / "catdirpl.dbf");
+        std::vector<std::string> out;
+        for (std::size_t r = 0; r < t->recordCount(); ++r)
+            if (!t->isDeleted(r))
+                out.push_back(t->read(r, field).toString());
+        return out;
+    }
+    // Types into whatever has the focus: the grid, then the editor it opens.
+    void type(const QString& text) {
+        for (QChar c : text)
+            uitest::type(QApplication::focusWidget(), QString(c));
+    }
+    void key(int k) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(k)); }
+    QLineEdit* editor() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
+
+    QTemporaryDir tmp;
+    std::filesystem::path dir;
+    std::unique_ptr<store::Database> db;
+    std::unique_ptr<store::DataSource> src;
+    ui::DataGrid grid;
+};
+
+TEST_F(DataGridTest, ShowsRowsCaptionsAndAnAddLine) {
+    QAbstractItemModel* m = grid.model();
+    ASSERT_EQ(m->rowCount(), 3);
+    ASSERT_EQ(m->columnCount(), 3);
+    EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("CALLE Y NUM."));
+    EXPECT_EQ(m->headerData(2, Qt::Horizontal).toString(), QStringLiteral("TEL"));
+    EXPECT_EQ(m->index(1, 0).data().toString(), QStringLiteral("JUAREZ 5"));
+    EXPECT_EQ(m->index(2, 0).data().toString(), QString());
+    EXPECT_EQ(m->headerData(2, Qt::Vertical).toString(), QStringLiteral("*"));
+    EXPECT_EQ(grid.columnMaxLength(0), 40);
+}
+
+TEST_F(DataGridTest, EditedRowIsWrittenOnlyWhenLeftWithDown) {
+    type("AV. CENTRAL");
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->text(), QStringLiteral("AV. CENTRAL"));
+    key(Qt::Key_Tab);  // another cell of the same row: still buffered
+    EXPECT_TRUE(grid.rowDirty());
+    EXPECT_EQ(grid.columnText(0), QStringLiteral("AV. CENTRAL"));
+    EXPECT_EQ(fileColumn(0), (std::vector<std::string>{"REFORMA 10", "JUAREZ 5"}));
+    key(Qt::Key_Down);
+    EXPECT_EQ(grid.currentRow(), 1);
+    EXPECT_FALSE(grid.rowDirty());
+    EXPECT_EQ(fileColumn(0), (std::vector<std::string>{"AV. CENTRAL", "JUAREZ 5"}));
+    EXPECT_EQ(grid.model()->rowCount(), 3);
+}
+
+TEST_F(DataGridTest, RefusedRowStaysInEditingWithWhatWasTyped) {
+    int asked = 0;
+    bool refuse = true;
+    grid.setBeforeWriteHook([&](bool& cancel) {
+        ++asked;
+        EXPECT_EQ(grid.currentColumn(), 1);  // the column the row is left from
+        cancel = refuse;
+    });
+    key(Qt::Key_Right);
+    type("123456");
+    key(Qt::Key_Down);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(grid.currentRow(), 0);
+    EXPECT_TRUE(grid.isEditing());
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->text(), QStringLiteral("12345"));  // the field's width limits the editor
+    EXPECT_EQ(fileColumn(1), (std::vector<std::string>{"06600", "06600"}));
+
+    // A click on another row is refused the same way.
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(grid.model()->index(1, 0)).center());
+    uitest::settle();
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(grid.currentRow(), 0);
+    EXPECT_EQ(grid.columnText(1), QStringLiteral("12345"));
+    EXPECT_TRUE(grid.rowDirty());
+    EXPECT_EQ(fileColumn(1), (std::vector<std::string>{"06600", "06600"}));
+
+    refuse = false;
+    EXPECT_TRUE(grid.commitRow());
+    EXPECT_EQ(fileColumn(1), (std::vector<std::string>{"12345", "06600"}));
+    EXPECT_FALSE(grid.rowDirty());
+}
+
+TEST_F(DataGridTest, AddLineCreatesARow) {
+    QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    grid.setCurrentIndex(grid.model()->index(2, 0));
+    type("INSURGENTES 1");
+    key(Qt::Key_Tab);
+    type("01000");
+    EXPECT_EQ(grid.model()->rowCount(), 3);
+    key(Qt::Key_Down);
+    EXPECT_EQ(fileColumn(0), (std::vector<std::string>{"REFORMA 10", "JUAREZ 5", "INSURGENTES 1"}));
+    EXPECT_EQ(fileColumn(1), (std::vector<std::string>{"06600", "06600", "01000"}));
+    EXPECT_EQ(grid.model()->rowCount(), 4);
+    EXPECT_EQ(grid.currentRow(), 3);  // on the new add line
+    EXPECT_EQ(grid.model()->index(2, 0).data().toString(), QStringLiteral("INSURGENTES 1"));
+
+    // Tab past the last cell of the add line writes it too.
+    grid.setCurrentIndex(grid.model()->index(3, 0));
+    type("MADERO 2");
+    key(Qt::Key_Tab);
+    key(Qt::Key_Tab);
+    type("55");
+    key(Qt::Key_Tab);
+    EXPECT_EQ(fileColumn(0).size(), 4u);
+    EXPECT_EQ(fileColumn(0).back(), "MADERO 2");
+    EXPECT_EQ(fileColumn(2).back(), "55");
+    EXPECT_EQ(grid.model()->rowCount(), 5);
+    EXPECT_EQ(grid.currentRow(), 4);
+    EXPECT_EQ(grid.currentColumn(), 0);
+
+    grid.reload();
+    EXPECT_EQ(grid.model()->rowCount(), 5);
+}
+
+TEST_F(DataGridTest, FailedWriteGoesToTheErrorHookAndKeepsTheRow) {
+    QStringList errors;
+    grid.setErrorHook([&](const QString& e) { errors << e; });
+    grid.setCurrentIndex(grid.model()->index(0, 2));
+    type("ABC");  // not a number for TEL
+    key(Qt::Key_Down);
+    EXPECT_EQ(errors.size(), 1);
+    EXPECT_EQ(grid.currentRow(), 0);
+    EXPECT_TRUE(grid.rowDirty());
+    EXPECT_EQ(grid.columnText(2), QStringLiteral("ABC"));
+    EXPECT_EQ(src->editMode(), store::EditMode::None);  // the data source's buffer is not left behind
+    EXPECT_EQ(fileColumn(2), (std::vector<std::string>{"", ""}));
+}
+
+TEST_F(DataGridTest, KeyHookChangesOrSwallowsKeys) {
+    grid.setKeyHook([](int column, int code) {
+        return column == 0 ? QChar(char16_t(code)).toUpper().unicode() : digitsOnly(code);
+    });
+    type("av.");  // the first key starts the editor with the hooked character
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->text(), QStringLiteral("AV."));
+    key(Qt::Key_Tab);
+    type("a1-2b3");
+    EXPECT_EQ(grid.columnText(1), QStringLiteral("123"));
+    key(Qt::Key_Tab);
+    ASSERT_TRUE(grid.isEditing());  // Tab opens the next cell
+    key(Qt::Key_Escape);
+    ASSERT_FALSE(grid.isEditing());
+    type("x");  // swallowed on a cell not yet in editing: no editor opens
+    EXPECT_FALSE(grid.isEditing());
+    EXPECT_EQ(grid.columnText(2), QString());
+    type("5");
+    EXPECT_TRUE(grid.isEditing());
+    EXPECT_EQ(grid.columnText(2), QStringLiteral("5"));
+}
+
+TEST_F(DataGridTest, EnterMovesToTheNextCellWhenAskedTo) {
+    grid.setEnterAsTab(true);
+    grid.setKeyHook([](int column, int code) { return column == 1 ? digitsOnly(code) : code; });
+    type("X");
+    key(Qt::Key_Return);
+    uitest::settle();
+    EXPECT_EQ(grid.currentColumn(), 1);
+    EXPECT_EQ(grid.currentRow(), 0);
+    type("7");
+    key(Qt::Key_Return);  // the hook turned Enter into nothing here
+    uitest::settle();
+    EXPECT_EQ(grid.currentColumn(), 1);
+    EXPECT_EQ(grid.columnText(0), QStringLiteral("X"));
+}
+
+TEST_F(DataGridTest, ModelPassesTheTesterThroughEditsAndReloads) {
+    QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    grid.setColumnText(0, QStringLiteral("NUEVA"));
+    EXPECT_TRUE(grid.rowDirty());
+    EXPECT_EQ(grid.model()->headerData(0, Qt::Vertical).toString(), QStringLiteral("\u270E"));
+    EXPECT_TRUE(grid.commitRow());
+    src->refresh();
+    grid.reload();
+    EXPECT_EQ(grid.model()->index(0, 0).data().toString(), QStringLiteral("NUEVA"));
+    grid.setColumns({{"CP", "CP"}});
+    EXPECT_EQ(grid.model()->columnCount(), 1);
+    grid.setDataSource(nullptr);
+    EXPECT_EQ(grid.model()->rowCount(), 0);
+}
+
+} // namespace
