@@ -230,3 +230,25 @@ TEST_F(DataGridTest, ModelPassesTheTesterThroughEditsAndReloads) {
 }
 
 } // namespace
+
+namespace {
+
+// The window's key pipeline and the grid's own hook together: the window's
+// upper case first, then the cell's rule, with the editor created on the way.
+TEST_F(DataGridTest, WindowPipelineThenCellHook) {
+    ui::KeyPipeline keys(&grid);
+    keys.setWindowFilter([](int code) { return QChar(char16_t(code)).toUpper().unicode(); });
+    int seen = 0;
+    grid.setKeyHook([&](int column, int code) {
+        ++seen;
+        return column == 0 ? code : digitsOnly(code);
+    });
+    type(QStringLiteral("calle \u20AC1"));
+    EXPECT_EQ(grid.columnText(0), QStringLiteral("CALLE 1"));
+    EXPECT_EQ(seen, 7);  // once per key that reached the cell; the unstorable one never did
+    key(Qt::Key_Tab);
+    type("9z8");
+    EXPECT_EQ(grid.columnText(1), QStringLiteral("98"));
+}
+
+} // namespace
