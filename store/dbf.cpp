@@ -405,7 +405,24 @@ void DbfTable::Impl::parse(std::string bytes)
         sum = longSum;
     }
     recordLength = sum;
-    if (headerRecordLength > sum) {
+    // Whether the file is exactly as long as a data start and record length say.
+    const auto fitsLayout = [&](std::size_t start, std::size_t length) {
+        if (start > size || length == 0)
+            return false;
+        const std::size_t rest = size - start;
+        const std::size_t need = static_cast<std::size_t>(headerCount) * length;
+        if (need / length != headerCount)
+            return false;
+        return rest >= need && rest - need <= 1;
+    };
+    const std::size_t descriptorsEnd = expectedStart;
+    const std::size_t likelyStart = headerLength > descriptorsEnd && headerLength <= descriptorsEnd + 1 ? headerLength
+                                                                                                      : descriptorsEnd;
+    if (headerRecordLength > sum && fitsLayout(likelyStart, sum) && !fitsLayout(likelyStart, headerRecordLength)) {
+        headerDamaged = true;
+        warn("La longitud de registro de la tabla " + name + " (" + std::to_string(headerRecordLength)
+             + ") no coincide con la suma de sus campos (" + std::to_string(sum) + ").");
+    } else if (headerRecordLength > sum) {
         recordLength = headerRecordLength;
         warn("La longitud de registro de la tabla " + name + " (" + std::to_string(headerRecordLength)
              + ") es mayor que la suma de sus campos (" + std::to_string(sum) + ").");
@@ -424,13 +441,7 @@ void DbfTable::Impl::parse(std::string bytes)
     // Where the records start.
     dataStart = expectedStart;
     if (terminated) {
-        const auto fits = [&](std::size_t start) {
-            if (start > size)
-                return false;
-            const std::size_t rest = size - start;
-            const std::size_t need = static_cast<std::size_t>(headerCount) * recordLength;
-            return rest >= need && rest - need <= 1;
-        };
+        const auto fits = [&](std::size_t start) { return fitsLayout(start, recordLength); };
         if (headerLength > expectedStart + 1 && fits(expectedStart) && !fits(headerLength)) {
             // A header length pointing past the records of a file that is
             // exactly as long as its fields and count say.

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <ostream>
 
 namespace store {
 
@@ -42,6 +43,17 @@ std::string Value::toString() const
     if (isLogical())
         return logical() ? "T" : "F";
     return {};
+}
+
+std::ostream& operator<<(std::ostream& out, const Value& value)
+{
+    if (value.isNull())
+        return out << "null";
+    if (value.isText())
+        return out << '"' << value.text() << '"';
+    if (value.isDate())
+        return out << 'D' << value.toString();
+    return out << value.toString();
 }
 
 } // namespace store

@@ -3,6 +3,7 @@
 
 #include <compare>
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <variant>
 #include <vector>
@@ -49,5 +50,8 @@ private:
 };
 
 using Row = std::vector<Value>;
+
+// For test output and logs: null, "text", 2.5, D20240105, T/F.
+std::ostream& operator<<(std::ostream& out, const Value& value);
 
 } // namespace store

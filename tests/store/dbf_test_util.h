@@ -1,0 +1,157 @@
+// Helpers for the table codec tests: scratch directories, files built byte by
+// byte the way other programs write them, and the other readers on the machine.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace dbftest {
+
+namespace fs = std::filesystem;
+
+class ScratchDir {
+public:
+    ScratchDir()
+    {
+        std::random_device rd;
+        path_ = fs::temp_directory_path() / ("zeltar-dbf-" + std::to_string(rd()) + std::to_string(rd()));
+        fs::create_directories(path_);
+    }
+    ~ScratchDir()
+    {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    const fs::path& path() const { return path_; }
+    fs::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    fs::path path_;
+};
+
+inline std::string readBytes(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void writeBytes(const fs::path& file, const std::string& bytes)
+{
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A .dbf file put together field by field; every header byte can be overridden.
+struct RawDbf {
+    struct Field {
+        std::string name;  // written as is, NUL-padded to 11 bytes
+        char type;
+        int length;
+        int decimals = 0;
+    };
+    std::uint8_t version = 0x03;
+    std::uint8_t codePage = 0x02;
+    std::vector<Field> fields{};
+    std::vector<std::string> records{};  // each with its deletion byte first
+    long count = -1;                   // header count; -1: records.size()
+    std::string afterTerminator{};     // e.g. one 0x00 of old writers
+    bool endMarker = true;
+
+    std::string bytes() const
+    {
+        std::string desc;
+        int recordLength = 1;
+        for (const Field& f : fields) {
+            std::string d(32, '\0');
+            d.replace(0, std::min<std::size_t>(f.name.size(), 11), f.name.substr(0, 11));
+            d[11] = f.type;
+            d[16] = static_cast<char>(f.length & 0xFF);
+            d[17] = static_cast<char>(f.decimals);
+            desc += d;
+            recordLength += f.length;
+        }
+        const std::size_t headerLength = 32 + desc.size() + 1 + afterTerminator.size();
+        std::string out(32, '\0');
+        out[0] = static_cast<char>(version);
+        out[1] = 95;
+        out[2] = 7;
+        out[3] = 1;
+        const auto n = static_cast<std::uint32_t>(count < 0 ? static_cast<long>(records.size()) : count);
+        for (int i = 0; i < 4; ++i)
+            out[4 + i] = static_cast<char>((n >> (8 * i)) & 0xFF);
+        out[8] = static_cast<char>(headerLength & 0xFF);
+        out[9] = static_cast<char>(headerLength >> 8);
+        out[10] = static_cast<char>(recordLength & 0xFF);
+        out[11] = static_cast<char>(recordLength >> 8);
+        out[29] = static_cast<char>(codePage);
+        out += desc;
+        out += '\x0D';
+        out += afterTerminator;
+        for (const std::string& r : records)
+            out += r;
+        if (endMarker)
+            out += '\x1A';
+        return out;
+    }
+};
+
+inline std::uint32_t le32(const std::string& b, std::size_t at)
+{
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | static_cast<unsigned char>(b[at + i]);
+    return v;
+}
+
+inline unsigned le16(const std::string& b, std::size_t at)
+{
+    return static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8;
+}
+
+#ifdef _WIN32
+#define popen _popen
+#define pclose _pclose
+#endif
+
+// Runs a shell command and returns its standard output; empty on failure.
+inline std::string runCommand(const std::string& command, int* status = nullptr)
+{
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p)
+        return out;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+        out.append(buf, n);
+    const int rc = pclose(p);
+    if (status)
+        *status = rc;
+    return out;
+}
+
+// A python interpreter that has dbfread, or "" (the distribution's python3
+// may not be the first on PATH).
+inline std::string pythonWithDbfread()
+{
+#ifdef _WIN32
+    return {};
+#else
+    for (const char* py : {"python3", "/usr/bin/python3"}) {
+        int status = -1;
+        runCommand(std::string(py) + " -c 'import dbfread' 2>/dev/null", &status);
+        if (status == 0)
+            return py;
+    }
+    return {};
+#endif
+}
+
+} // namespace dbftest
