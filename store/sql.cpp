@@ -6,6 +6,7 @@
 #include <numeric>
 #include <optional>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace store {
@@ -599,9 +600,79 @@ struct ColumnKeys {
     bool anyText = false, anyNumber = false, mixed = false;
 };
 
-// Each key column becomes dense ranks (a sort of that column alone, on
-// contiguous values); the rows are then sorted on the ranks, packed into one
-// integer when they fit. Equal keys keep the order of `records`,
+// Dense ranks of a column of one kind, nulls first (rank 0). The values are
+// sorted as 64-bit keys that keep their order: a number's bits, or a text's
+// first eight bytes, with the whole texts compared only when those agree.
+// Returns the highest rank.
+std::uint32_t rankPlain(const ColumnKeys& keys, std::vector<std::uint32_t>& col)
+{
+    struct Keyed {
+        std::uint64_t key;
+        std::uint32_t idx;
+    };
+    const std::size_t m = col.size();
+    std::vector<Keyed> keyed;
+    keyed.reserve(m);
+    bool anyNull = false;
+    for (std::size_t i = 0; i < m; ++i) {
+        if (keys.null[i]) {
+            col[i] = 0;
+            anyNull = true;
+            continue;
+        }
+        std::uint64_t key = 0;
+        if (keys.anyText) {
+            const std::string& t = keys.texts[i];
+            for (std::size_t b = 0; b < 8; ++b)
+                key = (key << 8) | (b < t.size() ? static_cast<unsigned char>(t[b]) : 0u);
+        } else {
+            double d = keys.numbers[i];
+            if (d == 0)
+                d = 0;  // -0 and 0 are one number
+            std::uint64_t bitsOf = 0;
+            std::memcpy(&bitsOf, &d, sizeof d);
+            key = (bitsOf >> 63) ? ~bitsOf : (bitsOf | (std::uint64_t(1) << 63));
+        }
+        keyed.push_back({key, std::uint32_t(i)});
+    }
+    auto less = [&](const Keyed& a, const Keyed& b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        if (!keys.anyText)
+            return false;
+        const std::string& x = keys.texts[a.idx];
+        const std::string& y = keys.texts[b.idx];
+        if (x.size() <= 8 && y.size() <= 8)
+            return x.size() < y.size();
+        return x < y;
+    };
+    std::sort(keyed.begin(), keyed.end(), less);
+    std::uint32_t rank = anyNull ? 1 : 0;
+    for (std::size_t pos = 0; pos < keyed.size(); ++pos) {
+        if (pos > 0 && less(keyed[pos - 1], keyed[pos]))
+            ++rank;
+        col[keyed[pos].idx] = rank;
+    }
+    return keyed.empty() ? 0 : rank;
+}
+
+std::uint32_t rankMixed(const ColumnKeys& keys, std::vector<std::uint32_t>& col)
+{
+    std::vector<std::uint32_t> order(col.size());
+    std::iota(order.begin(), order.end(), 0u);
+    auto less = [&](std::uint32_t a, std::uint32_t b) { return orderValues(keys.values[a], keys.values[b]) < 0; };
+    std::sort(order.begin(), order.end(), less);
+    std::uint32_t rank = 0;
+    for (std::size_t pos = 0; pos < order.size(); ++pos) {
+        if (pos > 0 && less(order[pos - 1], order[pos]))
+            ++rank;
+        col[order[pos]] = rank;
+    }
+    return rank;
+}
+
+// Each key column becomes dense ranks (a sort of that column alone); the
+// rows are then sorted on the ranks, packed into one integer when they fit. Equal keys keep the order of `records`,
 // which is file order.
 std::vector<std::size_t> sortRecords(const DbfTable& table, const std::vector<std::size_t>& records,
                                      const std::vector<std::size_t>& keyFields, const std::vector<bool>& desc)
@@ -610,42 +681,16 @@ std::vector<std::size_t> sortRecords(const DbfTable& table, const std::vector<st
     const std::size_t k = keyFields.size();
     std::vector<std::vector<std::uint32_t>> ranks(k, std::vector<std::uint32_t>(m));
     std::vector<unsigned> bits(k);
-    std::vector<std::uint32_t> byValue(m);
     for (std::size_t j = 0; j < k; ++j) {
-        // One sort of this column alone, on plain keys of its field's kind.
         ColumnKeys keys(m);
         for (std::size_t i = 0; i < m; ++i)
             keys.set(i, table.read(records[i], keyFields[j]));
-        std::iota(byValue.begin(), byValue.end(), 0u);
-        std::vector<std::uint32_t>& col = ranks[j];
-        std::uint32_t rank = 0;
-        auto assign = [&](auto less) {
-            std::sort(byValue.begin(), byValue.end(), less);
-            for (std::size_t pos = 0; pos < m; ++pos) {
-                if (pos > 0 && less(byValue[pos - 1], byValue[pos]))
-                    ++rank;
-                col[byValue[pos]] = rank;
-            }
-        };
-        if (keys.mixed)
-            assign([&](std::uint32_t a, std::uint32_t b) { return orderValues(keys.values[a], keys.values[b]) < 0; });
-        else if (keys.anyText)
-            assign([&](std::uint32_t a, std::uint32_t b) {
-                if (keys.null[a] || keys.null[b])
-                    return keys.null[a] > keys.null[b];
-                return keys.texts[a] < keys.texts[b];
-            });
-        else
-            assign([&](std::uint32_t a, std::uint32_t b) {
-                if (keys.null[a] || keys.null[b])
-                    return keys.null[a] > keys.null[b];
-                return keys.numbers[a] < keys.numbers[b];
-            });
+        const std::uint32_t top = keys.mixed ? rankMixed(keys, ranks[j]) : rankPlain(keys, ranks[j]);
         if (desc[j])
-            for (std::uint32_t& c : col)
-                c = rank - c;
+            for (std::uint32_t& c : ranks[j])
+                c = top - c;
         unsigned b = 0;
-        while ((std::uint64_t(1) << b) <= rank)
+        while ((std::uint64_t(1) << b) <= top)
             ++b;
         bits[j] = b;
     }
