@@ -312,11 +312,13 @@ TEST(DatabaseLookup, TableIsReReadAfterAnotherProgramPacksIt)
 
 namespace {
 
-// Reference order: a stable sort on the keys, nulls first, text by character code.
-bool lessByKeys(const Row& a, const Row& b, const std::vector<std::size_t>& keys)
+// Reference order: a stable sort on the keys (field, descending), nulls
+// first when ascending, text by character code.
+using SortKeys = std::vector<std::pair<std::size_t, bool>>;
+bool lessByKeys(const Row& a, const Row& b, const SortKeys& keys)
 {
-    for (std::size_t k : keys) {
-        const Value &x = a[k], &y = b[k];
+    for (const auto& [k, desc] : keys) {
+        const Value &x = desc ? b[k] : a[k], &y = desc ? a[k] : b[k];
         if (x == y)
             continue;
         if (x.isNull() || y.isNull())
@@ -338,17 +340,20 @@ TEST_F(Statements, OrderingAgreesWithAStableSortOnManyRows)
     unsigned seed = 12345;
     auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 8; };
     const char* keys[] = {"IIa", "iia", "IIA", "X", "XIXc", " V", "V"};
+    const char* longer[] = {"DESCRIPCION", "DESCRIPCIÓN", "DESCRIPCION ", "DESCRIPCIO", "DESCRIPCIONES", "DESC"};
     for (int i = 0; i < 3000; ++i) {
-        Row r(4);
+        Row r(5);
         r[0] = next() % 9 == 0 ? Value() : Value(keys[next() % 7]);
         r[1] = next() % 5 == 0 ? Value() : Value(int(next() % 3));
         r[2] = Value(std::to_string(10000000 + next() % 90000000));
         r[3] = next() % 4 == 0 ? Value() : Value(int(next() % 2000) - 1000);
+        r[4] = Value(std::string(longer[next() % 6]) + std::to_string(next() % 3));
         rows.push_back(r);
     }
     makeTable(dir.path() / "big.dbf",
               {{"S", FieldType::Character, 5, 0}, {"K", FieldType::Numeric, 1, 0},
-               {"F", FieldType::Character, 8, 0}, {"N", FieldType::Numeric, 5, 0}},
+               {"F", FieldType::Character, 8, 0}, {"N", FieldType::Numeric, 5, 0},
+               {"G", FieldType::Character, 16, 0}},
               rows, {7, 8, 500});
     std::vector<std::size_t> live;
     for (std::size_t i = 0; i < rows.size(); ++i)
@@ -356,17 +361,19 @@ TEST_F(Statements, OrderingAgreesWithAStableSortOnManyRows)
             live.push_back(i);
 
     std::string repeated = "select * from big order by s";
-    std::vector<std::size_t> repeatedKeys = {0};
+    SortKeys repeatedKeys = {{0, false}};
     for (int i = 0; i < 40; ++i) {
         repeated += ", k, n";
-        repeatedKeys.push_back(1);
-        repeatedKeys.push_back(3);
+        repeatedKeys.push_back({1, false});
+        repeatedKeys.push_back({3, false});
     }
-    const std::vector<std::pair<std::string, std::vector<std::size_t>>> cases = {
-        {"select * from big order by s, k", {0, 1}},
-        {"select * from big order by s, k, f", {0, 1, 2}},
-        {"select * from big order by n", {3}},
-        {"select * from big order by k, s, n, f", {1, 0, 3, 2}},
+    const std::vector<std::pair<std::string, SortKeys>> cases = {
+        {"select * from big order by s, k", {{0, false}, {1, false}}},
+        {"select * from big order by s, k, f", {{0, false}, {1, false}, {2, false}}},
+        {"select * from big order by n", {{3, false}}},
+        {"select * from big order by k, s, n, f", {{1, false}, {0, false}, {3, false}, {2, false}}},
+        {"select * from big order by g, s", {{4, false}, {0, false}}},
+        {"select * from big order by s desc, g, n desc", {{0, true}, {4, false}, {3, true}}},
         {repeated, repeatedKeys},
     };
     for (const auto& [text, keyFields] : cases) {
