@@ -1,4 +1,8 @@
 // Form1: the plants grid dbgplantas over catdirpl.
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+
 #include "capture/checks.h"
 #include "capture/form1.h"
 #include "ui/datagrid.h"
@@ -21,6 +25,28 @@ void Form1::setupPlantsGrid() {
     grid->setBeforeWriteHook([this](bool& cancel) { plantRowBeforeWrite(cancel); });
     // The grid's own data-error message stays silent.
     grid->setErrorHook([](const QString&) {});
+
+    // The legend's picture: the grid's two row markers, each beside the line
+    // that explains it.
+    if (auto* picture = as<QLabel>(QStringLiteral("Picture1"))) {
+        const ui::ControlSpec* p = spec(picture);
+        const ui::ControlSpec* editing = spec(control(QStringLiteral("Label2"), 0));
+        const ui::ControlSpec* last = spec(control(QStringLiteral("Label3")));
+        if (p && editing && last) {
+            QPixmap pix(picture->size());
+            pix.fill(Qt::transparent);
+            QPainter painter(&pix);
+            painter.setFont(grid->font());
+            painter.setPen(palette().color(QPalette::WindowText));
+            auto line = [&](const ui::ControlSpec* label) {
+                return QRect(0, twipsToPixelsY(label->top - p->top), pix.width(), twipsToPixelsY(label->height));
+            };
+            painter.drawText(line(editing), Qt::AlignCenter, QStringLiteral("\u270E"));
+            painter.drawText(line(last), Qt::AlignCenter, QStringLiteral("*"));
+            painter.end();
+            picture->setPixmap(pix);
+        }
+    }
 }
 
 void Form1::plantRowBeforeWrite(bool& cancel) {
