@@ -476,8 +476,14 @@ void DbfTable::Impl::parse(std::string bytes)
     header = bytes.substr(0, std::min(dataStart, size));
     if (header.size() < dataStart)
         header.resize(dataStart, '\0');
-    records = count > 0 ? bytes.substr(dataStart, count * recordLength) : std::string();
-    bytes = std::string();
+    // The records region reuses the file's buffer: no second copy of a large table.
+    if (count > 0) {
+        bytes.erase(0, dataStart);
+        bytes.resize(count * recordLength);
+        records = std::move(bytes);
+    } else {
+        records.clear();
+    }
 
     for (std::size_t r = 0; r < count; ++r) {
         const char flag = records[r * recordLength];
@@ -590,6 +596,10 @@ std::string DbfTable::Impl::encodeField(std::size_t field, const Value& v) const
         }
         if (!std::isfinite(n))
             throw StoreError("El número no es finito; no se puede guardar en " + where + ".");
+        // Extra decimals are rounded half away from zero, as dBASE does.
+        const double scale = std::pow(10.0, f.decimals);
+        if (std::fabs(n) * scale < 9007199254740992.0)
+            n = std::round(n * scale) / scale;
         char buf[400];
         std::to_chars_result res{};
         if (std::fabs(n) >= 1e300)
@@ -964,6 +974,9 @@ void DbfTable::update(std::size_t record, const Row& row)
     d_->requireWritable();
     checkRecordStillOurs(*d_, record);
     d_->requireWritable();
+    if (row.size() != d_->fields.size())
+        throw StoreError("El renglón tiene " + std::to_string(row.size()) + " valores y la tabla "
+                         + label(d_->path) + " tiene " + std::to_string(d_->fields.size()) + " campos.");
     const std::size_t at = record * d_->recordLength;
     // The deletion mark stays as it is.
     const std::string rec = d_->encodeRecord(row, d_->records[at]);

@@ -40,8 +40,12 @@ inline constexpr std::uint8_t kCodePage850 = 0x02;
 class DbfTable {
 public:
     // Reads the header and the records of an existing file. Throws StoreError
-    // (naming the file) for a file it cannot handle; damage it can read around
-    // is reported through warnings().
+    // (naming the file) for a file it cannot handle (Visual FoxPro, memo
+    // fields, an unknown field type or code page byte); damage it can read
+    // around is reported through warnings(). Field names are given as the file
+    // writes them (create() writes them upper case). Records present beyond
+    // the header's count (an append cut off before its count was written) are
+    // not read, and the next append takes their place.
     static std::unique_ptr<DbfTable> open(const std::filesystem::path& file);
 
     // Writes a new empty table (version 0x03, code page 850 marked 0x02).
@@ -80,6 +84,10 @@ public:
     // flushed before the header count, so a crash never loses a saved row.
     // Throws (and writes nothing) for a value that does not fit its field or
     // a character the table's code page cannot hold.
+    // Missing trailing values of an appended row are null; update needs every
+    // field and keeps the deletion mark. A write through a stale table (the
+    // file changed on disk) re-reads first; update and markDeleted refuse if
+    // their record is no longer the one that was read.
     std::size_t append(const Row& row);
     void update(std::size_t record, const Row& row);
     void markDeleted(std::size_t record);

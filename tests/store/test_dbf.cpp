@@ -267,7 +267,10 @@ TEST(Dbf, ValuesThatDoNotFitAreRefusedAndNothingIsWritten)
     };
     for (const Row& row : refused) {
         EXPECT_THROW(t->append(row), StoreError);
-        EXPECT_THROW(t->update(0, row), StoreError);
+        Row full = row;
+        if (full.size() < 4)
+            full.resize(4);
+        EXPECT_THROW(t->update(0, full), StoreError);
     }
     EXPECT_EQ(readBytes(file), before);
     EXPECT_EQ(t->recordCount(), 1u);
@@ -284,11 +287,15 @@ TEST(Dbf, ValuesAreConvertedToTheFieldType)
     t->append({"ÑÑÑÑÑ", " 2.5 ", "", "n"});  // five accented letters fit five bytes
     t->append({2.5, 99.994, Value(), false});
     t->append({true, -9.99, Value(), Value()});
+    t->append({Value(), 2.345, Value(), Value()});   // rounded half away from zero
+    t->append({Value(), -0.125, Value(), Value()});
     const auto again = DbfTable::open(file);
     EXPECT_EQ(again->read(0), (Row{"14", 14.0, Date{2024, 1, 15}, true}));
     EXPECT_EQ(again->read(1), (Row{"ÑÑÑÑÑ", 2.5, Value(), false}));
     EXPECT_EQ(again->read(2), (Row{"2.5", 99.99, Value(), false}));
     EXPECT_EQ(again->read(3), (Row{"T", -9.99, Value(), Value()}));
+    EXPECT_EQ(again->rawRecord(4).substr(6, 5), " 2.35");
+    EXPECT_EQ(again->rawRecord(5).substr(6, 5), "-0.13");
 }
 
 TEST(Dbf, UpdateAndDeleteWriteInPlace)
@@ -302,6 +309,7 @@ TEST(Dbf, UpdateAndDeleteWriteInPlace)
     t->update(1, {"DOS", 22});  // the deletion mark stays
     t->update(2, {Value(), Value()});
     EXPECT_THROW(t->update(3, {"x", 1}), StoreError);
+    EXPECT_THROW(t->update(0, {"x"}), StoreError);  // a short row would blank the rest
     EXPECT_THROW(t->markDeleted(7), StoreError);
     const auto again = DbfTable::open(file);
     ASSERT_EQ(again->recordCount(), 3u);
