@@ -232,10 +232,19 @@ std::string readWholeFile(const fs::path& file)
     std::ifstream in(file, std::ios::binary);
     if (!in)
         throw StoreError("No se puede abrir la tabla " + label(file) + ".");
+    // One read of the size the file has now, then whatever it grew by meanwhile.
     std::string bytes;
-    char buf[1 << 16];
-    while (in.read(buf, sizeof buf) || in.gcount() > 0)
-        bytes.append(buf, static_cast<std::size_t>(in.gcount()));
+    const std::uintmax_t expected = fs::file_size(file, ec);
+    if (!ec && expected < (std::uintmax_t(1) << 40)) {
+        bytes.resize(static_cast<std::size_t>(expected));
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        bytes.resize(static_cast<std::size_t>(in.gcount()));
+    }
+    if (!in.bad() && !in.eof()) {
+        char buf[1 << 16];
+        while (in.read(buf, sizeof buf) || in.gcount() > 0)
+            bytes.append(buf, static_cast<std::size_t>(in.gcount()));
+    }
     if (in.bad())
         throw StoreError("No se puede leer la tabla " + label(file) + ".");
     return bytes;

@@ -514,3 +514,37 @@ TEST(Dbf, GdalSeesTheSameValues)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Dbf, PackOverwritesTheScratchFileOfAnInterruptedPack)
+{
+    ScratchDir dir;
+    const auto file = dir / "sector.dbf";
+    DbfTable::createWithRows(file, {{"A", FieldType::Character, 4, 0}}, {{"uno"}, {"dos"}});
+    writeBytes(dir / "sector.dbf.tmp", std::string(5000, 'x'));  // left by a pack that lost power
+    DbfTable::open(file)->markDeleted(0);
+    packTable(file);
+    EXPECT_FALSE(std::filesystem::exists(dir / "sector.dbf.tmp"));
+    const auto t = DbfTable::open(file);
+    EXPECT_TRUE(t->warnings().empty());
+    ASSERT_EQ(t->recordCount(), 1u);
+    EXPECT_EQ(t->read(0), Row{"dos"});
+}
+
+TEST(Dbf, PackKeepsTheCodePageAndVersionOfTheTable)
+{
+    ScratchDir dir;
+    RawDbf raw{.version = 0xF5, .codePage = 0x03, .fields = {{"nombre", 'C', 5}}, .records = {"*Pe\xF1" "a ", " Pe\xF1" "o "}};
+    writeBytes(dir / "t.dbf", raw.bytes());
+    packTable(dir / "t.dbf");
+    const std::string b = readBytes(dir / "t.dbf");
+    EXPECT_EQ(static_cast<unsigned char>(b[0]), 0xF5);
+    EXPECT_EQ(static_cast<unsigned char>(b[29]), 0x03);
+    const auto t = DbfTable::open(dir / "t.dbf");
+    ASSERT_EQ(t->recordCount(), 1u);
+    EXPECT_EQ(t->read(0), Row{"Peño"});
+    EXPECT_EQ(t->fields()[0].name, "nombre");
+}
+
+} // namespace
