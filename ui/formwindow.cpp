@@ -55,6 +55,11 @@ bool takesInput(Kind k) {
 
 FormWindow::FormWindow(const WindowLayout& layout, QWidget* parent) : QWidget(parent), layout_(layout) {
     setObjectName(text(layout.name));
+    // The tables were laid out for an 8-point dialog font; a larger one would
+    // not fit the labels into their places.
+    QFont f = font();
+    f.setPointSizeF(8);
+    setFont(f);
     setWindowTitle(text(layout.caption));
     build();
     place();
@@ -72,7 +77,8 @@ void FormWindow::build() {
         switch (s.kind) {
         case Kind::Label: {
             auto* l = new QLabel(caption);
-            l->setWordWrap(true);
+            // Several lines only where the table gives the label room for them.
+            l->setWordWrap(s.height >= 2 * 15 * QFontMetrics(font()).height());
             w = l;
             break;
         }
@@ -98,9 +104,17 @@ void FormWindow::build() {
         case Kind::CheckBox:
             w = new QCheckBox(caption);
             break;
-        case Kind::Frame:
-            w = new QGroupBox(caption);
+        case Kind::Frame: {
+            // The caption sits on the frame's top line, so what the table
+            // places near the top is not covered by it.
+            auto* g = new QGroupBox(caption);
+            g->setStyleSheet(QStringLiteral(
+                "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.5em; }"
+                "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+                " left: 6px; padding: 0 2px; }"));
+            w = g;
             break;
+        }
         case Kind::TabControl:
             w = new QTabWidget;
             break;
@@ -145,8 +159,12 @@ void FormWindow::build() {
             w->setProperty("index", s.index);
         if (s.toolTip)
             w->setToolTip(text(s.toolTip));
+        // Set on every control: a style sheet (the frames') stops fonts from
+        // passing down from the window.
+        QFont f = font();
         if (s.font)
-            w->setFont(QFont(text(s.font), w->font().pointSize()));
+            f.setFamily(text(s.font));
+        w->setFont(f);
         w->setEnabled(s.enabled);
         controls_.push_back(w);
         specs_.push_back(&s);
