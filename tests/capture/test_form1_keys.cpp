@@ -66,10 +66,14 @@ TEST_F(Form1Test, TypedTextReachesTheRecordWhenSaved) {
     type(razon, QStringLiteral("nueva razon"));
     QLineEdit* mail = edit("txtEmail1");
     type(mail, QStringLiteral("A@B.MX"));
+    // COLONIA is shown twice (the hidden txtAdmLocal too): the typed one is kept.
+    form_->Habilita(true);
+    type(edit("txtColonia"), QStringLiteral("roma"));
     form_->binding().save();
     const store::Row row = datoprovRow();
     EXPECT_EQ(row.at(4).toString(), "NUEVA RAZON");
     EXPECT_EQ(row.at(7).toString(), "a@b.mx");
+    EXPECT_EQ(row.at(9).toString(), "ROMA");
 }
 
 TEST_F(Form1Test, NegativeProgrammeNumberBecomesZero) {
