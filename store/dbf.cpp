@@ -499,7 +499,7 @@ void DbfTable::Impl::parse(std::string bytes)
         if (flag != kLive && flag != kDeleted) {
             warn("El registro " + std::to_string(r + 1) + " de la tabla " + name
                  + " tiene una marca de borrado desconocida (" + hex(static_cast<unsigned char>(flag))
-                 + "); se lee como vigente.");
+                 + "); se trata como borrado.");
             break;
         }
     }
@@ -879,7 +879,9 @@ bool DbfTable::isDeleted(std::size_t record) const
 {
     if (record >= d_->count)
         noRecord(d_->path, record);
-    return d_->records[record * d_->recordLength] == kDeleted;
+    // Only 0x20 is a live record: other readers skip any other mark too, and
+    // a run of zero bytes is what a file system leaves of unwritten records.
+    return d_->records[record * d_->recordLength] != kLive;
 }
 
 std::string_view DbfTable::rawRecord(std::size_t record) const
@@ -1024,7 +1026,7 @@ void packTable(const fs::path& file)
     std::string bytes = d.header;
     std::size_t live = 0;
     for (std::size_t r = 0; r < d.count; ++r) {
-        if (d.records[r * d.recordLength] == kDeleted)
+        if (d.records[r * d.recordLength] != kLive)
             continue;
         bytes.append(d.records, r * d.recordLength, d.recordLength);
         ++live;

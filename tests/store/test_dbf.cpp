@@ -188,6 +188,18 @@ TEST(Dbf, ReadsFilesOfOtherWriters)
     }
 }
 
+TEST(Dbf, AMarkOtherThanBlankOrAsteriskIsNoLiveRow)
+{
+    // Zero bytes are what a file system may leave of records never written.
+    RawDbf raw{.fields = {{"A", 'C', 2}}, .records = {std::string(3, '\0'), " x2", "?x3"}};
+    const auto t = DbfTable::fromBytes(raw.bytes(), "marcas.dbf");
+    ASSERT_EQ(t->recordCount(), 3u);
+    EXPECT_TRUE(t->isDeleted(0));
+    EXPECT_FALSE(t->isDeleted(1));
+    EXPECT_TRUE(t->isDeleted(2));
+    EXPECT_FALSE(t->warnings().empty());
+}
+
 TEST(Dbf, FieldNamesAreMatchedWithoutRegardToCase)
 {
     RawDbf raw{.fields = {{"rfc", 'C', 4}, {"Clave", 'N', 3}}, .records = {"  abc 12"}};
