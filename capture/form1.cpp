@@ -55,11 +55,6 @@ Form1::Form1(store::Database& db, QWidget* parent)
       regprodind(db, "dBASE III;", "prodabas") {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(layout().caption));
-    // The layout's twips were measured for an 8-point face: captions fit
-    // beside their fields at that size.
-    QFont small = font();
-    small.setPointSize(8);
-    setFont(small);
 
     binding_ = std::make_unique<ui::Binding>(dtsDatoProv, this);
     keys_ = new ui::KeyPipeline(this);
