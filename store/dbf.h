@@ -74,6 +74,8 @@ public:
 
     // Records that could be read (deleted ones included), in file order.
     std::size_t recordCount() const;
+    // True for the deletion mark, and for any mark other than a blank (other
+    // readers skip such records too).
     bool isDeleted(std::size_t record) const;
     Row read(std::size_t record) const;
     Value read(std::size_t record, std::size_t field) const;
