@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -113,6 +114,15 @@ public:
     }
 
     bool dirty() const { return bufferedRow_ >= 0 && !buffer_.empty(); }
+    void dropBuffer() {
+        const int row = bufferedRow_;
+        buffer_.clear();
+        bufferedRow_ = -1;
+        if (row >= 0) {
+            emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+            emit headerDataChanged(Qt::Vertical, row, row);
+        }
+    }
     int bufferedRow() const { return dirty() ? bufferedRow_ : -1; }
     int records() const { return records_; }
 
@@ -216,6 +226,26 @@ protected:
                     auto fresh = rewrittenKey(key, result);
                     resent_ = fresh.get();
                     QCoreApplication::sendEvent(watched, fresh.get());
+                    resent_ = nullptr;
+                    return true;
+                }
+            }
+        }
+        if (event->type() == QEvent::InputMethod && event != resent_) {
+            // Composed characters get the cell's key rule one by one.
+            auto* im = static_cast<QInputMethodEvent*>(event);
+            if (!im->commitString().isEmpty()) {
+                QString kept;
+                for (QChar c : im->commitString()) {
+                    const int code = grid_->hookKey(c.unicode());
+                    if (code >= 32)
+                        kept.append(QChar(static_cast<char16_t>(code)));
+                }
+                if (kept != im->commitString()) {
+                    QInputMethodEvent fresh(im->preeditString(), im->attributes());
+                    fresh.setCommitString(kept, im->replacementStart(), im->replacementLength());
+                    resent_ = &fresh;
+                    QCoreApplication::sendEvent(watched, &fresh);
                     resent_ = nullptr;
                     return true;
                 }
@@ -425,6 +455,15 @@ bool DataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
 }
 
 void DataGrid::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape && state() != EditingState && model_->dirty()) {
+        // Escape in a cell undoes the cell; outside the editor, the row.
+        int code = keyCode(e);
+        if (code < 0 || hookKey(code) != 0) {
+            model_->dropBuffer();
+            e->accept();
+            return;
+        }
+    }
     const int code = state() == EditingState ? -1 : keyCode(e);
     if (code < 0 || code == 9) {
         QTableView::keyPressEvent(e);

@@ -1,6 +1,7 @@
 #include "ui/keys.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
@@ -144,6 +145,8 @@ bool KeyPipeline::isOurs(QObject* watched) const {
 }
 
 bool KeyPipeline::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::InputMethod)
+        return filterCommit(watched, static_cast<QInputMethodEvent*>(event));
     if (event->type() != QEvent::KeyPress)
         return false;
     if (std::find(inFlight_.begin(), inFlight_.end(), event) != inFlight_.end())
@@ -189,6 +192,36 @@ bool KeyPipeline::eventFilter(QObject* watched, QEvent* event) {
     inFlight_.push_back(fresh.get());
     QCoreApplication::sendEvent(watched, fresh.get());
     inFlight_.erase(std::find(inFlight_.begin(), inFlight_.end(), fresh.get()));
+    return true;
+}
+
+// Text committed by an input method (accented letters from dead keys, say)
+// bypasses key presses: its characters get the same filters one by one.
+bool KeyPipeline::filterCommit(QObject* watched, QInputMethodEvent* event) {
+    if (event->commitString().isEmpty() || !isOurs(watched))
+        return false;
+    if (std::find(inFlight_.begin(), inFlight_.end(), event) != inFlight_.end())
+        return false;
+    QString kept;
+    for (QChar c : event->commitString()) {
+        if (!storableChar(c))
+            continue;
+        int code = 0;
+        try {
+            code = filter(static_cast<QWidget*>(watched), c.unicode());
+        } catch (...) {
+            code = 0;
+        }
+        if (code >= 32)
+            kept.append(QChar(static_cast<char16_t>(code)));
+    }
+    if (kept == event->commitString())
+        return false;
+    QInputMethodEvent fresh(event->preeditString(), event->attributes());
+    fresh.setCommitString(kept, event->replacementStart(), event->replacementLength());
+    inFlight_.push_back(&fresh);
+    QCoreApplication::sendEvent(watched, &fresh);
+    inFlight_.pop_back();
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+class QInputMethodEvent;
 class QKeyEvent;
 class QLineEdit;
 class QWidget;
@@ -23,7 +24,8 @@ using KeyFilter = std::function<int(int code)>;
 class KeyPipeline : public QObject {
     Q_OBJECT
 public:
-    // Installs itself on `window` and every child that can take the focus.
+    // Sees the key presses of `window` and of every widget inside it, also
+    // those created later (a grid's cell editors), before their own filters.
     explicit KeyPipeline(QWidget* window);
 
     void setWindowFilter(KeyFilter f) { windowFilter_ = std::move(f); }
@@ -37,6 +39,7 @@ protected:
 
 private:
     bool isOurs(QObject* watched) const;
+    bool filterCommit(QObject* watched, QInputMethodEvent* event);
 
     QWidget* window_;
     std::vector<const QEvent*> inFlight_;  // rewritten keys being delivered

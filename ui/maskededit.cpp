@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 
@@ -133,23 +134,44 @@ void MaskedEdit::keyPressEvent(QKeyEvent* e) {
     default:
         break;
     }
+    if (e == QKeySequence::DeleteStartOfWord || e == QKeySequence::DeleteEndOfWord
+        || e == QKeySequence::DeleteEndOfLine || e == QKeySequence::DeleteCompleteLine) {
+        blankSelection();  // deleting words would shift the positions
+        e->accept();
+        return;
+    }
     const QString t = e->text();
     if (t.size() == 1 && t.at(0).unicode() >= 32 && t.at(0).unicode() != 127
         && !(e->modifiers() & Qt::ControlModifier && !(e->modifiers() & Qt::AltModifier))) {
-        const QChar c = t.at(0);
-        const int at = hasSelectedText() ? selectionStart() : pos;
-        if (c == QLatin1Char(' ')) {
-            // The blank is the prompt: the position is left blank and the caret
-            // stays; the window's blank-key rule moves it on.
-            if (at < mask_.size())
-                replaceAt(at, QStringLiteral(" "), at);
-        } else if (accepts(at, c)) {
-            replaceAt(at, QString(c), at + 1);
-        }
+        typeChar(t.at(0));
         e->accept();  // a refused character is swallowed
         return;
     }
     QLineEdit::keyPressEvent(e);  // moves, selection, copy, undo
+}
+
+void MaskedEdit::typeChar(QChar c) {
+    const int at = hasSelectedText() ? selectionStart() : cursorPosition();
+    if (c == QLatin1Char(' ')) {
+        // The blank is the prompt: the position is left blank and the caret
+        // stays; the window's blank-key rule moves it on.
+        if (at < mask_.size())
+            replaceAt(at, QStringLiteral(" "), at);
+    } else if (accepts(at, c)) {
+        replaceAt(at, QString(c), at + 1);
+    }
+}
+
+void MaskedEdit::inputMethodEvent(QInputMethodEvent* e) {
+    if (mask_.isEmpty() || isReadOnly()) {
+        QLineEdit::inputMethodEvent(e);
+        return;
+    }
+    // Composed characters are typed position by position like keys; the
+    // composition in progress is not shown inside the fixed positions.
+    for (QChar c : storableOnly(e->commitString()))
+        typeChar(c);
+    e->accept();
 }
 
 void MaskedEdit::focusInEvent(QFocusEvent* e) {

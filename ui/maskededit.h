@@ -29,11 +29,13 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
 
 private:
     bool accepts(int pos, QChar c) const;
     void replaceAt(int pos, const QString& chars, int caret);
     void blankSelection();
+    void typeChar(QChar c);
     void keepWidth();
     QString mask_;
     bool adjusting_ = false;

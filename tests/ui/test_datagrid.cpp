@@ -214,6 +214,21 @@ TEST_F(DataGridTest, EnterMovesToTheNextCellWhenAskedTo) {
     EXPECT_EQ(grid.columnText(0), QStringLiteral("X"));
 }
 
+TEST_F(DataGridTest, EscapeUndoesTheCellThenTheRow) {
+    type("UNO");
+    key(Qt::Key_Tab);
+    type("99999");
+    key(Qt::Key_Escape);  // the cell: back to what it showed
+    EXPECT_FALSE(grid.isEditing());
+    EXPECT_EQ(grid.columnText(1), QStringLiteral("06600"));
+    EXPECT_TRUE(grid.rowDirty());
+    key(Qt::Key_Escape);  // the row
+    EXPECT_FALSE(grid.rowDirty());
+    EXPECT_EQ(grid.columnText(0), QStringLiteral("REFORMA 10"));
+    key(Qt::Key_Down);
+    EXPECT_EQ(fileColumn(0), (std::vector<std::string>{"REFORMA 10", "JUAREZ 5"}));
+}
+
 TEST_F(DataGridTest, ModelPassesTheTesterThroughEditsAndReloads) {
     QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     grid.setColumnText(0, QStringLiteral("NUEVA"));

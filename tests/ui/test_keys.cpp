@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
@@ -109,6 +110,23 @@ TEST_F(KeyPipelineTest, BlankInTheRfcBoxMovesOnThroughTheQueuedRightArrow) {
     uitest::type(rfc, "abc800101xy1");
     EXPECT_EQ(rfc->text(), QStringLiteral(" ABC800101XY1"));
     EXPECT_EQ(rfc->text().size(), 13);
+}
+
+// Accented letters composed with dead keys arrive from the input method, not
+// as key presses: the same filters apply to them.
+TEST_F(KeyPipelineTest, InputMethodCommitsGoThroughTheFilters) {
+    auto commit = [](QWidget* w, const QString& text) {
+        QInputMethodEvent e;
+        e.setCommitString(text);
+        QApplication::sendEvent(w, &e);
+    };
+    commit(plain, QStringLiteral("é€ñ"));
+    EXPECT_EQ(plain->text(), QStringLiteral("ÉÑ"));
+    commit(phone, QStringLiteral("á5"));
+    EXPECT_EQ(phone->text(), QStringLiteral("5"));
+    rfc->setCursorPosition(1);
+    commit(rfc, QStringLiteral("ñá"));
+    EXPECT_EQ(rfc->text(), QStringLiteral(" ÑÁ          "));
 }
 
 TEST(QueueKey, DeliversAfterTheCurrentEvent) {

@@ -130,6 +130,21 @@ TEST_F(MaskedEditTest, PasteShortcutGoesThroughThePositions) {
     EXPECT_EQ(box.text(), QStringLiteral(" XYZ010203AB9"));
 }
 
+TEST_F(MaskedEditTest, WordDeletionBlanksInsteadOfShifting) {
+    box.setMaskedText(QStringLiteral(" ABC800101XY1"));
+    box.setCursorPosition(4);
+    QTest::keyClick(&box, Qt::Key_Backspace, Qt::ControlModifier);  // as a plain Backspace
+    EXPECT_EQ(box.text(), QStringLiteral(" AB 800101XY1"));
+    box.setCursorPosition(4);
+    QTest::keyClick(&box, Qt::Key_K, Qt::ControlModifier);  // delete to the end of the line, where bound
+    EXPECT_EQ(box.text().size(), 13);
+    EXPECT_TRUE(box.text().startsWith(QStringLiteral(" AB ")));
+    box.setSelection(1, 3);
+    QTest::keyClick(&box, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(box.text().left(4), QStringLiteral("    "));
+    EXPECT_EQ(box.text().size(), 13);
+}
+
 TEST_F(MaskedEditTest, FocusOnAnEmptyBoxSelectsTheFirstPosition) {
     QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
     QApplication::sendEvent(&box, &in);
