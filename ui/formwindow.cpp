@@ -294,8 +294,16 @@ void FormWindow::nameForAccessibility() {
                 break;
             if (!labelText[i].isEmpty()) {
                 w->setAccessibleName(labelText[i]);
-                if (uses[labelText[i]] > 1)
-                    w->setAccessibleDescription(containerCaption(w));
+                if (uses[labelText[i]] > 1) {
+                    // Told apart by the frame or page around them; by their
+                    // names too when they share that as well.
+                    const QString where = containerCaption(w);
+                    int sameWhere = 0;
+                    for (std::size_t j = 0; j < controls_.size(); ++j)
+                        sameWhere += labelText[j] == labelText[i] && containerCaption(controls_[j]) == where;
+                    w->setAccessibleDescription(sameWhere > 1 ? where + QStringLiteral(", ") + nameInWords(s)
+                                                              : where);
+                }
             } else {
                 w->setAccessibleName(nameInWords(s));
             }

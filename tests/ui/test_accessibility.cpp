@@ -30,8 +30,22 @@ struct WindowCase {
     const ui::WindowLayout& (*layout)();
 };
 
+// Two fields with the same label inside one frame: the frame alone cannot
+// tell them apart.
+const ui::ControlSpec kSameFrame[] = {
+    {.name = "Frame1", .kind = Kind::Frame, .caption = "Contacto", .width = 5000, .height = 1500},
+    {.name = "lblFax1", .kind = Kind::Label, .caption = "Fax", .container = "Frame1"},
+    {.name = "txtFaxOficina", .kind = Kind::TextBox, .label = "lblFax1", .tab = 1, .container = "Frame1"},
+    {.name = "lblFax2", .kind = Kind::Label, .caption = "Fax", .container = "Frame1"},
+    {.name = "txtFaxPlanta", .kind = Kind::TextBox, .label = "lblFax2", .tab = 2, .container = "Frame1"},
+};
+const ui::WindowLayout kSameFrameLayout = {"frmDuplicados", "Duplicados", 6000, 2000, kSameFrame,
+                                           int(std::size(kSameFrame))};
+const ui::WindowLayout& sameFrameLayout() { return kSameFrameLayout; }
+
 const WindowCase kWindows[] = {
     {"Form1", ui::form1Layout},
+    {"SameLabelsInOneFrame", sameFrameLayout},
 };
 
 class EveryWindow : public ::testing::TestWithParam<WindowCase> {};
