@@ -313,11 +313,26 @@ void DataGrid::setCaption(const QString& caption) {
 void DataGrid::setColumns(std::vector<GridColumn> columns) {
     columns_ = std::move(columns);
     model_->reload();
+    fitColumns();
 }
 
 void DataGrid::setDataSource(store::DataSource* source) {
     source_ = source;
     model_->reload();
+    fitColumns();
+}
+
+// Columns as wide as their captions and first rows, within reason, so that
+// a grid of many columns does not open scrolled.
+void DataGrid::fitColumns() {
+    resizeColumnsToContents();
+    const int most = std::max(60, viewport()->width() / 2);
+    const int chars = fontMetrics().averageCharWidth();
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        // Room for what the field holds, up to a dozen characters, even while empty.
+        const int room = std::min(std::max(columnMaxLength(c), 1), 12) * chars + 12;
+        setColumnWidth(c, std::min(std::max(columnWidth(c), room), most));
+    }
 }
 
 void DataGrid::reload() {

@@ -76,6 +76,7 @@ private:
     int hookKey(int code);        // the key hook, never throwing
     void commitEditor();          // the open editor's text into the row buffer
     void reopenEditorLater();
+    void fitColumns();
     QPointer<QWidget> editor_;    // the open cell editor
     bool forwarding_ = false;     // a key already hooked is on its way to a new editor
     QString caption_;
