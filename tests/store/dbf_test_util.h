@@ -1,5 +1,5 @@
-// Helpers for the table codec tests: scratch directories, files built byte by
-// byte the way other programs write them, and the other readers on the machine.
+// Helpers for the store tests: scratch directories, files built byte by byte
+// the way other programs write them, and the other readers on the machine.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,17 +16,19 @@ namespace dbftest {
 
 namespace fs = std::filesystem;
 
+// A fresh directory, removed afterwards even when a test made it read-only.
 class ScratchDir {
 public:
     ScratchDir()
     {
         std::random_device rd;
-        path_ = fs::temp_directory_path() / ("zeltar-dbf-" + std::to_string(rd()) + std::to_string(rd()));
+        path_ = fs::temp_directory_path() / ("zeltar-test-" + std::to_string(rd()) + std::to_string(rd()));
         fs::create_directories(path_);
     }
     ~ScratchDir()
     {
         std::error_code ec;
+        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
         fs::remove_all(path_, ec);
     }
     const fs::path& path() const { return path_; }
@@ -44,8 +46,15 @@ inline std::string readBytes(const fs::path& file)
 
 inline void writeBytes(const fs::path& file, const std::string& bytes)
 {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+inline std::uint32_t le32(const std::string& b, std::size_t at)
+{
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | static_cast<unsigned char>(b[at + i]);
+    return v;
 }
 
 // A .dbf file put together field by field; every header byte can be overridden.
@@ -60,8 +69,8 @@ struct RawDbf {
     std::uint8_t codePage = 0x02;
     std::vector<Field> fields{};
     std::vector<std::string> records{};  // each with its deletion byte first
-    long count = -1;                   // header count; -1: records.size()
-    std::string afterTerminator{};     // e.g. one 0x00 of old writers
+    long count = -1;                     // header count; -1: records.size()
+    std::string afterTerminator{};       // e.g. one 0x00 of old writers
     bool endMarker = true;
 
     std::string bytes() const
@@ -78,22 +87,15 @@ struct RawDbf {
             recordLength += f.length;
         }
         const std::size_t headerLength = 32 + desc.size() + 1 + afterTerminator.size();
-        std::string out(32, '\0');
-        out[0] = static_cast<char>(version);
-        out[1] = 95;
-        out[2] = 7;
-        out[3] = 1;
         const auto n = static_cast<std::uint32_t>(count < 0 ? static_cast<long>(records.size()) : count);
-        for (int i = 0; i < 4; ++i)
-            out[4 + i] = static_cast<char>((n >> (8 * i)) & 0xFF);
-        out[8] = static_cast<char>(headerLength & 0xFF);
-        out[9] = static_cast<char>(headerLength >> 8);
-        out[10] = static_cast<char>(recordLength & 0xFF);
-        out[11] = static_cast<char>(recordLength >> 8);
+        std::string out(32, '\0');
+        const unsigned head[] = {version, 95, 7, 1, n & 0xFF, (n >> 8) & 0xFF, (n >> 16) & 0xFF, n >> 24,
+                                 unsigned(headerLength & 0xFF), unsigned(headerLength >> 8),
+                                 unsigned(recordLength & 0xFF), unsigned(recordLength >> 8)};
+        for (std::size_t i = 0; i < std::size(head); ++i)
+            out[i] = static_cast<char>(head[i]);
         out[29] = static_cast<char>(codePage);
-        out += desc;
-        out += '\x0D';
-        out += afterTerminator;
+        out += desc + '\x0D' + afterTerminator;
         for (const std::string& r : records)
             out += r;
         if (endMarker)
@@ -102,28 +104,11 @@ struct RawDbf {
     }
 };
 
-inline std::uint32_t le32(const std::string& b, std::size_t at)
-{
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = (v << 8) | static_cast<unsigned char>(b[at + i]);
-    return v;
-}
-
-inline unsigned le16(const std::string& b, std::size_t at)
-{
-    return static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8;
-}
-
-#ifdef _WIN32
-#define popen _popen
-#define pclose _pclose
-#endif
-
 // Runs a shell command and returns its standard output; empty on failure.
 inline std::string runCommand(const std::string& command, int* status = nullptr)
 {
     std::string out;
+#ifndef _WIN32
     FILE* p = popen(command.c_str(), "r");
     if (!p)
         return out;
@@ -134,24 +119,16 @@ inline std::string runCommand(const std::string& command, int* status = nullptr)
     const int rc = pclose(p);
     if (status)
         *status = rc;
+#endif
     return out;
 }
 
-// A python interpreter that has dbfread, or "" (the distribution's python3
-// may not be the first on PATH).
+// The distribution's python with dbfread (the first python3 on PATH may lack it), or "".
 inline std::string pythonWithDbfread()
 {
-#ifdef _WIN32
-    return {};
-#else
-    for (const char* py : {"python3", "/usr/bin/python3"}) {
-        int status = -1;
-        runCommand(std::string(py) + " -c 'import dbfread' 2>/dev/null", &status);
-        if (status == 0)
-            return py;
-    }
-    return {};
-#endif
+    int status = -1;
+    runCommand("/usr/bin/python3 -c 'import dbfread' 2>/dev/null", &status);
+    return status == 0 ? "/usr/bin/python3" : "";
 }
 
 } // namespace dbftest

@@ -2,13 +2,10 @@
 // deleted rows and sector keys that differ only in case.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <atomic>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "dbf_test_util.h"
 #include "store/dbf.h"
 
 namespace fixture {
@@ -21,34 +18,7 @@ using store::Value;
 
 inline const Value null{};
 
-// A fresh directory per test, removed afterwards.
-class TempDir {
-public:
-    TempDir()
-    {
-        static std::atomic<int> counter{0};
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = "zeltar-sqltest-";
-        if (info)
-            name += std::string(info->test_suite_name()) + "-" + info->name();
-        name += "-" + std::to_string(counter++);
-        for (char& c : name)
-            if (c == '/')
-                c = '_';
-        path_ = fs::temp_directory_path() / name;
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using TempDir = dbftest::ScratchDir;
 
 // Writes a table with the rows given; the rows listed in `deleted` get their
 // deletion mark.
@@ -63,18 +33,13 @@ inline void makeTable(const fs::path& file, const std::vector<FieldDef>& fields,
         t->markDeleted(d);
 }
 
-inline std::vector<FieldDef> sectorFields()
-{
-    return {{"IDSECTOR", FieldType::Numeric, 2, 0},
-            {"CVE_SECTOR", FieldType::Character, 5, 0},
-            {"DESCRIPCIO", FieldType::Character, 40, 0}};
-}
-
 // Record 3 is deleted. Keys "IIa", "iia" and "IIA" differ only in case;
 // " V" keeps its leading blank; two nulls in CVE_SECTOR, one in IDSECTOR.
 inline void writeSector(const fs::path& dir, const std::string& fileName = "Sector.dbf")
 {
-    makeTable(dir / fileName, sectorFields(),
+    makeTable(dir / fileName,
+              {{"IDSECTOR", FieldType::Numeric, 2, 0}, {"CVE_SECTOR", FieldType::Character, 5, 0},
+               {"DESCRIPCIO", FieldType::Character, 40, 0}},
               {
                   {1, "X", "ELECTRONICA"},           // 0
                   {2, "IIa", "AUTOMOTRIZ IND"},      // 1
@@ -141,17 +106,11 @@ inline void writeMercbi(const fs::path& dir)
               {5});
 }
 
-inline std::vector<FieldDef> prodabasFields()
-{
-    return {{"SOLZELTAR", FieldType::Character, 10, 0},
-            {"NOMBRE", FieldType::Character, 60, 0},
-            {"RFC", FieldType::Character, 13, 0},
-            {"FECACTUALI", FieldType::Date, 8, 0}};
-}
-
 inline void writeProdabas(const fs::path& dir)
 {
-    makeTable(dir / "PRODABAS.DBF", prodabasFields(),
+    makeTable(dir / "PRODABAS.DBF",
+              {{"SOLZELTAR", FieldType::Character, 10, 0}, {"NOMBRE", FieldType::Character, 60, 0},
+               {"RFC", FieldType::Character, 13, 0}, {"FECACTUALI", FieldType::Date, 8, 0}},
               {
                   {null, "ACEROS DEL NORTE", " ANO010101AB1", store::Date{2001, 2, 3}},  // 0
                   {null, "BORRADO", " BOR020202XY2", null},                                // 1 deleted

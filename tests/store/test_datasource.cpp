@@ -14,8 +14,11 @@ using store::Database;
 using store::EditMode;
 using store::NoCurrentRecord;
 using store::StoreError;
+using Records = std::vector<std::size_t>;
 
 namespace {
+
+const char* const kIndirect = "select * from sector where idsector = 2 order by cve_sector ";  // records 6 1 8
 
 class DataSources : public ::testing::Test {
 protected:
@@ -30,17 +33,20 @@ protected:
                   {});
     }
 
-    // The CVE_SECTOR of every row from the current one to the end.
+    // The given field of every row from the current one to the end.
     static std::vector<std::string> walk(DataSource& ds, const char* field = "CVE_SECTOR")
     {
         std::vector<std::string> keys;
-        while (!ds.eof()) {
+        for (; !ds.eof(); ds.moveNext())
             keys.push_back(ds.field(field).toString());
-            ds.moveNext();
-        }
         return keys;
     }
-
+    DataSource open(const char* source, const char* connect = "dBASE III;")
+    {
+        DataSource ds(db, connect, source);
+        ds.refresh();
+        return ds;
+    }
     std::unique_ptr<store::DbfTable> reopen(const char* file) { return store::DbfTable::open(dir.path() / file); }
 
     TempDir dir;
@@ -64,8 +70,7 @@ TEST_F(DataSources, RefreshOnAnEmptySetGivesEofAndNoCurrentRecord)
     EXPECT_TRUE(ds.eof());
     ds.refresh();
     EXPECT_TRUE(ds.isOpen());
-    EXPECT_TRUE(ds.eof());
-    EXPECT_TRUE(ds.bof());
+    EXPECT_TRUE(ds.eof() && ds.bof());
     EXPECT_EQ(ds.recordCount(), 0u);
     EXPECT_FALSE(ds.currentRecord());
     try {
@@ -74,10 +79,9 @@ TEST_F(DataSources, RefreshOnAnEmptySetGivesEofAndNoCurrentRecord)
     } catch (const NoCurrentRecord& e) {
         EXPECT_STREQ(e.what(), "No hay registro actual.");
     }
-    // Walking an empty statement's set: the first move is the error that
-    // the questionnaire ignores.
-    DataSource empty(db, "dBASE III;", "select * from sector where idsector = 9");
-    empty.refresh();
+    // Walking an empty statement's set: the first move is the error that the
+    // questionnaire ignores.
+    DataSource empty = open("select * from sector where idsector = 9");
     EXPECT_TRUE(empty.eof());
     EXPECT_THROW(empty.moveFirst(), NoCurrentRecord);
     EXPECT_THROW(empty.moveLast(), NoCurrentRecord);
@@ -89,12 +93,9 @@ TEST_F(DataSources, RefreshOnAnEmptySetGivesEofAndNoCurrentRecord)
 
 TEST_F(DataSources, MovesWalkTheSetAndStopAtEitherEnd)
 {
-    DataSource ds(db, "dBASE III;", "select * from sector where idsector = 2 order by cve_sector ");
-    ds.refresh();
-    EXPECT_FALSE(ds.eof());
-    EXPECT_FALSE(ds.bof());
+    DataSource ds = open(kIndirect);
+    EXPECT_FALSE(ds.eof() || ds.bof());
     EXPECT_EQ(ds.currentRecord(), 6u);  // the null key first
-    EXPECT_TRUE(ds.field("cve_sector").isNull());
     EXPECT_EQ(walk(ds), (std::vector<std::string>{"", "IIa", "XIXc"}));
     EXPECT_TRUE(ds.eof());
     EXPECT_FALSE(ds.bof());
@@ -102,7 +103,6 @@ TEST_F(DataSources, MovesWalkTheSetAndStopAtEitherEnd)
     ds.movePrevious();
     EXPECT_EQ(ds.field(1), Value("XIXc"));
     ds.moveFirst();
-    EXPECT_EQ(ds.position(), 0u);
     ds.movePrevious();
     EXPECT_TRUE(ds.bof());
     EXPECT_FALSE(ds.eof());
@@ -111,14 +111,12 @@ TEST_F(DataSources, MovesWalkTheSetAndStopAtEitherEnd)
     EXPECT_EQ(ds.currentRecord(), 6u);
     ds.moveLast();
     EXPECT_EQ(ds.position(), 2u);
-    EXPECT_EQ(ds.recordCount(), 3u);
-    EXPECT_EQ(ds.records(), (std::vector<std::size_t>{6, 1, 8}));
+    EXPECT_EQ(ds.records(), (Records{6, 1, 8}));
 }
 
 TEST_F(DataSources, FieldsByNameAndPositionFollowTheProjection)
 {
-    DataSource ds(db, "dBASE III;", "select RFC, NOMBRE from prodabas ");
-    ds.refresh();
+    DataSource ds = open("select RFC, NOMBRE from prodabas ");
     ASSERT_EQ(ds.fieldCount(), 2u);
     EXPECT_EQ(ds.fieldName(0), "RFC");
     EXPECT_EQ(ds.fieldIndex("nombre"), 1);
@@ -130,18 +128,15 @@ TEST_F(DataSources, FieldsByNameAndPositionFollowTheProjection)
     EXPECT_THROW(ds.field("SOLZELTAR"), StoreError);
     EXPECT_THROW(ds.valueAt(2, 0), StoreError);
 
-    DataSource whole(db, "dBASE III;", "PRODABAS");
-    whole.refresh();
+    DataSource whole = open("PRODABAS");
     EXPECT_EQ(whole.fieldCount(), 4u);
-    EXPECT_EQ(whole.field(2), Value(" ANO010101AB1"));
     EXPECT_EQ(whole.field(3), Value(store::Date{2001, 2, 3}));
     EXPECT_EQ(whole.recordCount(), 2u);  // the deleted row is not in the set
 }
 
 TEST_F(DataSources, AddNewAndUpdateAppendsAndTheLastWrittenRowCanBeMadeCurrent)
 {
-    DataSource ds(db, "FoxPro 2.5;", "datoprov");
-    ds.refresh();
+    DataSource ds = open("datoprov", "FoxPro 2.5;");
     ds.addNew();
     EXPECT_EQ(ds.editMode(), EditMode::AddNew);
     EXPECT_TRUE(ds.field("RFC").isNull());  // a blank copy buffer
@@ -155,53 +150,42 @@ TEST_F(DataSources, AddNewAndUpdateAppendsAndTheLastWrittenRowCanBeMadeCurrent)
     ds.moveToLastModified();
     EXPECT_FALSE(ds.eof());
     EXPECT_EQ(ds.field("RFC"), Value(" ABC010101XY1"));
-    EXPECT_EQ(ds.field("CAMPO20"), Value(14));
     ds.edit();  // back into editing, as the main window does after saving
     EXPECT_EQ(ds.editMode(), EditMode::Edit);
+    EXPECT_EQ(reopen("datoprov.dbf")->read(0), (Row{" ABC010101XY1", null, 14}));
 
-    auto onDisk = reopen("datoprov.dbf");
-    ASSERT_EQ(onDisk->recordCount(), 1u);
-    EXPECT_EQ(onDisk->read(0, 0), Value(" ABC010101XY1"));
-    EXPECT_EQ(onDisk->read(0, 2), Value(14));
-}
-
-TEST_F(DataSources, AnAddedRowJoinsTheEndOfTheSetAndTheCurrentRowStays)
-{
-    DataSource ds(db, "dBASE III;", "select * from sector where idsector = 2 order by cve_sector ");
-    ds.refresh();
-    ds.moveNext();
-    ds.addNew();
-    ds.setField("IDSECTOR", Value(1));  // not one the statement selects: it joins anyway
-    ds.setField("CVE_SECTOR", Value("A"));
-    ds.update();
-    EXPECT_EQ(ds.currentRecord(), 1u);
-    EXPECT_EQ(ds.records(), (std::vector<std::size_t>{6, 1, 8, 12}));
-    ds.moveLast();
-    EXPECT_EQ(ds.field("CVE_SECTOR"), Value("A"));
-    EXPECT_EQ(ds.currentRecord(), ds.lastModifiedRecord());
+    // In a sorted set the added row joins the end, whatever the statement
+    // selects, and the current row stays.
+    DataSource sorted = open(kIndirect);
+    sorted.moveNext();
+    sorted.addNew();
+    sorted.setField("IDSECTOR", Value(1));
+    sorted.setField("CVE_SECTOR", Value("A"));
+    sorted.update();
+    EXPECT_EQ(sorted.currentRecord(), 1u);
+    EXPECT_EQ(sorted.records(), (Records{6, 1, 8, 12}));
+    sorted.moveLast();
+    EXPECT_EQ(sorted.currentRecord(), sorted.lastModifiedRecord());
 }
 
 TEST_F(DataSources, EditAndUpdateRewritesTheRowKeepingColumnsOutsideTheProjection)
 {
-    DataSource ds(db, "dBASE III;", "select RFC, NOMBRE from prodabas ");
-    ds.refresh();
+    DataSource ds = open("select RFC, NOMBRE from prodabas ");
     ds.moveNext();
     ds.edit();
-    EXPECT_EQ(ds.field(1), Value("TEXTILES DEL SUR"));
     ds.setField(1, Value("TEXTILES DEL PONIENTE"));
     EXPECT_EQ(ds.field("NOMBRE"), Value("TEXTILES DEL PONIENTE"));  // the buffer shows
     ds.update();
     EXPECT_EQ(ds.lastModifiedRecord(), 2u);
     EXPECT_EQ(ds.field(1), Value("TEXTILES DEL PONIENTE"));
-    auto onDisk = reopen("PRODABAS.DBF");
+    const auto onDisk = reopen("PRODABAS.DBF");
     EXPECT_EQ(onDisk->read(2), (Row{"0001", "TEXTILES DEL PONIENTE", " TDS030303QW3", null}));
     EXPECT_EQ(onDisk->recordCount(), 3u);
 }
 
-TEST_F(DataSources, CancelUpdateDropsTheBuffer)
+TEST_F(DataSources, CancelUpdateOrAMoveDropsTheBuffer)
 {
-    DataSource ds(db, "dBASE III;", "sector");
-    ds.refresh();
+    DataSource ds = open("sector");
     ds.edit();
     ds.setField("DESCRIPCIO", Value("CAMBIADA"));
     ds.cancelUpdate();
@@ -209,20 +193,24 @@ TEST_F(DataSources, CancelUpdateDropsTheBuffer)
     EXPECT_EQ(ds.field("DESCRIPCIO"), Value("ELECTRONICA"));
     EXPECT_THROW(ds.setField("DESCRIPCIO", Value("X")), StoreError);  // no buffer
     EXPECT_THROW(ds.update(), StoreError);
+    EXPECT_NO_THROW(ds.cancelUpdate());  // nothing pending: nothing happens
 
     ds.addNew();
     ds.setField("CVE_SECTOR", Value("L"));
     ds.cancelUpdate();
     EXPECT_EQ(ds.currentRecord(), 0u);
+    ds.addNew();
+    ds.setField("CVE_SECTOR", Value("L"));
+    ds.moveNext();
+    EXPECT_EQ(ds.editMode(), EditMode::None);
+    EXPECT_EQ(ds.currentRecord(), 1u);
     EXPECT_EQ(ds.recordCount(), 11u);
     EXPECT_EQ(reopen("Sector.dbf")->recordCount(), 12u);
-    EXPECT_NO_THROW(ds.cancelUpdate());  // nothing pending: nothing happens
 }
 
 TEST_F(DataSources, AFailedWriteKeepsTheBufferAndTheMode)
 {
-    DataSource ds(db, "dBASE III;", "sector");
-    ds.refresh();
+    DataSource ds = open("sector");
     ds.addNew();
     ds.setField("IDSECTOR", Value(1));
     ds.setField("CVE_SECTOR", Value("XXXXXXXX"));  // longer than its 5 characters
@@ -245,17 +233,14 @@ TEST_F(DataSources, AFailedWriteKeepsTheBufferAndTheMode)
 
 TEST_F(DataSources, ADeletedRowStaysCurrentUntilTheNextMoveGoesPastIt)
 {
-    DataSource ds(db, "dBASE III;", "select * from sector where idsector = 2 order by cve_sector ");
-    ds.refresh();
+    DataSource ds = open(kIndirect);
     ds.moveNext();  // record 1, "IIa"
     ds.deleteCurrent();
-    EXPECT_FALSE(ds.eof());
-    EXPECT_FALSE(ds.bof());
+    EXPECT_FALSE(ds.eof() || ds.bof());
     EXPECT_EQ(ds.currentRecord(), 1u);
     EXPECT_THROW(ds.field(0), StoreError);
     EXPECT_THROW(ds.deleteCurrent(), StoreError);
-    EXPECT_EQ(ds.recordCount(), 2u);
-    EXPECT_EQ(ds.records(), (std::vector<std::size_t>{6, 8}));
+    EXPECT_EQ(ds.records(), (Records{6, 8}));
     ds.moveNext();
     EXPECT_EQ(ds.field("CVE_SECTOR"), Value("XIXc"));
     ds.movePrevious();
@@ -270,92 +255,92 @@ TEST_F(DataSources, ADeletedRowStaysCurrentUntilTheNextMoveGoesPastIt)
     EXPECT_TRUE(ds.eof());
     ds.movePrevious();
     EXPECT_EQ(ds.currentRecord(), 6u);
-}
 
-TEST_F(DataSources, DeleteAllLoopEmptiesTheSet)
-{
     // As the deletions walk a data source: first row, then delete and move on.
-    DataSource ds(db, "dBASE III;", "select * from mercbi where anexo=1 and tipobien = 1 order by idsector, fraccion");
-    ds.refresh();
-    if (!ds.eof())
-        ds.moveFirst();
+    DataSource goods = open("select * from mercbi where anexo=1 and tipobien = 1 order by idsector, fraccion");
     int deleted = 0;
-    while (!ds.eof()) {
-        ds.deleteCurrent();
-        ds.moveNext();
-        ++deleted;
-    }
+    for (goods.moveFirst(); !goods.eof(); goods.moveNext(), ++deleted)
+        goods.deleteCurrent();
     EXPECT_EQ(deleted, 7);
-    EXPECT_EQ(ds.recordCount(), 0u);
-    EXPECT_TRUE(ds.bof());
-    ds.refresh();
-    EXPECT_TRUE(ds.eof());
-    DataSource all(db, "dBASE III;", "mercbi");
-    all.refresh();
-    EXPECT_EQ(all.recordCount(), 8u);  // 15 live rows less the 7
+    EXPECT_TRUE(goods.bof());
+    goods.refresh();
+    EXPECT_TRUE(goods.eof());
+    EXPECT_EQ(open("mercbi").recordCount(), 8u);  // 15 live rows less the 7
 }
 
-TEST_F(DataSources, HookRunsBeforeTheFourMovesAndCanCancelThem)
+TEST_F(DataSources, HookRunsBeforeTheMovesAndActionsAndCanCancelThem)
 {
-    DataSource ds(db, "FoxPro 2.5;", "sector");
-    ds.refresh();
+    DataSource ds = open("sector", "FoxPro 2.5;");
     std::vector<Action> seen;
-    bool cancel = false;
-    ds.setValidateHook([&](Action a, bool& c) {
+    Action refuse = Action::Close;  // nothing that happens here
+    ds.setValidateHook([&](Action a, bool& cancel) {
         seen.push_back(a);
-        c = cancel;
+        cancel = a == refuse;
     });
     ds.moveNext();
     ds.movePrevious();
     ds.moveLast();
     ds.moveFirst();
-    EXPECT_EQ(seen, (std::vector<Action>{Action::MoveNext, Action::MovePrevious, Action::MoveLast,
-                                         Action::MoveFirst}));
-    EXPECT_EQ(ds.currentRecord(), 0u);
-
-    cancel = true;
-    ds.moveNext();
-    ds.moveLast();
-    EXPECT_EQ(ds.currentRecord(), 0u);
+    EXPECT_EQ(seen, (std::vector<Action>{Action::MoveNext, Action::MovePrevious, Action::MoveLast, Action::MoveFirst}));
+    for (Action a : {Action::MoveNext, Action::MoveLast}) {
+        refuse = a;
+        a == Action::MoveNext ? ds.moveNext() : ds.moveLast();
+        EXPECT_EQ(ds.currentRecord(), 0u);
+    }
 
     // Saving without the validation step does not run it; with it, it can refuse.
-    cancel = false;
     ds.edit();
     ds.setField("DESCRIPCIO", Value("SIN VALIDAR"));
     seen.clear();
     ds.update(false);
     EXPECT_TRUE(seen.empty());
-    EXPECT_EQ(ds.field("DESCRIPCIO"), Value("SIN VALIDAR"));
     ds.edit();
     ds.setField("DESCRIPCIO", Value("REFUSED"));
-    cancel = true;
+    refuse = Action::Update;
     ds.update();
-    EXPECT_EQ(seen, (std::vector<Action>{Action::Update}));
     EXPECT_EQ(ds.editMode(), EditMode::Edit);
     EXPECT_EQ(reopen("Sector.dbf")->read(0, 2), Value("SIN VALIDAR"));
-}
+    ds.cancelUpdate();
 
-TEST_F(DataSources, MovingWhileAddingDropsTheNewRow)
-{
-    DataSource ds(db, "dBASE III;", "sector");
-    ds.refresh();
+    refuse = Action::Close;
+    seen.clear();
     ds.addNew();
     ds.setField("CVE_SECTOR", Value("L"));
-    ds.moveNext();
+    ds.update();
+    ds.moveToLastModified();
+    ds.deleteCurrent();
+    EXPECT_EQ(seen, (std::vector<Action>{Action::AddNew, Action::Update, Action::Bookmark, Action::Delete}));
+    ds.moveFirst();
+    refuse = Action::Delete;
+    ds.deleteCurrent();
+    EXPECT_FALSE(reopen("Sector.dbf")->isDeleted(0));
+    EXPECT_EQ(ds.field("CVE_SECTOR"), Value("X"));
+    refuse = Action::AddNew;
+    ds.addNew();
     EXPECT_EQ(ds.editMode(), EditMode::None);
-    EXPECT_EQ(ds.currentRecord(), 1u);
-    EXPECT_EQ(ds.recordCount(), 11u);
-    EXPECT_EQ(reopen("Sector.dbf")->recordCount(), 12u);
+}
+
+TEST_F(DataSources, MoveToMakesARowOfTheSetCurrent)
+{
+    DataSource ds = open(kIndirect);
+    std::vector<Action> seen;
+    ds.setValidateHook([&](Action a, bool&) { seen.push_back(a); });
+    ds.edit();
+    ds.setField("DESCRIPCIO", Value("SIN GUARDAR"));
+    ds.moveTo(2);
+    EXPECT_EQ(ds.currentRecord(), 8u);
+    EXPECT_EQ(ds.editMode(), EditMode::None);  // the pending edit is dropped, as by any move
+    EXPECT_EQ(seen, (std::vector<Action>{Action::Bookmark}));
+    EXPECT_THROW(ds.moveTo(3), NoCurrentRecord);
+    ds.moveTo(0);
+    EXPECT_EQ(ds.field("DESCRIPCIO"), Value("IND SIN CLAVE"));
 }
 
 TEST_F(DataSources, TwoDataSourcesOverOneTableSeeEachOthersWritesAfterRefresh)
 {
-    DataSource a(db, "dBASE III;", "Sector");
-    DataSource b(db, "dBASE III;", "select * from SECTOR where idsector = 1 order by cve_sector");
-    a.refresh();
-    b.refresh();
+    DataSource a = open("Sector");
+    DataSource b = open("select * from SECTOR where idsector = 1 order by cve_sector");
     const std::size_t before = b.recordCount();
-
     a.addNew();
     a.setField("IDSECTOR", Value(1));
     a.setField("CVE_SECTOR", Value("III"));
@@ -364,9 +349,8 @@ TEST_F(DataSources, TwoDataSourcesOverOneTableSeeEachOthersWritesAfterRefresh)
     b.refresh();
     EXPECT_EQ(b.recordCount(), before + 1);
 
-    // b deletes the first row of a's set; a's moves go past it at once.
-    b.moveFirst();
-    while (!b.eof() && b.currentRecord() != 7u)
+    // b deletes a row of a's set; a's moves go past it at once.
+    for (b.moveFirst(); !b.eof() && b.currentRecord() != 7u;)
         b.moveNext();
     ASSERT_FALSE(b.eof());
     b.deleteCurrent();
@@ -380,8 +364,7 @@ TEST_F(DataSources, TwoDataSourcesOverOneTableSeeEachOthersWritesAfterRefresh)
 
 TEST_F(DataSources, RefreshOnABadSourceKeepsTheOldSet)
 {
-    DataSource ds(db, "dBASE III;", "sector");
-    ds.refresh();
+    DataSource ds = open("sector");
     ds.moveNext();
     ds.setRecordSource("select * from sector where cve_sector like 'X%'");
     try {
@@ -394,7 +377,7 @@ TEST_F(DataSources, RefreshOnABadSourceKeepsTheOldSet)
     ds.setRecordSource("tablaquenoexiste");
     EXPECT_THROW(ds.refresh(), StoreError);
     EXPECT_EQ(ds.currentRecord(), 1u);
-    ds.setRecordSource("select * from sector where idsector = 2 order by cve_sector ");
+    ds.setRecordSource(kIndirect);
     ds.refresh();
     EXPECT_EQ(ds.currentRecord(), 6u);
 }
@@ -404,16 +387,13 @@ TEST_F(DataSources, ListenersHearOfEveryChangeOfTheCurrentRow)
     DataSource ds(db, "dBASE III;", "sector");
     int told = 0;
     const int id = ds.addListener([&] { ++told; });
-    ds.refresh();
-    EXPECT_EQ(told, 1);
-    ds.moveNext();
-    EXPECT_EQ(told, 2);
-    ds.addNew();
-    EXPECT_EQ(told, 3);
-    ds.cancelUpdate();
-    EXPECT_EQ(told, 4);
-    ds.deleteCurrent();
-    EXPECT_EQ(told, 5);
+    std::vector<int> after;
+    for (auto step : {&DataSource::refresh, &DataSource::moveNext, &DataSource::addNew, &DataSource::cancelUpdate,
+                      &DataSource::deleteCurrent}) {
+        (ds.*step)();
+        after.push_back(told);
+    }
+    EXPECT_EQ(after, (std::vector<int>{1, 2, 3, 4, 5}));
     ds.removeListener(id);
     ds.moveNext();
     EXPECT_EQ(told, 5);
@@ -421,55 +401,11 @@ TEST_F(DataSources, ListenersHearOfEveryChangeOfTheCurrentRow)
 
 TEST_F(DataSources, TableReReadAfterItWasPackedElsewhere)
 {
-    DataSource ds(db, "dBASE III;", "select * from mercbi where anexo=1 and tipobien = 2 order by idsector, fraccion");
-    ds.refresh();
-    EXPECT_EQ(walk(ds, "FRACCION"), (std::vector<std::string>{"87032303", "11111111", "85340001"}));
+    DataSource ds = open("select * from mercbi where anexo=1 and tipobien = 2 order by idsector, fraccion");
+    const std::vector<std::string> fractions = {"87032303", "11111111", "85340001"};
+    EXPECT_EQ(walk(ds, "FRACCION"), fractions);
     store::packTable(dir.path() / "mercbi.dbf");
     ds.refresh();
-    EXPECT_EQ(walk(ds, "FRACCION"), (std::vector<std::string>{"87032303", "11111111", "85340001"}));
-    EXPECT_EQ(ds.records(), (std::vector<std::size_t>{14, 11, 3}));  // one row less before them
-}
-
-TEST_F(DataSources, OtherActionsTellTheHookWhatTheyAreAndCanBeRefused)
-{
-    DataSource ds(db, "dBASE III;", "sector");
-    ds.refresh();
-    std::vector<Action> seen;
-    Action refuse = Action::Close;  // refuse nothing that happens here
-    ds.setValidateHook([&](Action a, bool& cancel) {
-        seen.push_back(a);
-        cancel = a == refuse;
-    });
-    ds.addNew();
-    ds.setField("CVE_SECTOR", Value("L"));
-    ds.update();
-    ds.moveToLastModified();
-    ds.deleteCurrent();
-    EXPECT_EQ(seen, (std::vector<Action>{Action::AddNew, Action::Update, Action::Bookmark, Action::Delete}));
-
-    ds.moveFirst();
-    refuse = Action::Delete;
-    ds.deleteCurrent();
-    EXPECT_FALSE(reopen("Sector.dbf")->isDeleted(0));
-    EXPECT_EQ(ds.field("CVE_SECTOR"), Value("X"));
-    refuse = Action::AddNew;
-    ds.addNew();
-    EXPECT_EQ(ds.editMode(), EditMode::None);
-}
-
-TEST_F(DataSources, MoveToMakesARowOfTheSetCurrent)
-{
-    DataSource ds(db, "dBASE III;", "select * from sector where idsector = 2 order by cve_sector ");
-    ds.refresh();
-    std::vector<Action> seen;
-    ds.setValidateHook([&](Action a, bool&) { seen.push_back(a); });
-    ds.edit();
-    ds.setField("DESCRIPCIO", Value("SIN GUARDAR"));
-    ds.moveTo(2);
-    EXPECT_EQ(ds.currentRecord(), 8u);
-    EXPECT_EQ(ds.editMode(), EditMode::None);  // the pending edit is dropped, as by any move
-    EXPECT_EQ(seen, (std::vector<Action>{Action::Bookmark}));
-    EXPECT_THROW(ds.moveTo(3), NoCurrentRecord);
-    ds.moveTo(0);
-    EXPECT_EQ(ds.field("DESCRIPCIO"), Value("IND SIN CLAVE"));
+    EXPECT_EQ(walk(ds, "FRACCION"), fractions);
+    EXPECT_EQ(ds.records(), (Records{14, 11, 3}));  // one row less before them
 }

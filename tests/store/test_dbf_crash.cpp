@@ -19,23 +19,17 @@ namespace {
 
 Row rowFor(std::size_t i)
 {
-    const std::string n = std::to_string(i);
-    return {" R" + n, "Descripción número " + n, static_cast<double>(i) + 0.25, Date{2000 + static_cast<int>(i % 100), 1 + static_cast<int>(i % 12), 1 + static_cast<int>(i % 28)}};
-}
-
-std::vector<FieldDef> layout()
-{
-    return {{"RFC", FieldType::Character, 13, 0},
-            {"DESCRIPCIO", FieldType::Character, 40, 0},
-            {"NUM", FieldType::Numeric, 12, 2},
-            {"FECHA", FieldType::Date, 8, 0}};
+    const int n = static_cast<int>(i);
+    return {" R" + std::to_string(n), "Descripción número " + std::to_string(n), n + 0.25,
+            Date{2000 + n % 100, 1 + n % 12, 1 + n % 28}};
 }
 
 TEST(DbfCrash, KillDuringAppendsLosesNoSavedRow)
 {
     dbftest::ScratchDir dir;
     const auto file = dir / "mercbi.dbf";
-    DbfTable::create(file, layout());
+    DbfTable::create(file, {{"RFC", FieldType::Character, 13, 0}, {"DESCRIPCIO", FieldType::Character, 40, 0},
+                            {"NUM", FieldType::Numeric, 12, 2}, {"FECHA", FieldType::Date, 8, 0}});
     std::mt19937 random(std::random_device{}());
     std::size_t previous = 0;
     std::vector<std::size_t> cutOff;  // last row of each round: its deletion may not have happened
@@ -80,8 +74,7 @@ TEST(DbfCrash, KillDuringAppendsLosesNoSavedRow)
         if (previous > 0)
             cutOff.push_back(previous - 1);
         // The end of the file is sound for the next writer.
-        const std::string b = dbftest::readBytes(file);
-        EXPECT_EQ(dbftest::le32(b, 4), t->recordCount());
+        EXPECT_EQ(dbftest::le32(dbftest::readBytes(file), 4), t->recordCount());
     }
     EXPECT_GT(previous, 0u);
 
