@@ -63,9 +63,17 @@ public:
     // The text-changed rule of the RFC box (person-name fields).
     void rfcTextChanged();
 
-    // The dispatcher of the Command1 picture buttons.
+    // The dispatcher of the Command1 picture buttons; also run directly (the
+    // data source hook runs 5, the disk generation 1).
     void Command1_Click(int index);
     void Command2_Click();
+
+    // Before the annexes open: RFC, programme type, year and number of an
+    // extension. Sets ErrorValida to 1 on a fault and never back to 0.
+    void valida();
+    // Before the disk is written: every missing required field, one message
+    // each. FaltanDatos is 1 when anything is missing, else 0.
+    void ValidaRequeridos();
 
     ui::Binding& binding() { return *binding_; }
     ui::KeyPipeline& keys() { return *keys_; }
@@ -97,6 +105,11 @@ private:
     void leaveProg2();
     void setupBindings();
     void setupButtons();
+    // The dispatcher's own actions.
+    void Grabar();           // 1 "Grabar datos"
+    void CancelarCambios();  // 5 "Cancelar cambios"
+    void Editar();           // 6 "Editar Datos"
+    void datoProvMoving(store::Action action);
     void setupKeyFilters();
     void setupPlantsGrid();
     void plantRowBeforeWrite(bool& cancel);
