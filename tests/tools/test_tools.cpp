@@ -1,291 +1,163 @@
 // The two programs as the main program and support staff start them.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <set>
-#include <string>
-#include <vector>
 
+#include "../store/dbf_test_util.h"
 #include "store/datadir.h"
 #include "store/dbf.h"
 #include "store/schema.h"
 
 #ifndef _WIN32
 #include <sys/wait.h>
-#endif
 
 namespace fs = std::filesystem;
 using namespace store;
+using dbftest::readBytes;
 
 namespace {
 
-class TempDir {
-public:
-    TempDir() {
-        std::random_device rd;
-        path_ = fs::temp_directory_path() / ("zeltar-tools-" + std::to_string(rd()) + std::to_string(rd()));
-        fs::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs a shell command line, capturing both streams.
-Outcome run(const fs::path& scratch, const std::string& command) {
-    const fs::path out = scratch / "stdout.txt";
-    const fs::path err = scratch / "stderr.txt";
-    const std::string line = command + " >" + quote(out.string()) + " 2>" + quote(err.string());
-    const int raw = std::system(line.c_str());
-    Outcome r;
-#ifdef _WIN32
-    r.status = raw;
-#else
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-    r.out = slurp(out);
-    r.err = slurp(err);
-    return r;
-}
-
-// pack9 runs in the data directory, as the main program starts it.
-Outcome pack9(const fs::path& dir, const fs::path& scratch, const std::string& args, const std::string& env = "") {
-    return run(scratch, "cd " + quote(dir.string()) + " && env " + env + " " + quote(PACK9_EXE) + " " + args);
-}
-
-Outcome sql(const fs::path& scratch, const fs::path& dir, const std::string& statement) {
-    return run(scratch, quote(ZELTAR_SQL_EXE) + " " + quote(dir.string()) + " " + quote(statement));
-}
-
-Row goods(const std::string& sector, int programme, const std::string& fraction, int annex, const std::string& text,
-          int kind) {
-    Row row(tableLayout("mercbi").fields.size());
-    row[0] = sector.empty() ? Value() : Value(sector);
-    row[1] = Value(programme);
-    row[2] = Value(fraction);
-    row[3] = Value(annex);
-    row[4] = Value(text);
-    row[12] = Value(kind);
-    return row;
-}
-
-// A table of `rows`, with the rows whose numbers are in `deleted` marked.
-void makeTable(const fs::path& file, const std::string& layout, const std::vector<Row>& rows,
-               const std::vector<std::size_t>& deleted) {
-    DbfTable::create(file, tableLayout(layout).fields);
-    auto t = DbfTable::open(file);
-    for (const Row& r : rows)
-        t->append(r);
-    for (std::size_t d : deleted)
-        t->markDeleted(d);
-}
-
-std::vector<Row> liveRows(const fs::path& file, std::size_t* total = nullptr) {
-    auto t = DbfTable::open(file);
-    std::vector<Row> rows;
-    for (std::size_t i = 0; i < t->recordCount(); ++i)
-        if (!t->isDeleted(i))
-            rows.push_back(t->read(i));
-    if (total)
-        *total = t->recordCount();
-    return rows;
-}
-
 class Tools : public ::testing::Test {
 protected:
-    void SetUp() override {
-#ifdef _WIN32
-        GTEST_SKIP() << "the command lines of these tests are POSIX shell";
-#else
+    void SetUp() override
+    {
         unsetenv("ZELTAR_LOCK_TOKEN");
-#endif
-        data = scratch.path() / "ZELTAR";
         fs::create_directories(data);
     }
-    TempDir scratch;
-    fs::path data;
+    // Runs a command line in the data directory, as the main program starts pack9.
+    int run(const std::string& command, std::string* err = nullptr, std::string* out = nullptr)
+    {
+        int raw = -1;
+        std::string o = dbftest::runCommand("cd '" + data.string() + "' && " + command + " 2>'" + errFile.string() + "'", &raw);
+        if (out)
+            *out = std::move(o);
+        if (err)
+            *err = readBytes(errFile);
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
+    std::string pack9(const std::string& args, const std::string& env = "") { return "env " + env + " " + PACK9_EXE + " " + args; }
+    // Three rows, each text field holding a leading blank; `deleted` marked.
+    void fill(const std::string& table, const fs::path& file, const std::vector<std::size_t>& deleted = {0, 2})
+    {
+        std::vector<Row> rows;
+        for (int k = 0; k < 3; ++k) {
+            Row row;
+            for (const FieldDef& f : tableLayout(table).fields)
+                row.push_back(f.type == FieldType::Character ? Value((" " + std::to_string(k)).substr(0, f.length))
+                              : f.type == FieldType::Numeric ? Value(k + 1)
+                                                             : Value(Date{2024, 1, k + 1}));
+            rows.push_back(row);
+        }
+        DbfTable::createWithRows(file, tableLayout(table).fields, rows);
+        for (std::size_t d : deleted)
+            DbfTable::open(file)->markDeleted(d);
+    }
+    static std::vector<std::string> liveRecords(const fs::path& file)
+    {
+        const auto t = DbfTable::open(file);
+        std::vector<std::string> live;
+        for (std::size_t i = 0; i < t->recordCount(); ++i)
+            if (!t->isDeleted(i))
+                live.emplace_back(t->rawRecord(i));
+        return live;
+    }
+    dbftest::ScratchDir scratch;
+    fs::path data = scratch / "ZELTAR", errFile = scratch / "err";
 };
-
-} // namespace
-
-// ------------------------------------------------------------------ pack9
-
-TEST_F(Tools, Pack9RemovesDeletedRowsAndKeepsLiveOnesAsTheyWere) {
-    std::vector<Row> rows;
-    for (int i = 0; i < 7; ++i)
-        rows.push_back(goods(i % 2 ? "IIa" : "", 1, "8471300" + std::to_string(i), 1, " CON BLANCO " + std::to_string(i), 1 + i % 2));
-    makeTable(data / "MercBI.DBF", "mercbi", rows, {0, 3, 6});
-
-    Outcome r = pack9(data, scratch.path(), "mercbi");
-    ASSERT_EQ(r.status, 0) << r.err;
-    std::size_t total = 0;
-    auto live = liveRows(data / "MercBI.DBF", &total);
-    EXPECT_EQ(total, 4u);
-    ASSERT_EQ(live.size(), 4u);
-    EXPECT_EQ(live[0], rows[1]);
-    EXPECT_EQ(live[1], rows[2]);
-    EXPECT_EQ(live[2], rows[4]);
-    EXPECT_EQ(live[3], rows[5]);
-    // Same name as before, and no scratch file left beside it.
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(data))
-        names.insert(e.path().filename().string());
-    EXPECT_EQ(names, (std::set<std::string>{"MercBI.DBF", "zeltar.lck"}));
-}
 
 // The main program's command line: two blanks before mercbi, one at the end,
 // whether the shell splits it or it arrives as one argument.
-TEST_F(Tools, Pack9TakesTheNamesWhateverTheBlanks) {
-    const char* lines[] = {
-        "DatoProv catdirpl Sector  mercbi ",
-        "'DatoProv catdirpl Sector  mercbi '",
-        "'  DatoProv' '' 'catdirpl Sector  ' mercbi",
-    };
-    for (const char* args : lines) {
+TEST_F(Tools, Pack9RemovesDeletedRowsKeepsLiveOnesWhateverTheBlanks)
+{
+    const std::pair<const char*, const char*> tables[] = {
+        {"datoprov", "DatoProv.dbf"}, {"catdirpl", "catdirpl.dbf"}, {"sector", "SECTOR.DBF"}, {"mercbi", "MercBI.DBF"}};
+    for (const char* args : {"DatoProv catdirpl Sector  mercbi ", "'DatoProv catdirpl Sector  mercbi '",
+                             "'  DatoProv' '' 'catdirpl Sector  ' mercbi"}) {
         SCOPED_TRACE(args);
-        for (auto& e : fs::directory_iterator(data))
-            fs::remove(e.path());
-        ensureDataDirectory(data);
-        for (const char* t : {"datoprov", "catdirpl", "sector", "mercbi"}) {
-            auto table = DbfTable::open(data / (std::string(t) + ".dbf"));
-            Row row(table->fields().size());
-            table->append(row);
-            table->append(row);
-            table->markDeleted(0);
+        fs::remove_all(data);
+        fs::create_directories(data);
+        std::vector<std::vector<std::string>> live;
+        for (const auto& [table, file] : tables) {
+            fill(table, data / file);
+            live.push_back(liveRecords(data / file));
         }
-        Outcome r = pack9(data, scratch.path(), args);
-        EXPECT_EQ(r.status, 0) << r.err;
-        for (const char* t : {"datoprov", "catdirpl", "sector", "mercbi"})
-            EXPECT_EQ(DbfTable::open(data / (std::string(t) + ".dbf"))->recordCount(), 1u) << t;
+        std::string err;
+        EXPECT_EQ(run(pack9(args), &err), 0) << err;
+        std::set<std::string> names;
+        for (const auto& e : fs::directory_iterator(data))
+            names.insert(e.path().filename().string());
+        EXPECT_EQ(names, (std::set<std::string>{"DatoProv.dbf", "catdirpl.dbf", "SECTOR.DBF", "MercBI.DBF", "zeltar.lck"}));
+        for (std::size_t i = 0; i < std::size(tables); ++i) {
+            EXPECT_EQ(DbfTable::open(data / tables[i].second)->recordCount(), 1u) << tables[i].first;
+            EXPECT_EQ(liveRecords(data / tables[i].second), live[i]);
+        }
     }
 }
 
-TEST_F(Tools, Pack9ReportsEachFailureAndStillPacksTheRest) {
-    makeTable(data / "sector.dbf", "sector", {Row{Value(1), Value("I"), Value("UNO")}, Row{Value(2), Value("V"), Value("CINCO")}}, {0});
-    std::ofstream(data / "roto.dbf", std::ios::binary) << "esto no es una tabla";
-
-    Outcome r = pack9(data, scratch.path(), "noexiste Sector roto");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("noexiste"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("roto"), std::string::npos) << r.err;
-    EXPECT_EQ(slurp(data / "roto.dbf"), "esto no es una tabla");
-    auto live = liveRows(data / "sector.dbf");
-    ASSERT_EQ(live.size(), 1u);
-    EXPECT_EQ(live[0][1], Value("V"));
-
-    Outcome none = pack9(data, scratch.path(), "' '");
-    EXPECT_EQ(none.status, 2);
-    EXPECT_FALSE(none.err.empty());
+TEST_F(Tools, Pack9ReportsEachFailureAndStillPacksTheRest)
+{
+    fill("sector", data / "sector.dbf", {0});
+    dbftest::writeBytes(data / "roto.dbf", "esto no es una tabla");
+    std::string err;
+    EXPECT_EQ(run(pack9("noexiste Sector roto"), &err), 1);
+    EXPECT_NE(err.find("noexiste"), std::string::npos) << err;
+    EXPECT_NE(err.find("roto"), std::string::npos) << err;
+    EXPECT_EQ(readBytes(data / "roto.dbf"), "esto no es una tabla");
+    EXPECT_EQ(DbfTable::open(data / "sector.dbf")->recordCount(), 2u);
+    EXPECT_EQ(run(pack9("' '"), &err), 2);
+    EXPECT_FALSE(err.empty());
 }
 
-TEST_F(Tools, Pack9IsRefusedWhileARunningProgramHoldsTheDirectoryUnlessHandedOn) {
-    makeTable(data / "prodabas.dbf", "prodabas",
-              {Row{Value(), Value("UNO"), Value(" ABC010203XY1"), Value()}, Row{Value(), Value("DOS"), Value(" DEF010203XY1"), Value()}}, {0});
-    const std::string before = slurp(data / "prodabas.dbf");
+TEST_F(Tools, Pack9IsRefusedWhileARunningProgramHoldsTheDirectoryUnlessHandedOn)
+{
+    fill("prodabas", data / "prodabas.dbf");
+    const std::string before = readBytes(data / "prodabas.dbf");
     auto lock = DirectoryLock::acquire(data);
     ASSERT_NE(lock, nullptr);
-
-    Outcome refused = pack9(data, scratch.path(), "prodabas");
-    EXPECT_EQ(refused.status, 3);
-    EXPECT_NE(refused.err.find(lockedMessage(fs::path(data))), std::string::npos) << refused.err;
-    EXPECT_EQ(slurp(data / "prodabas.dbf"), before);
-
-    Outcome wrongToken = pack9(data, scratch.path(), "prodabas", "ZELTAR_LOCK_TOKEN=0123456789abcdef");
-    EXPECT_EQ(wrongToken.status, 3);
-
-    Outcome handedOn = pack9(data, scratch.path(), "prodabas", lock->handOffEnvironment());
-    EXPECT_EQ(handedOn.status, 0) << handedOn.err;
-    auto live = liveRows(data / "prodabas.dbf");
-    ASSERT_EQ(live.size(), 1u);
-    EXPECT_EQ(live[0][2], Value(" DEF010203XY1"));
-
+    std::string err;
+    EXPECT_EQ(run(pack9("prodabas"), &err), 3);
+    EXPECT_NE(err.find(lockedMessage(data)), std::string::npos) << err;
+    EXPECT_EQ(run(pack9("prodabas", "ZELTAR_LOCK_TOKEN=0123456789abcdef")), 3);
+    EXPECT_EQ(readBytes(data / "prodabas.dbf"), before);
+    EXPECT_EQ(run(pack9("prodabas", lock->handOffEnvironment()), &err), 0) << err;
+    EXPECT_EQ(DbfTable::open(data / "prodabas.dbf")->recordCount(), 1u);
     lock.reset();
-    EXPECT_EQ(pack9(data, scratch.path(), "prodabas").status, 0);
+    EXPECT_EQ(run(pack9("prodabas")), 0);
 }
 
-// ------------------------------------------------------------- zeltar-sql
-
-TEST_F(Tools, ZeltarSqlPrintsNamesThenRowsWithNullsEmpty) {
-    makeTable(data / "Sector.dbf", "sector",
-              {Row{Value(1), Value("XV"), Value("QUINCE")}, Row{Value(1), Value(), Value("SIN CLAVE")},
-               Row{Value(2), Value("IIa"), Value("DOS A")}, Row{Value(1), Value("IIa"), Value("BORRADO")},
-               Row{Value(1), Value("IIa"), Value(" DOS, CON BLANCO")}},
-              {3});
-    makeTable(data / "prodabas.dbf", "prodabas",
-              {Row{Value("Z1"), Value("EMPRESA UNO"), Value(" ABC010203XY1"), Value(Date{2024, 2, 29})}}, {});
-
-    struct Case {
-        const char* statement;
-        const char* expected;
-    };
-    const Case cases[] = {
+TEST_F(Tools, ZeltarSqlPrintsNamesThenRowsWithNullsEmptyOrExitsTwo)
+{
+    DbfTable::createWithRows(data / "Sector.dbf", tableLayout("sector").fields,
+                             {{1, "XV", "QUINCE"}, {1, Value(), "SIN CLAVE"}, {2, "IIa", "DOS A"},
+                              {1, "IIa", "BORRADO"}, {1, "IIa", " DOS, CON BLANCO"}});
+    DbfTable::open(data / "Sector.dbf")->markDeleted(3);
+    DbfTable::createWithRows(data / "prodabas.dbf", tableLayout("prodabas").fields,
+                             {{"Z1", "EMPRESA UNO", " ABC010203XY1", Date{2024, 2, 29}}});
+    dbftest::writeBytes(data / "roto.dbf", "esto no es una tabla");
+    // A table whose header promises more rows than the file holds.
+    fs::copy_file(data / "Sector.dbf", data / "corto.dbf");
+    fs::resize_file(data / "corto.dbf", fs::file_size(data / "corto.dbf") - 60);
+    const std::pair<const char*, const char*> cases[] = {
         {"select * from sector where cve_sector <> Null and (idsector = 1 ) order by idsector, cve_sector",
          "IDSECTOR\tCVE_SECTOR\tDESCRIPCIO\n1\tIIa\t DOS, CON BLANCO\n1\tXV\tQUINCE\n"},
-        {"SECTOR",
-         "IDSECTOR\tCVE_SECTOR\tDESCRIPCIO\n1\tXV\tQUINCE\n1\t\tSIN CLAVE\n2\tIIa\tDOS A\n1\tIIa\t DOS, CON BLANCO\n"},
+        {"SECTOR", "IDSECTOR\tCVE_SECTOR\tDESCRIPCIO\n1\tXV\tQUINCE\n1\t\tSIN CLAVE\n2\tIIa\tDOS A\n1\tIIa\t DOS, CON BLANCO\n"},
         {"select RFC, NOMBRE from prodabas ", "RFC\tNOMBRE\n ABC010203XY1\tEMPRESA UNO\n"},
         {"select * from prodabas ", "SOLZELTAR\tNOMBRE\tRFC\tFECACTUALI\nZ1\tEMPRESA UNO\t ABC010203XY1\t20240229\n"},
         {"select * from sector where idsector = 3", "IDSECTOR\tCVE_SECTOR\tDESCRIPCIO\n"},
+        {"delete from sector", nullptr}, {"select * from sector where", nullptr},
+        {"select * from sector order by nada", nullptr}, {"select * from noexiste", nullptr}, {"noexiste", nullptr},
+        {"select * from roto", nullptr}, {"select * from corto", nullptr},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.statement);
-        Outcome r = sql(scratch.path(), data, c.statement);
-        EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.out, c.expected);
-        EXPECT_EQ(r.err, "");
-    }
-}
-
-TEST_F(Tools, ZeltarSqlExitsTwoWithAMessageOnBadInput) {
-    makeTable(data / "sector.dbf", "sector", {Row{Value(1), Value("I"), Value("UNO")}}, {});
-    std::ofstream(data / "roto.dbf", std::ios::binary) << "esto no es una tabla";
-    // A table whose header promises more rows than the file holds.
-    makeTable(data / "corto.dbf", "sector", {Row{Value(1), Value("I"), Value("UNO")}, Row{Value(2), Value("V"), Value("DOS")}}, {});
-    fs::resize_file(data / "corto.dbf", fs::file_size(data / "corto.dbf") - 20);
-
-    const char* cases[] = {
-        "delete from sector",
-        "select * from sector where",
-        "select * from sector order by nada",
-        "select * from noexiste",
-        "noexiste",
-        "select * from roto",
-        "select * from corto",
-    };
-    for (const char* statement : cases) {
+    for (const auto& [statement, expected] : cases) {
         SCOPED_TRACE(statement);
-        Outcome r = sql(scratch.path(), data, statement);
-        EXPECT_EQ(r.status, 2);
-        EXPECT_FALSE(r.err.empty());
+        std::string out, err;
+        EXPECT_EQ(run(std::string(ZELTAR_SQL_EXE) + " . \"" + statement + "\"", &err, &out), expected ? 0 : 2) << err;
+        EXPECT_EQ(err.empty(), expected != nullptr) << err;
+        EXPECT_EQ(out, expected ? expected : out);
     }
-    Outcome missingDir = sql(scratch.path(), scratch.path() / "no-hay", "sector");
-    EXPECT_EQ(missingDir.status, 2);
-    EXPECT_FALSE(missingDir.err.empty());
+    EXPECT_EQ(run(std::string(ZELTAR_SQL_EXE) + " no-hay sector"), 2);
 }
+
+} // namespace
+
+#endif
