@@ -35,9 +35,9 @@ inline void makeTable(const fs::path& file, const std::vector<FieldDef>& fields,
 
 // Record 3 is deleted. Keys "IIa", "iia" and "IIA" differ only in case;
 // " V" keeps its leading blank; two nulls in CVE_SECTOR, one in IDSECTOR.
-inline void writeSector(const fs::path& dir, const std::string& fileName = "Sector.dbf")
+inline void writeSector(const fs::path& dir)
 {
-    makeTable(dir / fileName,
+    makeTable(dir / "Sector.dbf",
               {{"IDSECTOR", FieldType::Numeric, 2, 0}, {"CVE_SECTOR", FieldType::Character, 5, 0},
                {"DESCRIPCIO", FieldType::Character, 40, 0}},
               {
@@ -57,51 +57,30 @@ inline void writeSector(const fs::path& dir, const std::string& fileName = "Sect
               {3});
 }
 
-// Thirteen fields: IDSECTOR at 0, FRACCION at 2, TIPOBIEN at 12.
-inline std::vector<FieldDef> mercbiFields()
-{
-    return {{"IDSECTOR", FieldType::Character, 5, 0},  {"TIPO_PROGR", FieldType::Numeric, 1, 0},
-            {"FRACCION", FieldType::Character, 8, 0},  {"ANEXO", FieldType::Numeric, 1, 0},
-            {"DESCRIPCIO", FieldType::Character, 40, 0}, {"UNIDAD", FieldType::Character, 5, 0},
-            {"CANTIDAD", FieldType::Numeric, 9, 0},    {"VALOR", FieldType::Numeric, 12, 2},
-            {"PAIS", FieldType::Character, 3, 0},      {"OBSERVA", FieldType::Character, 20, 0},
-            {"CAPTURA", FieldType::Date, 8, 0},        {"ACTIVO", FieldType::Logical, 1, 0},
-            {"TIPOBIEN", FieldType::Numeric, 1, 0}};
-}
-
-inline Row goods(Value idsector, Value tipoProgr, Value fraccion, Value anexo, Value descripcio, Value tipobien)
-{
-    Row r(13);
-    r[0] = idsector;
-    r[1] = tipoProgr;
-    r[2] = fraccion;
-    r[3] = anexo;
-    r[4] = descripcio;
-    r[12] = tipobien;
-    return r;
-}
-
 // Record 5 is deleted. Blank sector keys read as null (records 2 and 14).
 inline void writeMercbi(const fs::path& dir)
 {
-    makeTable(dir / "mercbi.dbf", mercbiFields(),
+    makeTable(dir / "mercbi.dbf",
+              {{"IDSECTOR", FieldType::Character, 5, 0}, {"TIPO_PROGR", FieldType::Numeric, 1, 0},
+               {"FRACCION", FieldType::Character, 8, 0}, {"ANEXO", FieldType::Numeric, 1, 0},
+               {"DESCRIPCIO", FieldType::Character, 40, 0}, {"TIPOBIEN", FieldType::Numeric, 1, 0}},
               {
-                  goods("X", 1, "84713001", 1, "COMPUTADORAS", 1),       // 0
-                  goods("IIa", 1, "87032301", 1, "AUTOS", 1),            // 1
-                  goods(null, 1, "39269099", 1, "SIN SECTOR", 1),        // 2
-                  goods("X", 1, "85340001", 1, "CIRCUITOS", 2),          // 3
-                  goods("IIa", 2, "87089999", 2, "PARTES", 2),           // 4
-                  goods("X", 1, "84713002", 1, "BORRADA", 1),            // 5 deleted
-                  goods("iia", 1, "87032302", 1, "MINUSCULA", 1),        // 6
-                  goods("X", null, "84713003", 1, "SIN TIPO PROG", 1),   // 7
-                  goods("V", 2, "52081101", 2, "TELA", 2),               // 8
-                  goods("X", 1, "84713000", 1, "ANTES EN ORDEN", 1),     // 9
-                  goods("X", 1, null, 1, "SIN FRACCION", 1),             // 10
-                  goods("IIa", 2, "87089998", 2, "ANEXO 2 CLASE 1", 1),  // 11
-                  goods("X", 0, "11111111", 1, "TIPO PROG CERO", 2),     // 12
-                  goods("V", 1, "52081102", 1, "SIN CLASE", null),       // 13
-                  goods(null, 2, "52081103", 2, "IND SIN SECTOR", 2),    // 14
-                  goods("IIA", 1, "87032303", 1, "MAYUSCULA", 2),        // 15
+                  {"X", 1, "84713001", 1, "COMPUTADORAS", 1},       // 0
+                  {"IIa", 1, "87032301", 1, "AUTOS", 1},            // 1
+                  {null, 1, "39269099", 1, "SIN SECTOR", 1},        // 2
+                  {"X", 1, "85340001", 1, "CIRCUITOS", 2},          // 3
+                  {"IIa", 2, "87089999", 2, "PARTES", 2},           // 4
+                  {"X", 1, "84713002", 1, "BORRADA", 1},            // 5 deleted
+                  {"iia", 1, "87032302", 1, "MINUSCULA", 1},        // 6
+                  {"X", null, "84713003", 1, "SIN TIPO PROG", 1},   // 7
+                  {"V", 2, "52081101", 2, "TELA", 2},               // 8
+                  {"X", 1, "84713000", 1, "ANTES EN ORDEN", 1},     // 9
+                  {"X", 1, null, 1, "SIN FRACCION", 1},             // 10
+                  {"IIa", 2, "87089998", 2, "ANEXO 2 CLASE 1", 1},  // 11
+                  {"X", 0, "11111111", 1, "TIPO PROG CERO", 2},     // 12
+                  {"V", 1, "52081102", 1, "SIN CLASE", null},       // 13
+                  {"   ", 2, "52081103", 2, "IND SIN SECTOR", 2},   // 14
+                  {"IIA", 1, "87032303", 1, "MAYUSCULA", 2},        // 15
               },
               {5});
 }
@@ -122,12 +101,9 @@ inline void writeProdabas(const fs::path& dir)
 inline void writeActivida(const fs::path& dir)
 {
     makeTable(dir / "activida.dbf",
-              {{"CLAVE", FieldType::Numeric, 6, 0},
-               {"NOUSADO", FieldType::Character, 1, 0},
+              {{"CLAVE", FieldType::Numeric, 6, 0}, {"NOUSADO", FieldType::Character, 1, 0},
                {"DESCRIPCIO", FieldType::Character, 60, 0}},
-              {{111, null, "CULTIVO DE GRANOS"},
-               {222, null, "BORRADA"},
-               {311, null, "INDUSTRIA ALIMENTARIA"},
+              {{111, null, "CULTIVO DE GRANOS"}, {222, null, "BORRADA"}, {311, null, "INDUSTRIA ALIMENTARIA"},
                {46, null, "COMERCIO AL POR MENOR"}},
               {1});
 }
