@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,14 +20,12 @@ namespace fs = std::filesystem;
 // A fresh directory, removed afterwards even when a test made it read-only.
 class ScratchDir {
 public:
-    ScratchDir()
-    {
+    ScratchDir() {
         std::random_device rd;
         path_ = fs::temp_directory_path() / ("zeltar-test-" + std::to_string(rd()) + std::to_string(rd()));
         fs::create_directories(path_);
     }
-    ~ScratchDir()
-    {
+    ~ScratchDir() {
         std::error_code ec;
         fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
         fs::remove_all(path_, ec);
@@ -38,19 +37,23 @@ private:
     fs::path path_;
 };
 
-inline std::string readBytes(const fs::path& file)
-{
+inline std::string readBytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-inline void writeBytes(const fs::path& file, const std::string& bytes)
-{
+inline void writeBytes(const fs::path& file, const std::string& bytes) {
     std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-inline std::uint32_t le32(const std::string& b, std::size_t at)
-{
+inline std::set<std::string> fileNames(const fs::path& dir) {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir))
+        names.insert(e.path().filename().string());
+    return names;
+}
+
+inline std::uint32_t le32(const std::string& b, std::size_t at) {
     std::uint32_t v = 0;
     for (int i = 3; i >= 0; --i)
         v = (v << 8) | static_cast<unsigned char>(b[at + i]);
@@ -73,8 +76,7 @@ struct RawDbf {
     std::string afterTerminator{};       // e.g. one 0x00 of old writers
     bool endMarker = true;
 
-    std::string bytes() const
-    {
+    std::string bytes() const {
         std::string desc;
         int recordLength = 1;
         for (const Field& f : fields) {
@@ -105,8 +107,7 @@ struct RawDbf {
 };
 
 // Runs a shell command and returns its standard output; empty on failure.
-inline std::string runCommand(const std::string& command, int* status = nullptr)
-{
+inline std::string runCommand(const std::string& command, int* status = nullptr) {
     std::string out;
 #ifndef _WIN32
     FILE* p = popen(command.c_str(), "r");
@@ -124,8 +125,7 @@ inline std::string runCommand(const std::string& command, int* status = nullptr)
 }
 
 // The distribution's python with dbfread (the first python3 on PATH may lack it), or "".
-inline std::string pythonWithDbfread()
-{
+inline std::string pythonWithDbfread() {
     int status = -1;
     runCommand("/usr/bin/python3 -c 'import dbfread' 2>/dev/null", &status);
     return status == 0 ? "/usr/bin/python3" : "";

@@ -23,8 +23,7 @@ using TempDir = dbftest::ScratchDir;
 // Writes a table with the rows given; the rows listed in `deleted` get their
 // deletion mark.
 inline void makeTable(const fs::path& file, const std::vector<FieldDef>& fields, const std::vector<Row>& rows,
-                      const std::vector<std::size_t>& deleted = {})
-{
+                      const std::vector<std::size_t>& deleted = {}) {
     store::DbfTable::createWithRows(file, fields, rows);
     if (deleted.empty())
         return;
@@ -35,8 +34,7 @@ inline void makeTable(const fs::path& file, const std::vector<FieldDef>& fields,
 
 // Record 3 is deleted. Keys "IIa", "iia" and "IIA" differ only in case;
 // " V" keeps its leading blank; two nulls in CVE_SECTOR, one in IDSECTOR.
-inline void writeSector(const fs::path& dir)
-{
+inline void writeSector(const fs::path& dir) {
     makeTable(dir / "Sector.dbf",
               {{"IDSECTOR", FieldType::Numeric, 2, 0}, {"CVE_SECTOR", FieldType::Character, 5, 0},
                {"DESCRIPCIO", FieldType::Character, 40, 0}},
@@ -58,8 +56,7 @@ inline void writeSector(const fs::path& dir)
 }
 
 // Record 5 is deleted. Blank sector keys read as null (records 2 and 14).
-inline void writeMercbi(const fs::path& dir)
-{
+inline void writeMercbi(const fs::path& dir) {
     makeTable(dir / "mercbi.dbf",
               {{"IDSECTOR", FieldType::Character, 5, 0}, {"TIPO_PROGR", FieldType::Numeric, 1, 0},
                {"FRACCION", FieldType::Character, 8, 0}, {"ANEXO", FieldType::Numeric, 1, 0},
@@ -85,8 +82,7 @@ inline void writeMercbi(const fs::path& dir)
               {5});
 }
 
-inline void writeProdabas(const fs::path& dir)
-{
+inline void writeProdabas(const fs::path& dir) {
     makeTable(dir / "PRODABAS.DBF",
               {{"SOLZELTAR", FieldType::Character, 10, 0}, {"NOMBRE", FieldType::Character, 60, 0},
                {"RFC", FieldType::Character, 13, 0}, {"FECACTUALI", FieldType::Date, 8, 0}},
@@ -98,8 +94,7 @@ inline void writeProdabas(const fs::path& dir)
               {1});
 }
 
-inline void writeActivida(const fs::path& dir)
-{
+inline void writeActivida(const fs::path& dir) {
     makeTable(dir / "activida.dbf",
               {{"CLAVE", FieldType::Numeric, 6, 0}, {"NOUSADO", FieldType::Character, 1, 0},
                {"DESCRIPCIO", FieldType::Character, 60, 0}},

@@ -15,8 +15,7 @@ namespace {
 const CodePage kPages[] = {CodePage::Cp437, CodePage::Cp850, CodePage::Cp1252, CodePage::Cp852, CodePage::Cp1250};
 
 // One character per page from its published chart, reached through its header byte.
-TEST(CodePage, HeaderByteSelectsAPageThatMapsItsCharacters)
-{
+TEST(CodePage, HeaderByteSelectsAPageThatMapsItsCharacters) {
     const struct {
         std::uint8_t header;
         const char* utf8;
@@ -31,8 +30,7 @@ TEST(CodePage, HeaderByteSelectsAPageThatMapsItsCharacters)
     }
 }
 
-TEST(CodePage, EveryByteDecodesAndEncodesBack)
-{
+TEST(CodePage, EveryByteDecodesAndEncodesBack) {
     std::string all;
     for (int b = 0; b < 256; ++b)
         all += static_cast<char>(b);
@@ -40,8 +38,7 @@ TEST(CodePage, EveryByteDecodesAndEncodesBack)
         EXPECT_EQ(encode(decode(all, page), page), all) << "cp" << name(page);
 }
 
-TEST(CodePage, WhatThePageCannotHoldAndInvalidUtf8AreRefused)
-{
+TEST(CodePage, WhatThePageCannotHoldAndInvalidUtf8AreRefused) {
     const std::pair<CodePage, const char*> cases[] = {
         {CodePage::Cp850, "precio en €"}, {CodePage::Cp850, "Łódź"}, {CodePage::Cp437, "ÁRBOL"},
         {CodePage::Cp1252, "Łódź"},       {CodePage::Cp852, "ñ"},    {CodePage::Cp1250, "ñ"},
@@ -60,8 +57,7 @@ TEST(CodePage, WhatThePageCannotHoldAndInvalidUtf8AreRefused)
 }
 
 // Every byte of every page against an independent implementation, when there is one.
-TEST(CodePage, TablesAgreeWithPythonCodecs)
-{
+TEST(CodePage, TablesAgreeWithPythonCodecs) {
     int status = -1;
     const std::string out = dbftest::runCommand(
         "python3 -c \"\nfor cp in ['cp437','cp850','cp1252','cp852','cp1250']:\n"

@@ -22,22 +22,14 @@
 
 namespace fs = std::filesystem;
 using namespace store;
+using dbftest::fileNames;
 using dbftest::readBytes;
 using dbftest::ScratchDir;
 using dbftest::writeBytes;
 
 namespace {
 
-std::set<std::string> fileNames(const fs::path& dir)
-{
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir))
-        names.insert(e.path().filename().string());
-    return names;
-}
-
-void setEnv(const char* name, const char* value)
-{
+void setEnv(const char* name, const char* value) {
 #ifdef _WIN32
     _putenv_s(name, value ? value : "");
 #else
@@ -46,30 +38,22 @@ void setEnv(const char* name, const char* value)
 }
 
 // Restores the variables a test changes.
-class EnvGuard {
-public:
-    explicit EnvGuard(std::vector<std::string> names)
-    {
-        for (auto& n : names) {
-            const char* v = std::getenv(n.c_str());
-            saved_.push_back({n, v ? std::optional<std::string>(v) : std::nullopt});
-        }
+struct EnvGuard {
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+    explicit EnvGuard(std::initializer_list<const char*> names) {
+        for (const char* n : names)
+            saved.emplace_back(n, std::getenv(n) ? std::optional<std::string>(std::getenv(n)) : std::nullopt);
     }
-    ~EnvGuard()
-    {
-        for (auto& [n, v] : saved_)
+    ~EnvGuard() {
+        for (const auto& [n, v] : saved)
             setEnv(n.c_str(), v ? v->c_str() : nullptr);
     }
-
-private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
 const std::set<std::string> kFresh = {"datoprov.dbf", "catdirpl.dbf", "sector.dbf",   "mercbi.dbf",
                                       "prodabas.dbf", "admlocal.dbf", "activida.dbf", "considera.txt"};
 
-TEST(DataDirectory, FreshDirectoryGetsTheSevenTablesAsLaidOut)
-{
+TEST(DataDirectory, FreshDirectoryGetsTheSevenTablesAsLaidOut) {
     ScratchDir tmp;
     const fs::path dir = tmp.path() / "sub" / "ZELTAR";
     const auto created = ensureDataDirectory(dir);
@@ -125,8 +109,7 @@ TEST(DataDirectory, FreshDirectoryGetsTheSevenTablesAsLaidOut)
 
 // The receiving office opens the copied tables with its own software: another
 // reader of the format must see the same fields, rows and text.
-TEST(DataDirectory, AnotherReaderOpensTheFreshTables)
-{
+TEST(DataDirectory, AnotherReaderOpensTheFreshTables) {
     const std::string python = dbftest::pythonWithDbfread();
     if (python.empty())
         GTEST_SKIP() << "python3-dbfread is not installed";
@@ -160,8 +143,7 @@ TEST(DataDirectory, AnotherReaderOpensTheFreshTables)
     }
 }
 
-TEST(DataDirectory, ExistingFilesAreNeverReplacedWhateverTheirCase)
-{
+TEST(DataDirectory, ExistingFilesAreNeverReplacedWhateverTheirCase) {
     ScratchDir tmp;
     const fs::path dir = tmp.path();
     writeBytes(dir / "SECTOR.DBF", "not a table, but it is the operator's file");
@@ -188,8 +170,7 @@ TEST(DataDirectory, ExistingFilesAreNeverReplacedWhateverTheirCase)
     EXPECT_EQ(fileNames(dir), names);
 }
 
-TEST(DataDirectory, UnwritableDirectoryIsASpanishErrorAndLeavesNoHalfFiles)
-{
+TEST(DataDirectory, UnwritableDirectoryIsASpanishErrorAndLeavesNoHalfFiles) {
     ScratchDir tmp;
     writeBytes(tmp.path() / "archivo", "x");
     std::vector<std::pair<fs::path, const char*>> cases = {
@@ -223,8 +204,7 @@ TEST(DataDirectory, UnwritableDirectoryIsASpanishErrorAndLeavesNoHalfFiles)
 #endif
 }
 
-TEST(DataDirectory, CommandLineThenEnvironmentThenHome)
-{
+TEST(DataDirectory, CommandLineThenEnvironmentThenHome) {
     EnvGuard guard({"ZELTAR_DATOS", "HOME", "USERPROFILE"});
     const struct {
         std::optional<fs::path> commandLine;
@@ -250,8 +230,7 @@ TEST(DataDirectory, CommandLineThenEnvironmentThenHome)
     }
 }
 
-TEST(DirectoryLock, SecondHolderIsRefusedButAHandedOffTokenLetsTheChildIn)
-{
+TEST(DirectoryLock, SecondHolderIsRefusedButAHandedOffTokenLetsTheChildIn) {
     EnvGuard guard({"ZELTAR_LOCK_TOKEN"});
     setEnv("ZELTAR_LOCK_TOKEN", nullptr);
     ScratchDir tmp;
@@ -285,8 +264,7 @@ TEST(DirectoryLock, SecondHolderIsRefusedButAHandedOffTokenLetsTheChildIn)
 }
 
 #ifndef _WIN32
-TEST(DirectoryLock, KilledHolderDoesNotBlockTheNextStart)
-{
+TEST(DirectoryLock, KilledHolderDoesNotBlockTheNextStart) {
     EnvGuard guard({"ZELTAR_LOCK_TOKEN"});
     setEnv("ZELTAR_LOCK_TOKEN", nullptr);
     ScratchDir tmp;

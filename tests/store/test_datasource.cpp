@@ -22,8 +22,7 @@ const char* const kIndirect = "select * from sector where idsector = 2 order by 
 
 class DataSources : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         writeSector(dir.path());
         writeMercbi(dir.path());
         writeProdabas(dir.path());
@@ -34,15 +33,13 @@ protected:
     }
 
     // The given field of every row from the current one to the end.
-    static std::vector<std::string> walk(DataSource& ds, const char* field = "CVE_SECTOR")
-    {
+    static std::vector<std::string> walk(DataSource& ds, const char* field = "CVE_SECTOR") {
         std::vector<std::string> keys;
         for (; !ds.eof(); ds.moveNext())
             keys.push_back(ds.field(field).toString());
         return keys;
     }
-    DataSource open(const char* source, const char* connect = "dBASE III;")
-    {
+    DataSource open(const char* source, const char* connect = "dBASE III;") {
         DataSource ds(db, connect, source);
         ds.refresh();
         return ds;
@@ -55,16 +52,11 @@ protected:
 
 } // namespace
 
-TEST_F(DataSources, ConnectStringsOfBothDriversAreAccepted)
-{
+TEST_F(DataSources, ConnectStringsAndRefreshOnAnEmptySet) {
     for (const char* ok : {"dBASE III;", "FoxPro 2.5;", "DBASE III", "foxpro 2.5", " dBASE III; "})
         EXPECT_NO_THROW(DataSource(db, ok, "sector")) << ok;
     for (const char* bad : {"", "dBASE IV;", "Access;", "FoxPro 3.0;", "ODBC;DSN=x"})
         EXPECT_THROW(DataSource(db, bad, "sector"), StoreError) << bad;
-}
-
-TEST_F(DataSources, RefreshOnAnEmptySetGivesEofAndNoCurrentRecord)
-{
     DataSource ds(db, "FoxPro 2.5;", "datoprov");
     EXPECT_FALSE(ds.isOpen());
     EXPECT_TRUE(ds.eof());
@@ -83,16 +75,12 @@ TEST_F(DataSources, RefreshOnAnEmptySetGivesEofAndNoCurrentRecord)
     // questionnaire ignores.
     DataSource empty = open("select * from sector where idsector = 9");
     EXPECT_TRUE(empty.eof());
-    EXPECT_THROW(empty.moveFirst(), NoCurrentRecord);
-    EXPECT_THROW(empty.moveLast(), NoCurrentRecord);
-    EXPECT_THROW(empty.moveNext(), NoCurrentRecord);
-    EXPECT_THROW(empty.movePrevious(), NoCurrentRecord);
-    EXPECT_THROW(empty.edit(), NoCurrentRecord);
-    EXPECT_THROW(empty.deleteCurrent(), NoCurrentRecord);
+    for (auto op : {&DataSource::moveFirst, &DataSource::moveLast, &DataSource::moveNext, &DataSource::movePrevious,
+                    &DataSource::edit, &DataSource::deleteCurrent})
+        EXPECT_THROW((empty.*op)(), NoCurrentRecord);
 }
 
-TEST_F(DataSources, MovesWalkTheSetAndStopAtEitherEnd)
-{
+TEST_F(DataSources, MovesWalkTheSetStopAtEitherEndAndGoToABookmark) {
     DataSource ds = open(kIndirect);
     EXPECT_FALSE(ds.eof() || ds.bof());
     EXPECT_EQ(ds.currentRecord(), 6u);  // the null key first
@@ -112,10 +100,22 @@ TEST_F(DataSources, MovesWalkTheSetAndStopAtEitherEnd)
     ds.moveLast();
     EXPECT_EQ(ds.position(), 2u);
     EXPECT_EQ(ds.records(), (Records{6, 1, 8}));
+
+    // moveTo: a bookmark to a row of the set, dropping a pending edit as any move.
+    std::vector<Action> seen;
+    ds.setValidateHook([&](Action a, bool&) { seen.push_back(a); });
+    ds.edit();
+    ds.setField("DESCRIPCIO", Value("SIN GUARDAR"));
+    ds.moveTo(2);
+    EXPECT_EQ(ds.currentRecord(), 8u);
+    EXPECT_EQ(ds.editMode(), EditMode::None);
+    EXPECT_EQ(seen, (std::vector<Action>{Action::Bookmark}));
+    EXPECT_THROW(ds.moveTo(3), NoCurrentRecord);
+    ds.moveTo(0);
+    EXPECT_EQ(ds.field("DESCRIPCIO"), Value("IND SIN CLAVE"));
 }
 
-TEST_F(DataSources, FieldsByNameAndPositionFollowTheProjection)
-{
+TEST_F(DataSources, FieldsByNameAndPositionFollowTheProjection) {
     DataSource ds = open("select RFC, NOMBRE from prodabas ");
     ASSERT_EQ(ds.fieldCount(), 2u);
     EXPECT_EQ(ds.fieldName(0), "RFC");
@@ -134,8 +134,7 @@ TEST_F(DataSources, FieldsByNameAndPositionFollowTheProjection)
     EXPECT_EQ(whole.recordCount(), 2u);  // the deleted row is not in the set
 }
 
-TEST_F(DataSources, AddNewAndUpdateAppendsAndTheLastWrittenRowCanBeMadeCurrent)
-{
+TEST_F(DataSources, AddNewAndUpdateAppendsAndTheLastWrittenRowCanBeMadeCurrent) {
     DataSource ds = open("datoprov", "FoxPro 2.5;");
     ds.addNew();
     EXPECT_EQ(ds.editMode(), EditMode::AddNew);
@@ -168,8 +167,7 @@ TEST_F(DataSources, AddNewAndUpdateAppendsAndTheLastWrittenRowCanBeMadeCurrent)
     EXPECT_EQ(sorted.currentRecord(), sorted.lastModifiedRecord());
 }
 
-TEST_F(DataSources, EditAndUpdateRewritesTheRowKeepingColumnsOutsideTheProjection)
-{
+TEST_F(DataSources, EditAndUpdateRewritesTheRowKeepingColumnsOutsideTheProjection) {
     DataSource ds = open("select RFC, NOMBRE from prodabas ");
     ds.moveNext();
     ds.edit();
@@ -183,8 +181,7 @@ TEST_F(DataSources, EditAndUpdateRewritesTheRowKeepingColumnsOutsideTheProjectio
     EXPECT_EQ(onDisk->recordCount(), 3u);
 }
 
-TEST_F(DataSources, CancelUpdateOrAMoveDropsTheBuffer)
-{
+TEST_F(DataSources, CancelUpdateOrAMoveDropsTheBuffer) {
     DataSource ds = open("sector");
     ds.edit();
     ds.setField("DESCRIPCIO", Value("CAMBIADA"));
@@ -208,8 +205,7 @@ TEST_F(DataSources, CancelUpdateOrAMoveDropsTheBuffer)
     EXPECT_EQ(reopen("Sector.dbf")->recordCount(), 12u);
 }
 
-TEST_F(DataSources, AFailedWriteKeepsTheBufferAndTheMode)
-{
+TEST_F(DataSources, AFailedWriteKeepsTheBufferAndTheMode) {
     DataSource ds = open("sector");
     ds.addNew();
     ds.setField("IDSECTOR", Value(1));
@@ -231,8 +227,7 @@ TEST_F(DataSources, AFailedWriteKeepsTheBufferAndTheMode)
     EXPECT_TRUE(ds.field("IDSECTOR").isNull());
 }
 
-TEST_F(DataSources, ADeletedRowStaysCurrentUntilTheNextMoveGoesPastIt)
-{
+TEST_F(DataSources, ADeletedRowStaysCurrentUntilTheNextMoveGoesPastIt) {
     DataSource ds = open(kIndirect);
     ds.moveNext();  // record 1, "IIa"
     ds.deleteCurrent();
@@ -268,8 +263,7 @@ TEST_F(DataSources, ADeletedRowStaysCurrentUntilTheNextMoveGoesPastIt)
     EXPECT_EQ(open("mercbi").recordCount(), 8u);  // 15 live rows less the 7
 }
 
-TEST_F(DataSources, HookRunsBeforeTheMovesAndActionsAndCanCancelThem)
-{
+TEST_F(DataSources, HookRunsBeforeTheMovesAndActionsAndCanCancelThem) {
     DataSource ds = open("sector", "FoxPro 2.5;");
     std::vector<Action> seen;
     Action refuse = Action::Close;  // nothing that happens here
@@ -277,14 +271,18 @@ TEST_F(DataSources, HookRunsBeforeTheMovesAndActionsAndCanCancelThem)
         seen.push_back(a);
         cancel = a == refuse;
     });
-    ds.moveNext();
-    ds.movePrevious();
-    ds.moveLast();
-    ds.moveFirst();
-    EXPECT_EQ(seen, (std::vector<Action>{Action::MoveNext, Action::MovePrevious, Action::MoveLast, Action::MoveFirst}));
-    for (Action a : {Action::MoveNext, Action::MoveLast}) {
-        refuse = a;
-        a == Action::MoveNext ? ds.moveNext() : ds.moveLast();
+    const std::pair<void (DataSource::*)(), Action> moves[] = {{&DataSource::moveNext, Action::MoveNext},
+                                                               {&DataSource::movePrevious, Action::MovePrevious},
+                                                               {&DataSource::moveLast, Action::MoveLast},
+                                                               {&DataSource::moveFirst, Action::MoveFirst}};
+    for (const auto& [move, action] : moves) {
+        seen.clear();
+        (ds.*move)();
+        EXPECT_EQ(seen, std::vector<Action>{action});
+    }
+    for (const auto& [move, action] : moves) {
+        refuse = action;
+        (ds.*move)();
         EXPECT_EQ(ds.currentRecord(), 0u);
     }
 
@@ -320,24 +318,7 @@ TEST_F(DataSources, HookRunsBeforeTheMovesAndActionsAndCanCancelThem)
     EXPECT_EQ(ds.editMode(), EditMode::None);
 }
 
-TEST_F(DataSources, MoveToMakesARowOfTheSetCurrent)
-{
-    DataSource ds = open(kIndirect);
-    std::vector<Action> seen;
-    ds.setValidateHook([&](Action a, bool&) { seen.push_back(a); });
-    ds.edit();
-    ds.setField("DESCRIPCIO", Value("SIN GUARDAR"));
-    ds.moveTo(2);
-    EXPECT_EQ(ds.currentRecord(), 8u);
-    EXPECT_EQ(ds.editMode(), EditMode::None);  // the pending edit is dropped, as by any move
-    EXPECT_EQ(seen, (std::vector<Action>{Action::Bookmark}));
-    EXPECT_THROW(ds.moveTo(3), NoCurrentRecord);
-    ds.moveTo(0);
-    EXPECT_EQ(ds.field("DESCRIPCIO"), Value("IND SIN CLAVE"));
-}
-
-TEST_F(DataSources, TwoDataSourcesOverOneTableSeeEachOthersWritesAfterRefresh)
-{
+TEST_F(DataSources, TwoDataSourcesOverOneTableSeeEachOthersWritesAfterRefresh) {
     DataSource a = open("Sector");
     DataSource b = open("select * from SECTOR where idsector = 1 order by cve_sector");
     const std::size_t before = b.recordCount();
@@ -362,8 +343,7 @@ TEST_F(DataSources, TwoDataSourcesOverOneTableSeeEachOthersWritesAfterRefresh)
     EXPECT_EQ(a.recordCount(), 11u);
 }
 
-TEST_F(DataSources, RefreshOnABadSourceKeepsTheOldSet)
-{
+TEST_F(DataSources, RefreshOnABadSourceKeepsTheOldSetAndAPackedTableIsReadAgain) {
     DataSource ds = open("sector");
     ds.moveNext();
     ds.setRecordSource("select * from sector where cve_sector like 'X%'");
@@ -380,10 +360,19 @@ TEST_F(DataSources, RefreshOnABadSourceKeepsTheOldSet)
     ds.setRecordSource(kIndirect);
     ds.refresh();
     EXPECT_EQ(ds.currentRecord(), 6u);
+
+    // A table packed elsewhere is read again.
+    ds.setRecordSource("select * from mercbi where anexo=1 and tipobien = 2 order by idsector, fraccion");
+    ds.refresh();
+    const std::vector<std::string> fractions = {"87032303", "11111111", "85340001"};
+    EXPECT_EQ(walk(ds, "FRACCION"), fractions);
+    store::packTable(dir.path() / "mercbi.dbf");
+    ds.refresh();
+    EXPECT_EQ(walk(ds, "FRACCION"), fractions);
+    EXPECT_EQ(ds.records(), (Records{14, 11, 3}));  // one row less before them
 }
 
-TEST_F(DataSources, ListenersHearOfEveryChangeOfTheCurrentRow)
-{
+TEST_F(DataSources, ListenersHearOfEveryChangeOfTheCurrentRow) {
     DataSource ds(db, "dBASE III;", "sector");
     int told = 0;
     const int id = ds.addListener([&] { ++told; });
@@ -397,15 +386,4 @@ TEST_F(DataSources, ListenersHearOfEveryChangeOfTheCurrentRow)
     ds.removeListener(id);
     ds.moveNext();
     EXPECT_EQ(told, 5);
-}
-
-TEST_F(DataSources, TableReReadAfterItWasPackedElsewhere)
-{
-    DataSource ds = open("select * from mercbi where anexo=1 and tipobien = 2 order by idsector, fraccion");
-    const std::vector<std::string> fractions = {"87032303", "11111111", "85340001"};
-    EXPECT_EQ(walk(ds, "FRACCION"), fractions);
-    store::packTable(dir.path() / "mercbi.dbf");
-    ds.refresh();
-    EXPECT_EQ(walk(ds, "FRACCION"), fractions);
-    EXPECT_EQ(ds.records(), (Records{14, 11, 3}));  // one row less before them
 }

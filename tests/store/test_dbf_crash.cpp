@@ -17,15 +17,13 @@ using namespace store;
 
 namespace {
 
-Row rowFor(std::size_t i)
-{
+Row rowFor(std::size_t i) {
     const int n = static_cast<int>(i);
     return {" R" + std::to_string(n), "Descripción número " + std::to_string(n), n + 0.25,
             Date{2000 + n % 100, 1 + n % 12, 1 + n % 28}};
 }
 
-TEST(DbfCrash, KillDuringAppendsLosesNoSavedRow)
-{
+TEST(DbfCrash, KillDuringAppendsLosesNoSavedRow) {
     dbftest::ScratchDir dir;
     const auto file = dir / "mercbi.dbf";
     DbfTable::create(file, {{"RFC", FieldType::Character, 13, 0}, {"DESCRIPCIO", FieldType::Character, 40, 0},

@@ -25,15 +25,13 @@ struct Case {
 
 class Statements : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         writeSector(dir.path());
         writeMercbi(dir.path());
         writeProdabas(dir.path());
         writeActivida(dir.path());
     }
-    Statement::Result run(const std::string& text)
-    {
+    Statement::Result run(const std::string& text) {
         const Statement st = Statement::parse(text);
         return st.evaluate(db.table(st.tableName()));
     }
@@ -43,8 +41,7 @@ protected:
 
 } // namespace
 
-TEST_F(Statements, TheFourteenStatementsGiveTheirRowsInOrder)
-{
+TEST_F(Statements, TheFourteenStatementsGiveTheirRowsInOrder) {
     const std::vector<Case> cases = {
         {"select * from activida", {0, 2, 3}},
         {"select * from  SECTOR ", {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11}},
@@ -89,8 +86,7 @@ TEST_F(Statements, TheFourteenStatementsGiveTheirRowsInOrder)
     EXPECT_TRUE(store::isStatement("select*from sector"));
 }
 
-TEST_F(Statements, ComparisonsAndOrderWithNullsBlanksTextAndNumbers)
-{
+TEST_F(Statements, ComparisonsAndOrderWithNullsBlanksTextAndNumbers) {
     // Record 3's C is all blank: null. Record 4's C keeps its leading blank.
     makeTable(dir.path() / "t.dbf", {{"N", FieldType::Numeric, 3, 0}, {"C", FieldType::Character, 4, 0}},
               {{null, null}, {1, "a"}, {2, "b"}, {1, "  "}, {null, " a"}});
@@ -139,8 +135,7 @@ TEST_F(Statements, ComparisonsAndOrderWithNullsBlanksTextAndNumbers)
     }
 }
 
-TEST_F(Statements, StatementsOutsideTheSubsetAreRefusedQuoted)
-{
+TEST_F(Statements, StatementsOutsideTheSubsetAreRefusedQuoted) {
     const char* refused[] = {
         "select * from sector, mercbi", "select * from sector join mercbi on sector.idsector = mercbi.idsector",
         "select count(*) from sector", "select distinct idsector from sector",
@@ -167,8 +162,7 @@ TEST_F(Statements, StatementsOutsideTheSubsetAreRefusedQuoted)
     }
 }
 
-TEST_F(Statements, UnknownColumnsAreRefusedWhenEvaluated)
-{
+TEST_F(Statements, UnknownColumnsAreRefusedWhenEvaluated) {
     for (const char* text : {"select * from sector where nada = 1", "select nada from sector",
                              "select * from sector order by idsector, nada"}) {
         SCOPED_TRACE(text);
@@ -184,8 +178,7 @@ TEST_F(Statements, UnknownColumnsAreRefusedWhenEvaluated)
     }
 }
 
-TEST_F(Statements, TableNamesIgnoreCaseAndExtension)
-{
+TEST_F(Statements, TableNamesIgnoreCaseAndExtension) {
     store::DbfTable* first = &db.table("sector");
     for (const char* name : {"Sector", "SECTOR", "sector.dbf", "SECTOR.DBF", "Sector.Dbf"}) {
         SCOPED_TRACE(name);
@@ -211,8 +204,7 @@ TEST_F(Statements, TableNamesIgnoreCaseAndExtension)
 // Reference order: a stable sort on the keys (field, descending), nulls
 // first when ascending, text by character code.
 using SortKeys = std::vector<std::pair<std::size_t, bool>>;
-static bool lessByKeys(const Row& a, const Row& b, const SortKeys& keys)
-{
+static bool lessByKeys(const Row& a, const Row& b, const SortKeys& keys) {
     for (const auto& [k, desc] : keys) {
         const Value &x = desc ? b[k] : a[k], &y = desc ? a[k] : b[k];
         if (x == y)
@@ -226,8 +218,7 @@ static bool lessByKeys(const Row& a, const Row& b, const SortKeys& keys)
     return false;
 }
 
-TEST_F(Statements, OrderingAgreesWithAStableSortOnManyRows)
-{
+TEST_F(Statements, OrderingAgreesWithAStableSortOnManyRows) {
     // Keys with few and with many distinct values, nulls among them, and an
     // ORDER BY so long that its keys no longer pack into one integer.
     std::vector<Row> rows;

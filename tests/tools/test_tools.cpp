@@ -1,8 +1,6 @@
 // The two programs as the main program and support staff start them.
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "../store/dbf_test_util.h"
 #include "store/datadir.h"
 #include "store/dbf.h"
@@ -19,14 +17,12 @@ namespace {
 
 class Tools : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         unsetenv("ZELTAR_LOCK_TOKEN");
         fs::create_directories(data);
     }
     // Runs a command line in the data directory, as the main program starts pack9.
-    int run(const std::string& command, std::string* err = nullptr, std::string* out = nullptr)
-    {
+    int run(const std::string& command, std::string* err = nullptr, std::string* out = nullptr) {
         int raw = -1;
         std::string o = dbftest::runCommand("cd '" + data.string() + "' && " + command + " 2>'" + errFile.string() + "'", &raw);
         if (out)
@@ -37,8 +33,7 @@ protected:
     }
     std::string pack9(const std::string& args, const std::string& env = "") { return "env " + env + " " + PACK9_EXE + " " + args; }
     // Three rows, each text field holding a leading blank; `deleted` marked.
-    void fill(const std::string& table, const fs::path& file, const std::vector<std::size_t>& deleted = {0, 2})
-    {
+    void fill(const std::string& table, const fs::path& file, const std::vector<std::size_t>& deleted = {0, 2}) {
         std::vector<Row> rows;
         for (int k = 0; k < 3; ++k) {
             Row row;
@@ -52,8 +47,7 @@ protected:
         for (std::size_t d : deleted)
             DbfTable::open(file)->markDeleted(d);
     }
-    static std::vector<std::string> liveRecords(const fs::path& file)
-    {
+    static std::vector<std::string> liveRecords(const fs::path& file) {
         const auto t = DbfTable::open(file);
         std::vector<std::string> live;
         for (std::size_t i = 0; i < t->recordCount(); ++i)
@@ -67,8 +61,7 @@ protected:
 
 // The main program's command line: two blanks before mercbi, one at the end,
 // whether the shell splits it or it arrives as one argument.
-TEST_F(Tools, Pack9RemovesDeletedRowsKeepsLiveOnesWhateverTheBlanks)
-{
+TEST_F(Tools, Pack9RemovesDeletedRowsKeepsLiveOnesWhateverTheBlanks) {
     const std::pair<const char*, const char*> tables[] = {
         {"datoprov", "DatoProv.dbf"}, {"catdirpl", "catdirpl.dbf"}, {"sector", "SECTOR.DBF"}, {"mercbi", "MercBI.DBF"}};
     for (const char* args : {"DatoProv catdirpl Sector  mercbi ", "'DatoProv catdirpl Sector  mercbi '",
@@ -83,10 +76,7 @@ TEST_F(Tools, Pack9RemovesDeletedRowsKeepsLiveOnesWhateverTheBlanks)
         }
         std::string err;
         EXPECT_EQ(run(pack9(args), &err), 0) << err;
-        std::set<std::string> names;
-        for (const auto& e : fs::directory_iterator(data))
-            names.insert(e.path().filename().string());
-        EXPECT_EQ(names, (std::set<std::string>{"DatoProv.dbf", "catdirpl.dbf", "SECTOR.DBF", "MercBI.DBF", "zeltar.lck"}));
+        EXPECT_EQ(dbftest::fileNames(data), (std::set<std::string>{"DatoProv.dbf", "catdirpl.dbf", "SECTOR.DBF", "MercBI.DBF", "zeltar.lck"}));
         for (std::size_t i = 0; i < std::size(tables); ++i) {
             EXPECT_EQ(DbfTable::open(data / tables[i].second)->recordCount(), 1u) << tables[i].first;
             EXPECT_EQ(liveRecords(data / tables[i].second), live[i]);
@@ -94,8 +84,7 @@ TEST_F(Tools, Pack9RemovesDeletedRowsKeepsLiveOnesWhateverTheBlanks)
     }
 }
 
-TEST_F(Tools, Pack9ReportsEachFailureAndStillPacksTheRest)
-{
+TEST_F(Tools, Pack9ReportsEachFailureAndStillPacksTheRest) {
     fill("sector", data / "sector.dbf", {0});
     dbftest::writeBytes(data / "roto.dbf", "esto no es una tabla");
     std::string err;
@@ -108,8 +97,7 @@ TEST_F(Tools, Pack9ReportsEachFailureAndStillPacksTheRest)
     EXPECT_FALSE(err.empty());
 }
 
-TEST_F(Tools, Pack9IsRefusedWhileARunningProgramHoldsTheDirectoryUnlessHandedOn)
-{
+TEST_F(Tools, Pack9IsRefusedWhileARunningProgramHoldsTheDirectoryUnlessHandedOn) {
     fill("prodabas", data / "prodabas.dbf");
     const std::string before = readBytes(data / "prodabas.dbf");
     auto lock = DirectoryLock::acquire(data);
@@ -125,8 +113,7 @@ TEST_F(Tools, Pack9IsRefusedWhileARunningProgramHoldsTheDirectoryUnlessHandedOn)
     EXPECT_EQ(run(pack9("prodabas")), 0);
 }
 
-TEST_F(Tools, ZeltarSqlPrintsNamesThenRowsWithNullsEmptyOrExitsTwo)
-{
+TEST_F(Tools, ZeltarSqlPrintsNamesThenRowsWithNullsEmptyOrExitsTwo) {
     DbfTable::createWithRows(data / "Sector.dbf", tableLayout("sector").fields,
                              {{1, "XV", "QUINCE"}, {1, Value(), "SIN CLAVE"}, {2, "IIa", "DOS A"},
                               {1, "IIa", "BORRADO"}, {1, "IIa", " DOS, CON BLANCO"}});
