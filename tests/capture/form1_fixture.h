@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "capture/form1.h"
 #include "store/database.h"
@@ -30,42 +31,25 @@
 
 namespace form1test {
 
-// The catalogues the tests install: three offices, three activities.
-inline const std::vector<store::Row>& offices() {
-    static const std::vector<store::Row> rows = {
-        {store::Value(10), store::Value("OFICINA NORTE")},
-        {store::Value(20), store::Value("OFICINA CENTRO")},
-        {store::Value(30), store::Value("OFICINA SUR")},
-    };
-    return rows;
-}
-inline const std::vector<store::Row>& activities() {
-    static const std::vector<store::Row> rows = {
-        {store::Value(311010), store::Value(), store::Value("ALIMENTOS")},
-        {store::Value(311020), store::Value(), store::Value("HARINAS")},
-        {store::Value(311030), store::Value(), store::Value("TORTILLAS")},
-    };
-    return rows;
-}
-
 class Form1Test : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(tmp_.isValid());
         dir_ = std::filesystem::path(tmp_.path().toStdString());
         store::ensureDataDirectory(dir_);
-        replaceCatalogue("admlocal", offices());
-        replaceCatalogue("activida", activities());
+        // Three offices and three activities.
+        using store::Value;
+        replaceCatalogue("admlocal", {{Value(10), Value("OFICINA NORTE")}, {Value(20), Value("OFICINA CENTRO")},
+                                      {Value(30), Value("OFICINA SUR")}});
+        replaceCatalogue("activida", {{Value(311010), Value(), Value("ALIMENTOS")}, {Value(311020), Value(), Value("HARINAS")},
+                                      {Value(311030), Value(), Value("TORTILLAS")}});
         auto boxes = std::make_unique<ui::ScriptedMessageBoxes>();
         boxes_ = boxes.get();
         previous_ = ui::MessageBoxService::install(std::move(boxes));
     }
-
     void TearDown() override {
-        if (form_) {
-            form_->hide();
-            form_.reset();
-        }
+        if (form_) form_->hide();
+        form_.reset();
         db_.reset();
         ui::MessageBoxService::install(std::move(previous_));
     }
@@ -88,14 +72,14 @@ protected:
         table->append(row);
     }
 
-    // A record as a saved application has it: a company RFC, Ampliación,
-    // the second office and activity.
+    // A record as a saved application has it: a company RFC, Ampliación, the
+    // second office and activity.
     std::map<std::string, store::Value> filledRecord() const {
-        return {{"RFC", store::Value(" ABC850101XY1")}, {"PROG1P", store::Value("2001")},
-                {"PROG2P", store::Value("15")},         {"APEPATRAZ", store::Value("EMPRESA SA")},
-                {"TIPOTRAM", store::Value(2)},          {"CVEACTIVID", store::Value(311020)},
-                {"CVEADMLOC", store::Value(20)},        {"TIPOPROG", store::Value(1)},
-                {"NUMMAQUILA", store::Value(0)},        {"ANOMAQUILA", store::Value(0)}};
+        return {{"RFC", store::Value(" ABC850101XY1")}, {"PROG1P", store::Value("2001")}, {"PROG2P", store::Value("15")},
+                {"APEPATRAZ", store::Value("EMPRESA SA")}, {"TIPOTRAM", store::Value(2)},
+                {"CVEACTIVID", store::Value(311020)},      {"CVEADMLOC", store::Value(20)},
+                {"TIPOPROG", store::Value(1)},             {"NUMMAQUILA", store::Value(0)},
+                {"ANOMAQUILA", store::Value(0)}};
     }
 
     // Opens the window on the data directory, shown and active.
@@ -121,21 +105,19 @@ protected:
         QApplication::processEvents();
         QApplication::processEvents();
     }
-    // Types into a control as the operator would (through the window's key rules).
+    // Types into a control as the operator would (through the window's key
+    // rules), letting queued keystrokes arrive after each key.
     void type(QWidget* c, const QString& text) {
         focus(c);
         for (QChar ch : text) {
             typeChar(c, ch);
-            QApplication::processEvents();  // queued keystrokes arrive
+            QApplication::processEvents();
         }
     }
     // One character as a key press; beyond ASCII the key is the letter's
     // upper-case code, as a keyboard reports it.
     static void typeChar(QWidget* c, QChar ch) {
-        if (ch.unicode() < 0x80) {
-            QTest::keyClicks(c, QString(ch));
-            return;
-        }
+        if (ch.unicode() < 0x80) return QTest::keyClicks(c, QString(ch));
         const auto key = static_cast<Qt::Key>(ch.toUpper().unicode());
         QTest::sendKeyEvent(QTest::Press, c, key, QString(ch), Qt::NoModifier);
         QTest::sendKeyEvent(QTest::Release, c, key, QString(ch), Qt::NoModifier);
@@ -144,7 +126,7 @@ protected:
         for (int i = 0; i < 5; ++i) QApplication::processEvents();
     }
 
-    // Reads catdirpl straight from its file.
+    // The live rows of catdirpl and the first row of datoprov, read from their files.
     std::vector<store::Row> plantRows() const {
         auto table = store::DbfTable::open(dir_ / "catdirpl.dbf");
         std::vector<store::Row> rows;

@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QString>
-
-#include <functional>
 #include <limits>
 #include <set>
 #include <string>
@@ -21,166 +18,124 @@ QString u(const char* s) { return QString::fromUtf8(s); }
 std::string show(const std::vector<Message>& ms) {
     std::string out;
     for (const auto& m : ms)
-        out += "[" + m.text.toStdString() + "|" + m.title.toStdString() + "|"
-               + (m.critical ? "critical" : "plain") + "] ";
+        out += "[" + m.text.toStdString() + "|" + m.title.toStdString() + "|" + (m.critical ? "critical" : "plain") + "] ";
     return out;
 }
 
-// ---------------------------------------------------------------- RFC check
+std::vector<Message> expected(const std::vector<const char*>& texts, bool critical = false) {
+    std::vector<Message> out;
+    for (const char* t : texts) out.push_back(Message{u(t), QString(), critical});
+    return out;
+}
 
-const char* const kLength = "El RFC no puede ser menor de 13";
+const char* const kLen = "El RFC no puede ser menor de 13";
 const char* const kFirst = "El primer digito del RFC debe espacio ";
-const char* const kLetter2 = "El  2 digito del RFC debe ser letra ";
-const char* const kLetter3 = "El  3 digito del RFC debe ser letra ";
+const char* const kL2 = "El  2 digito del RFC debe ser letra ";
+const char* const kL3 = "El  3 digito del RFC debe ser letra ";
 const char* const kMonth = "El valor del mes del RFC es incorrecto";
 const char* const kDay = "El valor del dia del RFC es incorrecto";
 const char* const kLast = "El ultimo digito del RFC debe ser A ó del 0 al 9";
 
-struct RfcCase {
-    const char* name;
-    const char* text;
-    std::vector<const char*> messages;
-    bool valid;
-    bool callsHabilita;
-};
-
-const RfcCase kRfcCases[] = {
-    {"empty box, 13 blanks", "             ", {kLength}, false, false},
-    {"empty text", "", {kLength}, false, false},
-    {"only the 13th position empty", " ABC010101XY ", {kLength}, false, false},
-    {"length fault hides every other fault", "Xab991399xy  ", {kLength}, false, false},
-    {"twelve characters read as a blank 13th", " ABC010101XY", {kLength}, false, false},
-    {"company RFC ending in A", " ABC010101XYA", {}, true, true},
-    {"company RFC ending in a digit", " ABC050615K29", {}, true, true},
-    {"month 12 and day 31 are the bounds", " ABC991231005", {}, true, true},
-    {"digit at position 4", " AB1010101XYA", {}, true, true},
-    {"ampersand at positions 2 and 3", " &&A010101XYA", {}, true, true},
-    {"month 00 passes", " ABC010001XYA", {}, true, true},
-    {"day 00 passes", " ABC010100XYA", {}, true, true},
-    {"month and day 00 pass", " ABC000000XY0", {}, true, true},
-    {"month with a blank before its digit", " ABC01 101XYA", {}, true, true},
-    {"month with a blank after its digit", " ABC011 01XYA", {}, true, true},
-    {"blank month and day read as 0", " ABC01    XYA", {}, true, true},
-    {"text longer than the box keeps 13 positions", " ABC010101XYAZZ", {}, true, true},
-    {"no leading blank", "ABCD010101XYA", {kFirst}, false, true},
-    {"no leading blank skips the letter rule", "A1bD010101XYA", {kFirst}, false, true},
-    {"no leading blank, later rules still run", "ABCD011301XYA", {kFirst, kMonth}, false, true},
-    {"every rule after the length fails", "XabC011332XYa", {kFirst, kMonth, kDay, kLast}, false, true},
-    {"lower-case letter at position 2", " aBC010101XYA", {kLetter2}, false, true},
-    {"lower-case letter at position 3", " AbC010101XYA", {kLetter3}, false, true},
-    {"faults at 2 and 3 report position 2 only", " ab1010101XYA", {kLetter2}, false, true},
-    {"digit at position 2", " 1BC010101XYA", {kLetter2}, false, true},
-    {"blank at position 3", " A C010101XYA", {kLetter3}, false, true},
-    {"N with tilde at position 2", " ÑBC010101XYA", {kLetter2}, false, true},
-    {"lower-case at position 4 is not examined", " ABc010101XYA", {}, true, true},
-    {"month 13", " ABC011301XYA", {kMonth}, false, true},
-    {"day 32", " ABC010132XYA", {kDay}, false, true},
-    {"month 13 and day 32, month first", " ABC011332XYA", {kMonth, kDay}, false, true},
-    {"month 99 and day 99", " ABC019999XYA", {kMonth, kDay}, false, true},
-    {"letter fault then month fault", " 1BC011301XYA", {kLetter2, kMonth}, false, true},
-    {"last character lower-case a", " ABC010101XYa", {kLast}, false, true},
-    {"last character B", " ABC010101XYB", {kLast}, false, true},
-    {"last character ampersand", " ABC010101XY&", {kLast}, false, true},
-};
-
 TEST(ValidaRfc, CaseTable) {
-    for (const auto& c : kRfcCases) {
-        SCOPED_TRACE(std::string(c.name) + ": \"" + c.text + "\"");
+    const struct { const char* text; std::vector<const char*> messages; bool valid, callsHabilita; } cases[] = {
+        {"             ", {kLen}, false, false},  // the empty box
+        {"", {kLen}, false, false},
+        {" ABC010101XY ", {kLen}, false, false},  // only the 13th position empty
+        {"Xab991399xy  ", {kLen}, false, false},  // the length fault hides every other
+        {" ABC010101XY", {kLen}, false, false},   // twelve characters: a blank 13th
+        {" ABC010101XYA", {}, true, true},
+        {" ABC050615K29", {}, true, true},
+        {" ABC991231005", {}, true, true},  // month 12 and day 31 are the bounds
+        {" AB1010101XYA", {}, true, true},  // digit at position 4
+        {" &&A010101XYA", {}, true, true},  // ampersands at 2 and 3
+        {" ABC010001XYA", {}, true, true},  // month 00
+        {" ABC010100XYA", {}, true, true},  // day 00
+        {" ABC000000XY0", {}, true, true},
+        {" ABC01 101XYA", {}, true, true},  // month with a blank before its digit
+        {" ABC011 01XYA", {}, true, true},  // ... and after it
+        {" ABC01    XYA", {}, true, true},  // blank month and day read as 0
+        {" ABC010101XYAZZ", {}, true, true},  // longer than the box: 13 positions
+        {" ABc010101XYA", {}, true, true},  // lower case at position 4 is not examined
+        {"ABCD010101XYA", {kFirst}, false, true},
+        {"A1bD010101XYA", {kFirst}, false, true},  // no leading blank skips the letter rule
+        {"ABCD011301XYA", {kFirst, kMonth}, false, true},
+        {"XabC011332XYa", {kFirst, kMonth, kDay, kLast}, false, true},
+        {" aBC010101XYA", {kL2}, false, true},
+        {" AbC010101XYA", {kL3}, false, true},
+        {" ab1010101XYA", {kL2}, false, true},  // faults at 2 and 3 report 2 only
+        {" 1BC010101XYA", {kL2}, false, true},
+        {" A C010101XYA", {kL3}, false, true},
+        {" ÑBC010101XYA", {kL2}, false, true},
+        {" ABC011301XYA", {kMonth}, false, true},
+        {" ABC010132XYA", {kDay}, false, true},
+        {" ABC011332XYA", {kMonth, kDay}, false, true},
+        {" ABC019999XYA", {kMonth, kDay}, false, true},
+        {" 1BC011301XYA", {kL2, kMonth}, false, true},
+        {" ABC010101XYa", {kLast}, false, true},
+        {" ABC010101XYB", {kLast}, false, true},
+        {" ABC010101XY&", {kLast}, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("\"") + c.text + "\"");
         const RfcResult r = validaRfc(u(c.text));
-        std::vector<Message> expected;
-        for (const char* m : c.messages)
-            expected.push_back(Message{u(m), QString(), false});
-        EXPECT_EQ(r.messages, expected) << show(r.messages);
+        EXPECT_EQ(r.messages, expected(c.messages)) << show(r.messages);
         EXPECT_EQ(r.valid, c.valid);
         EXPECT_EQ(r.refocus, !c.valid);  // every fault sends the focus back
         EXPECT_EQ(r.callsHabilita, c.callsHabilita);
     }
+    for (const char* company : {"", " ", " ABC010101XYA"}) EXPECT_TRUE(rfcIsCompany(u(company))) << company;
+    for (const char* person : {"ABCD010101XYA", "a"}) EXPECT_FALSE(rfcIsCompany(u(person))) << person;
 }
 
-TEST(ValidaRfc, CompanyRule) {
-    const struct {
-        const char* text;
-        bool company;
-    } cases[] = {
-        {"", true}, {" ", true}, {" ABC010101XYA", true}, {"ABCD010101XYA", false}, {"a", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(rfcIsCompany(u(c.text)), c.company);
-    }
-}
-
-// ------------------------------------------------------------------- valida
-
-struct ValidaCase {
-    const char* name;
-    ValidaInput in;
-    const char* message;  // nullptr: no message
-    bool fault;
-};
 
 ValidaInput vi(bool rfc, int prod, int ind, int abas, int combo, const char* p1, const char* p2) {
-    ValidaInput in;
-    in.rfcValid = rfc;
-    in.chkProdFinal = prod;
-    in.chkrodIndirecto = ind;
-    in.chkAbastecedor = abas;
-    in.combo1Index = combo;
-    in.prog1 = u(p1);
-    in.prog2 = u(p2);
-    return in;
+    return ValidaInput{rfc, prod, ind, abas, combo, u(p1), u(p2)};
 }
 
 const char* const kTipo = "Seleccione un tipo de programa";
 const char* const kAmbos = "Es necesario el año y número de programa";
-const char* const kAnioCero = "El año de zeltar no puede ser cero";
+const char* const kAnio0 = "El año de zeltar no puede ser cero";
 const char* const kAnio1980 = "El año de zeltar no puede ser menor a 1980";
-const char* const kNumCero = "El número de zeltar no puede ser cero";
-
-const ValidaCase kValidaCases[] = {
-    {"invalid RFC: fault with no message of its own", vi(false, 1, 0, 0, 0, "", ""), nullptr, true},
-    {"invalid RFC stops before the programme type", vi(false, 0, 0, 0, 1, "", ""), nullptr, true},
-    {"no programme type", vi(true, 0, 0, 0, 0, "", ""), kTipo, true},
-    {"no programme type stops before the year", vi(true, 0, 0, 0, 1, "", ""), kTipo, true},
-    {"grey check box counts as a programme type", vi(true, 2, 0, 0, 0, "", ""), nullptr, false},
-    {"only Abastecedor ticked", vi(true, 0, 0, 1, 0, "", ""), nullptr, false},
-    {"only Productor Indirecto ticked", vi(true, 0, 1, 0, 0, "", ""), nullptr, false},
-    {"new programme ignores year and number", vi(true, 1, 0, 0, 0, "1979", "0"), nullptr, false},
-    {"new programme ignores empty year and number", vi(true, 1, 0, 0, 0, "", ""), nullptr, false},
-    {"no procedure selected ignores year and number", vi(true, 1, 0, 0, -1, "", ""), nullptr, false},
-    {"extension, 1979 and 5", vi(true, 1, 0, 0, 1, "1979", "5"), kAnio1980, true},
-    {"extension, 1980 and 0", vi(true, 1, 0, 0, 1, "1980", "0"), kNumCero, true},
-    {"extension, 1980 and empty number", vi(true, 1, 0, 0, 1, "1980", ""), kNumCero, true},
-    {"extension, both empty", vi(true, 1, 0, 0, 1, "", ""), kAmbos, true},
-    {"extension, both 0", vi(true, 1, 0, 0, 1, "0", "0000"), kAmbos, true},
-    {"extension, both blanks", vi(true, 1, 0, 0, 1, "    ", "  "), kAmbos, true},
-    {"extension, year empty and number 12", vi(true, 1, 0, 0, 1, "", "12"), kAnioCero, true},
-    {"extension, year of letters reads 0", vi(true, 1, 0, 0, 1, "ABCD", "12"), kAnioCero, true},
-    {"extension, small year with number 0", vi(true, 1, 0, 0, 1, "500", "0"), kAnio1980, true},
-    {"extension, 1980 and 1", vi(true, 1, 0, 0, 1, "1980", "1"), nullptr, false},
-    {"extension, 2004 and 9999", vi(true, 0, 0, 1, 1, "2004", "9999"), nullptr, false},
-    {"extension, blanks around the numbers", vi(true, 1, 0, 0, 1, " 1990", "12 "), nullptr, false},
-    {"extension, blank between the digits", vi(true, 1, 0, 0, 1, "19 90", "1 2"), nullptr, false},
-    {"extension, number stops at a letter", vi(true, 1, 0, 0, 1, "1990", "7X"), nullptr, false},
-    {"extension, negative number reads 0", vi(true, 1, 0, 0, 1, "1990", "-5"), kNumCero, true},
-    {"extension, negative year reads 0", vi(true, 1, 0, 0, 1, "-1990", "5"), kAnioCero, true},
-};
+const char* const kNum0 = "El número de zeltar no puede ser cero";
 
 TEST(Valida, CaseTable) {
-    for (const auto& c : kValidaCases) {
-        SCOPED_TRACE(c.name);
+    const struct { ValidaInput in; const char* message; bool fault; } cases[] = {  // message nullptr: none
+        {vi(false, 1, 0, 0, 0, "", ""), nullptr, true},  // invalid RFC: a fault with no message of its own
+        {vi(false, 0, 0, 0, 1, "", ""), nullptr, true},  // ... that stops before the programme type
+        {vi(true, 0, 0, 0, 0, "", ""), kTipo, true},
+        {vi(true, 0, 0, 0, 1, "", ""), kTipo, true},  // stops before the year
+        {vi(true, 2, 0, 0, 0, "", ""), nullptr, false},  // a grey box counts as a type
+        {vi(true, 0, 0, 1, 0, "", ""), nullptr, false},
+        {vi(true, 0, 1, 0, 0, "", ""), nullptr, false},
+        {vi(true, 1, 0, 0, 0, "1979", "0"), nullptr, false},  // a new programme ignores year and number
+        {vi(true, 1, 0, 0, -1, "", ""), nullptr, false},     // so does no procedure selected
+        {vi(true, 1, 0, 0, 1, "1979", "5"), kAnio1980, true},
+        {vi(true, 1, 0, 0, 1, "1980", "0"), kNum0, true},
+        {vi(true, 1, 0, 0, 1, "1980", ""), kNum0, true},
+        {vi(true, 1, 0, 0, 1, "", ""), kAmbos, true},
+        {vi(true, 1, 0, 0, 1, "0", "0000"), kAmbos, true},
+        {vi(true, 1, 0, 0, 1, "    ", "  "), kAmbos, true},
+        {vi(true, 1, 0, 0, 1, "", "12"), kAnio0, true},
+        {vi(true, 1, 0, 0, 1, "ABCD", "12"), kAnio0, true},  // a year of letters reads 0
+        {vi(true, 1, 0, 0, 1, "500", "0"), kAnio1980, true},
+        {vi(true, 1, 0, 0, 1, "1980", "1"), nullptr, false},
+        {vi(true, 0, 0, 1, 1, "2004", "9999"), nullptr, false},
+        {vi(true, 1, 0, 0, 1, " 1990", "12 "), nullptr, false},
+        {vi(true, 1, 0, 0, 1, "19 90", "1 2"), nullptr, false},  // blanks between the digits
+        {vi(true, 1, 0, 0, 1, "1990", "7X"), nullptr, false},    // the number stops at a letter
+        {vi(true, 1, 0, 0, 1, "1990", "-5"), kNum0, true},       // negatives read 0
+        {vi(true, 1, 0, 0, 1, "-1990", "5"), kAnio0, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         const ValidaResult r = valida(c.in);
-        std::vector<Message> expected;
-        if (c.message)
-            expected.push_back(Message{u(c.message), QString(), false});
-        EXPECT_EQ(r.messages, expected) << show(r.messages);
+        EXPECT_EQ(r.messages, c.message ? expected({c.message}) : expected({})) << show(r.messages);
         EXPECT_EQ(r.fault, c.fault);
     }
 }
 
-// --------------------------------------------------------- ValidaRequeridos
 
-const char* const kRequeridos[14] = {
+const char* const kReq[14] = {
     nullptr,
     "El año del registro ZELTAR es un dato requerido",
     "El numero del registro ZELTAR es un dato requerido",
@@ -198,218 +153,103 @@ const char* const kRequeridos[14] = {
 };
 
 RequeridosInput complete() {
-    RequeridosInput in;
-    in.combo1Index = 0;
-    in.apePat1 = u("ACEROS DEL NORTE SA DE CV");
-    in.calle = u("AV. JUAREZ 100");
-    in.cp = u("64000");
-    in.colonia = u("CENTRO");
-    in.telefono = u("8181234567");
-    in.combo5Index = 3;
-    in.chkProdFinal = 1;
-    in.nombreR2 = u("JUAN");
-    in.cargo = u("DIRECTOR");
-    in.telefonoR2 = u("8187654321");
-    in.emailRep = u("juan@aceros.mx");
-    return in;
+    return RequeridosInput{0, {}, {}, u("ACEROS DEL NORTE SA DE CV"), u("AV. JUAREZ 100"), u("64000"), u("CENTRO"),
+                           u("8181234567"), 3, 1, 0, u("JUAN"), u("DIRECTOR"), u("8187654321"), u("juan@aceros.mx")};
 }
 
-void blankTexts(RequeridosInput& in, const QString& blank) {
-    in.prog1 = in.prog2 = in.apePat1 = in.calle = in.cp = in.colonia = in.telefono = blank;
-    in.nombreR2 = in.cargo = in.telefonoR2 = in.emailRep = blank;
+using R = RequeridosInput&;
+void blankAll(R in, const char* blank) {
+    in.prog1 = in.prog2 = in.apePat1 = in.calle = in.cp = in.colonia = in.telefono = u(blank);
+    in.nombreR2 = in.cargo = in.telefonoR2 = in.emailRep = u(blank);
     in.combo5Index = -1;
-    in.chkProdFinal = 0;
-    in.chkrodIndirecto = 0;
-}
-
-struct RequeridosCase {
-    const char* name;
-    std::function<void(RequeridosInput&)> change;
-    std::vector<int> rows;  // rows of the table, in the order shown
-};
-
-const std::vector<RequeridosCase>& requeridosCases() {
-    static const std::vector<RequeridosCase> cases = {
-        {"everything given", [](RequeridosInput&) {}, {}},
-        {"every required text blank, new programme",
-         [](RequeridosInput& in) { blankTexts(in, QString()); },
-         {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}},
-        {"blanks only count as empty",
-         [](RequeridosInput& in) { blankTexts(in, u("   ")); },
-         {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}},
-        {"every required text blank, extension",
-         [](RequeridosInput& in) {
-             blankTexts(in, QString());
-             in.combo1Index = 1;
-         },
-         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}},
-        {"new programme does not need year or number",
-         [](RequeridosInput& in) { in.prog1 = in.prog2 = QString(); }, {}},
-        {"extension with year and number", [](RequeridosInput& in) {
-             in.combo1Index = 1;
-             in.prog1 = u("1999");
-             in.prog2 = u("15");
-         }, {}},
-        {"extension with blank year", [](RequeridosInput& in) {
-             in.combo1Index = 1;
-             in.prog1 = u("  ");
-             in.prog2 = u("15");
-         }, {1}},
-        {"extension with no number", [](RequeridosInput& in) {
-             in.combo1Index = 1;
-             in.prog1 = u("1999");
-         }, {2}},
-        {"only Abastecedor ticked",
-         [](RequeridosInput& in) { in.chkProdFinal = in.chkrodIndirecto = 0; }, {9}},
-        {"grey Productor Directo is not ticked",
-         [](RequeridosInput& in) { in.chkProdFinal = 2; }, {9}},
-        {"Productor Indirecto alone", [](RequeridosInput& in) {
-             in.chkProdFinal = 0;
-             in.chkrodIndirecto = 1;
-         }, {}},
-        {"first office is a selection", [](RequeridosInput& in) { in.combo5Index = 0; }, {}},
-        {"no office", [](RequeridosInput& in) { in.combo5Index = -1; }, {8}},
-        {"postal code blank", [](RequeridosInput& in) { in.cp = u("     "); }, {5}},
-        {"a text with blanks around it is given",
-         [](RequeridosInput& in) { in.colonia = u("  CENTRO  "); }, {}},
-        {"tab only counts as empty", [](RequeridosInput& in) { in.calle = u("\t"); }, {4}},
-        {"cargo and e-mail missing, in table order", [](RequeridosInput& in) {
-             in.emailRep = QString();
-             in.cargo = QString();
-         }, {11, 13}},
-        {"company and representative telephones",
-         [](RequeridosInput& in) { in.telefono = in.telefonoR2 = QString(); }, {7, 12}},
-    };
-    return cases;
+    in.chkProdFinal = in.chkrodIndirecto = 0;
 }
 
 TEST(ValidaRequeridos, CaseTable) {
-    for (const auto& c : requeridosCases()) {
-        SCOPED_TRACE(c.name);
+    const std::vector<int> all = {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+    const struct { void (*change)(R); std::vector<int> rows; } cases[] = {  // rows of kReq, in the order shown
+        {[](R) {}, {}},
+        {[](R in) { blankAll(in, ""); }, all},  // a new programme
+        {[](R in) { blankAll(in, "   "); }, all},  // blanks only count as empty
+        {[](R in) { blankAll(in, ""); in.combo1Index = 1; }, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}},
+        {[](R in) { in.combo1Index = 1; in.prog1 = u("1999"); in.prog2 = u("15"); }, {}},
+        {[](R in) { in.combo1Index = 1; in.prog1 = u("  "); in.prog2 = u("15"); }, {1}},
+        {[](R in) { in.combo1Index = 1; in.prog1 = u("1999"); }, {2}},
+        {[](R in) { in.chkProdFinal = in.chkrodIndirecto = 0; }, {9}},  // only Abastecedor
+        {[](R in) { in.chkProdFinal = 2; }, {9}},  // a grey box is not ticked
+        {[](R in) { in.chkProdFinal = 0; in.chkrodIndirecto = 1; }, {}},
+        {[](R in) { in.combo5Index = 0; }, {}},  // the first office is a selection
+        {[](R in) { in.combo5Index = -1; }, {8}},
+        {[](R in) { in.cp = u("     "); }, {5}},
+        {[](R in) { in.colonia = u("  CENTRO  "); }, {}},
+        {[](R in) { in.calle = u("\t"); }, {4}},
+        {[](R in) { in.emailRep = in.cargo = QString(); }, {11, 13}},
+        {[](R in) { in.telefono = in.telefonoR2 = QString(); }, {7, 12}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         RequeridosInput in = complete();
         c.change(in);
         const RequeridosResult r = validaRequeridos(in);
-        std::vector<Message> expected;
-        for (int row : c.rows)
-            expected.push_back(Message{u(kRequeridos[row]), QString(), true});
-        EXPECT_EQ(r.messages, expected) << show(r.messages);
+        std::vector<const char*> texts;
+        for (int i : c.rows) texts.push_back(kReq[i]);
+        EXPECT_EQ(r.messages, expected(texts, true)) << show(r.messages);
         EXPECT_EQ(r.missing, !c.rows.empty());
     }
 }
 
-// ---------------------------------------------------------- number reading
 
 TEST(LeadingNumber, CaseTable) {
-    const struct {
-        const char* text;
-        bool sign;
-        long long value;
-    } cases[] = {
-        {"", false, 0},        {"   ", false, 0},      {"ABC", false, 0},
-        {"12", false, 12},     {" 12", false, 12},     {"12 ", false, 12},
-        {"1 2", false, 12},    {"12A3", false, 12},    {"A12", false, 0},
-        {"0042", false, 42},   {"-5", false, 0},       {"-5", true, -5},
-        {" - 5", true, -5},    {"-", true, 0},         {"--5", true, 0},
-        {"5-", true, 5},       {"+5", true, 0},        {"-0", true, 0},
+    const struct { const char* text; bool sign; long long value; } cases[] = {
+        {"", false, 0},     {"   ", false, 0},  {"ABC", false, 0}, {"12", false, 12},  {" 12", false, 12},
+        {"12 ", false, 12}, {"1 2", false, 12}, {"12A3", false, 12}, {"A12", false, 0}, {"0042", false, 42},
+        {"-5", false, 0},   {"-5", true, -5},   {" - 5", true, -5}, {"-", true, 0},    {"--5", true, 0},
+        {"5-", true, 5},    {"+5", true, 0},    {"-0", true, 0},
         {"99999999999999999999999", false, std::numeric_limits<long long>::max()},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string("\"") + c.text + "\" sign " + (c.sign ? "on" : "off"));
-        EXPECT_EQ(leadingNumber(u(c.text), c.sign), c.value);
-    }
+    for (const auto& c : cases) EXPECT_EQ(leadingNumber(u(c.text), c.sign), c.value) << '"' << c.text << "\" " << c.sign;
+    // txtProg2 left with a negative number gets "0"; anything else stays (null).
+    for (const char* negative : {"-5", " -12", "- 3", "-9999"}) EXPECT_EQ(prog2OnLeave(u(negative)), u("0")) << negative;
+    for (const char* stays : {"5", "0", "", "-0", "-", "ABC", "5-"}) EXPECT_TRUE(prog2OnLeave(u(stays)).isNull()) << stays;
 }
 
-TEST(Prog2OnLeave, CaseTable) {
-    const struct {
-        const char* text;
-        const char* result;  // nullptr: the text stays
-    } cases[] = {
-        {"-5", "0"}, {" -12", "0"}, {"- 3", "0"}, {"-9999", "0"},
-        {"5", nullptr}, {"0", nullptr}, {"", nullptr}, {"-0", nullptr},
-        {"-", nullptr}, {"ABC", nullptr}, {"5-", nullptr},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        const QString r = prog2OnLeave(u(c.text));
-        if (c.result)
-            EXPECT_EQ(r, u(c.result));
-        else
-            EXPECT_TRUE(r.isNull()) << r.toStdString();
-    }
-}
-
-// -------------------------------------------------------------- key filters
 
 TEST(SoloNumeros, EveryAnsiCode) {
     const std::set<int> passing = {8, 9, 27, '0', '1', '2', '3', '4', '5', '6', '7', '8', '9'};
-    for (int code = 0; code <= 255; ++code) {
-        SCOPED_TRACE(code);
-        EXPECT_EQ(SoloNumeros(code), passing.count(code) ? code : 0);
-    }
-    EXPECT_EQ(SoloNumeros(13), 0);      // Enter
-    EXPECT_EQ(SoloNumeros(0x0661), 0);  // an Arabic-Indic digit is not a digit here
-    EXPECT_EQ(SoloNumeros(0xFF10), 0);  // nor a full-width zero
-    EXPECT_EQ(SoloNumeros(-1), 0);
+    for (int code = 0; code <= 255; ++code) EXPECT_EQ(SoloNumeros(code), passing.count(code) ? code : 0) << code;
+    for (int code : {0x0661, 0xFF10, -1}) EXPECT_EQ(SoloNumeros(code), 0) << code;  // other digits are not digits here
 }
 
 TEST(CaseKeys, CaseTable) {
-    const struct {
-        int code;
-        int upper;
-        int lower;
-    } cases[] = {
-        {'a', 'A', 'a'},   {'A', 'A', 'a'},   {'z', 'Z', 'z'},
-        {0xF1, 0xD1, 0xF1},  // ñ / Ñ
-        {0xD1, 0xD1, 0xF1},
-        {0xE9, 0xC9, 0xE9},  // é / É
-        {0xFC, 0xDC, 0xFC},  // ü / Ü
-        {0xFF, 0x178, 0xFF}, // ÿ has its capital outside Latin-1
-        {'1', '1', '1'},   {'@', '@', '@'},   {'.', '.', '.'},   {' ', ' ', ' '},
-        {0, 0, 0},         {8, 8, 8},         {13, 13, 13},      {27, 27, 27},
-        {0xDF, 0xDF, 0xDF},  // ß has no single-character capital
+    const struct { int code, upper, lower; } cases[] = {
+        {'a', 'A', 'a'}, {'A', 'A', 'a'}, {'z', 'Z', 'z'}, {0xF1, 0xD1, 0xF1}, {0xD1, 0xD1, 0xF1},  // ñ Ñ
+        {0xE9, 0xC9, 0xE9}, {0xFC, 0xDC, 0xFC},  // é ü
+        {0xFF, 0x178, 0xFF},  // ÿ has its capital outside Latin-1
+        {0xDF, 0xDF, 0xDF},   // ß has no single-character capital
+        {'1', '1', '1'}, {'@', '@', '@'}, {'.', '.', '.'}, {' ', ' ', ' '}, {0, 0, 0}, {8, 8, 8}, {13, 13, 13}, {27, 27, 27},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.code);
-        EXPECT_EQ(upperKey(c.code), c.upper);
-        EXPECT_EQ(lowerKey(c.code), c.lower);
+        EXPECT_EQ(upperKey(c.code), c.upper) << c.code;
+        EXPECT_EQ(lowerKey(c.code), c.lower) << c.code;
     }
 }
 
-TEST(PlantCellKey, PerColumn) {
-    const struct {
-        int column;
-        int code;
-        int result;
-    } cases[] = {
-        {0, 'a', 'A'}, {2, 'a', 'A'}, {3, 0xF1, 0xD1}, {4, 'b', 'B'}, {5, 'c', 'C'},
-        {0, '7', '7'}, {2, 13, 13},  // Enter reaches a text column; the grid turns it into Tab
-        {5, ' ', ' '},
-        {1, 'a', 0},   {1, '5', '5'}, {1, 13, 0}, {1, 8, 8},
-        {6, '-', 0},   {6, '0', '0'}, {6, 13, 0}, {6, 9, 9},
-        {7, '.', 0},   {7, '9', '9'}, {7, 27, 27},
+TEST(PlantsGrid, CellKeysAndRowCheck) {
+    const struct { int column, code, result; } keys[] = {
+        {0, 'a', 'A'}, {2, 'a', 'A'}, {3, 0xF1, 0xD1}, {4, 'b', 'B'}, {5, 'c', 'C'}, {0, '7', '7'}, {5, ' ', ' '},
+        {2, 13, 13},  // Enter reaches a text column; the grid turns it into Tab
+        {1, 'a', 0}, {1, '5', '5'}, {1, 13, 0}, {1, 8, 8}, {6, '-', 0}, {6, '0', '0'}, {6, 13, 0}, {6, 9, 9},
+        {7, '.', 0}, {7, '9', '9'}, {7, 27, 27},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "column " << c.column << " code " << c.code);
-        EXPECT_EQ(plantCellKey(c.column, c.code), c.result);
-    }
-}
-
-TEST(PlantRowCheck, CaseTable) {
+    for (const auto& c : keys) EXPECT_EQ(plantCellKey(c.column, c.code), c.result) << c.column << " " << c.code;
     const Message tooLong{u("El Codigo postal no puede ser mayor a 5 digitos"), u("Error"), true};
-    const struct {
-        int column;
-        const char* cp;
-        bool refused;
-    } cases[] = {
+    const struct { int column; const char* cp; bool refused; } rows[] = {
         {1, "123456", true}, {1, "1234567890", true}, {1, "12345", false}, {1, "", false},
         {0, "123456", false}, {2, "123456", false}, {7, "123456", false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "column " << c.column << " cp " << c.cp);
-        const auto r = plantRowCheck(c.column, u(c.cp));
-        EXPECT_EQ(r, c.refused ? std::vector<Message>{tooLong} : std::vector<Message>{})
-            << show(r);
-    }
+    for (const auto& c : rows)
+        EXPECT_EQ(plantRowCheck(c.column, u(c.cp)), c.refused ? std::vector<Message>{tooLong} : std::vector<Message>{})
+            << c.column << " " << c.cp;
 }
 
 } // namespace

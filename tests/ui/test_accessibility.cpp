@@ -1,37 +1,32 @@
 // Every control of every window built from a layout table is named for
 // screen readers from that table, and the focus chain follows its tab places.
+// A new window joins by adding its layout to kWindows.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <algorithm>
 #include <map>
 #include <set>
 
+#include "ui/datagrid.h"
 #include "ui/formwindow.h"
 #include "ui/layouts/form1.h"
+#include "ui_test_support.h"
 
 namespace {
 
 using ui::Kind;
 
 QString text(const char* s) { return s ? QString::fromUtf8(s) : QString(); }
-
 QString accessible(QWidget* w, QAccessible::Text t = QAccessible::Name) {
     QAccessibleInterface* i = QAccessible::queryAccessibleInterface(w);
     return i ? i->text(t) : QString();
 }
-
 bool takesInput(Kind k) {
-    return k == Kind::TextBox || k == Kind::MaskedEdit || k == Kind::ComboBox || k == Kind::ListBox
-           || k == Kind::RichText;
+    return k == Kind::TextBox || k == Kind::MaskedEdit || k == Kind::ComboBox || k == Kind::ListBox || k == Kind::RichText;
 }
 
-struct WindowCase {
-    const char* name;
-    const ui::WindowLayout& (*layout)();
-};
-
-// Two fields with the same label inside one frame: the frame alone cannot
-// tell them apart.
+// Two fields with the same label inside one frame: the frame alone cannot tell them apart.
 const ui::ControlSpec kSameFrame[] = {
     {.name = "Frame1", .kind = Kind::Frame, .caption = "Contacto", .width = 5000, .height = 1500},
     {.name = "lblFax1", .kind = Kind::Label, .caption = "Fax", .container = "Frame1"},
@@ -39,114 +34,108 @@ const ui::ControlSpec kSameFrame[] = {
     {.name = "lblFax2", .kind = Kind::Label, .caption = "Fax", .container = "Frame1"},
     {.name = "txtFaxPlanta", .kind = Kind::TextBox, .label = "lblFax2", .tab = 2, .container = "Frame1"},
 };
-const ui::WindowLayout kSameFrameLayout = {"frmDuplicados", "Duplicados", 6000, 2000, kSameFrame,
-                                           int(std::size(kSameFrame))};
-const ui::WindowLayout& sameFrameLayout() { return kSameFrameLayout; }
+const ui::WindowLayout kSameFrameLayout = {"frmDuplicados", "Duplicados", 6000, 2000, kSameFrame, int(std::size(kSameFrame))};
 
+struct WindowCase {
+    const char* name;
+    const ui::WindowLayout& (*layout)();
+};
 const WindowCase kWindows[] = {
     {"Form1", ui::form1Layout},
-    {"SameLabelsInOneFrame", sameFrameLayout},
+    {"SameLabelsInOneFrame", []() -> const ui::WindowLayout& { return kSameFrameLayout; }},
+    {"Sample", []() -> const ui::WindowLayout& { return uitest::kSampleLayout; }},
 };
+
+void PrintTo(const WindowCase& c, std::ostream* os) { *os << c.name; }
 
 class EveryWindow : public ::testing::TestWithParam<WindowCase> {};
 
 TEST_P(EveryWindow, EveryControlIsNamedFromItsTable) {
-    const ui::WindowLayout& layout = GetParam().layout();
-    ui::FormWindow w(layout);
-    std::map<QString, std::set<QString>> descriptionsByName;  // inputs sharing a name
+    ui::FormWindow w(GetParam().layout());
+    std::map<QString, std::set<QString>> descriptions;  // of the inputs sharing a name
     std::map<QString, int> sharing;
     for (QWidget* c : w.controls()) {
         const ui::ControlSpec& s = *w.spec(c);
-        const QString who = text(s.name) + (s.index >= 0 ? QStringLiteral("(%1)").arg(s.index) : QString());
+        SCOPED_TRACE(std::string(s.name) + "(" + std::to_string(s.index) + ")");
         const QString name = accessible(c);
-        if (takesInput(s.kind) || s.kind == Kind::Grid) {
-            EXPECT_FALSE(name.trimmed().isEmpty()) << who.toStdString();
-        }
+        if (takesInput(s.kind) || s.kind == Kind::Grid) EXPECT_FALSE(name.trimmed().isEmpty());
         if (takesInput(s.kind)) {
             if (s.label) {
                 const ui::ControlSpec* label = w.spec(w.control(text(s.label)));
-                ASSERT_NE(label, nullptr) << who.toStdString() << " names a label that is not there";
-                EXPECT_EQ(name, text(label->caption)) << who.toStdString();
+                ASSERT_NE(label, nullptr) << "names a label that is not there";
+                EXPECT_EQ(name, text(label->caption));
             }
             ++sharing[name];
-            descriptionsByName[name].insert(accessible(c, QAccessible::Description));
+            descriptions[name].insert(accessible(c, QAccessible::Description));
         }
-        switch (s.kind) {
-        case Kind::PictureButton:
-            EXPECT_EQ(name, text(s.toolTip)) << who.toStdString();
-            EXPECT_EQ(accessible(c, QAccessible::Description), text(s.toolTip)) << who.toStdString();
-            break;
-        case Kind::CheckBox:
-        case Kind::Frame:
-        case Kind::TabPage:
-        case Kind::Button:
-            EXPECT_EQ(name, text(s.caption)) << who.toStdString();
-            break;
-        default:
-            break;
+        if (s.kind == Kind::PictureButton) {
+            EXPECT_EQ(name, text(s.toolTip));
+            EXPECT_EQ(accessible(c, QAccessible::Description), text(s.toolTip));
         }
+        if (s.kind == Kind::CheckBox || s.kind == Kind::Frame || s.kind == Kind::TabPage || s.kind == Kind::Button)
+            EXPECT_EQ(name, text(s.caption));
     }
-    // Controls that share a label are told apart by their descriptions.
-    for (const auto& [name, count] : sharing)
-        if (count > 1) {
-            EXPECT_EQ(int(descriptionsByName[name].size()), count) << name.toStdString();
-        }
+    for (const auto& [name, count] : sharing)  // told apart by their descriptions
+        EXPECT_EQ(int(descriptions[name].size()), count) << name.toStdString();
 }
 
 TEST_P(EveryWindow, FocusChainFollowsTheTabPlaces) {
     ui::FormWindow w(GetParam().layout());
-    std::vector<int> places;
+    auto inChain = [&](QWidget* c) { return w.tabPlace(c) >= 0 && (c->focusPolicy() & Qt::TabFocus); };
     QWidget* start = nullptr;
-    for (QWidget* c : w.controls())
-        if (w.tabPlace(c) >= 0 && (c->focusPolicy() & Qt::TabFocus)
-            && (!start || w.tabPlace(c) < w.tabPlace(start)))
-            start = c;
+    std::size_t focusable = 0;
+    for (QWidget* c : w.controls()) {
+        if (!inChain(c)) continue;
+        ++focusable;
+        if (!start || w.tabPlace(c) < w.tabPlace(start)) start = c;
+    }
     ASSERT_NE(start, nullptr);
+    std::vector<int> places;  // hidden controls included
     QWidget* p = start;
     do {
-        if (w.tabPlace(p) >= 0 && (p->focusPolicy() & Qt::TabFocus))
-            places.push_back(w.tabPlace(p));
+        if (inChain(p)) places.push_back(w.tabPlace(p));
         p = p->nextInFocusChain();
     } while (p && p != start);
     EXPECT_TRUE(std::is_sorted(places.begin(), places.end()));
-    std::size_t focusable = 0;
-    for (QWidget* c : w.controls())
-        focusable += w.tabPlace(c) >= 0 && (c->focusPolicy() & Qt::TabFocus);
     EXPECT_EQ(places.size(), focusable);
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, EveryWindow, ::testing::ValuesIn(kWindows),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The names the accessibility issue quotes for the main window.
-TEST(Form1Names, AsAPersonReadingTheWindowWouldSayThem) {
-    ui::FormWindow w(ui::form1Layout());
-    struct Case {
+// The names a person reading the windows would use.
+TEST(AccessibleNames, AsAPersonReadingTheWindowWouldSayThem) {
+    ui::FormWindow form1(ui::form1Layout()), sample(uitest::kSampleLayout);
+    const struct {
+        ui::FormWindow& w;
         const char* control;
         int index;
         const char* name;
-        const char* description;
+        const char* description;  // nullptr: not checked
+    } cases[] = {
+        {form1, "MaskEdBox1", -1, "RFC", ""},
+        {form1, "txtApePat1", -1, "Razón  Social:", nullptr},
+        {form1, "txtCalle", -1, "Calle y No.", ""},
+        {form1, "txtTelefonoR2", -1, "Teléfono", "Datos del Representante legal"},
+        {form1, "txtTelefono", -1, "Teléfono", "Domicilio Fiscal"},
+        {form1, "Command1", 2, "Generar disco  para Quentaria", "Generar disco  para Quentaria"},
+        {form1, "dbgplantas", -1, "II Domicilio de Plantas", nullptr},  // no caption: its tab page
+        {form1, "Frame3", -1, "Datos del Representante legal", nullptr},
+        {sample, "Combo5", -1, "Adm. local de recaudación", ""},
+        {sample, "SSTab1", 1, "II Domicilio de Plantas", nullptr},
+        {sample, "TipoProg", -1, "Tipo Prog", nullptr},  // hidden, no label: its name in words
+        {sample, "txtAdmLocal", -1, "Adm Local", nullptr},
     };
-    const Case cases[] = {
-        {"MaskEdBox1", -1, "RFC", nullptr},
-        {"txtApePat1", -1, "Razón  Social:", nullptr},
-        {"txtCalle", -1, "Calle y No.", nullptr},
-        {"txtTelefonoR2", -1, "Teléfono", "Datos del Representante legal"},
-        {"txtTelefono", -1, "Teléfono", "Domicilio Fiscal"},
-        {"Command1", 1, "Grabar datos", "Grabar datos"},
-        {"Command1", 2, "Generar disco  para Quentaria", "Generar disco  para Quentaria"},
-        {"dbgplantas", -1, "II Domicilio de Plantas", nullptr},
-        {"chkProdFinal", -1, "Productor Directo", nullptr},
-        {"Frame3", -1, "Datos del Representante legal", nullptr},
-    };
-    for (const Case& c : cases) {
-        QWidget* control = w.control(QString::fromUtf8(c.control), c.index);
-        ASSERT_NE(control, nullptr) << c.control;
-        EXPECT_EQ(accessible(control), QString::fromUtf8(c.name)) << c.control;
-        if (c.description) {
-            EXPECT_EQ(accessible(control, QAccessible::Description), QString::fromUtf8(c.description)) << c.control;
-        }
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.control);
+        QWidget* control = c.w.control(QString::fromUtf8(c.control), c.index);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(accessible(control), QString::fromUtf8(c.name));
+        if (c.description) EXPECT_EQ(accessible(control, QAccessible::Description), QString::fromUtf8(c.description));
     }
+    auto* grid = sample.as<ui::DataGrid>("dbgplantas");
+    grid->setCaption(QStringLiteral("S E C T O R E S"));
+    EXPECT_EQ(accessible(grid), QStringLiteral("S E C T O R E S"));
 }
 
 } // namespace

@@ -1,3 +1,6 @@
+// The data grid over a real table: a changed row is written only when the
+// operator leaves it, the hooks can refuse the write or change keys, and the
+// model stays consistent (checked by Qt's model tester in every test).
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
@@ -16,7 +19,7 @@
 
 namespace {
 
-int digitsOnly(int code) { return (code >= '0' && code <= '9') || code == 8 || code == 9 || code == 27 ? code : 0; }
+using Column = std::vector<std::string>;
 
 // A plants-like table with two rows, in a temporary data directory.
 class DataGridTest : public ::testing::Test {
@@ -39,6 +42,7 @@ protected:
         src->refresh();
         grid.setColumns({{"CALLE Y NUM.", "CALLE"}, {"CP", "CP"}, {"TEL", "TEL"}});
         grid.setDataSource(src.get());
+        tester = std::make_unique<QAbstractItemModelTester>(grid.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
         grid.resize(600, 300);
         grid.show();
         grid.activateWindow();
@@ -48,18 +52,16 @@ protected:
     }
 
     // What the file holds now, read afresh from the disk.
-    std::vector<std::string> fileColumn(std::size_t field) {
+    Column fileColumn(std::size_t field) {
         auto t = store::DbfTable::open(dir / "catdirpl.dbf");
-        std::vector<std::string> out;
+        Column out;
         for (std::size_t r = 0; r < t->recordCount(); ++r)
-            if (!t->isDeleted(r))
-                out.push_back(t->read(r, field).toString());
+            if (!t->isDeleted(r)) out.push_back(t->read(r, field).toString());
         return out;
     }
     // Types into whatever has the focus: the grid, then the editor it opens.
     void type(const QString& text) {
-        for (QChar c : text)
-            uitest::type(QApplication::focusWidget(), QString(c));
+        for (QChar c : text) uitest::type(QApplication::focusWidget(), QString(c));
     }
     void key(int k) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(k)); }
     QLineEdit* editor() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
@@ -69,33 +71,20 @@ protected:
     std::unique_ptr<store::Database> db;
     std::unique_ptr<store::DataSource> src;
     ui::DataGrid grid;
+    std::unique_ptr<QAbstractItemModelTester> tester;
 };
 
-TEST_F(DataGridTest, ShowsRowsCaptionsAndAnAddLine) {
-    QAbstractItemModel* m = grid.model();
-    ASSERT_EQ(m->rowCount(), 3);
-    ASSERT_EQ(m->columnCount(), 3);
-    EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("CALLE Y NUM."));
-    EXPECT_EQ(m->headerData(2, Qt::Horizontal).toString(), QStringLiteral("TEL"));
-    EXPECT_EQ(m->index(1, 0).data().toString(), QStringLiteral("JUAREZ 5"));
-    EXPECT_EQ(m->index(2, 0).data().toString(), QString());
-    EXPECT_EQ(m->headerData(2, Qt::Vertical).toString(), QStringLiteral("*"));
-    EXPECT_EQ(grid.columnMaxLength(0), 40);
-}
-
-TEST_F(DataGridTest, EditedRowIsWrittenOnlyWhenLeftWithDown) {
+TEST_F(DataGridTest, EditedRowIsWrittenOnlyWhenLeft) {
     type("AV. CENTRAL");
-    ASSERT_NE(editor(), nullptr);
-    EXPECT_EQ(editor()->text(), QStringLiteral("AV. CENTRAL"));
     key(Qt::Key_Tab);  // another cell of the same row: still buffered
     EXPECT_TRUE(grid.rowDirty());
+    EXPECT_EQ(grid.model()->headerData(0, Qt::Vertical).toString(), QStringLiteral("\u270E"));
     EXPECT_EQ(grid.columnText(0), QStringLiteral("AV. CENTRAL"));
-    EXPECT_EQ(fileColumn(0), (std::vector<std::string>{"REFORMA 10", "JUAREZ 5"}));
+    EXPECT_EQ(fileColumn(0), (Column{"REFORMA 10", "JUAREZ 5"}));
     key(Qt::Key_Down);
     EXPECT_EQ(grid.currentRow(), 1);
     EXPECT_FALSE(grid.rowDirty());
-    EXPECT_EQ(fileColumn(0), (std::vector<std::string>{"AV. CENTRAL", "JUAREZ 5"}));
-    EXPECT_EQ(grid.model()->rowCount(), 3);
+    EXPECT_EQ(fileColumn(0), (Column{"AV. CENTRAL", "JUAREZ 5"}));
 }
 
 TEST_F(DataGridTest, RefusedRowStaysInEditingWithWhatWasTyped) {
@@ -111,40 +100,34 @@ TEST_F(DataGridTest, RefusedRowStaysInEditingWithWhatWasTyped) {
     key(Qt::Key_Down);
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(grid.currentRow(), 0);
-    EXPECT_TRUE(grid.isEditing());
+    ASSERT_TRUE(grid.isEditing());
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->text(), QStringLiteral("12345"));  // the field's width limits the editor
-    EXPECT_EQ(fileColumn(1), (std::vector<std::string>{"06600", "06600"}));
-
     // A click on another row is refused the same way.
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(grid.model()->index(1, 0)).center());
     uitest::settle();
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(grid.currentRow(), 0);
     EXPECT_EQ(grid.columnText(1), QStringLiteral("12345"));
-    EXPECT_TRUE(grid.rowDirty());
-    EXPECT_EQ(fileColumn(1), (std::vector<std::string>{"06600", "06600"}));
-
+    EXPECT_EQ(fileColumn(1), (Column{"06600", "06600"}));
     refuse = false;
     EXPECT_TRUE(grid.commitRow());
-    EXPECT_EQ(fileColumn(1), (std::vector<std::string>{"12345", "06600"}));
-    EXPECT_FALSE(grid.rowDirty());
+    EXPECT_EQ(fileColumn(1), (Column{"12345", "06600"}));
 }
 
 TEST_F(DataGridTest, AddLineCreatesARow) {
-    QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(grid.model()->headerData(2, Qt::Vertical).toString(), QStringLiteral("*"));
+    EXPECT_EQ(grid.model()->index(2, 0).data().toString(), QString());
     grid.setCurrentIndex(grid.model()->index(2, 0));
     type("INSURGENTES 1");
     key(Qt::Key_Tab);
     type("01000");
     EXPECT_EQ(grid.model()->rowCount(), 3);
     key(Qt::Key_Down);
-    EXPECT_EQ(fileColumn(0), (std::vector<std::string>{"REFORMA 10", "JUAREZ 5", "INSURGENTES 1"}));
-    EXPECT_EQ(fileColumn(1), (std::vector<std::string>{"06600", "06600", "01000"}));
+    EXPECT_EQ(fileColumn(0), (Column{"REFORMA 10", "JUAREZ 5", "INSURGENTES 1"}));
+    EXPECT_EQ(fileColumn(1), (Column{"06600", "06600", "01000"}));
     EXPECT_EQ(grid.model()->rowCount(), 4);
     EXPECT_EQ(grid.currentRow(), 3);  // on the new add line
-    EXPECT_EQ(grid.model()->index(2, 0).data().toString(), QStringLiteral("INSURGENTES 1"));
-
     // Tab past the last cell of the add line writes it too.
     grid.setCurrentIndex(grid.model()->index(3, 0));
     type("MADERO 2");
@@ -152,13 +135,10 @@ TEST_F(DataGridTest, AddLineCreatesARow) {
     key(Qt::Key_Tab);
     type("55");
     key(Qt::Key_Tab);
-    EXPECT_EQ(fileColumn(0).size(), 4u);
     EXPECT_EQ(fileColumn(0).back(), "MADERO 2");
     EXPECT_EQ(fileColumn(2).back(), "55");
-    EXPECT_EQ(grid.model()->rowCount(), 5);
     EXPECT_EQ(grid.currentRow(), 4);
     EXPECT_EQ(grid.currentColumn(), 0);
-
     grid.reload();
     EXPECT_EQ(grid.model()->rowCount(), 5);
 }
@@ -172,28 +152,31 @@ TEST_F(DataGridTest, FailedWriteGoesToTheErrorHookAndKeepsTheRow) {
     EXPECT_EQ(errors.size(), 1);
     EXPECT_EQ(grid.currentRow(), 0);
     EXPECT_TRUE(grid.rowDirty());
-    EXPECT_EQ(grid.columnText(2), QStringLiteral("ABC"));
     EXPECT_EQ(src->editMode(), store::EditMode::None);  // the data source's buffer is not left behind
-    EXPECT_EQ(fileColumn(2), (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(fileColumn(2), (Column{"", ""}));
 }
 
-TEST_F(DataGridTest, KeyHookChangesOrSwallowsKeys) {
-    grid.setKeyHook([](int column, int code) {
-        return column == 0 ? QChar(char16_t(code)).toUpper().unicode() : digitsOnly(code);
+// The window's key pipeline first, then the cell's hook, with the editor
+// created on the way; a key the hook swallows opens no editor.
+TEST_F(DataGridTest, KeyPipelineThenCellHook) {
+    ui::KeyPipeline keys(&grid);
+    keys.setWindowFilter([](int code) { return QChar(char16_t(code)).toUpper().unicode(); });
+    int seen = 0;
+    grid.setKeyHook([&](int column, int code) {
+        ++seen;
+        return column == 0 ? code : uitest::digitsOnly(code);
     });
-    type("av.");  // the first key starts the editor with the hooked character
-    ASSERT_NE(editor(), nullptr);
-    EXPECT_EQ(editor()->text(), QStringLiteral("AV."));
+    type(QStringLiteral("calle \u20AC1"));
+    EXPECT_EQ(grid.columnText(0), QStringLiteral("CALLE 1"));
+    EXPECT_EQ(seen, 7);  // once per key that reached the cell; the unstorable one never did
     key(Qt::Key_Tab);
-    type("a1-2b3");
-    EXPECT_EQ(grid.columnText(1), QStringLiteral("123"));
+    type("9z8");
+    EXPECT_EQ(grid.columnText(1), QStringLiteral("98"));
     key(Qt::Key_Tab);
     ASSERT_TRUE(grid.isEditing());  // Tab opens the next cell
     key(Qt::Key_Escape);
-    ASSERT_FALSE(grid.isEditing());
-    type("x");  // swallowed on a cell not yet in editing: no editor opens
+    type("x");
     EXPECT_FALSE(grid.isEditing());
-    EXPECT_EQ(grid.columnText(2), QString());
     type("5");
     EXPECT_TRUE(grid.isEditing());
     EXPECT_EQ(grid.columnText(2), QStringLiteral("5"));
@@ -201,7 +184,7 @@ TEST_F(DataGridTest, KeyHookChangesOrSwallowsKeys) {
 
 TEST_F(DataGridTest, EnterMovesToTheNextCellWhenAskedTo) {
     grid.setEnterAsTab(true);
-    grid.setKeyHook([](int column, int code) { return column == 1 ? digitsOnly(code) : code; });
+    grid.setKeyHook([](int column, int code) { return column == 1 ? uitest::digitsOnly(code) : code; });
     type("X");
     key(Qt::Key_Return);
     uitest::settle();
@@ -211,7 +194,6 @@ TEST_F(DataGridTest, EnterMovesToTheNextCellWhenAskedTo) {
     key(Qt::Key_Return);  // the hook turned Enter into nothing here
     uitest::settle();
     EXPECT_EQ(grid.currentColumn(), 1);
-    EXPECT_EQ(grid.columnText(0), QStringLiteral("X"));
 }
 
 TEST_F(DataGridTest, EscapeUndoesTheCellThenTheRow) {
@@ -219,51 +201,21 @@ TEST_F(DataGridTest, EscapeUndoesTheCellThenTheRow) {
     key(Qt::Key_Tab);
     type("99999");
     key(Qt::Key_Escape);  // the cell: back to what it showed
-    EXPECT_FALSE(grid.isEditing());
     EXPECT_EQ(grid.columnText(1), QStringLiteral("06600"));
     EXPECT_TRUE(grid.rowDirty());
     key(Qt::Key_Escape);  // the row
     EXPECT_FALSE(grid.rowDirty());
-    EXPECT_EQ(grid.columnText(0), QStringLiteral("REFORMA 10"));
     key(Qt::Key_Down);
-    EXPECT_EQ(fileColumn(0), (std::vector<std::string>{"REFORMA 10", "JUAREZ 5"}));
+    EXPECT_EQ(fileColumn(0), (Column{"REFORMA 10", "JUAREZ 5"}));
 }
 
-TEST_F(DataGridTest, ModelPassesTheTesterThroughEditsAndReloads) {
-    QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-    grid.setColumnText(0, QStringLiteral("NUEVA"));
-    EXPECT_TRUE(grid.rowDirty());
-    EXPECT_EQ(grid.model()->headerData(0, Qt::Vertical).toString(), QStringLiteral("\u270E"));
-    EXPECT_TRUE(grid.commitRow());
-    src->refresh();
-    grid.reload();
-    EXPECT_EQ(grid.model()->index(0, 0).data().toString(), QStringLiteral("NUEVA"));
+TEST_F(DataGridTest, ColumnsAndSourceCanChange) {
+    EXPECT_EQ(grid.columnMaxLength(0), 40);
     grid.setColumns({{"CP", "CP"}});
     EXPECT_EQ(grid.model()->columnCount(), 1);
+    EXPECT_EQ(grid.model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("CP"));
     grid.setDataSource(nullptr);
     EXPECT_EQ(grid.model()->rowCount(), 0);
-}
-
-} // namespace
-
-namespace {
-
-// The window's key pipeline and the grid's own hook together: the window's
-// upper case first, then the cell's rule, with the editor created on the way.
-TEST_F(DataGridTest, WindowPipelineThenCellHook) {
-    ui::KeyPipeline keys(&grid);
-    keys.setWindowFilter([](int code) { return QChar(char16_t(code)).toUpper().unicode(); });
-    int seen = 0;
-    grid.setKeyHook([&](int column, int code) {
-        ++seen;
-        return column == 0 ? code : digitsOnly(code);
-    });
-    type(QStringLiteral("calle \u20AC1"));
-    EXPECT_EQ(grid.columnText(0), QStringLiteral("CALLE 1"));
-    EXPECT_EQ(seen, 7);  // once per key that reached the cell; the unstorable one never did
-    key(Qt::Key_Tab);
-    type("9z8");
-    EXPECT_EQ(grid.columnText(1), QStringLiteral("98"));
 }
 
 } // namespace
