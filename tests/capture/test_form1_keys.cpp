@@ -9,11 +9,7 @@ TEST_F(Form1Test, TypedTextIsFilteredPerField) {
     writeDatoprov(filledRecord());  // Ampliación: the programme year and number are open
     open();
     form_->Habilita(true);
-    const struct {
-        const char* control;
-        const char* typed;
-        const char* shown;
-    } cases[] = {
+    const struct { const char* control; const char* typed; const char* shown; } cases[] = {
         {"txtCalle", "niño héroe 5", "NIÑO HÉROE 5"},  // the window's upper case
         {"txtEmail1", "Ventas@Empresa.COM", "ventas@empresa.com"},
         {"EMAILREP", "Juan.Perez@Mail.MX", "juan.perez@mail.mx"},

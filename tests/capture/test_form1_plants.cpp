@@ -108,17 +108,5 @@ TEST_F(PlantsTest, EnterMovesOnInTextColumnsOnly) {
     EXPECT_TRUE(added().empty());  // nothing written while the row is not left
 }
 
-TEST_F(PlantsTest, EditedRowLeftWithDownIsWritten) {
-    grid_->setCurrentIndex(grid_->model()->index(0, 2));
-    settle();
-    key(Qt::Key_F2);  // edit the cell: its text is selected and typed over
-    typeRow({"tizapan"});
-    key(Qt::Key_Down);
-    const auto rows = plantRows();
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].at(2).toString(), "TIZAPAN");
-    EXPECT_TRUE(boxes_->shown().empty());
-}
-
 } // namespace
 } // namespace form1test

@@ -27,6 +27,7 @@ TEST_F(Form1Test, EmptyDatoprovAddsALockedNewRecord) {
     EXPECT_EQ(field20(*form_), "14");
     EXPECT_EQ(form_->SSTab1()->currentIndex(), 0);
     EXPECT_FALSE(form_->RFCValido);
+    EXPECT_TRUE(form_->close());  // closing while adding asks nothing
     EXPECT_TRUE(boxes_->shown().empty());
 }
 
@@ -51,6 +52,11 @@ TEST_F(Form1Test, FilledDatoprovIsEditedWithItsListsMatched) {
     EXPECT_FALSE(w("txtProg2")->isEnabled());
     form_->Combo1()->setCurrentIndex(1);
     EXPECT_TRUE(w("txtProg2")->isEnabled());
+    // Leaving the activity list writes its code.
+    focus(form_->cmbActividad());
+    form_->cmbActividad()->setCurrentIndex(2);
+    focus(w("txtApePat1"));
+    EXPECT_EQ(form_->dtsDatoProv.field(22), store::Value(311030));
 }
 
 // A filled record with one field changed, and what the controls show: list
@@ -124,21 +130,6 @@ TEST_F(Form1Test, TheBoxesAndTipoProgFollowEachOther) {
     EXPECT_EQ(form_->TipoProg()->text(), QStringLiteral("2"));
     QTest::mouseClick(form_->chkProdFinal(), Qt::LeftButton);
     EXPECT_EQ(form_->TipoProg()->text(), QStringLiteral("3"));
-}
-
-TEST_F(Form1Test, LeavingTheActivityListWritesItsCode) {
-    writeDatoprov(filledRecord());
-    open();
-    focus(form_->cmbActividad());
-    form_->cmbActividad()->setCurrentIndex(2);
-    focus(w("txtApePat1"));
-    EXPECT_EQ(form_->dtsDatoProv.field(22), store::Value(311030));
-}
-
-TEST_F(Form1Test, ClosingANewRecordAsksNothing) {
-    open();
-    EXPECT_TRUE(form_->close());
-    EXPECT_TRUE(boxes_->shown().empty());
 }
 
 TEST_F(Form1Test, ClosingAnEditedRecordAsks) {

@@ -27,18 +27,13 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(tmp.isValid());
         dir = std::filesystem::path(tmp.path().toStdString());
-        store::DbfTable::create(dir / "catdirpl.dbf", {{"CALLE", store::FieldType::Character, 40, 0},
-                                                       {"CP", store::FieldType::Character, 5, 0},
-                                                       {"TEL", store::FieldType::Numeric, 10, 0}});
+        using store::Value;
+        store::DbfTable::createWithRows(dir / "catdirpl.dbf",
+                                        {{"CALLE", store::FieldType::Character, 40, 0}, {"CP", store::FieldType::Character, 5, 0},
+                                         {"TEL", store::FieldType::Numeric, 10, 0}},
+                                        {{Value("REFORMA 10"), Value("06600"), Value()}, {Value("JUAREZ 5"), Value("06600"), Value()}});
         db = std::make_unique<store::Database>(dir);
         src = std::make_unique<store::DataSource>(*db, "dBASE III;", "catdirpl");
-        src->refresh();
-        for (const char* calle : {"REFORMA 10", "JUAREZ 5"}) {
-            src->addNew();
-            src->setField("CALLE", store::Value(calle));
-            src->setField("CP", store::Value("06600"));
-            src->update();
-        }
         src->refresh();
         grid.setColumns({{"CALLE Y NUM.", "CALLE"}, {"CP", "CP"}, {"TEL", "TEL"}});
         grid.setDataSource(src.get());

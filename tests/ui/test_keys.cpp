@@ -48,12 +48,7 @@ protected:
 
 // Typed key by key, or committed by an input method (accents composed with dead keys).
 TEST_F(KeyPipelineTest, TypedAndComposedTextGoesThroughTheFilters) {
-    const struct {
-        QLineEdit* e;
-        QString text;
-        bool composed;
-        QString shown;
-    } cases[] = {
+    const struct { QLineEdit* e; QString text; bool composed; QString shown; } cases[] = {
         {plain, "razón social", false, "RAZÓN SOCIAL"},
         {mail, "Info@Empresa.MX", false, "info@empresa.mx"},  // window upper, then lower
         {phone, "55-12.a34", false, "551234"},

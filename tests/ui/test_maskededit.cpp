@@ -29,13 +29,7 @@ protected:
 // typed or the key pressed, the text afterwards and where the caret ends.
 TEST_F(MaskedEditTest, KeysOnThePositions) {
     const struct {
-        QString start;
-        int pos, selection;
-        QString typed;
-        int key;
-        Qt::KeyboardModifiers mods;
-        QString text;
-        int cursor;
+        QString start; int pos, selection; QString typed; int key; Qt::KeyboardModifiers mods; QString text; int cursor;
     } cases[] = {
         {{}, 0, 0, "ABC", 0, {}, "ABC          ", 3},
         {"ABC", 3, 0, "D800101XY1Z", 0, {}, "ABCD800101XY1", 13},  // a fourteenth has no position

@@ -10,22 +10,13 @@
 
 namespace {
 
-class ScriptedBoxes : public ::testing::Test {
-protected:
-    void SetUp() override {
-        auto s = std::make_unique<ui::ScriptedMessageBoxes>();
-        boxes = s.get();
-        previous = ui::MessageBoxService::install(std::move(s));
-    }
-    void TearDown() override { ui::MessageBoxService::install(std::move(previous)); }
-    ui::ScriptedMessageBoxes* boxes = nullptr;
-    std::unique_ptr<ui::MessageBoxService> previous;
-};
-
 // Every box is recorded as shown; questions take the queued answers (an OK
 // box uses none), and a question with nothing queued gets the safe answer and
 // is counted so the test can see it.
-TEST_F(ScriptedBoxes, RecordsAnswersAndCountsUnexpectedQuestions) {
+TEST(ScriptedBoxes, RecordsAnswersAndCountsUnexpectedQuestions) {
+    auto scripted = std::make_unique<ui::ScriptedMessageBoxes>();
+    ui::ScriptedMessageBoxes* boxes = scripted.get();
+    auto previous = ui::MessageBoxService::install(std::move(scripted));
     boxes->queue(ui::Answer::Yes);
     boxes->queue(ui::Answer::Cancel);
     EXPECT_EQ(ui::message(nullptr, "a", "ATENCION", ui::Icon::None, ui::Buttons::YesNo), ui::Answer::Yes);
@@ -46,17 +37,13 @@ TEST_F(ScriptedBoxes, RecordsAnswersAndCountsUnexpectedQuestions) {
     EXPECT_EQ(boxes->shown()[3].buttons, ui::Buttons::YesNo);
     boxes->clear();
     EXPECT_TRUE(boxes->shown().empty());
+    ui::MessageBoxService::install(std::move(previous));
 }
 
 // The production service is a real QMessageBox: its title, text, icon and
 // buttons are what screen readers get, and Enter and Escape answer it.
 TEST(QtMessageBoxes, RealBoxWithTitleButtonsAndEscape) {
-    const struct {
-        ui::Buttons buttons;
-        int key;
-        ui::Answer expected;
-        int buttonCount;
-    } cases[] = {
+    const struct { ui::Buttons buttons; int key; ui::Answer expected; int buttonCount; } cases[] = {
         {ui::Buttons::Ok, Qt::Key_Escape, ui::Answer::Ok, 1},
         {ui::Buttons::OkCancel, Qt::Key_Escape, ui::Answer::Cancel, 2},
         {ui::Buttons::YesNo, Qt::Key_Escape, ui::Answer::No, 2},
