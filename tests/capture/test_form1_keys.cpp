@@ -31,21 +31,6 @@ TEST_F(Form1Test, TypedTextIsFilteredPerField) {
     }
 }
 
-TEST_F(Form1Test, TypedTextReachesTheRecordWhenSaved) {
-    writeDatoprov(filledRecord());
-    open();
-    edit("txtApePat1")->clear();
-    type(w("txtApePat1"), QStringLiteral("nueva razon"));
-    type(w("txtEmail1"), QStringLiteral("A@B.MX"));
-    form_->Habilita(true);
-    type(w("txtColonia"), QStringLiteral("roma"));  // COLONIA is shown twice (the hidden txtAdmLocal too)
-    form_->binding().save();
-    const store::Row row = datoprovRow();
-    EXPECT_EQ(row.at(4).toString(), "NUEVA RAZON");
-    EXPECT_EQ(row.at(7).toString(), "a@b.mx");
-    EXPECT_EQ(row.at(9).toString(), "ROMA");
-}
-
 // txtProg2 left with a negative number (as a paste leaves it) gets "0" and the focus back.
 TEST_F(Form1Test, NegativeProgrammeNumberBecomesZero) {
     writeDatoprov(filledRecord());

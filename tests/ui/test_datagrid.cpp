@@ -69,16 +69,28 @@ protected:
     std::unique_ptr<QAbstractItemModelTester> tester;
 };
 
+// Escape undoes the cell, then the row.
 TEST_F(DataGridTest, EditedRowIsWrittenOnlyWhenLeft) {
     type("AV. CENTRAL");
     key(Qt::Key_Tab);  // another cell of the same row: still buffered
+    type("99999");
+    key(Qt::Key_Escape);
+    EXPECT_EQ(grid.columnText(1), QStringLiteral("06600"));
     EXPECT_TRUE(grid.rowDirty());
     EXPECT_EQ(grid.model()->headerData(0, Qt::Vertical).toString(), QStringLiteral("\u270E"));
-    EXPECT_EQ(grid.columnText(0), QStringLiteral("AV. CENTRAL"));
     EXPECT_EQ(fileColumn(0), (Column{"REFORMA 10", "JUAREZ 5"}));
     key(Qt::Key_Down);
     EXPECT_EQ(grid.currentRow(), 1);
     EXPECT_FALSE(grid.rowDirty());
+    EXPECT_EQ(fileColumn(0), (Column{"AV. CENTRAL", "JUAREZ 5"}));
+    EXPECT_EQ(fileColumn(1), (Column{"06600", "06600"}));
+    type("UNO");
+    key(Qt::Key_Tab);
+    key(Qt::Key_Escape);
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(grid.rowDirty());
+    EXPECT_EQ(grid.columnText(0), QStringLiteral("JUAREZ 5"));
+    key(Qt::Key_Up);
     EXPECT_EQ(fileColumn(0), (Column{"AV. CENTRAL", "JUAREZ 5"}));
 }
 
@@ -189,19 +201,6 @@ TEST_F(DataGridTest, EnterMovesToTheNextCellWhenAskedTo) {
     key(Qt::Key_Return);  // the hook turned Enter into nothing here
     uitest::settle();
     EXPECT_EQ(grid.currentColumn(), 1);
-}
-
-TEST_F(DataGridTest, EscapeUndoesTheCellThenTheRow) {
-    type("UNO");
-    key(Qt::Key_Tab);
-    type("99999");
-    key(Qt::Key_Escape);  // the cell: back to what it showed
-    EXPECT_EQ(grid.columnText(1), QStringLiteral("06600"));
-    EXPECT_TRUE(grid.rowDirty());
-    key(Qt::Key_Escape);  // the row
-    EXPECT_FALSE(grid.rowDirty());
-    key(Qt::Key_Down);
-    EXPECT_EQ(fileColumn(0), (Column{"REFORMA 10", "JUAREZ 5"}));
 }
 
 TEST_F(DataGridTest, ColumnsAndSourceCanChange) {
