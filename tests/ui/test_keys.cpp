@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
-#include <vector>
 
 #include "ui/keys.h"
 #include "ui/maskededit.h"
@@ -25,14 +24,8 @@ protected:
         layout->addWidget(rfc = new ui::MaskedEdit);
         rfc->setMask(QStringLiteral("&&&&999999aaa"));
         keys = new ui::KeyPipeline(&window);
-        keys->setWindowFilter([this](int c) {
-            calls.push_back("window");
-            return QChar(char16_t(c)).toUpper().unicode();
-        });
-        keys->setControlFilter(mail, [this](int c) {
-            calls.push_back("mail");
-            return QChar(char16_t(c)).toLower().unicode();
-        });
+        keys->setWindowFilter([](int c) { return QChar(char16_t(c)).toUpper().unicode(); });
+        keys->setControlFilter(mail, [](int c) { return QChar(char16_t(c)).toLower().unicode(); });
         keys->setControlFilter(phone, uitest::digitsOnly);
         keys->setControlFilter(rfc, [this](int c) {
             if (c == ' ') ui::queueKey(rfc, Qt::Key_Right);
@@ -43,14 +36,13 @@ protected:
     QLineEdit *plain = nullptr, *mail = nullptr, *phone = nullptr;
     ui::MaskedEdit* rfc = nullptr;
     ui::KeyPipeline* keys = nullptr;
-    std::vector<std::string> calls;
 };
 
 // Typed key by key, or committed by an input method (accents composed with dead keys).
 TEST_F(KeyPipelineTest, TypedAndComposedTextGoesThroughTheFilters) {
     const struct { QLineEdit* e; QString text; bool composed; QString shown; } cases[] = {
         {plain, "razón social", false, "RAZÓN SOCIAL"},
-        {mail, "Info@Empresa.MX", false, "info@empresa.mx"},  // window upper, then lower
+        {mail, "Info@Empresa.MX", false, "info@empresa.mx"},  // the window's upper case, then the box's lower
         {phone, "55-12.a34", false, "551234"},
         {plain, "a\u20ACb\u0141c\u2014ñ", false, "ABCÑ"},  // outside code page 850
         {plain, "é€ñ", true, "ÉÑ"},
@@ -74,10 +66,6 @@ TEST_F(KeyPipelineTest, TypedAndComposedTextGoesThroughTheFilters) {
     rfc->setCursorPosition(1);
     QApplication::sendEvent(rfc, &ev);
     EXPECT_EQ(rfc->text(), QStringLiteral(" ÑÁ          "));
-    calls.clear();
-    uitest::type(mail, "A");
-    EXPECT_EQ(calls, (std::vector<std::string>{"window", "mail"}));
-    EXPECT_EQ(keys->filter(mail, 'Q'), 'q');
     QLineEdit outside;  // controls outside the window are left alone
     uitest::type(&outside, "abc\u20AC");
     EXPECT_EQ(outside.text(), QStringLiteral("abc\u20AC"));
