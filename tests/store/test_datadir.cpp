@@ -53,7 +53,7 @@ struct EnvGuard {
 const std::set<std::string> kFresh = {"datoprov.dbf", "catdirpl.dbf", "sector.dbf",   "mercbi.dbf",
                                       "prodabas.dbf", "admlocal.dbf", "activida.dbf", "considera.txt"};
 
-TEST(DataDirectory, FreshDirectoryGetsTheSevenTablesAsLaidOut) {
+TEST(DataDirectory, FreshDirectoryGetsTheSevenTablesAsLaidOutAndAnotherReaderOpensThem) {
     ScratchDir tmp;
     const fs::path dir = tmp.path() / "sub" / "ZELTAR";
     const auto created = ensureDataDirectory(dir);
@@ -61,6 +61,19 @@ TEST(DataDirectory, FreshDirectoryGetsTheSevenTablesAsLaidOut) {
     EXPECT_EQ(fileNames(dir), kFresh);  // only finished files, no temporary left
     EXPECT_EQ(readBytes(dir / "considera.txt"), shippedConsiderations());
     EXPECT_NE(shippedConsiderations().find("RFC"), std::string::npos);
+    // The receiving office opens the copied tables with its own software:
+    // another reader of the format sees the same fields, rows and text.
+    const std::string python = dbftest::pythonWithDbfread();
+    std::string command = python + " -c \"\nimport sys, dbfread\nfor name in sys.argv[1:]:\n"
+                                   "    t = dbfread.DBF(name, load=True)\n"
+                                   "    last = list(t.records[-1].values()) if t.records else []\n"
+                                   "    print('%s|%s|%d|%s' % (t.encoding, ','.join(t.field_names), len(t.records),\n"
+                                   "          '|'.join('' if v is None else str(v) for v in last)))\"";
+    for (const TableLayout& layout : tableLayouts())
+        command += " '" + (dir / (layout.name + ".dbf")).string() + "'";
+    int status = -1;
+    std::istringstream lines(python.empty() ? "" : dbftest::runCommand(command, &status));
+    EXPECT_EQ(status, python.empty() ? -1 : 0);
     for (const TableLayout& layout : tableLayouts()) {
         SCOPED_TRACE(layout.name);
         EXPECT_EQ(&tableLayout(layout.name + ".DBF"), &layout);  // found in any case
@@ -75,6 +88,16 @@ TEST(DataDirectory, FreshDirectoryGetsTheSevenTablesAsLaidOut) {
             EXPECT_LE(f.name.size(), 10u);
         }
         EXPECT_EQ(table->recordCount() == 0, layout.name != "admlocal" && layout.name != "activida");
+        std::string line, expected = "cp850|";
+        for (std::size_t i = 0; i < table->fields().size(); ++i)
+            expected += (i ? "," : "") + table->fields()[i].name;
+        expected += "|" + std::to_string(table->recordCount()) + "|";
+        const Row last = table->recordCount() ? table->read(table->recordCount() - 1) : Row();
+        for (std::size_t i = 0; i < last.size(); ++i)
+            expected += (i ? "|" : "") + last[i].toString();
+        if (!python.empty()) {
+            EXPECT_EQ(std::getline(lines, line) ? line : "(no line)", expected);
+        }
     }
     EXPECT_THROW(tableLayout("nada"), StoreError);
 
@@ -104,42 +127,6 @@ TEST(DataDirectory, FreshDirectoryGetsTheSevenTablesAsLaidOut) {
             EXPECT_TRUE(texts.insert(text.text()).second) << "repeated entry " << text.text();
         }
         EXPECT_TRUE(texts.count(c.someEntry)) << c.someEntry;
-    }
-}
-
-// The receiving office opens the copied tables with its own software: another
-// reader of the format must see the same fields, rows and text.
-TEST(DataDirectory, AnotherReaderOpensTheFreshTables) {
-    const std::string python = dbftest::pythonWithDbfread();
-    if (python.empty())
-        GTEST_SKIP() << "python3-dbfread is not installed";
-    ScratchDir tmp;
-    ensureDataDirectory(tmp.path());
-    std::string command = python + " -c \"\nimport sys, dbfread\nfor name in sys.argv[1:]:\n"
-                                   "    t = dbfread.DBF(name, load=True)\n"
-                                   "    last = list(t.records[-1].values()) if t.records else []\n"
-                                   "    print('%s|%s|%d|%s' % (t.encoding, ','.join(t.field_names), len(t.records),\n"
-                                   "          '|'.join('' if v is None else str(v) for v in last)))\"";
-    for (const TableLayout& layout : tableLayouts())
-        command += " '" + (tmp.path() / (layout.name + ".dbf")).string() + "'";
-    int status = -1;
-    std::istringstream lines(dbftest::runCommand(command, &status));
-    ASSERT_EQ(status, 0);
-    for (const TableLayout& layout : tableLayouts()) {
-        SCOPED_TRACE(layout.name);
-        std::string line;
-        ASSERT_TRUE(std::getline(lines, line));
-        const auto ours = DbfTable::open(tmp.path() / (layout.name + ".dbf"));
-        std::string expected = "cp850|";
-        for (std::size_t i = 0; i < ours->fields().size(); ++i)
-            expected += (i ? "," : "") + ours->fields()[i].name;
-        expected += "|" + std::to_string(ours->recordCount()) + "|";
-        if (ours->recordCount() > 0) {
-            const Row last = ours->read(ours->recordCount() - 1);
-            for (std::size_t i = 0; i < last.size(); ++i)
-                expected += (i ? "|" : "") + last[i].toString();
-        }
-        EXPECT_EQ(line, expected);
     }
 }
 

@@ -134,7 +134,7 @@ TEST_F(DataSources, FieldsByNameAndPositionFollowTheProjection) {
     EXPECT_EQ(whole.recordCount(), 2u);  // the deleted row is not in the set
 }
 
-TEST_F(DataSources, AddNewAndUpdateAppendsAndTheLastWrittenRowCanBeMadeCurrent) {
+TEST_F(DataSources, AddNewOrEditAndUpdateWriteTheRowAndTheLastWrittenCanBeMadeCurrent) {
     DataSource ds = open("datoprov", "FoxPro 2.5;");
     ds.addNew();
     EXPECT_EQ(ds.editMode(), EditMode::AddNew);
@@ -165,23 +165,22 @@ TEST_F(DataSources, AddNewAndUpdateAppendsAndTheLastWrittenRowCanBeMadeCurrent) 
     EXPECT_EQ(sorted.records(), (Records{6, 1, 8, 12}));
     sorted.moveLast();
     EXPECT_EQ(sorted.currentRecord(), sorted.lastModifiedRecord());
-}
 
-TEST_F(DataSources, EditAndUpdateRewritesTheRowKeepingColumnsOutsideTheProjection) {
-    DataSource ds = open("select RFC, NOMBRE from prodabas ");
-    ds.moveNext();
-    ds.edit();
-    ds.setField(1, Value("TEXTILES DEL PONIENTE"));
-    EXPECT_EQ(ds.field("NOMBRE"), Value("TEXTILES DEL PONIENTE"));  // the buffer shows
-    ds.update();
-    EXPECT_EQ(ds.lastModifiedRecord(), 2u);
-    EXPECT_EQ(ds.field(1), Value("TEXTILES DEL PONIENTE"));
+    // Editing through a projection rewrites the row, keeping the other columns.
+    DataSource projected = open("select RFC, NOMBRE from prodabas ");
+    projected.moveNext();
+    projected.edit();
+    projected.setField(1, Value("TEXTILES DEL PONIENTE"));
+    EXPECT_EQ(projected.field("NOMBRE"), Value("TEXTILES DEL PONIENTE"));  // the buffer shows
+    projected.update();
+    EXPECT_EQ(projected.lastModifiedRecord(), 2u);
+    EXPECT_EQ(projected.field(1), Value("TEXTILES DEL PONIENTE"));
     const auto onDisk = reopen("PRODABAS.DBF");
     EXPECT_EQ(onDisk->read(2), (Row{"0001", "TEXTILES DEL PONIENTE", " TDS030303QW3", null}));
     EXPECT_EQ(onDisk->recordCount(), 3u);
 }
 
-TEST_F(DataSources, CancelUpdateOrAMoveDropsTheBuffer) {
+TEST_F(DataSources, CancelOrAMoveDropsTheBufferAFailedWriteKeepsIt) {
     DataSource ds = open("sector");
     ds.edit();
     ds.setField("DESCRIPCIO", Value("CAMBIADA"));
@@ -203,10 +202,9 @@ TEST_F(DataSources, CancelUpdateOrAMoveDropsTheBuffer) {
     EXPECT_EQ(ds.currentRecord(), 1u);
     EXPECT_EQ(ds.recordCount(), 11u);
     EXPECT_EQ(reopen("Sector.dbf")->recordCount(), 12u);
-}
 
-TEST_F(DataSources, AFailedWriteKeepsTheBufferAndTheMode) {
-    DataSource ds = open("sector");
+    // A failed write keeps the buffer and the mode.
+    ds.moveFirst();
     ds.addNew();
     ds.setField("IDSECTOR", Value(1));
     ds.setField("CVE_SECTOR", Value("XXXXXXXX"));  // longer than its 5 characters
