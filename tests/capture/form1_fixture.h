@@ -23,13 +23,14 @@
 #include "store/datadir.h"
 #include "store/dbf.h"
 #include "store/schema.h"
-#include "ui/binding.h"
 #include "ui/codedcombo.h"
 #include "ui/datagrid.h"
 #include "ui/maskededit.h"
 #include "ui/messagebox.h"
 
 namespace form1test {
+
+using store::Value;
 
 class Form1Test : public ::testing::Test {
 protected:
@@ -38,30 +39,25 @@ protected:
         dir_ = std::filesystem::path(tmp_.path().toStdString());
         store::ensureDataDirectory(dir_);
         // Three offices and three activities.
-        using store::Value;
-        replaceCatalogue("admlocal", {{Value(10), Value("OFICINA NORTE")}, {Value(20), Value("OFICINA CENTRO")},
-                                      {Value(30), Value("OFICINA SUR")}});
-        replaceCatalogue("activida", {{Value(311010), Value(), Value("ALIMENTOS")}, {Value(311020), Value(), Value("HARINAS")},
-                                      {Value(311030), Value(), Value("TORTILLAS")}});
+        for (const auto& [name, rows] : std::map<std::string, std::vector<store::Row>>{
+                 {"admlocal", {{Value(10), Value("OFICINA NORTE")}, {Value(20), Value("OFICINA CENTRO")},
+                               {Value(30), Value("OFICINA SUR")}}},
+                 {"activida", {{Value(311010), Value(), Value("ALIMENTOS")}, {Value(311020), Value(), Value("HARINAS")},
+                               {Value(311030), Value(), Value("TORTILLAS")}}}}) {
+            std::filesystem::remove(dir_ / (name + ".dbf"));
+            store::DbfTable::createWithRows(dir_ / (name + ".dbf"), store::tableLayout(name).fields, rows);
+        }
         auto boxes = std::make_unique<ui::ScriptedMessageBoxes>();
         boxes_ = boxes.get();
         previous_ = ui::MessageBoxService::install(std::move(boxes));
     }
     void TearDown() override {
-        if (form_) form_->hide();
-        form_.reset();
-        db_.reset();
+        close();
         ui::MessageBoxService::install(std::move(previous_));
     }
 
-    void replaceCatalogue(const std::string& name, const std::vector<store::Row>& rows) {
-        const auto file = dir_ / (name + ".dbf");
-        std::filesystem::remove(file);
-        store::DbfTable::createWithRows(file, store::tableLayout(name).fields, rows);
-    }
-
     // Appends a datoprov row with the given fields (by name); the others stay empty.
-    void writeDatoprov(const std::map<std::string, store::Value>& values) {
+    void writeDatoprov(const std::map<std::string, Value>& values) {
         auto table = store::DbfTable::open(dir_ / "datoprov.dbf");
         store::Row row(table->fields().size());
         for (const auto& [name, v] : values) {
@@ -72,14 +68,12 @@ protected:
         table->append(row);
     }
 
-    // A record as a saved application has it: a company RFC, Ampliación, the
-    // second office and activity.
-    std::map<std::string, store::Value> filledRecord() const {
-        return {{"RFC", store::Value(" ABC850101XY1")}, {"PROG1P", store::Value("2001")}, {"PROG2P", store::Value("15")},
-                {"APEPATRAZ", store::Value("EMPRESA SA")}, {"TIPOTRAM", store::Value(2)},
-                {"CVEACTIVID", store::Value(311020)},      {"CVEADMLOC", store::Value(20)},
-                {"TIPOPROG", store::Value(1)},             {"NUMMAQUILA", store::Value(0)},
-                {"ANOMAQUILA", store::Value(0)}};
+    // A saved application: a company RFC, Ampliación, the second office and activity.
+    std::map<std::string, Value> filledRecord() const {
+        return {{"RFC", Value(" ABC850101XY1")}, {"PROG1P", Value("2001")},    {"PROG2P", Value("15")},
+                {"APEPATRAZ", Value("EMPRESA SA")}, {"TIPOTRAM", Value(2)},     {"CVEACTIVID", Value(311020)},
+                {"CVEADMLOC", Value(20)},           {"TIPOPROG", Value(1)},     {"NUMMAQUILA", Value(0)},
+                {"ANOMAQUILA", Value(0)}};
     }
 
     // Opens the window on the data directory, shown and active.
@@ -90,6 +84,11 @@ protected:
         form_->show();
         form_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    }
+    void close() {
+        if (form_) form_->hide();
+        form_.reset();
+        db_.reset();
     }
 
     QWidget* w(const char* name, int index = -1) const {
@@ -102,41 +101,37 @@ protected:
     // Gives a control the focus and lets the events run.
     void focus(QWidget* c) {
         c->setFocus(Qt::TabFocusReason);
-        QApplication::processEvents();
-        QApplication::processEvents();
+        settle();
     }
     // Types into a control as the operator would (through the window's key
     // rules), letting queued keystrokes arrive after each key.
     void type(QWidget* c, const QString& text) {
         focus(c);
-        for (QChar ch : text) {
-            typeChar(c, ch);
-            QApplication::processEvents();
-        }
+        for (QChar ch : text) typeChar(c, ch);
     }
     // One character as a key press; beyond ASCII the key is the letter's
     // upper-case code, as a keyboard reports it.
     static void typeChar(QWidget* c, QChar ch) {
-        if (ch.unicode() < 0x80) return QTest::keyClicks(c, QString(ch));
-        const auto key = static_cast<Qt::Key>(ch.toUpper().unicode());
-        QTest::sendKeyEvent(QTest::Press, c, key, QString(ch), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, c, key, QString(ch), Qt::NoModifier);
+        if (ch.unicode() < 0x80) {
+            QTest::keyClicks(c, QString(ch));
+        } else {
+            const auto key = static_cast<Qt::Key>(ch.toUpper().unicode());
+            QTest::sendKeyEvent(QTest::Press, c, key, QString(ch), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, c, key, QString(ch), Qt::NoModifier);
+        }
+        settle();
     }
-    void settle() {
+    static void settle() {
         for (int i = 0; i < 5; ++i) QApplication::processEvents();
     }
 
-    // The live rows of catdirpl and the first row of datoprov, read from their files.
-    std::vector<store::Row> plantRows() const {
-        auto table = store::DbfTable::open(dir_ / "catdirpl.dbf");
-        std::vector<store::Row> rows;
-        for (std::size_t r = 0; r < table->recordCount(); ++r)
-            if (!table->isDeleted(r)) rows.push_back(table->read(r));
-        return rows;
-    }
-    store::Row datoprovRow() const {
-        auto table = store::DbfTable::open(dir_ / "datoprov.dbf");
-        return table->recordCount() ? table->read(0) : store::Row{};
+    // The rows of a table as its file holds them (deleted ones left out).
+    std::vector<store::Row> rows(const char* table) const {
+        auto t = store::DbfTable::open(dir_ / (std::string(table) + ".dbf"));
+        std::vector<store::Row> out;
+        for (std::size_t r = 0; r < t->recordCount(); ++r)
+            if (!t->isDeleted(r)) out.push_back(t->read(r));
+        return out;
     }
 
     QTemporaryDir tmp_;

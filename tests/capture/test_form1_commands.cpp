@@ -1,11 +1,12 @@
 // The main window's command buttons (save, edit, back to browsing), the hook
-// of its data source, and the checks valida and ValidaRequeridos as wired to
-// the real widgets.
+// of its data source, and valida and ValidaRequeridos as wired to the real
+// widgets: the rules themselves are in the checks' tables, the rows here show
+// that each control reaches its check and what the window does with the result.
 #include <QAbstractButton>
-#include <QCursor>
 #include <functional>
 
 #include "form1_fixture.h"
+#include "texts.h"
 #include "ui/busy.h"
 
 namespace form1test {
@@ -13,45 +14,40 @@ namespace {
 
 const QString kCompany = QStringLiteral(" ABC850101XY1");
 const QString kNoBlank = QStringLiteral("ABCD850101XY1");  // fails the first-position rule
-const QString kFirst = QStringLiteral("El primer digito del RFC debe espacio ");
+const QString kFirst = texts::kFirst;
 const QString kPrograma = QString::fromUtf8("Capture el número de programa");
 const QString kOficina = QStringLiteral("Capture la admon. local del proveedor");
+const Qt::CheckState U = Qt::Unchecked, C = Qt::Checked, G = Qt::PartiallyChecked;
 
 enum class St { On, Off, Same };
 
-// The texts ValidaRequeridos asks for.
-const char* const kRequiredTexts[] = {"txtApePat1", "txtCalle",    "txtCP",         "txtColonia", "txtTelefono",
-                                      "txtNombreR2", "txtcargo", "txtTelefonoR2", "EMAILREP"};
+// The texts ValidaRequeridos asks for, with the place of their message.
+const std::pair<const char*, int> kRequiredTexts[] = {{"txtApePat1", 3},  {"txtCalle", 4},  {"txtCP", 5},
+                                                      {"txtColonia", 6},  {"txtTelefono", 7}, {"txtNombreR2", 10},
+                                                      {"txtcargo", 11},   {"txtTelefonoR2", 12}, {"EMAILREP", 13}};
 
-void tick(QCheckBox* box, Qt::CheckState s = Qt::Checked) { box->setCheckState(s); }
+// ValidaRequeridos' messages, by their place in its order.
+QStringList req(std::initializer_list<int> places) {
+    QStringList out;
+    for (int i : places) out << QString::fromUtf8(texts::kReq[i]);
+    return out;
+}
 
 class CommandsTest : public Form1Test {
 protected:
     QAbstractButton* button(int i) const { return qobject_cast<QAbstractButton*>(w("Command1", i)); }
     void setRfc(const QString& t) { form_->MaskEdBox1()->setMaskedText(t); }
-    // The fields ValidaRequeridos asks for, all filled, with a valid RFC.
-    void fillRequired() {
-        setRfc(kCompany);
-        form_->Combo1()->setCurrentIndex(0);
-        for (const char* name : kRequiredTexts) edit(name)->setText(QStringLiteral("X"));
-        form_->Combo5()->setCurrentIndex(0);
-        tick(form_->chkProdFinal());
-    }
-    std::vector<store::Row> datoprovRows() const {
-        auto table = store::DbfTable::open(dir_ / "datoprov.dbf");
-        std::vector<store::Row> rows;
-        for (std::size_t r = 0; r < table->recordCount(); ++r) rows.push_back(table->read(r));
-        return rows;
+    void boxes3(Qt::CheckState prod, Qt::CheckState ind, Qt::CheckState abas) {
+        form_->chkProdFinal()->setCheckState(prod);
+        form_->chkrodIndirecto()->setCheckState(ind);
+        form_->chkAbastecedor()->setCheckState(abas);
     }
     // The band of switchable controls, sampled: all on, all off, or mixed.
-    std::vector<QWidget*> band() const {
-        return {w("txtCalle"), w("dbgplantas"), w("Command1", 0), w("Command1", 1), w("Command1", 2), w("Command2")};
-    }
-    void setBand(bool on) { for (QWidget* c : band()) c->setEnabled(on); }
     St bandState() const {
         int on = 0;
-        for (QWidget* c : band()) on += c->isEnabled();
-        return on == int(band().size()) ? St::On : on == 0 ? St::Off : St::Same;
+        for (QWidget* c : {w("txtCalle"), w("dbgplantas"), w("Command1", 0), w("Command1", 2), w("Command2")})
+            on += c->isEnabled();
+        return on == 5 ? St::On : on == 0 ? St::Off : St::Same;
     }
     void expectBoxes(const QStringList& texts, ui::Icon icon) {
         EXPECT_EQ(boxes_->texts().join(u'|').toStdString(), texts.join(u'|').toStdString());
@@ -61,47 +57,34 @@ protected:
     }
 };
 
-// ---- valida ---------------------------------------------------------------
-
-struct ValidaCase {
-    const char* name;
-    QString rfc;
-    int combo1;
-    QString prog1, prog2;
-    Qt::CheckState prod, indirecto, abastecedor;  // abastecedor is never shown
-    QStringList messages;
-    int before, error;  // ErrorValida before (set by the caller) and after
-};
-
-const Qt::CheckState U = Qt::Unchecked, C = Qt::Checked, G = Qt::PartiallyChecked;
-
-const ValidaCase kValida[] = {
-    {"new programme ignores year and number", kCompany, 0, "abc", "", C, U, U, {}, 0, 0},
-    {"extension 1979", kCompany, 1, "1979", "5", C, U, U, {"El año de zeltar no puede ser menor a 1980"}, 0, 1},
-    {"extension 1980 number 0", kCompany, 1, "1980", "0", C, U, U, {"El número de zeltar no puede ser cero"}, 0, 1},
-    {"extension both empty", kCompany, 1, "", "", U, C, U, {"Es necesario el año y número de programa"}, 0, 1},
-    {"extension year empty", kCompany, 1, "", "12", C, U, U, {"El año de zeltar no puede ser cero"}, 0, 1},
-    {"number of blanks only", kCompany, 1, "2001", "  ", C, U, U, {"El número de zeltar no puede ser cero"}, 0, 1},
-    {"extension 2001 number 15", kCompany, 1, "2001", "15", C, U, U, {}, 0, 0},
-    {"a pass keeps an earlier fault", kCompany, 1, "2001", "15", C, U, U, {}, 1, 1},
-    {"no programme type", kCompany, 1, "2001", "15", U, U, U, {"Seleccione un tipo de programa"}, 0, 1},
-    {"hidden Abastecedor counts", kCompany, 0, "", "", U, U, C, {}, 0, 0},
-    {"a grey box counts", kCompany, 0, "", "", U, G, U, {}, 0, 0},
-    {"RFC fault ends the check", kNoBlank, 1, "", "", U, U, U, {kFirst}, 0, 1},
-};
-
-TEST_F(CommandsTest, ValidaTable) {
+// One row per input valida is given, and the flag it never resets.
+TEST_F(CommandsTest, ValidaReadsTheControls) {
+    const struct {
+        const char* name;
+        QString rfc;
+        int combo1;
+        QString prog1, prog2;
+        Qt::CheckState prod, indirecto, abastecedor;  // abastecedor is never shown
+        QStringList messages;
+        int before, error;  // ErrorValida set before, and after
+    } cases[] = {
+        {"Combo1: a new programme ignores the year", kCompany, 0, "abc", "", C, U, U, {}, 0, 0},
+        {"txtProg1 and chkProdFinal", kCompany, 1, "1979", "5", C, U, U, {texts::kAnio1980}, 0, 1},
+        {"txtProg2; a pass keeps an earlier fault", kCompany, 1, "2001", "15", C, U, U, {}, 1, 1},
+        {"no programme type", kCompany, 1, "2001", "15", U, U, U, {texts::kTipo}, 0, 1},
+        {"hidden chkAbastecedor", kCompany, 0, "", "", U, U, C, {}, 0, 0},
+        {"a grey chkrodIndirecto", kCompany, 0, "", "", U, G, U, {}, 0, 0},
+        {"RFC fault ends the check", kNoBlank, 1, "", "", U, U, U, {kFirst}, 0, 1},
+    };
     writeDatoprov(filledRecord());
     open();
-    for (const ValidaCase& c : kValida) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         setRfc(c.rfc);
         form_->Combo1()->setCurrentIndex(c.combo1);
         edit("txtProg1")->setText(c.prog1);
         edit("txtProg2")->setText(c.prog2);
-        tick(form_->chkProdFinal(), c.prod);
-        tick(form_->chkrodIndirecto(), c.indirecto);
-        tick(form_->chkAbastecedor(), c.abastecedor);
+        boxes3(c.prod, c.indirecto, c.abastecedor);
         form_->ErrorValida = std::int16_t(c.before);
         {
             ui::BusyPointer busy;  // as the annexes button holds it
@@ -114,66 +97,40 @@ TEST_F(CommandsTest, ValidaTable) {
     }
 }
 
-// ---- ValidaRequeridos -----------------------------------------------------
-
-struct RequeridosCase {
-    const char* name;
-    std::function<void(capture::Form1&)> change;  // after fillRequired()
-    QStringList messages;
-};
-
-const RequeridosCase kRequeridos[] = {
-    {"everything given", [](capture::Form1&) {}, {}},
-    {"all blank, no office, no type",
-     [](capture::Form1& f) {
-         for (const char* name : kRequiredTexts) f.text(name)->setText(QStringLiteral("  "));
-         f.Combo5()->setCurrentIndex(-1);
-         tick(f.chkProdFinal(), Qt::Unchecked);
-     },
-     {"La razón social de la empresa es un dato requerido", "La calle de la empresa es un dato requerido",
-      "El codigo postal de la empresa es un dato requerido", "La colonia de la empresa es un dato requerido",
-      "El telefono de la empresa es un dato requerido",
-      "La administracion de recaudación de la empresa es un dato requerido",
-      "El tipo de programa de la empresa es un dato requerido",
-      "El nombre del representante legal es un dato requerido",
-      "El cargo del representante legal es un dato requerido",
-      "El Telefono del representante legal es un dato requerido",
-      "El email del representante legal es un dato requerido"}},
-    {"extension without year and number",
-     [](capture::Form1& f) {
-         f.Combo1()->setCurrentIndex(1);
-         f.text("txtProg1")->clear();
-         f.text("txtProg2")->setText(QStringLiteral(" "));
-     },
-     {"El año del registro ZELTAR es un dato requerido", "El numero del registro ZELTAR es un dato requerido"}},
-    {"only the hidden Abastecedor, or a grey box",
-     [](capture::Form1& f) {
-         tick(f.chkProdFinal(), Qt::PartiallyChecked);
-         tick(f.chkAbastecedor());
-     },
-     {"El tipo de programa de la empresa es un dato requerido"}},
-};
-
-TEST_F(CommandsTest, ValidaRequeridosTable) {
+// One row per control ValidaRequeridos reads, each alone at fault.
+TEST_F(CommandsTest, ValidaRequeridosReadsTheControls) {
+    std::vector<std::pair<std::function<void()>, QStringList>> cases = {
+        {[] {}, {}},
+        {[&] { form_->Combo5()->setCurrentIndex(-1); }, req({8})},
+        {[&] {
+             form_->Combo1()->setCurrentIndex(1);
+             edit("txtProg1")->clear();
+             edit("txtProg2")->setText(QStringLiteral(" "));
+         },
+         req({1, 2})},
+        {[&] { boxes3(G, U, C); }, req({9})},  // only the hidden Abastecedor, or a grey box
+        {[&] { setRfc(kNoBlank); }, {kFirst}},  // shown plain, and not missing data
+    };
+    for (const auto& [name, place] : kRequiredTexts)
+        cases.push_back({[&, name = name] { edit(name)->setText(QStringLiteral("  ")); }, req({place})});
     open();
-    for (const RequeridosCase& c : kRequeridos) {
-        SCOPED_TRACE(c.name);
-        fillRequired();
-        c.change(*form_);
+    for (const auto& [change, messages] : cases) {
+        SCOPED_TRACE(messages.join(u'|').toStdString());
+        setRfc(kCompany);
+        form_->Combo1()->setCurrentIndex(0);
+        for (const auto& [name, place] : kRequiredTexts) edit(name)->setText(QStringLiteral("X"));
+        form_->Combo5()->setCurrentIndex(0);
+        boxes3(C, U, U);
+        change();
         form_->FaltanDatos = 1;  // recomputed from 0 on every call
         form_->ValidaRequeridos();
-        expectBoxes(c.messages, ui::Icon::Critical);
-        EXPECT_EQ(form_->FaltanDatos, c.messages.isEmpty() ? 0 : 1);
+        const bool rfcOnly = messages.value(0) == kFirst;
+        expectBoxes(messages, rfcOnly ? ui::Icon::None : ui::Icon::Critical);
+        EXPECT_EQ(form_->FaltanDatos, messages.isEmpty() || rfcOnly ? 0 : 1);
     }
-    // The RFC check's messages show (plain) but do not count as missing data.
-    fillRequired();
-    setRfc(kNoBlank);
-    form_->ValidaRequeridos();
-    expectBoxes({kFirst}, ui::Icon::None);
-    EXPECT_EQ(form_->FaltanDatos, 0);
 }
 
-// ---- enabled states -------------------------------------------------------
+// ---- enabled states, row by row ------------------------------------------
 
 struct StateCase {
     const char* name;
@@ -209,15 +166,13 @@ TEST_P(StateTest, RowOfTheTable) {
     // From all-on and from all-off, so that "unchanged" is told apart.
     for (bool start : {true, false}) {
         SCOPED_TRACE(start ? "from enabled" : "from disabled");
-        setBand(start);
+        form_->Habilita(start);
         for (int i : {3, 4, 6}) button(i)->setEnabled(start);
         c.event(*form_);
         auto want = [start](St s) { return s == St::Same ? (start ? St::On : St::Off) : s; };
         auto st = [](QWidget* b) { return b->isEnabled() ? St::On : St::Off; };
-        EXPECT_EQ(bandState(), want(c.band));
-        EXPECT_EQ(st(button(3)), want(c.b3));
-        EXPECT_EQ(st(button(4)), want(c.b4));
-        EXPECT_EQ(st(button(6)), want(c.b6));
+        EXPECT_EQ(std::make_tuple(bandState(), st(button(3)), st(button(4)), st(button(6))),
+                  std::make_tuple(want(c.band), want(c.b3), want(c.b4), want(c.b6)));
     }
 }
 
@@ -247,17 +202,11 @@ TEST_F(CommandsTest, EditRunsThePersonNameRuleAndKeepsPendingChanges) {
 TEST_F(CommandsTest, MovesReturnToBrowsingOtherActionsDoNot) {
     writeDatoprov(filledRecord());
     open();
-    const std::pair<const char*, std::function<void(store::DataSource&)>> moves[] = {
-        {"first", [](store::DataSource& d) { d.moveFirst(); }},
-        {"last", [](store::DataSource& d) { d.moveLast(); }},
-        {"next", [](store::DataSource& d) { d.moveNext(); }},
-        {"previous", [](store::DataSource& d) { d.movePrevious(); }},
-    };
-    for (const auto& [name, move] : moves) {
-        SCOPED_TRACE(name);
+    for (auto move : {&store::DataSource::moveFirst, &store::DataSource::moveLast, &store::DataSource::moveNext,
+                      &store::DataSource::movePrevious}) {
         form_->Habilita(true);
         button(6)->setEnabled(false);
-        move(form_->dtsDatoProv);
+        (form_->dtsDatoProv.*move)();
         EXPECT_EQ(bandState(), St::Off);
         EXPECT_TRUE(button(6)->isEnabled());
     }
@@ -275,28 +224,23 @@ TEST_F(CommandsTest, MovesReturnToBrowsingOtherActionsDoNot) {
 
 // ---- saving ---------------------------------------------------------------
 
-struct SaveCase {
-    const char* name;
-    QString rfc;
-    int combo1;
-    QString prog1;
-    int office;
-    QStringList messages;
-    bool written;
-};
-
-const SaveCase kSaves[] = {
-    {"new programme with empty year", kCompany, 0, "", 1, {}, true},
-    {"extension with year 0000", kCompany, 1, "0000", 1, {kPrograma}, false},
-    {"no office", kCompany, 0, "", -1, {kOficina}, false},
-    {"invalid RFC", kNoBlank, 0, "", 1, {kFirst}, false},
-};
-
 TEST_F(CommandsTest, SaveStepsOnABrandNewRecord) {
-    for (const SaveCase& c : kSaves) {
+    const struct {
+        const char* name;
+        QString rfc;
+        int combo1;
+        QString prog1;
+        int office;
+        QStringList messages;
+    } cases[] = {
+        {"new programme with empty year", kCompany, 0, "", 1, {}},
+        {"extension with year 0000", kCompany, 1, "0000", 1, {kPrograma}},
+        {"no office", kCompany, 0, "", -1, {kOficina}},
+        {"invalid RFC", kNoBlank, 0, "", 1, {kFirst}},
+    };
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        form_.reset();
-        db_.reset();
+        close();
         std::filesystem::remove(dir_ / "datoprov.dbf");
         store::ensureDataDirectory(dir_);
         open();
@@ -309,14 +253,15 @@ TEST_F(CommandsTest, SaveStepsOnABrandNewRecord) {
         form_->SSTab1()->setCurrentIndex(2);
         form_->Command1_Click(1);
         settle();
+        const bool written = c.messages.isEmpty();
         EXPECT_EQ(boxes_->texts(), c.messages);
-        EXPECT_EQ(datoprovRows().size(), c.written ? 1u : 0u);
+        EXPECT_EQ(rows("datoprov").size(), written ? 1u : 0u);
         const QString first = c.messages.value(0);
         EXPECT_EQ(form_->SSTab1()->currentIndex(), first == kOficina ? 0 : 2);
         if (first == kPrograma) {
             EXPECT_EQ(QApplication::focusWidget(), w("txtProg1"));
         }
-        EXPECT_EQ(form_->dtsDatoProv.editMode(), c.written ? store::EditMode::Edit : store::EditMode::AddNew);
+        EXPECT_EQ(form_->dtsDatoProv.editMode(), written ? store::EditMode::Edit : store::EditMode::AddNew);
     }
 }
 
@@ -337,7 +282,7 @@ TEST_F(CommandsTest, FailedSaveKeepsTableAndTypedValues) {
     using store::FieldType;
     store::DbfTable::createWithRows(dir_ / "admlocal.dbf",
                                     {{"CLAVE", FieldType::Numeric, 5, 0}, {"NOMBRE", FieldType::Character, 80, 0}},
-                                    {{store::Value(12345), store::Value("OFICINA ANCHA")}});
+                                    {{Value(12345), Value("OFICINA ANCHA")}});
     auto* spy = new PointerSpy;
     ui::MessageBoxService::install(std::unique_ptr<PointerSpy>(spy));
     boxes_ = spy;
@@ -354,8 +299,7 @@ TEST_F(CommandsTest, FailedSaveKeepsTableAndTypedValues) {
     ASSERT_EQ(spy->texts().size(), 2);
     EXPECT_TRUE(spy->texts()[1].contains(QStringLiteral("12345 no cabe"))) << spy->texts()[1].toStdString();
     EXPECT_EQ(spy->busy, (std::vector<bool>{true, false}));
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_TRUE(datoprovRows().empty());
+    EXPECT_TRUE(rows("datoprov").empty());
     EXPECT_EQ(edit("txtCalle")->text(), QStringLiteral("CALLE 1"));
     EXPECT_EQ(form_->dtsDatoProv.editMode(), store::EditMode::AddNew);
     for (int i : {8, -1, 10}) form_->Command1_Click(i);  // no button, no action
@@ -380,8 +324,7 @@ TEST_F(CommandsTest, SavedRecordRoundTrips) {
     for (const auto& [name, value] : texts) edit(name)->setText(QString::fromUtf8(value));
     form_->Combo5()->setCurrentIndex(2);
     form_->cmbActividad()->setCurrentIndex(1);
-    tick(form_->chkProdFinal());
-    tick(form_->chkrodIndirecto());
+    boxes3(C, C, U);
     button(1)->click();
     ASSERT_TRUE(boxes_->shown().empty()) << boxes_->texts().join('|').toStdString();
 
@@ -389,18 +332,14 @@ TEST_F(CommandsTest, SavedRecordRoundTrips) {
     form_->close();
     EXPECT_EQ(boxes_->texts(), QStringList{QStringLiteral("Salvar los datos antes de salir?")});
     boxes_->clear();
-    form_.reset();
-    db_.reset();
+    close();
 
-    const auto rows = datoprovRows();
-    ASSERT_EQ(rows.size(), 1u);
-    const store::Row& r = rows[0];
-    EXPECT_EQ(r[0].toString(), kCompany.toStdString());
-    EXPECT_EQ(r[15].number(), 2);
-    EXPECT_EQ(r[20].toString(), "14");
-    EXPECT_EQ(r[21].number(), 3);
-    EXPECT_EQ(r[22].number(), 311020);
-    EXPECT_EQ(r[28].number(), 30);
+    const auto saved = rows("datoprov");
+    ASSERT_EQ(saved.size(), 1u);
+    const store::Row& r = saved[0];
+    EXPECT_EQ(r[0].toString(), kCompany.toStdString());  // the leading blank kept
+    EXPECT_EQ(std::make_tuple(r[15].number(), r[20].toString(), r[21].number(), r[22].number(), r[28].number()),
+              std::make_tuple(2.0, std::string("14"), 3.0, 311020.0, 30.0));
 
     open();
     EXPECT_EQ(form_->MaskEdBox1()->maskedText(), kCompany);
@@ -408,8 +347,7 @@ TEST_F(CommandsTest, SavedRecordRoundTrips) {
     EXPECT_EQ(form_->Combo1()->currentText(), QString::fromUtf8("Ampliación"));
     EXPECT_EQ(form_->Combo5()->currentText(), QStringLiteral("OFICINA SUR"));
     EXPECT_EQ(form_->cmbActividad()->currentText(), QStringLiteral("HARINAS"));
-    EXPECT_TRUE(form_->chkProdFinal()->isChecked());
-    EXPECT_TRUE(form_->chkrodIndirecto()->isChecked());
+    EXPECT_TRUE(form_->chkProdFinal()->isChecked() && form_->chkrodIndirecto()->isChecked());
     EXPECT_EQ(form_->TipoProg()->text(), QStringLiteral("3"));
     EXPECT_TRUE(boxes_->shown().empty()) << boxes_->texts().join(u'|').toStdString();
 }

@@ -21,11 +21,10 @@ TEST_F(Form1Test, EmptyDatoprovAddsALockedNewRecord) {
         EXPECT_TRUE(w(name)->isEnabled()) << name;
     for (int i : {6, 7, 9}) EXPECT_TRUE(w("Command1", i)->isEnabled()) << i;
     EXPECT_EQ(form_->Combo1()->currentText(), QStringLiteral("Programa nuevo"));
-    EXPECT_EQ(form_->Combo5()->count(), 3);
-    EXPECT_EQ(form_->Combo5()->currentIndex(), -1);
+    EXPECT_EQ(std::make_tuple(form_->Combo5()->count(), form_->Combo5()->currentIndex(), form_->SSTab1()->currentIndex()),
+              std::make_tuple(3, -1, 0));
     EXPECT_EQ(form_->cmbActividad()->currentText(), QStringLiteral("ALIMENTOS"));
     EXPECT_EQ(field20(*form_), "14");
-    EXPECT_EQ(form_->SSTab1()->currentIndex(), 0);
     EXPECT_FALSE(form_->RFCValido);
     EXPECT_TRUE(form_->close());  // closing while adding asks nothing
     EXPECT_TRUE(boxes_->shown().empty());
@@ -38,8 +37,7 @@ TEST_F(Form1Test, FilledDatoprovIsEditedWithItsListsMatched) {
     EXPECT_EQ(form_->MaskEdBox1()->maskedText(), QStringLiteral(" ABC850101XY1"));
     EXPECT_EQ(edit("txtApePat1")->text(), QStringLiteral("EMPRESA SA"));
     EXPECT_EQ(form_->Combo1()->currentText(), QString::fromUtf8("Ampliación"));
-    EXPECT_TRUE(w("txtProg1")->isEnabled());
-    EXPECT_TRUE(w("txtProg2")->isEnabled());
+    EXPECT_TRUE(w("txtProg1")->isEnabled() && w("txtProg2")->isEnabled());
     EXPECT_EQ(form_->cmbActividad()->currentText(), QStringLiteral("HARINAS"));
     EXPECT_EQ(form_->Combo5()->currentText(), QStringLiteral("OFICINA CENTRO"));
     EXPECT_EQ(field20(*form_), "14");
@@ -48,24 +46,15 @@ TEST_F(Form1Test, FilledDatoprovIsEditedWithItsListsMatched) {
     EXPECT_TRUE(boxes_->shown().empty());
     // "Programa nuevo" locks the year and number that "Ampliación" opened.
     form_->Combo1()->setCurrentIndex(0);
-    EXPECT_FALSE(w("txtProg1")->isEnabled());
-    EXPECT_FALSE(w("txtProg2")->isEnabled());
+    EXPECT_FALSE(w("txtProg1")->isEnabled() || w("txtProg2")->isEnabled());
     form_->Combo1()->setCurrentIndex(1);
     EXPECT_TRUE(w("txtProg2")->isEnabled());
     // Leaving the activity list writes its code.
     focus(form_->cmbActividad());
     form_->cmbActividad()->setCurrentIndex(2);
     focus(w("txtApePat1"));
-    EXPECT_EQ(form_->dtsDatoProv.field(22), store::Value(311030));
+    EXPECT_EQ(form_->dtsDatoProv.field(22), Value(311030));
 }
-
-// A filled record with one field changed, and what the controls show: list
-// texts, "1"/"0" for check boxes, trimmed texts for the rest.
-struct StoredCase {
-    std::string name;
-    std::map<std::string, store::Value> fields;
-    std::vector<std::pair<std::string, std::string>> shown;
-};
 
 QString shownText(QWidget* c) {
     if (auto* box = qobject_cast<QCheckBox*>(c)) return box->isChecked() ? "1" : "0";
@@ -74,45 +63,42 @@ QString shownText(QWidget* c) {
     return qobject_cast<QLineEdit*>(c)->text();
 }
 
-void PrintTo(const StoredCase& c, std::ostream* os) { *os << c.name; }
-
-class StoredRecordTest : public Form1Test, public ::testing::WithParamInterface<StoredCase> {};
-
-TEST_P(StoredRecordTest, ControlsShowTheStoredValues) {
-    auto rec = filledRecord();
-    for (const auto& [field, value] : GetParam().fields) rec[field] = value;
-    writeDatoprov(rec);
-    open();
-    for (const auto& [control, text] : GetParam().shown)
-        EXPECT_EQ(shownText(w(control.c_str())), QString::fromStdString(text)) << control;
-    EXPECT_EQ(field20(*form_), "14");
-    EXPECT_TRUE(boxes_->shown().empty());
+// A filled record with some fields changed, and what the controls show: list
+// texts, "1"/"0" for check boxes, trimmed texts for the rest.
+TEST_F(Form1Test, ControlsShowTheStoredValues) {
+    using Shown = std::vector<std::pair<const char*, const char*>>;
+    // The boxes (Directo, Indirecto, Abastecedor) follow TIPOPROG 0 to 3; 4 to 7
+    // mark none, and TipoProg keeps the stored value.
+    auto tipo = [](const char* stored, const char* prod, const char* ind) {
+        return Shown{{"chkProdFinal", prod}, {"chkrodIndirecto", ind}, {"chkAbastecedor", "0"}, {"TipoProg", stored}};
+    };
+    const struct { std::map<std::string, Value> fields; Shown shown; } cases[] = {
+        // An unmatched or null code leaves the last entry selected.
+        {{{"CVEADMLOC", Value(99)}}, {{"Combo5", "OFICINA SUR"}}},
+        {{{"CVEADMLOC", Value()}}, {{"Combo5", "OFICINA SUR"}}},
+        {{{"CVEADMLOC", Value(10)}}, {{"Combo5", "OFICINA NORTE"}}},
+        {{{"CVEACTIVID", Value()}}, {{"cmbActividad", "TORTILLAS"}}},
+        {{}, {{"txtnummaquila", ""}, {"txtañomaquila", ""}}},  // zeros
+        {{{"NUMMAQUILA", Value()}, {"ANOMAQUILA", Value()}}, {{"txtnummaquila", ""}, {"txtañomaquila", ""}}},
+        {{{"NUMMAQUILA", Value(123)}, {"ANOMAQUILA", Value(1999)}}, {{"txtnummaquila", "123"}, {"txtañomaquila", "1999"}}},
+        {{{"TIPOPROG", Value(1)}}, tipo("1", "1", "0")}, {{{"TIPOPROG", Value(2)}}, tipo("2", "0", "1")},
+        {{{"TIPOPROG", Value(3)}}, tipo("3", "1", "1")}, {{{"TIPOPROG", Value(4)}}, tipo("4", "0", "0")},
+        {{{"TIPOPROG", Value(7)}}, tipo("7", "0", "0")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+        close();
+        std::filesystem::remove(dir_ / "datoprov.dbf");
+        store::ensureDataDirectory(dir_);
+        auto rec = filledRecord();
+        for (const auto& [field, value] : c.fields) rec[field] = value;
+        writeDatoprov(rec);
+        open();
+        for (const auto& [control, text] : c.shown) EXPECT_EQ(shownText(w(control)), QString::fromUtf8(text)) << control;
+        EXPECT_EQ(field20(*form_), "14");
+        EXPECT_TRUE(boxes_->shown().empty());
+    }
 }
-
-using store::Value;
-// The boxes (Directo, Indirecto, Abastecedor) follow TIPOPROG 0 to 3; 4 to 7
-// mark none, and TipoProg keeps the stored value.
-StoredCase tipo(int stored, const char* boxes) {
-    return {"tipo" + std::to_string(stored), {{"TIPOPROG", Value(stored)}},
-            {{"chkProdFinal", {boxes[0]}}, {"chkrodIndirecto", {boxes[1]}}, {"chkAbastecedor", {boxes[2]}},
-             {"TipoProg", std::to_string(stored)}}};
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StoredRecordTest,
-    ::testing::Values(  // an unmatched or null code leaves the last entry selected
-        StoredCase{"office_matching_nothing", {{"CVEADMLOC", Value(99)}}, {{"Combo5", "OFICINA SUR"}}},
-        StoredCase{"null_office", {{"CVEADMLOC", Value()}}, {{"Combo5", "OFICINA SUR"}}},
-        StoredCase{"first_office", {{"CVEADMLOC", Value(10)}}, {{"Combo5", "OFICINA NORTE"}}},
-        StoredCase{"null_activity", {{"CVEACTIVID", Value()}}, {{"cmbActividad", "TORTILLAS"}}},
-        StoredCase{"maquila_zeros", {}, {{"txtnummaquila", ""}, {"txtañomaquila", ""}}},
-        StoredCase{"maquila_null", {{"NUMMAQUILA", Value()}, {"ANOMAQUILA", Value()}},
-                   {{"txtnummaquila", ""}, {"txtañomaquila", ""}}},
-        StoredCase{"maquila", {{"NUMMAQUILA", Value(123)}, {"ANOMAQUILA", Value(1999)}},
-                   {{"txtnummaquila", "123"}, {"txtañomaquila", "1999"}}},
-        tipo(0, "000"), tipo(1, "100"), tipo(2, "010"), tipo(3, "110"),
-        tipo(4, "000"), tipo(5, "000"), tipo(6, "000"), tipo(7, "000")),
-    [](const auto& info) { return info.param.name; });
 
 TEST_F(Form1Test, TheBoxesAndTipoProgFollowEachOther) {
     writeDatoprov(filledRecord());  // TIPOPROG 1
@@ -122,8 +108,7 @@ TEST_F(Form1Test, TheBoxesAndTipoProgFollowEachOther) {
     form_->SSTab1()->setCurrentIndex(1);
     EXPECT_FALSE(form_->chkrodIndirecto()->isChecked());
     form_->SSTab1()->setCurrentIndex(2);
-    EXPECT_TRUE(form_->chkrodIndirecto()->isChecked());
-    EXPECT_TRUE(form_->chkProdFinal()->isChecked());
+    EXPECT_TRUE(form_->chkrodIndirecto()->isChecked() && form_->chkProdFinal()->isChecked());
     // Clicking a box recomputes TipoProg.
     form_->Habilita(true);
     QTest::mouseClick(form_->chkProdFinal(), Qt::LeftButton);
@@ -153,10 +138,8 @@ TEST_F(Form1Test, ClosingAnEditedRecordAsks) {
                   std::make_tuple(QStringLiteral("Salvar los datos antes de salir?"), QStringLiteral("ATENCION"),
                                   ui::Buttons::YesNoCancel, ui::Icon::None));
         EXPECT_EQ(form_->isVisible(), !c.closes);
-        EXPECT_EQ(datoprovRow().at(4).toString(), c.stored);
-        form_->hide();
-        form_.reset();
-        db_.reset();
+        EXPECT_EQ(rows("datoprov").at(0).at(4).toString(), c.stored);
+        close();
     }
 }
 

@@ -58,7 +58,9 @@ TEST_P(EveryWindow, EveryControlIsNamedFromItsTable) {
         const ui::ControlSpec& s = *w.spec(c);
         SCOPED_TRACE(std::string(s.name) + "(" + std::to_string(s.index) + ")");
         const QString name = accessible(c);
-        if (takesInput(s.kind) || s.kind == Kind::Grid) EXPECT_FALSE(name.trimmed().isEmpty());
+        if (takesInput(s.kind) || s.kind == Kind::Grid) {
+            EXPECT_FALSE(name.trimmed().isEmpty());
+        }
         if (takesInput(s.kind)) {
             if (s.label) {
                 const ui::ControlSpec* label = w.spec(w.control(text(s.label)));
@@ -72,8 +74,9 @@ TEST_P(EveryWindow, EveryControlIsNamedFromItsTable) {
             EXPECT_EQ(name, text(s.toolTip));
             EXPECT_EQ(accessible(c, QAccessible::Description), text(s.toolTip));
         }
-        if (s.kind == Kind::CheckBox || s.kind == Kind::Frame || s.kind == Kind::TabPage || s.kind == Kind::Button)
+        if (s.kind == Kind::CheckBox || s.kind == Kind::Frame || s.kind == Kind::TabPage || s.kind == Kind::Button) {
             EXPECT_EQ(name, text(s.caption));
+        }
     }
     for (const auto& [name, count] : sharing)  // told apart by their descriptions
         EXPECT_EQ(int(descriptions[name].size()), count) << name.toStdString();
@@ -123,7 +126,9 @@ TEST(AccessibleNames, AsAPersonReadingTheWindowWouldSayThem) {
         QWidget* control = c.w.control(QString::fromUtf8(c.control), c.index);
         ASSERT_NE(control, nullptr);
         EXPECT_EQ(accessible(control), QString::fromUtf8(c.name));
-        if (c.description) EXPECT_EQ(accessible(control, QAccessible::Description), QString::fromUtf8(c.description));
+        if (c.description) {
+            EXPECT_EQ(accessible(control, QAccessible::Description), QString::fromUtf8(c.description));
+        }
     }
     auto* grid = sample.as<ui::DataGrid>("dbgplantas");
     grid->setCaption(QStringLiteral("S E C T O R E S"));
