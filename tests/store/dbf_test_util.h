@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "store/dbf.h"
+
 namespace dbftest {
 
 namespace fs = std::filesystem;
@@ -51,6 +53,20 @@ inline std::set<std::string> fileNames(const fs::path& dir) {
     for (const auto& e : fs::directory_iterator(dir))
         names.insert(e.path().filename().string());
     return names;
+}
+
+// Every record of a table (deleted ones too) and their deletion marks.
+inline std::vector<store::Row> rowsOf(const store::DbfTable& t) {
+    std::vector<store::Row> rows;
+    for (std::size_t i = 0; i < t.recordCount(); ++i)
+        rows.push_back(t.read(i));
+    return rows;
+}
+inline std::vector<bool> deletedOf(const store::DbfTable& t) {
+    std::vector<bool> marks;
+    for (std::size_t i = 0; i < t.recordCount(); ++i)
+        marks.push_back(t.isDeleted(i));
+    return marks;
 }
 
 inline std::uint32_t le32(const std::string& b, std::size_t at) {

@@ -44,6 +44,14 @@ protected:
         ds.refresh();
         return ds;
     }
+    // A new row with the given fields, saved unless told otherwise.
+    static void add(DataSource& ds, std::initializer_list<std::pair<const char*, Value>> fields, bool save = true) {
+        ds.addNew();
+        for (const auto& [name, v] : fields)
+            ds.setField(name, v);
+        if (save)
+            ds.update();
+    }
     std::unique_ptr<store::DbfTable> reopen(const char* file) { return store::DbfTable::open(dir.path() / file); }
 
     TempDir dir;
@@ -61,10 +69,8 @@ TEST_F(DataSources, ConnectStringsAndRefreshOnAnEmptySet) {
     EXPECT_FALSE(ds.isOpen());
     EXPECT_TRUE(ds.eof());
     ds.refresh();
-    EXPECT_TRUE(ds.isOpen());
-    EXPECT_TRUE(ds.eof() && ds.bof());
+    EXPECT_TRUE(ds.isOpen() && ds.eof() && ds.bof() && !ds.currentRecord());
     EXPECT_EQ(ds.recordCount(), 0u);
-    EXPECT_FALSE(ds.currentRecord());
     try {
         ds.field("RFC");
         ADD_FAILURE() << "no error";
@@ -85,15 +91,13 @@ TEST_F(DataSources, MovesWalkTheSetStopAtEitherEndAndGoToABookmark) {
     EXPECT_FALSE(ds.eof() || ds.bof());
     EXPECT_EQ(ds.currentRecord(), 6u);  // the null key first
     EXPECT_EQ(walk(ds), (std::vector<std::string>{"", "IIa", "XIXc"}));
-    EXPECT_TRUE(ds.eof());
-    EXPECT_FALSE(ds.bof());
+    EXPECT_TRUE(ds.eof() && !ds.bof());
     EXPECT_THROW(ds.moveNext(), NoCurrentRecord);
     ds.movePrevious();
     EXPECT_EQ(ds.field(1), Value("XIXc"));
     ds.moveFirst();
     ds.movePrevious();
-    EXPECT_TRUE(ds.bof());
-    EXPECT_FALSE(ds.eof());
+    EXPECT_TRUE(ds.bof() && !ds.eof());
     EXPECT_THROW(ds.movePrevious(), NoCurrentRecord);
     ds.moveNext();
     EXPECT_EQ(ds.currentRecord(), 6u);
@@ -157,10 +161,7 @@ TEST_F(DataSources, AddNewOrEditAndUpdateWriteTheRowAndTheLastWrittenCanBeMadeCu
     // selects, and the current row stays.
     DataSource sorted = open(kIndirect);
     sorted.moveNext();
-    sorted.addNew();
-    sorted.setField("IDSECTOR", Value(1));
-    sorted.setField("CVE_SECTOR", Value("A"));
-    sorted.update();
+    add(sorted, {{"IDSECTOR", Value(1)}, {"CVE_SECTOR", Value("A")}});
     EXPECT_EQ(sorted.currentRecord(), 1u);
     EXPECT_EQ(sorted.records(), (Records{6, 1, 8, 12}));
     sorted.moveLast();
@@ -191,12 +192,10 @@ TEST_F(DataSources, CancelOrAMoveDropsTheBufferAFailedWriteKeepsIt) {
     EXPECT_THROW(ds.update(), StoreError);
     EXPECT_NO_THROW(ds.cancelUpdate());  // nothing pending: nothing happens
 
-    ds.addNew();
-    ds.setField("CVE_SECTOR", Value("L"));
+    add(ds, {{"CVE_SECTOR", Value("L")}}, false);
     ds.cancelUpdate();
     EXPECT_EQ(ds.currentRecord(), 0u);
-    ds.addNew();
-    ds.setField("CVE_SECTOR", Value("L"));
+    add(ds, {{"CVE_SECTOR", Value("L")}}, false);
     ds.moveNext();
     EXPECT_EQ(ds.editMode(), EditMode::None);
     EXPECT_EQ(ds.currentRecord(), 1u);
@@ -205,9 +204,7 @@ TEST_F(DataSources, CancelOrAMoveDropsTheBufferAFailedWriteKeepsIt) {
 
     // A failed write keeps the buffer and the mode.
     ds.moveFirst();
-    ds.addNew();
-    ds.setField("IDSECTOR", Value(1));
-    ds.setField("CVE_SECTOR", Value("XXXXXXXX"));  // longer than its 5 characters
+    add(ds, {{"IDSECTOR", Value(1)}, {"CVE_SECTOR", Value("XXXXXXXX")}}, false);  // longer than its 5 characters
     EXPECT_THROW(ds.update(), StoreError);
     EXPECT_EQ(ds.editMode(), EditMode::AddNew);
     EXPECT_EQ(ds.field("CVE_SECTOR"), Value("XXXXXXXX"));
@@ -300,9 +297,7 @@ TEST_F(DataSources, HookRunsBeforeTheMovesAndActionsAndCanCancelThem) {
 
     refuse = Action::Close;
     seen.clear();
-    ds.addNew();
-    ds.setField("CVE_SECTOR", Value("L"));
-    ds.update();
+    add(ds, {{"CVE_SECTOR", Value("L")}});
     ds.moveToLastModified();
     ds.deleteCurrent();
     EXPECT_EQ(seen, (std::vector<Action>{Action::AddNew, Action::Update, Action::Bookmark, Action::Delete}));
@@ -320,10 +315,7 @@ TEST_F(DataSources, TwoDataSourcesOverOneTableSeeEachOthersWritesAfterRefresh) {
     DataSource a = open("Sector");
     DataSource b = open("select * from SECTOR where idsector = 1 order by cve_sector");
     const std::size_t before = b.recordCount();
-    a.addNew();
-    a.setField("IDSECTOR", Value(1));
-    a.setField("CVE_SECTOR", Value("III"));
-    a.update();
+    add(a, {{"IDSECTOR", Value(1)}, {"CVE_SECTOR", Value("III")}});
     EXPECT_EQ(b.recordCount(), before);  // not yet
     b.refresh();
     EXPECT_EQ(b.recordCount(), before + 1);
