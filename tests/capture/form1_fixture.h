@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -84,6 +85,14 @@ protected:
         form_->show();
         form_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    }
+    // A fresh datoprov, holding the record given if any, and the window on it.
+    void restart(const std::optional<std::map<std::string, Value>>& record = std::nullopt) {
+        close();
+        std::filesystem::remove(dir_ / "datoprov.dbf");
+        store::ensureDataDirectory(dir_);
+        if (record) writeDatoprov(*record);
+        open();
     }
     void close() {
         if (form_) form_->hide();

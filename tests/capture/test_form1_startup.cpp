@@ -33,13 +33,9 @@ TEST_F(Form1Test, EmptyDatoprovAddsALockedNewRecord) {
 TEST_F(Form1Test, FilledDatoprovIsEditedWithItsListsMatched) {
     writeDatoprov(filledRecord());
     open();
+    // The values shown are the commands' round trip; here what editing starts with.
     EXPECT_EQ(form_->dtsDatoProv.editMode(), store::EditMode::Edit);
-    EXPECT_EQ(form_->MaskEdBox1()->maskedText(), QStringLiteral(" ABC850101XY1"));
-    EXPECT_EQ(edit("txtApePat1")->text(), QStringLiteral("EMPRESA SA"));
-    EXPECT_EQ(form_->Combo1()->currentText(), QString::fromUtf8("Ampliación"));
-    EXPECT_TRUE(w("txtProg1")->isEnabled() && w("txtProg2")->isEnabled());
-    EXPECT_EQ(form_->cmbActividad()->currentText(), QStringLiteral("HARINAS"));
-    EXPECT_EQ(form_->Combo5()->currentText(), QStringLiteral("OFICINA CENTRO"));
+    EXPECT_TRUE(w("txtProg1")->isEnabled() && w("txtProg2")->isEnabled());  // Ampliación
     EXPECT_EQ(field20(*form_), "14");
     EXPECT_FALSE(w("txtCalle")->isEnabled());  // start states of the layout
     EXPECT_TRUE(w("txtcargo")->isEnabled());
@@ -87,13 +83,9 @@ TEST_F(Form1Test, ControlsShowTheStoredValues) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);
-        close();
-        std::filesystem::remove(dir_ / "datoprov.dbf");
-        store::ensureDataDirectory(dir_);
         auto rec = filledRecord();
         for (const auto& [field, value] : c.fields) rec[field] = value;
-        writeDatoprov(rec);
-        open();
+        restart(rec);
         for (const auto& [control, text] : c.shown) EXPECT_EQ(shownText(w(control)), QString::fromUtf8(text)) << control;
         EXPECT_EQ(field20(*form_), "14");
         EXPECT_TRUE(boxes_->shown().empty());
