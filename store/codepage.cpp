@@ -351,6 +351,11 @@ std::string decode(std::string_view bytes, CodePage page)
     return out;
 }
 
+bool holds(char32_t c, CodePage page)
+{
+    return c < 0x80 || reverseOf(page).find(c).has_value();
+}
+
 std::string encode(std::string_view utf8, CodePage page)
 {
     const Reverse& reverse = reverseOf(page);

@@ -22,6 +22,9 @@ const char* name(CodePage page);
 // Every byte decodes; the result is valid UTF-8.
 std::string decode(std::string_view bytes, CodePage page);
 
+// True when the page has a byte for the character.
+bool holds(char32_t c, CodePage page);
+
 // Throws StoreError for invalid UTF-8 or a character the page cannot hold;
 // nothing is ever replaced.
 std::string encode(std::string_view utf8, CodePage page);
