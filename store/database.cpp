@@ -1,5 +1,7 @@
 #include "database.h"
 
+#include "text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <system_error>
@@ -8,22 +10,10 @@ namespace store {
 
 namespace {
 
-std::string upperAscii(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
-
 // "Sector", "sector.dbf", " SECTOR.DBF " -> "SECTOR".
 std::string tableKey(std::string_view name)
 {
-    while (!name.empty() && name.front() == ' ')
-        name.remove_prefix(1);
-    while (!name.empty() && name.back() == ' ')
-        name.remove_suffix(1);
-    std::string key = upperAscii(name);
+    std::string key = upperAscii(trimBlanks(name));
     if (key.size() > 4 && key.compare(key.size() - 4, 4, ".DBF") == 0)
         key.resize(key.size() - 4);
     return key;

@@ -15,6 +15,7 @@
 #include "store/platform/syncfile.h"
 #include "store/schema.h"
 #include "store/shipped.h"
+#include "store/text.h"
 
 namespace fs = std::filesystem;
 
@@ -25,12 +26,6 @@ namespace {
 constexpr const char* kLockFileName = "zeltar.lck";
 constexpr const char* kTokenVariable = "ZELTAR_LOCK_TOKEN";
 constexpr const char* kConsiderations = "considera.txt";
-
-std::string upper(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 std::string randomHex(std::size_t digits) {
     std::random_device rd;
@@ -162,14 +157,14 @@ std::vector<std::string> ensureDataDirectory(const fs::path& dir) {
     // What is there already, without regard to case.
     std::set<std::string> present;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-        present.insert(upper(it->path().filename().string()));
+        present.insert(upperAscii(it->path().filename().string()));
     if (ec)
         throw StoreError("No se puede leer el directorio de datos " + dir.string() + ": " + ec.message());
 
     std::vector<std::string> created;
     for (const TableLayout& layout : tableLayouts()) {
         const std::string fileName = layout.name + ".dbf";
-        if (present.count(upper(fileName)))
+        if (present.count(upperAscii(fileName)))
             continue;
         std::string_view tsv = shipped::file(layout.name + ".tsv");
         bool made = createFile(dir, fileName, [&](const fs::path& tmp) {
@@ -182,7 +177,7 @@ std::vector<std::string> ensureDataDirectory(const fs::path& dir) {
             created.push_back(fileName);
     }
 
-    if (!present.count(upper(kConsiderations))) {
+    if (!present.count(upperAscii(kConsiderations))) {
         bool made = createFile(dir, kConsiderations, [](const fs::path& tmp) {
             const std::string& text = shippedConsiderations();
             platform::SyncFile out(tmp, platform::SyncFile::Mode::CreateOrTruncate);

@@ -6,27 +6,11 @@
 #include <numeric>
 
 #include "sql.h"
+#include "text.h"
 
 namespace store {
 
 namespace {
-
-std::string upperAscii(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
-
-std::string_view trimBlanks(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
 
 // "dBASE III;" and "FoxPro 2.5;", in any case, the ';' optional.
 bool knownConnect(std::string_view connect)

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "store/text.h"
+
 namespace store {
 
 namespace {
@@ -119,11 +121,6 @@ std::vector<TableLayout> makeLayouts() {
     return t;
 }
 
-std::string upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
-
 } // namespace
 
 const std::vector<TableLayout>& tableLayouts() {
@@ -132,11 +129,11 @@ const std::vector<TableLayout>& tableLayouts() {
 }
 
 const TableLayout& tableLayout(const std::string& name) {
-    std::string key = upper(name);
+    std::string key = upperAscii(name);
     if (key.size() > 4 && key.compare(key.size() - 4, 4, ".DBF") == 0)
         key.resize(key.size() - 4);
     for (const auto& layout : tableLayouts())
-        if (upper(layout.name) == key)
+        if (upperAscii(layout.name) == key)
             return layout;
     throw StoreError("La tabla " + name + " no es una tabla del directorio de datos.");
 }

@@ -1,4 +1,5 @@
 #include "sql.h"
+#include "text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -14,14 +15,6 @@ namespace store {
 namespace {
 
 enum class Op { Eq, Ne, Lt, Gt, Le, Ge };
-
-std::string upper(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
 
 bool isBlank(char c)
 {
@@ -193,7 +186,7 @@ public:
 
     bool atWord(const char* upperWord) const
     {
-        return peek().kind == Tok::Word && upper(peek().text) == upperWord;
+        return peek().kind == Tok::Word && upperAscii(peek().text) == upperWord;
     }
 
     void expectWord(const char* upperWord)
@@ -212,7 +205,7 @@ public:
 
     std::string name(const char* what)
     {
-        if (peek().kind != Tok::Word || isReserved(upper(peek().text)))
+        if (peek().kind != Tok::Word || isReserved(upperAscii(peek().text)))
             refuse(text_, std::string("se esperaba ") + what + near());
         return take().text;
     }
@@ -258,7 +251,7 @@ public:
         auto n = std::make_shared<Node>();
         n->kind = Node::Kind::Compare;
         // column op literal, or literal op column (turned around).
-        if (peek().kind == Tok::Word && !isReserved(upper(peek().text))) {
+        if (peek().kind == Tok::Word && !isReserved(upperAscii(peek().text))) {
             n->column = take().text;
             n->op = op();
             n->literal = literal();
@@ -413,7 +406,7 @@ std::optional<int> compareToLiteral(const Value& v, const Value& lit, const std:
         return c < 0 ? -1 : (c > 0 ? 1 : 0);
     }
     if (v.isLogical()) {
-        const std::string t = upper(lit.text());
+        const std::string t = upperAscii(lit.text());
         std::optional<bool> b;
         if (t == "T" || t == "Y" || t == ".T." || t == "S")
             b = true;
@@ -773,7 +766,7 @@ bool isStatement(std::string_view recordSource)
     while (i < recordSource.size() && isBlank(recordSource[i]))
         ++i;
     recordSource.remove_prefix(i);
-    if (recordSource.size() < 6 || upper(recordSource.substr(0, 6)) != "SELECT")
+    if (recordSource.size() < 6 || upperAscii(recordSource.substr(0, 6)) != "SELECT")
         return false;
     if (recordSource.size() == 6)
         return true;
