@@ -9,22 +9,16 @@
 #include <cctype>
 #include <filesystem>
 #include <iostream>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "store/database.h"
 #include "store/datadir.h"
 #include "store/dbf.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string upper(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 std::vector<std::string> tableNames(int argc, char** argv) {
     std::vector<std::string> names;
@@ -43,17 +37,6 @@ std::vector<std::string> tableNames(int argc, char** argv) {
         }
     }
     return names;
-}
-
-std::optional<fs::path> findTable(const fs::path& dir, const std::string& name) {
-    std::string wanted = upper(name);
-    if (wanted.size() < 4 || wanted.compare(wanted.size() - 4, 4, ".DBF") != 0)
-        wanted += ".DBF";
-    std::error_code ec;
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-        if (upper(it->path().filename().string()) == wanted && it->is_regular_file(ec))
-            return it->path();
-    return std::nullopt;
 }
 
 } // namespace
@@ -85,18 +68,13 @@ int main(int argc, char** argv) {
         return 3;
     }
 
+    const store::Database db(dir);
     bool allPacked = true;
     for (const std::string& name : names) {
-        std::optional<fs::path> file = findTable(dir, name);
-        if (!file) {
-            std::cerr << "pack9: no existe la tabla " << name << " en " << dir.string() << "\n";
-            allPacked = false;
-            continue;
-        }
         try {
-            store::packTable(*file);
+            store::packTable(db.tableFile(name));
         } catch (const std::exception& e) {
-            std::cerr << "pack9: no se pudo compactar " << file->filename().string() << ": " << e.what() << "\n";
+            std::cerr << "pack9: " << name << ": " << e.what() << "\n";
             allPacked = false;
         }
     }
