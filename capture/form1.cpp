@@ -112,7 +112,7 @@ void Form1::openDataSources() {
 
 void Form1::setupBindings() {
     for (QWidget* w : controls()) {
-        const ui::ControlSpec* s = spec(w);
+        const ui::ControlSpec* s = entry(w);
         if (!s || !s->field) continue;
         if (s->kind == ui::Kind::TextBox || s->kind == ui::Kind::MaskedEdit || s->kind == ui::Kind::CheckBox)
             binding_->bind(w, QString::fromUtf8(s->field));

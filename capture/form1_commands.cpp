@@ -52,9 +52,10 @@ void Form1::setupButtons() {
         {2, QStyle::SP_DriveFDIcon},         {3, QStyle::SP_DialogDiscardButton},
         {4, QStyle::SP_MessageBoxInformation}, {5, QStyle::SP_DialogCancelButton},
         {6, QStyle::SP_FileDialogDetailedView}, {7, QStyle::SP_FileIcon},
-        {9, QStyle::SP_DialogHelpButton},
+        {9, QStyle::SP_MessageBoxQuestion},
     };
-    for (const auto& [index, picture] : pictures) {
+    for (const auto& [element, picture] : pictures) {
+        const int index = element;  // a structured binding cannot be captured before C++20 compilers catch up
         auto* button = as<QAbstractButton>(QStringLiteral("Command1"), index);
         if (!button) continue;
         button->setIcon(style()->standardIcon(picture));

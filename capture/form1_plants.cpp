@@ -29,9 +29,9 @@ void Form1::setupPlantsGrid() {
     // The legend's picture: the grid's two row markers, each beside the line
     // that explains it.
     if (auto* picture = as<QLabel>(QStringLiteral("Picture1"))) {
-        const ui::ControlSpec* p = spec(picture);
-        const ui::ControlSpec* editing = spec(control(QStringLiteral("Label2"), 0));
-        const ui::ControlSpec* last = spec(control(QStringLiteral("Label3")));
+        const ui::ControlSpec* p = entry(picture);
+        const ui::ControlSpec* editing = entry(control(QStringLiteral("Label2"), 0));
+        const ui::ControlSpec* last = entry(control(QStringLiteral("Label3")));
         if (p && editing && last) {
             QPixmap pix(picture->size());
             pix.fill(Qt::transparent);

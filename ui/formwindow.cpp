@@ -254,7 +254,7 @@ void FormWindow::nameForAccessibility() {
         if (!s.label)
             continue;
         if (QWidget* l = control(text(s.label))) {
-            const ControlSpec* ls = spec(l);
+            const ControlSpec* ls = entry(l);
             labelText[i] = ls && ls->caption ? text(ls->caption) : QString();
             if (auto* ql = qobject_cast<QLabel*>(l))
                 ql->setBuddy(controls_[i]);
@@ -264,7 +264,7 @@ void FormWindow::nameForAccessibility() {
     // The caption of the nearest frame or tab page around a control.
     auto containerCaption = [this](const QWidget* w) -> QString {
         for (QWidget* p = w->parentWidget(); p && p != this; p = p->parentWidget()) {
-            const ControlSpec* ps = spec(p);
+            const ControlSpec* ps = entry(p);
             if (ps && ps->caption && (ps->kind == Kind::Frame || ps->kind == Kind::TabPage))
                 return text(ps->caption);
         }
@@ -331,13 +331,13 @@ QWidget* FormWindow::control(const QString& name, int index) const {
     return nullptr;
 }
 
-const ControlSpec* FormWindow::spec(const QWidget* c) const {
+const ControlSpec* FormWindow::entry(const QWidget* c) const {
     auto it = std::find(controls_.begin(), controls_.end(), c);
     return it == controls_.end() ? nullptr : specs_[std::size_t(it - controls_.begin())];
 }
 
 int FormWindow::tabPlace(const QWidget* c) const {
-    const ControlSpec* s = spec(c);
+    const ControlSpec* s = entry(c);
     return s ? s->tab : -1;
 }
 

@@ -25,7 +25,7 @@ public:
     }
     // Every control in the layout's order (the window's control order).
     const std::vector<QWidget*>& controls() const { return controls_; }
-    const ControlSpec* spec(const QWidget* control) const;  // nullptr when not ours
+    const ControlSpec* entry(const QWidget* control) const;  // nullptr when not ours
     int tabPlace(const QWidget* control) const;             // -1 when none
 
     // twips <-> pixels through the window's logical DPI (15 twips a pixel at 96 DPI).
@@ -35,14 +35,14 @@ public:
     // The accessible name given to an input control that has no label: its
     // name as words, kind prefix dropped ("TipoProg" -> "Tipo Prog",
     // "txtAdmLocal" -> "Adm Local").
-    static QString nameInWords(const ControlSpec& spec);
+    static QString nameInWords(const ControlSpec& entry);
 
 private:
     void build();
     void place();
     void nameForAccessibility();
     void orderTabs();
-    QWidget* containerOf(const ControlSpec& spec) const;
+    QWidget* containerOf(const ControlSpec& entry) const;
 
     const WindowLayout& layout_;
     std::vector<QWidget*> controls_;

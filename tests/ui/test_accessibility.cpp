@@ -55,7 +55,7 @@ TEST_P(EveryWindow, EveryControlIsNamedFromItsTable) {
     std::map<QString, std::set<QString>> descriptions;  // of the inputs sharing a name
     std::map<QString, int> sharing;
     for (QWidget* c : w.controls()) {
-        const ui::ControlSpec& s = *w.spec(c);
+        const ui::ControlSpec& s = *w.entry(c);
         SCOPED_TRACE(std::string(s.name) + "(" + std::to_string(s.index) + ")");
         const QString name = accessible(c);
         if (takesInput(s.kind) || s.kind == Kind::Grid) {
@@ -63,7 +63,7 @@ TEST_P(EveryWindow, EveryControlIsNamedFromItsTable) {
         }
         if (takesInput(s.kind)) {
             if (s.label) {
-                const ui::ControlSpec* label = w.spec(w.control(text(s.label)));
+                const ui::ControlSpec* label = w.entry(w.control(text(s.label)));
                 ASSERT_NE(label, nullptr) << "names a label that is not there";
                 EXPECT_EQ(name, text(label->caption));
             }

@@ -40,7 +40,7 @@ TEST_F(FormWindowTest, ControlsByNameKindAndIndex) {
     EXPECT_FALSE(b1->icon().isNull());
     EXPECT_EQ(w.tabPlace(b1), 10);
     EXPECT_EQ(w.tabPlace(w.control("lblRfc")), -1);
-    EXPECT_EQ(w.spec(&w), nullptr);
+    EXPECT_EQ(w.entry(&w), nullptr);
 }
 
 TEST_F(FormWindowTest, ContainersAndTabPagesInPageOrder) {
