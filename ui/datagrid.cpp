@@ -470,6 +470,12 @@ bool DataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
 }
 
 void DataGrid::keyPressEvent(QKeyEvent* e) {
+    // Ctrl+Tab belongs to the window (it turns tab pages), not to the cells:
+    // a keyboard user must never be trapped in a grid.
+    if ((e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab) && (e->modifiers() & Qt::ControlModifier)) {
+        e->ignore();
+        return;
+    }
     if (e->key() == Qt::Key_Escape && state() != EditingState && model_->dirty()) {
         // Escape in a cell undoes the cell; outside the editor, the row.
         int code = keyCode(e);
