@@ -20,6 +20,7 @@
 #include <system_error>
 
 #include "codepage.h"
+#include "platform/memory.h"
 #include "platform/syncfile.h"
 
 namespace fs = std::filesystem;
@@ -236,6 +237,8 @@ std::string readWholeFile(const fs::path& file)
     std::string bytes;
     const std::uintmax_t expected = fs::file_size(file, ec);
     if (!ec && expected < (std::uintmax_t(1) << 40)) {
+        bytes.reserve(static_cast<std::size_t>(expected));
+        platform::preferLargePages(bytes.data(), static_cast<std::size_t>(expected));
         bytes.resize(static_cast<std::size_t>(expected));
         in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         bytes.resize(static_cast<std::size_t>(in.gcount()));
