@@ -9,7 +9,14 @@ PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libbench
           fonts-dejavu-core)
 
 as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo "$@"
+  else
+    echo "Se necesitan permisos de administrador (sudo) para instalar: $*" >&2
+    return 1
+  fi
 }
 
 install_missing() {
