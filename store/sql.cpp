@@ -1,13 +1,16 @@
 #include "sql.h"
+#include "codepage.h"
 #include "text.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cctype>
 #include <numeric>
 #include <optional>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 namespace store {
@@ -373,6 +376,94 @@ Statement Statement::parse(std::string_view text)
 
 namespace {
 
+// ---- Reading the stored bytes directly ----
+//
+// Most rows are answered from the record's bytes without building a Value.
+// Each fast reading below either gives exactly what the table reader would
+// give, or declines, and the row then goes through DbfTable::read.
+
+// Where each field starts inside a record, laid out as the table lays them.
+std::vector<std::size_t> fieldOffsets(const DbfTable& table)
+{
+    std::vector<std::size_t> offsets;
+    std::size_t off = 1;  // after the deletion byte
+    for (const FieldDef& f : table.fields()) {
+        offsets.push_back(off);
+        off += static_cast<std::size_t>(f.length);
+    }
+    return offsets;
+}
+
+// The stored bytes of a field; empty view when the record is too short.
+std::string_view fieldBytes(std::string_view record, std::size_t offset, std::size_t length)
+{
+    if (record.size() < offset + length)
+        return {};
+    return record.substr(offset, length);
+}
+
+// The table reader counts blanks and NUL bytes as padding.
+bool isPad(char c) { return c == ' ' || c == '\0'; }
+
+std::string_view trimPadRight(std::string_view s)
+{
+    while (!s.empty() && isPad(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool isAscii(std::string_view s)
+{
+    for (const char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+// A stored number in plain notation ("  12", "-3.50") of at most 15 digits.
+// Such a number is an integer below 2^53 divided by an exact power of ten, so
+// one division gives the correctly rounded value, as from_chars does. Blank,
+// overflowed ("***") or anything else is left to the table reader.
+std::optional<double> plainNumber(std::string_view raw)
+{
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::size_t i = 0, end = raw.size();
+    while (i < end && isPad(raw[i]))
+        ++i;
+    while (end > i && isPad(raw[end - 1]))
+        --end;
+    if (i == end)
+        return std::nullopt;
+    bool negative = false;
+    if (raw[i] == '+' || raw[i] == '-') {
+        negative = raw[i] == '-';
+        ++i;
+    }
+    std::uint64_t mantissa = 0;
+    int digits = 0, decimals = 0;
+    bool point = false;
+    for (; i < end; ++i) {
+        const char c = raw[i];
+        if (c >= '0' && c <= '9') {
+            mantissa = mantissa * 10 + std::uint64_t(c - '0');
+            ++digits;
+            decimals += point;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    // "5." is left to the reader, which decides what such a text means.
+    if (digits == 0 || digits > 15 || (point && decimals == 0))
+        return std::nullopt;
+    double v = double(mantissa);
+    if (decimals > 0)
+        v /= kPow10[decimals];
+    return negative ? -v : v;
+}
+
 // Ordering of a value against a literal; empty when they cannot be compared
 // (a null, or a text that is no number against a number).
 std::optional<int> compareToLiteral(const Value& v, const Value& lit, const std::optional<double>& litNumber)
@@ -442,9 +533,13 @@ struct Compiled {
         Op op = Op::Eq;
         Value literal;
         std::optional<double> literalNumber;  // a text literal that reads as a number
+        // How the comparison may be answered from the stored bytes.
+        enum class Fast { None, NumberField, TextField } fast = Fast::None;
+        std::size_t offset = 0, length = 0;  // the field inside the record
     };
     std::vector<CNode> nodes;
     std::vector<std::size_t> slotField;  // table field of each slot
+    std::vector<std::size_t> offsets;    // of every table field
     int root = -1;
 
     int add(const Node& n, const DbfTable& table, const Statement& st)
@@ -463,6 +558,13 @@ struct Compiled {
             c.literal = n.literal;
             if (n.literal.isText())
                 c.literalNumber = parseNumber(n.literal.text());
+            const FieldDef& def = table.fields()[std::size_t(f)];
+            c.offset = offsets[std::size_t(f)];
+            c.length = static_cast<std::size_t>(def.length);
+            if ((def.type == FieldType::Numeric || def.type == FieldType::Float) && n.literal.isNumber())
+                c.fast = CNode::Fast::NumberField;
+            else if (def.type == FieldType::Character && (n.literal.isNull() || n.literal.isText()))
+                c.fast = CNode::Fast::TextField;
         } else {
             c.left = add(*n.left, table, st);
             c.right = add(*n.right, table, st);
@@ -478,11 +580,13 @@ public:
         : table_(table), slotField_(slotField), values_(slotField.size()), loaded_(slotField.size(), 0)
     {
     }
-    void reset(std::size_t record)
+    void reset(std::size_t record, std::string_view raw)
     {
         record_ = record;
+        raw_ = raw;
         std::fill(loaded_.begin(), loaded_.end(), 0);
     }
+    std::string_view raw() const { return raw_; }
     const Value& get(int slot)
     {
         if (!loaded_[slot]) {
@@ -498,7 +602,38 @@ private:
     std::vector<Value> values_;
     std::vector<char> loaded_;
     std::size_t record_ = 0;
+    std::string_view raw_;  // the record's stored bytes
 };
+
+// A comparison answered from the stored bytes; empty when it must go through
+// the decoded value.
+std::optional<bool> testStored(const Compiled::CNode& n, std::string_view record)
+{
+    using Fast = Compiled::CNode::Fast;
+    const std::string_view raw = fieldBytes(record, n.offset, n.length);
+    if (raw.size() != n.length)
+        return std::nullopt;
+    if (n.fast == Fast::NumberField) {
+        const auto x = plainNumber(raw);
+        if (!x)
+            return std::nullopt;
+        const double lit = n.literal.number();
+        return holds(n.op, *x < lit ? -1 : (lit < *x ? 1 : 0));
+    }
+    // A character field: all padding is null; text of plain ASCII bytes is
+    // its own UTF-8, so it compares as stored.
+    const std::string_view text = trimPadRight(raw);
+    if (text.empty() || n.literal.isNull()) {
+        const bool isNull = text.empty();
+        if (n.literal.isNull())
+            return n.op == Op::Eq ? isNull : n.op == Op::Ne ? !isNull : false;
+        return false;
+    }
+    if (!isAscii(text))
+        return std::nullopt;
+    const int c = text.compare(n.literal.text());
+    return holds(n.op, c < 0 ? -1 : (c > 0 ? 1 : 0));
+}
 
 bool test(const Compiled& c, int i, RowCache& row)
 {
@@ -509,6 +644,9 @@ bool test(const Compiled& c, int i, RowCache& row)
     case Node::Kind::Or:
         return test(c, n.left, row) || test(c, n.right, row);
     case Node::Kind::Compare: {
+        if (n.fast != Compiled::CNode::Fast::None)
+            if (const auto answer = testStored(n, row.raw()))
+                return *answer;
         const Value& v = row.get(n.slot);
         if (n.literal.isNull()) {
             if (n.op == Op::Eq)
@@ -664,56 +802,247 @@ std::uint32_t rankMixed(const ColumnKeys& keys, std::vector<std::uint32_t>& col)
     return rank;
 }
 
-// Each key column becomes dense ranks (a sort of that column alone); the
-// rows are then sorted on the ranks, packed into one integer when they fit. Equal keys keep the order of `records`,
-// which is file order.
-std::vector<std::size_t> sortRecords(const DbfTable& table, const std::vector<std::size_t>& records,
-                                     const std::vector<std::size_t>& keyFields, const std::vector<bool>& desc)
+// The order-keeping 64-bit key of a number: its bits with the sign bit flipped
+// for positives and all bits flipped for negatives. No finite number gets 0,
+// which stands for null.
+std::uint64_t numberKey(double d)
 {
-    const std::size_t m = records.size();
-    const std::size_t k = keyFields.size();
-    std::vector<std::vector<std::uint32_t>> ranks(k, std::vector<std::uint32_t>(m));
-    std::vector<unsigned> bits(k);
-    for (std::size_t j = 0; j < k; ++j) {
-        ColumnKeys keys(m);
+    if (d == 0)
+        d = 0;  // -0 and 0 are one number
+    std::uint64_t bitsOf = 0;
+    std::memcpy(&bitsOf, &d, sizeof d);
+    return (bitsOf >> 63) ? ~bitsOf : (bitsOf | (std::uint64_t(1) << 63));
+}
+
+// Text orders by Unicode code point of its decoded characters. The rank of
+// each stored byte among the 256 characters of the table's code page keeps
+// that order byte by byte (NUL ranks 0, every other byte above it).
+std::array<std::uint8_t, 256> codePointRanks(const DbfTable& table)
+{
+    const auto page = codepage::fromHeaderByte(table.codePageByte()).value_or(codepage::CodePage::Cp850);
+    std::array<std::string, 256> decoded;
+    std::array<int, 256> bytes;
+    for (int b = 0; b < 256; ++b) {
+        decoded[std::size_t(b)] = codepage::decode(std::string(1, static_cast<char>(b)), page);
+        bytes[std::size_t(b)] = b;
+    }
+    std::sort(bytes.begin(), bytes.end(),
+              [&](int a, int b) { return decoded[std::size_t(a)] < decoded[std::size_t(b)]; });
+    std::array<std::uint8_t, 256> rank{};
+    int r = 0;
+    for (std::size_t i = 0; i < 256; ++i) {
+        if (i > 0 && decoded[std::size_t(bytes[i - 1])] < decoded[std::size_t(bytes[i])])
+            ++r;
+        rank[std::size_t(bytes[i])] = static_cast<std::uint8_t>(r);
+    }
+    return rank;
+}
+
+// Storage for the sort: written before it is read, so not cleared first.
+template <class T>
+std::unique_ptr<T[]> uninitialized(std::size_t n)
+{
+    return std::unique_ptr<T[]>(new T[n]);
+}
+
+// Character fields of up to this many bytes are sorted by their stored bytes
+// in words of eight; longer ones by ranks of their decoded texts.
+constexpr std::size_t kMaxDirectText = 32;
+
+// How one ORDER BY column becomes 64-bit key words, each row's words
+// comparing in the column's order when taken first to last:
+// - Text: a character field as byte ranks (see codePointRanks), eight bytes a
+//   word, most significant first, padded with 0; a null (all padding) is all
+//   0 and sorts first, and a text sorts before its longer continuations. A NUL
+//   byte inside a text would rank like the padding, so such a column is
+//   ranked instead.
+// - Number: a numeric field (see numberKey), plain stored numbers read
+//   directly.
+// - Value: a date (as YYYYMMDD) or logical (as 0/1) field, from its value.
+// - Ranked: dense ranks from a sort of the decoded column alone.
+struct KeyColumn {
+    enum class How { Text, Number, Value, Ranked } how;
+    std::size_t field, offset, length;
+    bool desc;
+    std::size_t firstWord, words;
+};
+
+// The key word of a non-character value; false for a text.
+bool numberWord(const Value& v, std::uint64_t& key)
+{
+    if (v.isNull())
+        key = 0;
+    else if (v.isNumber())
+        key = numberKey(v.number());
+    else if (v.isDate())
+        key = numberKey(double(v.date().year * 10000 + v.date().month * 100 + v.date().day));
+    else if (v.isLogical())
+        key = numberKey(double(v.logical()));
+    else
+        return false;
+    return true;
+}
+
+// Fills the row's words of a Text, Number or Value column; false when the column
+// must be ranked instead.
+bool fillWords(const DbfTable& table, std::size_t record, std::string_view raw, const KeyColumn& c,
+               const std::array<std::uint8_t, 256>& ranks, std::uint64_t* words, std::size_t stride)
+{
+    const std::string_view bytes = fieldBytes(raw, c.offset, c.length);
+    if (c.how == KeyColumn::How::Text) {
+        if (bytes.size() != c.length)
+            return false;
+        const std::string_view text = trimPadRight(bytes);
+        for (std::size_t w = 0; w < c.words; ++w) {
+            std::uint64_t key = 0;
+            for (std::size_t b = 8 * w; b < 8 * w + 8; ++b) {
+                const unsigned r = b < text.size() ? ranks[static_cast<unsigned char>(text[b])] : 0u;
+                if (r == 0 && b < text.size())
+                    return false;
+                key = (key << 8) | r;
+            }
+            words[w * stride] = key;
+        }
+        return true;
+    }
+    if (c.how == KeyColumn::How::Number && bytes.size() == c.length)
+        if (const auto x = plainNumber(bytes)) {
+            words[0] = numberKey(*x);
+            return true;
+        }
+    return numberWord(table.read(record, c.field), words[0]);
+}
+
+// Stable least significant digit radix sort of `order` (positions into
+// `keys`) by key, one byte a pass, skipping the bytes on which every key
+// agrees. k, k2 and o2 are scratch of order's size.
+void stableSortByKey(std::uint32_t*& order, std::uint32_t*& o2, const std::uint64_t* keys, std::size_t m,
+                     std::uint64_t*& k, std::uint64_t*& k2)
+{
+    std::uint64_t differ = 0;
+    for (std::size_t i = 1; i < m; ++i)
+        differ |= keys[i] ^ keys[0];
+    if (differ == 0)
+        return;
+    for (std::size_t i = 0; i < m; ++i)
+        k[i] = keys[order[i]];
+    for (unsigned shift = 0; shift < 64; shift += 8) {
+        if (((differ >> shift) & 0xFF) == 0)
+            continue;
+        std::array<std::size_t, 257> start{};
         for (std::size_t i = 0; i < m; ++i)
-            keys.set(i, table.read(records[i], keyFields[j]));
-        const std::uint32_t top = keys.mixed ? rankMixed(keys, ranks[j]) : rankPlain(keys, ranks[j]);
-        if (desc[j])
-            for (std::uint32_t& c : ranks[j])
-                c = top - c;
-        unsigned b = 0;
-        while ((std::uint64_t(1) << b) <= top)
-            ++b;
-        bits[j] = b;
+            ++start[((k[i] >> shift) & 0xFF) + 1];
+        for (std::size_t b = 1; b < 257; ++b)
+            start[b] += start[b - 1];
+        for (std::size_t i = 0; i < m; ++i) {
+            const std::size_t to = start[(k[i] >> shift) & 0xFF]++;
+            k2[to] = k[i];
+            o2[to] = order[i];
+        }
+        std::swap(k, k2);
+        std::swap(order, o2);
+    }
+}
+
+// The ORDER BY keys, gathered while the records are scanned: each row that
+// passes the condition has its key words read at once, while its bytes are
+// still in the cache. sorted() then orders the rows by stable sorts on the
+// words from the last to the first, so equal keys keep the order in which the
+// rows were added, which is file order. A DESC column sorts by its
+// complemented words (nulls then come last).
+class SortKeys {
+public:
+    SortKeys(const DbfTable& table, const std::vector<std::size_t>& keyFields, const std::vector<bool>& desc)
+        : table_(table), ranks_(codePointRanks(table))
+    {
+        const std::vector<std::size_t> offsets = fieldOffsets(table);
+        for (std::size_t j = 0; j < keyFields.size(); ++j) {
+            const FieldDef& def = table.fields()[keyFields[j]];
+            KeyColumn c{KeyColumn::How::Number, keyFields[j], offsets[keyFields[j]], std::size_t(def.length),
+                        desc[j], width_, 1};
+            if (def.type == FieldType::Character) {
+                c.how = c.length <= kMaxDirectText ? KeyColumn::How::Text : KeyColumn::How::Ranked;
+                if (c.how == KeyColumn::How::Text)
+                    c.words = (c.length + 7) / 8;
+            } else if (def.type != FieldType::Numeric && def.type != FieldType::Float) {
+                c.how = KeyColumn::How::Value;
+            }
+            width_ += c.words;
+            columns_.push_back(c);
+        }
     }
 
-    std::vector<std::size_t> out(m);
-    if (std::accumulate(bits.begin(), bits.end(), 0u) <= 64) {
-        std::vector<std::pair<std::uint64_t, std::uint32_t>> keyed(m);
-        for (std::size_t i = 0; i < m; ++i) {
-            std::uint64_t key = 0;
-            for (std::size_t j = 0; j < k; ++j)
-                key = bits[j] == 0 ? key : (key << bits[j]) | ranks[j][i];
-            keyed[i] = {key, std::uint32_t(i)};
-        }
-        std::sort(keyed.begin(), keyed.end());
-        for (std::size_t i = 0; i < m; ++i)
-            out[i] = records[keyed[i].second];
-    } else {
-        std::vector<std::uint32_t> idx(m);
-        std::iota(idx.begin(), idx.end(), 0u);
-        std::sort(idx.begin(), idx.end(), [&](std::uint32_t a, std::uint32_t b) {
-            for (std::size_t j = 0; j < k; ++j)
-                if (ranks[j][a] != ranks[j][b])
-                    return ranks[j][a] < ranks[j][b];
-            return a < b;
-        });
-        for (std::size_t i = 0; i < m; ++i)
-            out[i] = records[idx[i]];
+    // Reserves room for the rows to come.
+    void reserve(std::size_t rows) { words_.reserve(rows * width_); }
+
+    // The next row: its record number and stored bytes.
+    void add(std::size_t record, std::string_view raw)
+    {
+        const std::size_t at = words_.size();
+        words_.resize(at + width_, 0);
+        for (KeyColumn& c : columns_)
+            if (c.how != KeyColumn::How::Ranked
+                && !fillWords(table_, record, raw, c, ranks_, words_.data() + at + c.firstWord, 1))
+                c.how = KeyColumn::How::Ranked;
     }
-    return out;
-}
+
+    // The records (the ones added, in the order added) in key order.
+    std::vector<std::size_t> sorted(const std::vector<std::size_t>& records)
+    {
+        const std::size_t m = records.size();
+        for (const KeyColumn& c : columns_)
+            if (c.how == KeyColumn::How::Ranked)
+                rank(c, records);
+
+        auto orderBuf = uninitialized<std::uint32_t>(m), o2Buf = uninitialized<std::uint32_t>(m);
+        auto keyBuf = uninitialized<std::uint64_t>(m);
+        auto kBuf = uninitialized<std::uint64_t>(m), k2Buf = uninitialized<std::uint64_t>(m);
+        std::uint32_t* order = orderBuf.get();
+        std::uint32_t* o2 = o2Buf.get();
+        std::uint64_t* k = kBuf.get();
+        std::uint64_t* k2 = k2Buf.get();
+        std::iota(order, order + m, 0u);
+        for (const KeyColumn* c = columns_.data() + columns_.size(); c-- != columns_.data();) {
+            for (std::size_t w = c->firstWord + c->words; w-- > c->firstWord;) {
+                const std::uint64_t flip = c->desc ? ~std::uint64_t(0) : 0;
+                for (std::size_t i = 0; i < m; ++i)
+                    keyBuf[i] = words_[i * width_ + w] ^ flip;
+                stableSortByKey(order, o2, keyBuf.get(), m, k, k2);
+            }
+        }
+        std::vector<std::size_t> out;
+        out.reserve(m);
+        for (std::size_t i = 0; i < m; ++i)
+            out.push_back(records[order[i]]);
+        return out;
+    }
+
+private:
+    // A column that cannot be keyed from its bytes: the dense ranks of its
+    // decoded values (nulls 0) take its first word; its other words agree on
+    // every row.
+    void rank(const KeyColumn& c, const std::vector<std::size_t>& records)
+    {
+        const std::size_t m = records.size();
+        ColumnKeys column(m);
+        for (std::size_t i = 0; i < m; ++i)
+            column.set(i, table_.read(records[i], c.field));
+        std::vector<std::uint32_t> dense(m);
+        if (column.mixed)
+            rankMixed(column, dense);
+        else
+            rankPlain(column, dense);
+        for (std::size_t i = 0; i < m; ++i)
+            for (std::size_t w = 0; w < c.words; ++w)
+                words_[i * width_ + c.firstWord + w] = w == 0 ? dense[i] : 0;
+    }
+
+    const DbfTable& table_;
+    const std::array<std::uint8_t, 256> ranks_;
+    std::vector<KeyColumn> columns_;
+    std::size_t width_ = 0;             // words a row
+    std::vector<std::uint64_t> words_;  // row by row
+};
 
 } // namespace
 
@@ -739,24 +1068,34 @@ Statement::Result Statement::evaluate(const DbfTable& table) const
         keyFields.push_back(std::size_t(f));
     }
     Compiled cond;
+    cond.offsets = fieldOffsets(table);
     if (where_)
         cond.root = cond.add(*where_, table, *this);
 
     const std::size_t n = table.recordCount();
     RowCache row(table, cond.slotField);
+    std::optional<SortKeys> keys;
+    if (!keyFields.empty()) {
+        keys.emplace(table, keyFields, orderDesc_);
+        keys->reserve(n);
+    }
+    r.records.reserve(n);
     for (std::size_t rec = 0; rec < n; ++rec) {
-        if (table.isDeleted(rec))
+        const std::string_view raw = table.rawRecord(rec);
+        if (raw.empty() || raw[0] != ' ')  // only a blank mark is a live record
             continue;
         if (cond.root >= 0) {
-            row.reset(rec);
+            row.reset(rec, raw);
             if (!test(cond, cond.root, row))
                 continue;
         }
         r.records.push_back(rec);
+        if (keys)
+            keys->add(rec, raw);
     }
 
-    if (!keyFields.empty() && r.records.size() > 1)
-        r.records = sortRecords(table, r.records, keyFields, orderDesc_);
+    if (keys && r.records.size() > 1)
+        r.records = keys->sorted(r.records);
     return r;
 }
 
