@@ -423,8 +423,8 @@ bool isAscii(std::string_view s)
 // A stored number in plain notation ("  12", "-3.50") of at most 15 digits.
 // Such a number is an integer below 2^53 divided by an exact power of ten, so
 // one division gives the correctly rounded value, as from_chars does. Blank,
-// overflowed ("***") or anything else is left to the table reader.
-std::optional<double> plainNumber(std::string_view raw)
+// overflowed ("***") or anything else is left to the table reader (false).
+bool plainNumber(std::string_view raw, double& value)
 {
     static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
@@ -434,7 +434,7 @@ std::optional<double> plainNumber(std::string_view raw)
     while (end > i && isPad(raw[end - 1]))
         --end;
     if (i == end)
-        return std::nullopt;
+        return false;
     bool negative = false;
     if (raw[i] == '+' || raw[i] == '-') {
         negative = raw[i] == '-';
@@ -452,16 +452,27 @@ std::optional<double> plainNumber(std::string_view raw)
         } else if (c == '.' && !point) {
             point = true;
         } else {
-            return std::nullopt;
+            return false;
         }
     }
     // "5." is left to the reader, which decides what such a text means.
     if (digits == 0 || digits > 15 || (point && decimals == 0))
-        return std::nullopt;
+        return false;
     double v = double(mantissa);
     if (decimals > 0)
         v /= kPow10[decimals];
-    return negative ? -v : v;
+    value = negative ? -v : v;
+    return true;
+}
+
+// Asks the processor to start loading the cache line at p.
+inline void prefetch(const char* p)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(p);
+#else
+    (void)p;
+#endif
 }
 
 // Ordering of a value against a literal; empty when they cannot be compared
@@ -614,11 +625,11 @@ std::optional<bool> testStored(const Compiled::CNode& n, std::string_view record
     if (raw.size() != n.length)
         return std::nullopt;
     if (n.fast == Fast::NumberField) {
-        const auto x = plainNumber(raw);
-        if (!x)
+        double x = 0;
+        if (!plainNumber(raw, x))
             return std::nullopt;
         const double lit = n.literal.number();
-        return holds(n.op, *x < lit ? -1 : (lit < *x ? 1 : 0));
+        return holds(n.op, x < lit ? -1 : (lit < x ? 1 : 0));
     }
     // A character field: all padding is null; text of plain ASCII bytes is
     // its own UTF-8, so it compares as stored.
@@ -906,8 +917,8 @@ bool fillWords(const DbfTable& table, std::size_t record, std::string_view raw, 
         return true;
     }
     if (c.how == KeyColumn::How::Number && bytes.size() == c.length)
-        if (const auto x = plainNumber(bytes)) {
-            words[0] = numberKey(*x);
+        if (double x = 0; plainNumber(bytes, x)) {
+            words[0] = numberKey(x);
             return true;
         }
     return numberWord(table.read(record, c.field), words[0]);
@@ -1080,7 +1091,20 @@ Statement::Result Statement::evaluate(const DbfTable& table) const
         keys->reserve(n);
     }
     r.records.reserve(n);
+    // The bytes the condition and the keys read, a few records ahead: the
+    // scan is bound by memory, and a wide record spans several cache lines.
+    std::vector<std::size_t> touched;
+    for (const std::size_t f : cond.slotField)
+        touched.push_back(cond.offsets[f]);
+    for (const std::size_t f : keyFields)
+        touched.push_back(cond.offsets[f]);
+    constexpr std::size_t kAhead = 8;
     for (std::size_t rec = 0; rec < n; ++rec) {
+        if (rec + kAhead < n) {
+            const char* ahead = table.rawRecord(rec + kAhead).data();
+            for (const std::size_t off : touched)
+                prefetch(ahead + off);
+        }
         const std::string_view raw = table.rawRecord(rec);
         if (raw.empty() || raw[0] != ' ')  // only a blank mark is a live record
             continue;
