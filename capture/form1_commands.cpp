@@ -54,11 +54,11 @@ void Form1::setupButtons() {
         {6, QStyle::SP_FileDialogDetailedView}, {7, QStyle::SP_FileIcon},
         {9, QStyle::SP_MessageBoxQuestion},
     };
-    for (const auto& [element, picture] : pictures) {
-        const int index = element;  // a structured binding cannot be captured before C++20 compilers catch up
+    for (const auto& picture : pictures) {
+        const int index = picture.first;
         auto* button = as<QAbstractButton>(QStringLiteral("Command1"), index);
         if (!button) continue;
-        button->setIcon(style()->standardIcon(picture));
+        button->setIcon(style()->standardIcon(picture.second));
         connect(button, &QAbstractButton::clicked, this, [this, index] { Command1_Click(index); });
     }
     if (auto* anexos = as<QAbstractButton>(QStringLiteral("Command2")))

@@ -25,19 +25,6 @@ namespace {
 
 QString text(const char* s) { return s ? QString::fromUtf8(s) : QString(); }
 
-// Picture buttons get a clear stock icon by their element number; a window
-// may set its own.
-QIcon stockIcon(QStyle* style, int index) {
-    static const QStyle::StandardPixmap icons[] = {
-        QStyle::SP_TrashIcon,          QStyle::SP_DialogSaveButton,    QStyle::SP_DriveFDIcon,
-        QStyle::SP_DialogDiscardButton, QStyle::SP_FileDialogInfoView, QStyle::SP_FileDialogDetailedView,
-        QStyle::SP_DialogCancelButton, QStyle::SP_FileDialogContentsView, QStyle::SP_MessageBoxInformation,
-        QStyle::SP_DialogHelpButton,
-    };
-    const int n = int(std::size(icons));
-    return style->standardIcon(icons[((index % n) + n) % n]);
-}
-
 bool takesInput(Kind k) {
     switch (k) {
     case Kind::TextBox:
@@ -130,7 +117,8 @@ void FormWindow::build() {
         }
         case Kind::PictureButton: {
             auto* b = new QToolButton;
-            b->setIcon(stockIcon(style(), s.index));
+            // A neutral picture until the window gives the button its own.
+            b->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
             b->setText(caption.isEmpty() ? text(s.toolTip) : caption);
             b->setToolButtonStyle(Qt::ToolButtonIconOnly);
             b->setFocusPolicy(Qt::StrongFocus);  // reachable from the keyboard
