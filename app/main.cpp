@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "app/windows.h"
 #include "capture/form1.h"
 #include "store/database.h"
 #include "store/datadir.h"
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
     store::Database db(dir);
     capture::Form1 form(db);
     if (form.loadFailed()) return 1;
+    app::wireWindows(form, db);
     form.show();
     return app.exec();
 }

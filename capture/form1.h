@@ -66,7 +66,17 @@ public:
     // The dispatcher of the Command1 picture buttons; also run directly (the
     // data source hook runs 5, the disk generation 1).
     void Command1_Click(int index);
+    // "A N E X O S": valida, then tipoprograma and the annexes window.
     void Command2_Click();
+
+    // The other windows, opened by the buttons. The program sets them; the
+    // main window knows nothing else of those windows.
+    struct Windows {
+        std::function<void()> Anexos;       // modal: returns when it is closed
+        std::function<void()> frmDocument;  // not modal
+        std::function<void()> frmayuda;     // not modal
+        std::function<void()> frmAbout;     // modal
+    } windows;
 
     // Before the annexes open: RFC, programme type, year and number of an
     // extension. Sets ErrorValida to 1 on a fault and never back to 0.

@@ -38,6 +38,10 @@ std::optional<store::Value> selectedCode(const ui::CodedComboBox& list) {
     return store::Value(code.toString().toStdString());
 }
 
+void open(const std::function<void()>& window) {
+    if (window) window();
+}
+
 void showAll(QWidget* parent, const std::vector<Message>& messages) {
     for (const Message& m : messages)
         ui::message(parent, m.text, m.title, m.critical ? ui::Icon::Critical : ui::Icon::None);
@@ -77,9 +81,12 @@ void Form1::Command1_Click(int index) {
             case 1: Grabar(); break;
             case 5: CancelarCambios(); break;
             case 6: Editar(); break;
+            case 4: open(windows.frmayuda); break;
+            case 7: open(windows.frmDocument); break;
+            case 9: open(windows.frmAbout); break;
             // Connected by the actions that own them: 0 BorraRegistros,
-            // 2 the disk, 3 BorraAnexos, 4 frmayuda, 7 frmDocument, 9 frmAbout.
-            case 0: case 2: case 3: case 4: case 7: case 9: break;
+            // 2 the disk, 3 BorraAnexos.
+            case 0: case 2: case 3: break;
             default: break;  // 8 and anything outside 0 to 9: no button, no action
             }
         } catch (const store::StoreError& e) {
@@ -90,7 +97,13 @@ void Form1::Command1_Click(int index) {
     if (failure) ui::message(this, *failure);
 }
 
-void Form1::Command2_Click() {}
+void Form1::Command2_Click() {
+    ErrorValida = 0;
+    valida();
+    if (ErrorValida != 0) return;  // valida has said why
+    tipoprograma();
+    open(windows.Anexos);
+}
 
 void Form1::Grabar() {
     ValidaRFC();

@@ -1,0 +1,18 @@
+// Connects the main window's buttons to the other windows.
+#pragma once
+
+namespace capture {
+class Form1;
+}
+namespace store {
+class Database;
+}
+
+namespace app {
+
+// Sets form.windows: the annexes window and the About box modal, the
+// questionnaire and help windows not modal (asked again while open, they only
+// come to the front).
+void wireWindows(capture::Form1& form, store::Database& db);
+
+} // namespace app
