@@ -57,12 +57,6 @@ long long leadingNumber(const QString& text, bool allowSign) {
     return negative ? -value : value;
 }
 
-int SoloNumeros(int tecla) {
-    if ((tecla >= '0' && tecla <= '9') || tecla == 27 || tecla == 8 || tecla == 9)
-        return tecla;
-    return 0;
-}
-
 RfcResult validaRfc(const QString& text13) {
     // The box always holds 13 positions; untyped ones read as blanks.
     QString t = text13.left(kRfcLength);

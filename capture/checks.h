@@ -7,24 +7,19 @@
 #include <QStringList>
 #include <vector>
 
+#include "ui/keys.h"
+#include "ui/messagebox.h"
+
 namespace capture {
 
-// One message box a check asks for. An empty title means the application's title.
-struct Message {
-    QString text;
-    QString title;
-    bool critical = false;
-    bool operator==(const Message&) const = default;
-};
+using ui::Message;
+using ui::SoloNumeros;
 
 // The number a text starts with: leading blanks skipped, then the digits;
 // a text without leading digits reads as 0. With allowSign a leading minus
 // counts ("-5" gives -5). Blanks between the digits are skipped too ("1 2"
 // gives 12); any other character ends the number.
 long long leadingNumber(const QString& text, bool allowSign = false);
-
-// Digits, Escape, Backspace and Tab pass; every other code becomes 0.
-int SoloNumeros(int tecla);
 
 // ValidaRFC over the box's 13-character text.
 struct RfcResult {

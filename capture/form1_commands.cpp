@@ -42,10 +42,6 @@ void open(const std::function<void()>& window) {
     if (window) window();
 }
 
-void showAll(QWidget* parent, const std::vector<Message>& messages) {
-    for (const Message& m : messages)
-        ui::message(parent, m.text, m.title, m.critical ? ui::Icon::Critical : ui::Icon::None);
-}
 
 } // namespace
 
@@ -185,7 +181,7 @@ void Form1::valida() {
         while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
         unsetCursor();
     }
-    showAll(this, r.messages);
+    ui::showMessages(this, r.messages);
     if (r.fault) ErrorValida = 1;
 }
 
@@ -209,7 +205,7 @@ void Form1::ValidaRequeridos() {
     in.telefonoR2 = text("txtTelefonoR2")->text();
     in.emailRep = text("EMAILREP")->text();
     const RequeridosResult r = validaRequeridos(in);
-    showAll(this, r.messages);
+    ui::showMessages(this, r.messages);
     if (r.missing) FaltanDatos = 1;
 }
 

@@ -13,6 +13,12 @@
 
 namespace ui {
 
+int SoloNumeros(int tecla) {
+    if ((tecla >= '0' && tecla <= '9') || tecla == 27 || tecla == 8 || tecla == 9)
+        return tecla;
+    return 0;
+}
+
 namespace {
 
 // The tables we create hold code page 850.

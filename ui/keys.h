@@ -21,6 +21,10 @@ namespace ui {
 
 using KeyFilter = std::function<int(int code)>;
 
+// The numeric fields' filter: digits, Escape, Backspace and Tab pass; every
+// other code becomes 0.
+int SoloNumeros(int tecla);
+
 class KeyPipeline : public QObject {
     Q_OBJECT
 public:

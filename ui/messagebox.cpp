@@ -72,6 +72,10 @@ Answer message(QWidget* parent, const QString& text, const QString& title, Icon 
     return MessageBoxService::instance().show(parent, text, title, icon, buttons);
 }
 
+void showMessages(QWidget* parent, const std::vector<Message>& messages) {
+    for (const Message& m : messages) message(parent, m.text, m.title, m.critical ? Icon::Critical : Icon::None);
+}
+
 Answer ScriptedMessageBoxes::show(QWidget*, const QString& text, const QString& title, Icon icon,
                                   Buttons buttons) {
     Answer answer = Answer::Ok;

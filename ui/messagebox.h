@@ -32,6 +32,17 @@ public:
     static std::unique_ptr<MessageBoxService> install(std::unique_ptr<MessageBoxService> service);
 };
 
+// One message box a check asks for, with an OK button. An empty title means
+// the application's title.
+struct Message {
+    QString text;
+    QString title;
+    bool critical = false;
+    bool operator==(const Message&) const = default;
+};
+// Shows each message in turn.
+void showMessages(QWidget* parent, const std::vector<Message>& messages);
+
 // Shorthand for MessageBoxService::instance().show(...).
 Answer message(QWidget* parent, const QString& text, const QString& title = {}, Icon icon = Icon::None,
                Buttons buttons = Buttons::Ok);
