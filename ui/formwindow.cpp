@@ -262,6 +262,10 @@ void FormWindow::nameForAccessibility() {
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         const ControlSpec& s = *specs_[i];
         QWidget* w = controls_[i];
+        if (s.accessibleName) {
+            w->setAccessibleName(text(s.accessibleName));
+            continue;
+        }
         switch (s.kind) {
         case Kind::PictureButton:
             w->setAccessibleName(text(s.toolTip));
@@ -274,8 +278,9 @@ void FormWindow::nameForAccessibility() {
             w->setAccessibleName(text(s.caption));
             break;
         case Kind::Grid:
+            // Its caption (set by the grid), else its legend, else its tab's caption.
             if (!s.caption)
-                w->setAccessibleName(containerCaption(w));
+                w->setAccessibleName(labelText[i].isEmpty() ? containerCaption(w) : labelText[i]);
             break;
         default:
             if (!takesInput(s.kind))

@@ -39,6 +39,9 @@ struct ControlSpec {
     const char* toolTip = nullptr;
     const char* mask = nullptr;       // MaskedEdit mask, e.g. "&&&&999999aaa"
     const char* font = nullptr;       // family name, nullptr: default
+    // For screen readers, where no label or caption on the window names the
+    // control (a pick list named by the column it serves, for example).
+    const char* accessibleName = nullptr;
 };
 
 struct WindowLayout {
