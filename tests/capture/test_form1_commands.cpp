@@ -341,3 +341,40 @@ TEST_F(CommandsTest, SavedRecordRoundTrips) {
 
 } // namespace
 } // namespace form1test
+
+namespace form1test {
+namespace {
+
+// The buttons that open windows reach them through the hooks the program sets;
+// the annexes button only after valida has passed, with TipoProg recomputed.
+TEST_F(CommandsTest, ButtonsOpenTheirWindows) {
+    writeDatoprov(filledRecord());
+    open();
+    QStringList opened;
+    form_->windows = {[&] { opened << "Anexos:" + form_->TipoProg()->text(); },
+                      [&] { opened << "frmDocument"; },
+                      [&] { opened << "frmayuda"; },
+                      [&] { opened << "frmAbout"; }};
+    for (int i : {4, 7, 9, 8, 12}) form_->Command1_Click(i);
+    EXPECT_EQ(opened.join(u','), QStringLiteral("frmayuda,frmDocument,frmAbout"));
+    opened.clear();
+
+    setRfc(kCompany);
+    form_->Combo1()->setCurrentIndex(1);
+    edit("txtProg1")->setText("2001");
+    edit("txtProg2")->setText("15");
+    boxes3(U, U, U);  // valida: no programme type
+    form_->Command2_Click();
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(form_->ErrorValida, 1);
+    expectBoxes({texts::kTipo}, ui::Icon::None);
+
+    boxes3(C, C, U);  // a pass clears the earlier fault
+    form_->TipoProg()->setText("0");
+    form_->Command2_Click();
+    EXPECT_EQ(opened.join(u','), QStringLiteral("Anexos:3"));
+    EXPECT_EQ(form_->ErrorValida, 0);
+}
+
+} // namespace
+} // namespace form1test
