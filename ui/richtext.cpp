@@ -1,18 +1,52 @@
 #include "ui/richtext.h"
 
 #include <QFile>
+#include <QStringDecoder>
+#include <QTextCursor>
 #include <QTextEdit>
+
+#include "ui/rtf.h"
 
 namespace ui {
 
-// Plain text only until the RTF reader lands.
+namespace {
+
+// Plain text: UTF-8 when the bytes are valid UTF-8 (a byte-order mark is
+// dropped), else Windows-1252, which the program's texts were written in.
+QString plainText(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError()) {
+        text.clear();
+        text.reserve(bytes.size());
+        for (char c : bytes) text.append(windows1252(static_cast<unsigned char>(c)));
+    }
+    // Lines of a file written on Windows end in CR LF; the box wants LF.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace
+
 bool loadTextFile(QTextEdit& box, const QString& path, QString* error) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         if (error) *error = f.errorString();
         return false;
     }
-    box.setPlainText(QString::fromUtf8(f.readAll()));
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) {  // a read that failed half way leaves the box as it was
+        if (error) *error = f.errorString();
+        return false;
+    }
+    if (isRtf(bytes)) {
+        box.clear();
+        readRtf(bytes, *box.document());
+    } else {
+        box.setPlainText(plainText(bytes));
+    }
+    box.moveCursor(QTextCursor::Start);
     return true;
 }
 

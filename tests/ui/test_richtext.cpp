@@ -1,0 +1,202 @@
+// The rich-text reader: what text and formats come out of RTF, that damaged
+// RTF neither crashes nor hangs, and how a text file reaches a box.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include "ui/richtext.h"
+#include "ui/rtf.h"
+
+namespace {
+
+QString plainOf(const QByteArray& rtf) {
+    QTextDocument doc;
+    ui::readRtf(rtf, doc);
+    return doc.toPlainText();
+}
+
+// The character format at the first occurrence of `text` in the document.
+QTextCharFormat formatAt(const QTextDocument& doc, const QString& text) {
+    QTextCursor c = doc.find(text);
+    EXPECT_FALSE(c.isNull()) << text.toStdString();
+    c.setPosition(c.selectionStart() + 1);
+    return c.charFormat();
+}
+
+struct Case {
+    const char* what;
+    QByteArray rtf;
+    const char* text;  // UTF-8
+};
+
+TEST(Rtf, TextOfWellFormedDocuments) {
+    const Case cases[] = {
+        {"paragraphs", "{\\rtf1\\ansi Uno\\par Dos\\par}", "Uno\nDos\n"},
+        {"line and tab", "{\\rtf1 a\\line b\\tab c}", "a\nb\tc"},
+        {"line breaks in the file are not text", "{\\rtf1 Hola\r\n mundo}", "Hola mundo"},
+        {"the delimiting blank belongs to the word", "{\\rtf1 \\b negrita\\b0  normal}", "negrita normal"},
+        {"hex escapes in code page 1252", "{\\rtf1 Se\\'f1or \\'e1\\'e9\\'ed\\'f3\\'fa \\'80 \\'93x\\'94}",
+         "Señor áéíóú € “x”"},
+        {"hex escape in capitals", "{\\rtf1 A\\'D1O}", "AÑO"},
+        {"raw 8-bit text is code page 1252", "{\\rtf1 Informaci\xf3n}", "Información"},
+        {"unicode with its fallback skipped", "{\\rtf1 Espa\\u241\\'f1a y \\u8364?}", "España y €"},
+        {"negative unicode", "{\\rtf1 \\u-3913?}", "\xef\x82\xb7"},
+        {"uc2 skips two fallback bytes", "{\\rtf1\\uc2 \\u233\\'65\\'65x}", "éx"},
+        {"uc0 skips nothing", "{\\rtf1\\uc0 \\u233 x}", "éx"},
+        {"fallback ends at a group", "{\\rtf1\\uc3 \\u233{x}y}", "éxy"},
+        {"uc is scoped by groups", "{\\rtf1 {\\uc2 \\u233 ab}\\u233 ab}", "ééb"},
+        {"surrogate pair", "{\\rtf1 \\u-10179?\\u-8704?}", "\xf0\x9f\x98\x80"},
+        {"escaped specials", "{\\rtf1 \\{llave\\} \\\\ barra}", "{llave} \\ barra"},
+        {"symbols", "{\\rtf1 a\\~b\\emdash c\\endash d\\bullet\\lquote e\\rquote\\ldblquote f\\rdblquote}",
+         "a b—c–d•‘e’“f”"},  // plain text shows the no-break space as a blank
+        {"skipped destinations",
+         "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl;\\red0\\green0\\blue0;}"
+         "{\\stylesheet{\\s0 Normal;}}{\\info{\\title T\\'edtulo}{\\author Yo}}"
+         "{\\header Cabecera\\par}{\\*\\generator Writer;}{\\pict\\wmetafile8 0102ff}Texto}",
+         "Texto"},
+        {"optional destination skipped", "{\\rtf1 a{\\*\\bkmkstart x}b{\\*\\unknown {nested} text}c}", "abc"},
+        {"a field shows its result", "{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt enlace}}}", "enlace"},
+        {"binary data is skipped", "{\\rtf1 a{\\*\\blip\\bin3 }}}}b}", "ab"},
+        {"after the document's closing brace nothing counts", "{\\rtf1 fin}basura", "fin"},
+        {"old-style escaped line break", "{\\rtf1 uno\\\ndos}", "uno\ndos"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(plainOf(c.rtf), QString::fromUtf8(c.text));
+    }
+}
+
+TEST(Rtf, CharacterAndParagraphFormats) {
+    QTextDocument doc;
+    ui::readRtf("{\\rtf1\\pard\\qc {\\b Titulo}\\par\\pard Normal {\\i cursiva} \\ul sub\\ulnone  "
+                "\\fs36 grande\\plain  llano\\par\\qr derecha\\par\\pard\\qj justo\\b\\b0  fino}",
+                doc);
+    ASSERT_EQ(doc.blockCount(), 4);
+    const Qt::Alignment aligns[] = {Qt::AlignHCenter, Qt::AlignLeft, Qt::AlignRight, Qt::AlignJustify};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(doc.findBlockByNumber(i).blockFormat().alignment() & Qt::AlignHorizontal_Mask, aligns[i]);
+    }
+    EXPECT_EQ(formatAt(doc, "Titulo").fontWeight(), QFont::Bold);
+    EXPECT_EQ(formatAt(doc, "Normal").fontWeight(), QFont::Normal);  // the group ended the bold
+    EXPECT_TRUE(formatAt(doc, "cursiva").fontItalic());
+    EXPECT_FALSE(formatAt(doc, "Normal").fontItalic());
+    EXPECT_TRUE(formatAt(doc, "sub").fontUnderline());
+    EXPECT_FALSE(formatAt(doc, "grande").fontUnderline());
+    EXPECT_DOUBLE_EQ(formatAt(doc, "grande").fontPointSize(), 18.0);
+    EXPECT_FALSE(formatAt(doc, "llano").hasProperty(QTextFormat::FontPointSize));  // \plain: the box's own size
+    EXPECT_EQ(formatAt(doc, "fino").fontWeight(), QFont::Normal);
+}
+
+// Damaged documents: each must end (a test that hangs fails by its time-out)
+// and keep the text that could be read.
+TEST(Rtf, DamagedDocumentsKeepWhatCanBeRead) {
+    const QByteArray deep = "{\\rtf1 " + QByteArray(100000, '{') + "hondo" + QByteArray(100000, '}') + "fin}";
+    const QByteArray manyUnclosed = "{\\rtf1 " + QByteArray(50000, '{') + "x";
+    QByteArray garbage(65536, '\0');
+    for (int i = 0; i < garbage.size(); ++i) garbage[i] = char((i * 7919 + 13) % 256);
+    garbage.prepend("{\\rtf1 ");
+    const struct {
+        const char* what;
+        QByteArray rtf;
+        const char* text;  // nullptr: any text will do
+    } cases[] = {
+        {"header only", "{\\rtf", ""},
+        {"unclosed groups", "{\\rtf1 uno{\\b dos{\\i tres", "unodostres"},
+        {"extra closing braces", "{\\rtf1 a}}}}b", "a"},
+        {"stray brace before the group", "}{\\rtf1 a}", "a"},
+        {"backslash at the end", "{\\rtf1 a\\", "a"},
+        {"control word cut at the end", "{\\rtf1 a\\pa", "a"},
+        {"parameter cut at the end", "{\\rtf1 a\\fs-", "a"},
+        {"hex escape cut", "{\\rtf1 a\\'e", "a"},
+        {"hex escape without digits", "{\\rtf1 a\\'zz}", "azz"},
+        {"one hex digit", "{\\rtf1 a\\'9 b}", "a b"},
+        {"huge parameters", "{\\rtf1 \\fs99999999999999999999 a\\uc99999999999 \\u99999999999 b\\u-99999999999 c}",
+         nullptr},
+        {"huge binary length", "{\\rtf1 a\\bin99999999999 xyz}", "a"},
+        {"negative binary length", "{\\rtf1 a\\bin-5 b}", "ab"},
+        {"unicode without a number", "{\\rtf1 \\u x}", "\xef\xbf\xbd"},
+        {"lone surrogate halves", "{\\rtf1 \\u-10179 xz\\u-8704 y}", "\xef\xbf\xbd" "z" "\xef\xbf\xbd"},
+        {"endless control word", "{\\rtf1 \\" + QByteArray(100000, 'a') + " b}", "b"},
+        {"endless number", "{\\rtf1 \\fs" + QByteArray(100000, '9') + " b}", "b"},
+        {"deep nesting: what lies too deep is dropped", deep, "fin"},
+        {"deep nesting never closed", manyUnclosed, nullptr},
+        {"noise", garbage, nullptr},
+        {"nul bytes", QByteArray("{\\rtf1 a\0b}", 11), "ab"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString text = plainOf(c.rtf);
+        if (c.text) {
+            EXPECT_EQ(text, QString::fromUtf8(c.text));
+        }
+    }
+}
+
+class LoadTextFile : public ::testing::Test {
+protected:
+    QString write(const char* name, const QByteArray& bytes) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+    QTemporaryDir dir;
+    QTextEdit box;
+};
+
+TEST_F(LoadTextFile, TextFilesByTheirEncoding) {
+    const struct {
+        const char* file;
+        QByteArray bytes;
+        const char* shown;
+    } cases[] = {
+        {"utf8.txt", "Dise\xc3\xb1o y ubicaci\xc3\xb3n\n", "Diseño y ubicación\n"},
+        {"bom.txt", "\xef\xbb\xbf" "A\xc3\xb1o", "Año"},
+        {"cp1252.txt", "Dise\xf1o \x93" "citado\x94 \x80", "Diseño “citado” €"},
+        {"crlf.txt", "uno\r\ndos\rtres", "uno\ndos\ntres"},
+        {"rtf.txt", "{\\rtf1 Se\\'f1or\\par}", "Señor\n"},
+        {"empty.txt", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        QString error = QStringLiteral("sin tocar");
+        EXPECT_TRUE(ui::loadTextFile(box, write(c.file, c.bytes), &error));
+        EXPECT_EQ(box.toPlainText(), QString::fromUtf8(c.shown));
+        EXPECT_EQ(error, QStringLiteral("sin tocar"));
+        EXPECT_EQ(box.textCursor().position(), 0);
+    }
+}
+
+TEST_F(LoadTextFile, FailureLeavesTheBoxAsItWas) {
+    box.setPlainText(QStringLiteral("anterior"));
+    const QString missing = dir.filePath(QStringLiteral("no-existe.txt"));
+    QFile probe(missing);
+    probe.open(QIODevice::ReadOnly);
+    const QString expected = probe.errorString();
+
+    QString error;
+    EXPECT_FALSE(ui::loadTextFile(box, missing, &error));
+    EXPECT_EQ(error, expected);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(ui::loadTextFile(box, dir.path(), &error));  // a folder cannot be read as a file
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(ui::loadTextFile(box, missing));              // no place for the error: still fails
+    EXPECT_EQ(box.toPlainText(), QStringLiteral("anterior"));
+}
+
+TEST_F(LoadTextFile, LoadingCannotBeUndone) {
+    box.setPlainText(QStringLiteral("anterior"));
+    ASSERT_TRUE(ui::loadTextFile(box, write("a.rtf", "{\\rtf1 nuevo}")));
+    box.undo();
+    EXPECT_EQ(box.toPlainText(), QStringLiteral("nuevo"));
+}
+
+} // namespace
