@@ -75,6 +75,15 @@ void firstRow(store::DataSource& ds) {
     }
 }
 
+// Moves to the next row. A validation hook that refuses the move would keep
+// the walk on the same row for ever, so a refusal ends the build.
+void nextRow(store::DataSource& ds) {
+    const auto before = ds.position();
+    ds.moveNext();
+    if (!ds.eof() && ds.position() == before)
+        throw store::StoreError("El origen de datos no pasó al registro siguiente.");
+}
+
 void reread(store::DataSource& ds, const char* statement) {
     ds.setRecordSource(statement);
     ds.refresh();
@@ -136,9 +145,9 @@ void sectorWalk(Section section, const MainWindowState& state, store::DataSource
                 lastKey = fieldText(goods, 0);
                 if (lastKey == key) {
                     entry();
-                    goods.moveNext();
+                    nextRow(goods);
                 } else if (QString::compare(lastKey, key) < 0) {
-                    goods.moveNext();  // goods of a sector that is not in the list
+                    nextRow(goods);  // goods of a sector that is not in the list
                 } else {
                     closingNotes();  // this row belongs to a later sector
                     break;
@@ -147,7 +156,7 @@ void sectorWalk(Section section, const MainWindowState& state, store::DataSource
         }
         // The goods ran out before reaching this sector's key (or none were read).
         const bool notesDue = listed && QString::compare(lastKey, key) < 0;
-        sectors.moveNext();
+        nextRow(sectors);
         if (notesDue) closingNotes();
     }
 }
@@ -197,7 +206,7 @@ QString plantsBlock(store::DataSource& plants) {
         b += blanks(5) + QStringLiteral(" CIUDAD    :") + f(5) + QStringLiteral("\n");
         b += blanks(5) + QStringLiteral(" TELEFONO  :") + f(6) + blanks(5) + QStringLiteral(" FAX  :") + f(7) +
              QStringLiteral("\n\n");
-        plants.moveNext();
+        nextRow(plants);
     }
     b += QStringLiteral("\n");
     return b;
@@ -224,7 +233,7 @@ QString programmeText(const MainWindowState& state, Sources& src) {
             }
             p += blanks(7) + fieldText(src.regprodind, 0) + blanks(7) + fieldText(src.regprodind, 1) +
                  QStringLiteral("\n");
-            src.regprodind.moveNext();
+            nextRow(src.regprodind);
         }
     }
     if (state.chkrodIndirecto) {

@@ -74,6 +74,7 @@ protected:
             ds->reset(new store::DataSource(*db_, "dBASE III;", table));
             (*ds)->refresh();
         }
+        plants_->setValidateHook(plantsHook_);
         questionnaire::Sources src{*plants_, *sectors_, *goods_, *producers_};
         return questionnaire::ArmaCuestionario(state_, src);
     }
@@ -81,6 +82,7 @@ protected:
     QTemporaryDir tmp_;
     std::filesystem::path dir_;
     questionnaire::MainWindowState state_;
+    store::DataSource::ValidateHook plantsHook_;
     std::unique_ptr<store::Database> db_;
     std::unique_ptr<store::DataSource> plants_, sectors_, goods_, producers_;
 };
@@ -132,6 +134,13 @@ TEST_F(CuestionarioTest, LeavesTheDataSourcesWhereTheWalksStopped) {
 TEST_F(CuestionarioTest, OtherEngineErrorsEndTheBuild) {
     state_.chkProdFinal = true;
     std::filesystem::remove(dir_ / "prodabas.dbf");
+    EXPECT_THROW(build(), store::StoreError);
+}
+
+// A walk over a data source whose hook refuses to move would never end.
+TEST_F(CuestionarioTest, RefusedMoveEndsTheBuild) {
+    load(QStringLiteral("catdirpl|UNO\ncatdirpl|DOS"));
+    plantsHook_ = [](store::Action a, bool& cancel) { cancel = a == store::Action::MoveNext; };
     EXPECT_THROW(build(), store::StoreError);
 }
 
