@@ -7,8 +7,12 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionButton>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <algorithm>
 #include <map>
 
 #include "ui/binding.h"
@@ -207,6 +211,23 @@ public:
         guardStorable(e);
         grid_->editor_ = e;
         return e;
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QRect r = grid_->buttonRect(index);
+        if (r.isEmpty())
+            return;
+        QStyleOptionButton button;
+        button.rect = r;
+        button.state = QStyle::State_Enabled | QStyle::State_Raised;
+        QStyle* style = grid_->style();
+        style->drawControl(QStyle::CE_PushButtonBevel, &button, painter, grid_);
+        QStyleOption arrow;
+        arrow.rect = r.adjusted(3, 3, -3, -3);
+        arrow.state = QStyle::State_Enabled;
+        arrow.palette = option.palette;
+        style->drawPrimitive(QStyle::PE_IndicatorArrowDown, &arrow, painter, grid_);
     }
 
 protected:
@@ -432,8 +453,11 @@ bool DataGrid::commitRow() {
 void DataGrid::reopenEditorLater() {
     QTimer::singleShot(0, this, [this] {
         const QModelIndex i = currentIndex();
-        if (state() != EditingState && i.isValid())
+        if (state() != EditingState && i.isValid()) {
+            reopening_ = true;
             edit(i);
+            reopening_ = false;
+        }
     });
 }
 
@@ -447,9 +471,48 @@ int DataGrid::hookKey(int code) {
     }
 }
 
-QModelIndex DataGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+// Where a cursor action goes, with the rows wrapping for Left and Right
+// where the grid says so.
+QModelIndex DataGrid::cursorTarget(CursorAction action, Qt::KeyboardModifiers modifiers) {
     const QModelIndex current = currentIndex();
-    const QModelIndex next = QTableView::moveCursor(action, modifiers);
+    if (arrowsWrap_ && current.isValid()) {
+        const int last = model_->columnCount() - 1;
+        if (action == MoveRight && current.column() == last && current.row() + 1 < model_->rowCount())
+            return model_->index(current.row() + 1, 0);
+        if (action == MoveLeft && current.column() == 0 && current.row() > 0)
+            return model_->index(current.row() - 1, last);
+    }
+    return QTableView::moveCursor(action, modifiers);
+}
+
+bool DataGrid::tabLeaves(CursorAction action) const {
+    if (action != MoveNext && action != MovePrevious)
+        return false;
+    switch (tabAction_) {
+    case TabAction::NextControl:
+        return true;
+    case TabAction::NextCellThenControl: {
+        const int column = currentColumn();
+        return action == MoveNext ? column >= model_->columnCount() - 1 : column <= 0;
+    }
+    case TabAction::NextCell:
+        break;
+    }
+    return false;
+}
+
+QModelIndex DataGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (tabLeaves(action)) {
+        // From a key, the view passes the Tab on to the window when it gets no
+        // cell; after a cell editor closes on Tab, nobody does: move on here.
+        if (closingEditor_) {
+            const bool forward = action == MoveNext;
+            QTimer::singleShot(0, this, [this, forward] { QWidget::focusNextPrevChild(forward); });
+        }
+        return {};
+    }
+    const QModelIndex current = currentIndex();
+    const QModelIndex next = cursorTarget(action, modifiers);
     // Down from the add line leaves it too: the new row is written and a new
     // add line comes below it.
     const bool downFromAddLine = current.isValid() && current.row() == model_->records()
@@ -459,13 +522,84 @@ QModelIndex DataGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modi
     if (!commitRow())
         return current;  // refused: the row stays, and so does its editor
     // Writing the add line added a row; move from where we are now.
-    return QTableView::moveCursor(action, modifiers);
+    return cursorTarget(action, modifiers);
+}
+
+void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    closingEditor_ = true;
+    QTableView::closeEditor(editor, hint);
+    closingEditor_ = false;
+}
+
+bool DataGrid::focusNextPrevChild(bool next) {
+    // Tab out of the grid from an open cell editor: the cell's text goes into
+    // the row buffer and the focus moves on from the grid itself.
+    if (state() == EditingState && editor_ && tabLeaves(next ? MoveNext : MovePrevious)) {
+        commitEditor();
+        closeEditor(editor_, QAbstractItemDelegate::NoHint);
+        return QWidget::focusNextPrevChild(next);
+    }
+    return QTableView::focusNextPrevChild(next);
+}
+
+void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    if (!buttonColumns_.empty())
+        viewport()->update();  // the button follows the current row
+}
+
+void DataGrid::setButtonColumns(std::vector<int> columns) {
+    buttonColumns_ = std::move(columns);
+    viewport()->update();
+}
+
+bool DataGrid::isButtonColumn(int column) const {
+    return std::find(buttonColumns_.begin(), buttonColumns_.end(), column) != buttonColumns_.end();
+}
+
+QRect DataGrid::buttonRect(const QModelIndex& index) const {
+    if (!index.isValid() || !isButtonColumn(index.column()) || index.row() != currentRow())
+        return {};
+    const QRect cell = visualRect(index);
+    const int w = std::min(cell.height(), cell.width() / 2);
+    return QRect(cell.right() - w + 1, cell.top(), w, cell.height());
+}
+
+void DataGrid::pressButton(int column) {
+    if (!buttonHook_)
+        return;
+    try {
+        buttonHook_(column);
+    } catch (...) {
+    }
 }
 
 bool DataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
     // No editing elsewhere while a row waits to be written.
     if (index.isValid() && model_->dirty() && index.row() != model_->bufferedRow())
         return false;
+    // The cell's button takes its own clicks.
+    if (index.isValid() && event
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease
+            || event->type() == QEvent::MouseButtonDblClick)) {
+        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+        if (buttonRect(index).contains(at)) {
+            if (event->type() == QEvent::MouseButtonRelease)
+                pressButton(index.column());
+            return true;
+        }
+    }
+    const bool opens = trigger == AllEditTriggers || (editTriggers() & trigger);
+    if (index.isValid() && opens && beforeEdit_ && !reopening_ && state() != EditingState) {
+        bool cancel = false;
+        try {
+            beforeEdit_(index.column(), !closingEditor_, cancel);
+        } catch (...) {
+            cancel = true;
+        }
+        if (cancel)
+            return false;
+    }
     return QTableView::edit(index, trigger, event);
 }
 
@@ -474,6 +608,12 @@ void DataGrid::keyPressEvent(QKeyEvent* e) {
     // a keyboard user must never be trapped in a grid.
     if ((e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab) && (e->modifiers() & Qt::ControlModifier)) {
         e->ignore();
+        return;
+    }
+    if (state() != EditingState && isButtonColumn(currentColumn())
+        && (e->key() == Qt::Key_F4 || (e->key() == Qt::Key_Down && (e->modifiers() & Qt::AltModifier)))) {
+        pressButton(currentColumn());
+        e->accept();
         return;
     }
     if (e->key() == Qt::Key_Escape && state() != EditingState && model_->dirty()) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QTableView>
 #include <functional>
@@ -48,6 +49,29 @@ public:
     // Enter in a cell becomes a Tab (queued).
     void setEnterAsTab(bool on) { enterAsTab_ = on; }
 
+    // Where Tab (and Shift+Tab) goes: to the next cell, wrapping to the next
+    // row (the default); to the next cell and, from the last cell of a row,
+    // out of the grid; or straight to the next control. A row left by Tab out
+    // of the grid stays buffered until a row is left.
+    enum class TabAction { NextCell, NextCellThenControl, NextControl };
+    void setTabAction(TabAction a) { tabAction_ = a; }
+    // Left and Right carry the cell pointer from the last cell of a row to the
+    // first cell of the next row and back.
+    void setArrowsWrapRows(bool on) { arrowsWrap_ = on; }
+    // Before a cell editor opens; set cancel to keep it closed. operatorAsked
+    // is false when the grid itself opens the editor of the cell it moved to
+    // (after Tab): the hook then only says whether the cell is edited.
+    using BeforeEditHook = std::function<void(int column, bool operatorAsked, bool& cancel)>;
+    void setBeforeEditHook(BeforeEditHook h) { beforeEdit_ = std::move(h); }
+    // Columns whose current cell shows a drop-down button. A click on it, or
+    // Alt+Down or F4 on the cell, runs the hook with the column.
+    using ButtonHook = std::function<void(int column)>;
+    void setButtonColumns(std::vector<int> columns);
+    void setButtonHook(ButtonHook h) { buttonHook_ = std::move(h); }
+    bool isButtonColumn(int column) const;
+    // Where the button of a cell is drawn (viewport coordinates); empty when none.
+    QRect buttonRect(const QModelIndex& index) const;
+
     // The text of a column of the current row as the operator sees it (the
     // buffered edit included), and setting it (as a hook may do).
     QString columnText(int column) const;
@@ -68,6 +92,9 @@ protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent* e) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     friend class DataGridModel;
@@ -77,6 +104,9 @@ private:
     void commitEditor();          // the open editor's text into the row buffer
     void reopenEditorLater();
     void fitColumns();
+    QModelIndex cursorTarget(CursorAction action, Qt::KeyboardModifiers modifiers);
+    bool tabLeaves(CursorAction action) const;
+    void pressButton(int column);
     QPointer<QWidget> editor_;    // the open cell editor
     bool forwarding_ = false;     // a key already hooked is on its way to a new editor
     QString caption_;
@@ -87,6 +117,13 @@ private:
     BeforeWriteHook beforeWrite_;
     ErrorHook errorHook_;
     bool enterAsTab_ = false;
+    TabAction tabAction_ = TabAction::NextCell;
+    bool arrowsWrap_ = false;
+    BeforeEditHook beforeEdit_;
+    ButtonHook buttonHook_;
+    std::vector<int> buttonColumns_;
+    bool closingEditor_ = false;  // the view moves its editor on after Tab or Enter
+    bool reopening_ = false;      // a refused row's editor comes back
 };
 
 } // namespace ui

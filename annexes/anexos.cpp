@@ -1,0 +1,266 @@
+// Anexos: construction, the opening sequence, HabilitaAnexo1, the moments at
+// which a grid gets or loses the focus, and closing.
+#include "annexes/anexos.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
+
+#include "annexes/checks.h"
+#include "ui/datagrid.h"
+#include "ui/layouts/anexos.h"
+#include "ui/messagebox.h"
+
+namespace annexes {
+
+namespace {
+
+// The value of the number a text starts with (leading blanks and blanks
+// between digits skipped, an optional sign); 0 when it starts with none.
+long long leadingValue(const QString& text) {
+    long long value = 0;
+    bool negative = false, signSeen = false, digitSeen = false;
+    for (const QChar c : text) {
+        if (c == QLatin1Char(' '))
+            continue;
+        if (!signSeen && !digitSeen && (c == QLatin1Char('-') || c == QLatin1Char('+'))) {
+            signSeen = true;
+            negative = c == QLatin1Char('-');
+            continue;
+        }
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            break;
+        digitSeen = true;
+        if (value < 100000000000LL)  // far beyond any programme number; never overflows
+            value = value * 10 + (c.unicode() - '0');
+    }
+    return negative ? -value : value;
+}
+
+} // namespace
+
+Anexos::Anexos(store::Database& db, ui::FormWindow& main, QWidget* parent)
+    : ui::FormWindow(ui::anexosLayout(), parent),
+      dtsSectores(db, "dBASE III;", "sector"),
+      dtssectoresind(db, "dBASE III;", "sector"),
+      dtsprovindir(db, "dBASE III;", "prodabas"),
+      dtsanexo1{{db, "dBASE III;", "mercbi"}, {db, "dBASE III;", "mercbi"}, {db, "dBASE III;", "mercbi"}},
+      db_(db),
+      main_(main) {
+    setWindowFlag(Qt::Window);
+    captionBars();
+    setupGrids();
+    setupPickLists();
+    setupLegend();
+    connect(qApp, &QApplication::focusChanged, this, &Anexos::focusChanged);
+    load();
+}
+
+Anexos::~Anexos() = default;
+
+QTabWidget* Anexos::Anexosf() const { return as<QTabWidget>(QStringLiteral("Anexosf"), 1); }
+ui::DataGrid* Anexos::grdMercyProd(int index) const { return as<ui::DataGrid>(QStringLiteral("grdMercyProd"), index); }
+ui::DataGrid* Anexos::dbganexo(int grid) const {
+    return as<ui::DataGrid>(QStringLiteral("dbganexo") + QString::number(grid + 1));
+}
+ui::DataGrid* Anexos::dbgProdAbas() const { return as<ui::DataGrid>(QStringLiteral("dbgProdAbas")); }
+QListWidget* Anexos::List(int number) const { return as<QListWidget>(QStringLiteral("List") + QString::number(number)); }
+
+bool Anexos::extension() const {
+    const auto* combo = main_.as<QComboBox>(QStringLiteral("Combo1"));
+    return combo && combo->currentIndex() == 1;
+}
+
+// The caption of a grid shows as a bar over its rows, inside the place the
+// layout gives the grid.
+void Anexos::captionBars() {
+    for (QWidget* w : controls()) {
+        auto* grid = qobject_cast<ui::DataGrid*>(w);
+        if (!grid || grid->caption().isEmpty())
+            continue;
+        auto* bar = new QLabel(grid->caption(), grid->parentWidget());
+        bar->setObjectName(grid->objectName() + QStringLiteral("Caption"));
+        bar->setAlignment(Qt::AlignCenter);
+        bar->setFrameShape(QFrame::Panel);
+        bar->setFrameShadow(QFrame::Raised);
+        bar->setBuddy(grid);
+        const int h = bar->fontMetrics().height() + 6;
+        const QRect r = grid->geometry();
+        bar->setGeometry(r.x(), r.y(), r.width(), h);
+        grid->setGeometry(r.x(), r.y() + h, r.width(), std::max(0, r.height() - h));
+        bar->setVisible(!grid->isHidden());
+    }
+}
+
+void Anexos::setGridHeight(ui::DataGrid& grid, int twips) {
+    int height = twipsToPixelsY(twips);
+    QRect r = grid.geometry();
+    if (auto* bar = grid.parentWidget()->findChild<QLabel*>(grid.objectName() + QStringLiteral("Caption"),
+                                                             Qt::FindDirectChildrenOnly))
+        height -= bar->height();
+    r.setHeight(std::max(0, height));
+    grid.setGeometry(r);
+}
+
+void Anexos::load() {
+    openingSequence();
+    // The register of indirect producers opens on its designed table.
+    try {
+        dtsprovindir.refresh();
+    } catch (const std::exception& e) {
+        loadFailed_ = true;
+        ui::message(this, QString::fromUtf8(e.what()));
+    }
+    for (ui::DataGrid* g : {grdMercyProd(1), grdMercyProd(0), dbganexo(0), dbganexo(1), dbganexo(2), dbgProdAbas()})
+        g->reload();
+}
+
+void Anexos::openingSequence() {
+    // 1
+    const long long tipo = leadingValue(main_.as<QLineEdit>(QStringLiteral("TipoProg"))
+                                            ? main_.as<QLineEdit>(QStringLiteral("TipoProg"))->text()
+                                            : QString());
+    QTabWidget* tabs = Anexosf();
+    // 2-4: a switched-off tab shows greyed and cannot be chosen.
+    tabs->setCurrentIndex(0);
+    if (tipo == 1) {
+        tabs->setTabEnabled(1, false);
+        tabs->setTabEnabled(2, true);
+    }
+    if (tipo == 2) {
+        tabs->setTabEnabled(0, false);
+        tabs->setTabEnabled(2, false);
+        tabs->setCurrentIndex(1);
+    }
+    // 5
+    static const char* const kRoman[] = {"I",    "II",  "III", "IV",   "V",     "VI",   "VII",
+                                         "VIII", "IX",  "X",   "XI",   "XII",   "XIII", "XIV",
+                                         "XV",   "XVI", "XVII", "XVIII", "XIX", "XX"};
+    for (int n = 1; n <= 4; ++n) {
+        QListWidget* list = List(n);
+        list->clear();
+        for (int i = 0; i < (n == 1 ? 20 : 6); ++i)
+            list->addItem(QString::fromLatin1(kRoman[i]));
+    }
+    // 6
+    auto maquila = [this](const char* name) {
+        const auto* box = main_.as<QLineEdit>(QString::fromUtf8(name));
+        return box ? leadingValue(box->text()) : 0;
+    };
+    if (maquila("txtnummaquila") > 0 && maquila("txtañomaquila") > 0) {
+        setGridHeight(*dbganexo(0), 4000);
+        control(QStringLiteral("Label19"), 2)->hide();
+    }
+    // 7-11: an error of the data engine ends the sequence with its message.
+    const struct {
+        store::DataSource* source;
+        const char* query;
+    } steps[] = {
+        {&dtsSectores, "select * from sector where cve_sector <> Null and (idsector = 1 ) order by idsector, cve_sector"},
+        {&dtsanexo1[0], "select * from mercbi where anexo=1 and tipobien = 1 order by idsector, fraccion"},
+        {&dtsanexo1[1], "select * from mercbi where anexo=1 and tipobien = 2 order by idsector, fraccion"},
+        {&dtssectoresind, "select * from sector where idsector = 2 order by cve_sector "},
+        {&dtsanexo1[2], "select * from mercbi where tipo_progr = 2 and anexo=2 and tipobien = 2 order by idsector, fraccion "},
+    };
+    try {
+        for (const auto& step : steps) {
+            step.source->setRecordSource(step.query);
+            step.source->refresh();
+        }
+    } catch (const std::exception& e) {
+        loadFailed_ = true;
+        ui::message(this, QString::fromUtf8(e.what()));
+    }
+}
+
+void Anexos::HabilitaAnexo1() {
+    dbganexo(0)->setEnabled(anexo1Enabled(grdMercyProd(1)->columnText(0)));
+}
+
+// The grid a widget belongs to: the grid itself, its cell editor, or its pick
+// list (dropping the list is not leaving the grid).
+ui::DataGrid* Anexos::gridOf(QWidget* w) const {
+    if (!w)
+        return nullptr;
+    if (auto* list = qobject_cast<QListWidget*>(w))
+        if (ui::DataGrid* g = gridOfList(list))
+            return g;
+    for (QWidget* p = w; p && p != this; p = p->parentWidget())
+        if (auto* g = qobject_cast<ui::DataGrid*>(p))
+            return g;
+    return nullptr;
+}
+
+// Only moves of the focus inside this window count: a message box taking the
+// focus and giving it back is not the operator leaving or entering a grid.
+void Anexos::focusChanged(QWidget* old, QWidget* now) {
+    if (!old || !now || old->window() != this || now->window() != this)
+        return;
+    ui::DataGrid* from = gridOf(old);
+    ui::DataGrid* to = gridOf(now);
+    if (from == to)
+        return;
+    const bool ext = extension();
+    if (from && ext && (from == grdMercyProd(0) || from == grdMercyProd(1) || from == dbganexo(0)))
+        HabilitaAnexo1();
+    if (!to)
+        return;
+    if (to == grdMercyProd(0) || to == grdMercyProd(1)) {
+        if (ext)
+            HabilitaAnexo1();
+        return;
+    }
+    const int g = goodsIndex(to);
+    if (g < 0)
+        return;
+    if (g == 0) {
+        if (!ext)
+            return;
+        HabilitaAnexo1();
+    }
+    ui::showMessages(this, noSectorMessage(g, ext, sectorKeyFor(g)));
+}
+
+QString Anexos::sectorKeyFor(int goodsGrid) const {
+    return grdMercyProd(goodsGrid == 2 ? 0 : 1)->columnText(0);
+}
+
+int Anexos::goodsIndex(const ui::DataGrid* grid) const {
+    for (int g = 0; g < 3; ++g)
+        if (grid == dbganexo(g))
+            return g;
+    return -1;
+}
+
+bool Anexos::writePendingRows() {
+    QTabWidget* tabs = Anexosf();
+    for (QWidget* w : controls()) {
+        auto* grid = qobject_cast<ui::DataGrid*>(w);
+        if (!grid || !grid->rowDirty())
+            continue;
+        // The row is written as if left on its own tab, which its codes name.
+        for (int t = 0; t < tabs->count(); ++t)
+            if (tabs->widget(t)->isAncestorOf(grid))
+                tabs->setCurrentIndex(t);
+        if (!grid->commitRow()) {
+            grid->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
+// Closing writes what the grids hold unwritten, as leaving the row would; a
+// row its check refuses keeps the window open, so nothing typed is lost. The
+// filter goes in last when the window shows, so it sees the close first.
+void Anexos::showEvent(QShowEvent* e) {
+    removeEventFilter(this);
+    installEventFilter(this);
+    ui::FormWindow::showEvent(e);
+}
+
+} // namespace annexes

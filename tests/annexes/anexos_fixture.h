@@ -1,0 +1,152 @@
+// Shared set-up of the annexes window's GUI tests: a data directory in a
+// temporary folder, a stand-in main window built from the main window's own
+// layout (the annexes window reads its controls by name only), scripted
+// message boxes, and the window shown and active on the offscreen platform.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "annexes/anexos.h"
+#include "store/database.h"
+#include "store/datadir.h"
+#include "store/dbf.h"
+#include "ui/datagrid.h"
+#include "ui/formwindow.h"
+#include "ui/layouts/form1.h"
+#include "ui/maskededit.h"
+#include "ui/messagebox.h"
+
+namespace anexostest {
+
+using store::Value;
+
+// What the main window shows when the annexes open.
+struct MainState {
+    QString tipoProg = QStringLiteral("3");
+    int combo1 = 0;  // 0 "Programa nuevo", 1 "Ampliación"
+    QString numMaquila, anoMaquila;
+};
+
+class AnexosTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(tmp_.isValid());
+        dir_ = std::filesystem::path(tmp_.path().toStdString());
+        store::ensureDataDirectory(dir_);
+        auto boxes = std::make_unique<ui::ScriptedMessageBoxes>();
+        boxes_ = boxes.get();
+        previous_ = ui::MessageBoxService::install(std::move(boxes));
+        main_ = std::make_unique<ui::FormWindow>(ui::form1Layout());
+        auto* combo = main_->as<QComboBox>(QStringLiteral("Combo1"));
+        for (int i = 0; i < ui::form1TipoTramiteCount(); ++i)
+            combo->addItem(QString::fromUtf8(ui::form1TipoTramite()[i].text));
+    }
+    void TearDown() override {
+        close();
+        main_.reset();
+        ui::MessageBoxService::install(std::move(previous_));
+    }
+
+    // Appends a row to a table, fields by name.
+    void append(const char* table, const std::map<std::string, Value>& values) {
+        auto t = store::DbfTable::open(dir_ / (std::string(table) + ".dbf"));
+        store::Row row(t->fields().size());
+        for (const auto& [name, v] : values) {
+            const int pos = t->fieldIndex(name);
+            ASSERT_GE(pos, 0) << name;
+            row[static_cast<std::size_t>(pos)] = v;
+        }
+        t->append(row);
+    }
+    void sector(int idsector, const char* clave, const char* descripcion = "SECTOR") {
+        append("sector", {{"IDSECTOR", Value(idsector)}, {"CVE_SECTOR", Value(clave)}, {"DESCRIPCIO", Value(descripcion)}});
+    }
+
+    // Opens the window as the main window shows `state`, shown and active.
+    void open(const MainState& state = {}) {
+        close();
+        main_->as<QLineEdit>(QStringLiteral("TipoProg"))->setText(state.tipoProg);
+        main_->as<QComboBox>(QStringLiteral("Combo1"))->setCurrentIndex(state.combo1);
+        main_->as<ui::MaskedEdit>(QStringLiteral("txtnummaquila"))->setText(state.numMaquila);
+        main_->as<ui::MaskedEdit>(QString::fromUtf8("txtañomaquila"))->setText(state.anoMaquila);
+        db_ = std::make_unique<store::Database>(dir_);
+        win_ = std::make_unique<annexes::Anexos>(*db_, *main_);
+        win_->show();
+        win_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(win_.get()));
+        settle();
+    }
+    void close() {
+        if (win_) win_->hide();
+        win_.reset();
+        db_.reset();
+    }
+
+    ui::DataGrid* goods(int g) const { return win_->dbganexo(g); }
+    ui::DataGrid* sectors(int index) const { return win_->grdMercyProd(index); }
+
+    static void settle() {
+        for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    }
+    void focus(QWidget* c) {
+        c->setFocus(Qt::TabFocusReason);
+        settle();
+    }
+    // Puts the cell pointer on a cell of a grid that has the focus.
+    void cell(ui::DataGrid* g, int row, int column) {
+        focus(g);
+        g->setCurrentIndex(g->model()->index(row, column));
+        settle();
+    }
+    // Keys to whatever has the focus, letting queued keystrokes arrive.
+    static void keys(const QString& text) {
+        for (QChar ch : text) {
+            QTest::keyClicks(QApplication::focusWidget(), QString(ch));
+            settle();
+        }
+    }
+    static void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), k, m);
+        settle();
+    }
+
+    // The live rows of a table as its file holds them.
+    std::vector<store::Row> rows(const char* table) const {
+        auto t = store::DbfTable::open(dir_ / (std::string(table) + ".dbf"));
+        std::vector<store::Row> out;
+        for (std::size_t r = 0; r < t->recordCount(); ++r)
+            if (!t->isDeleted(r)) out.push_back(t->read(r));
+        return out;
+    }
+    // One field of every live row, as text.
+    std::vector<std::string> column(const char* table, const char* field) const {
+        auto t = store::DbfTable::open(dir_ / (std::string(table) + ".dbf"));
+        const auto pos = static_cast<std::size_t>(t->fieldIndex(field));
+        std::vector<std::string> out;
+        for (std::size_t r = 0; r < t->recordCount(); ++r)
+            if (!t->isDeleted(r)) out.push_back(t->read(r, pos).toString());
+        return out;
+    }
+
+    QTemporaryDir tmp_;
+    std::filesystem::path dir_;
+    ui::ScriptedMessageBoxes* boxes_ = nullptr;
+    std::unique_ptr<ui::MessageBoxService> previous_;
+    std::unique_ptr<ui::FormWindow> main_;
+    std::unique_ptr<store::Database> db_;
+    std::unique_ptr<annexes::Anexos> win_;
+};
+
+} // namespace anexostest

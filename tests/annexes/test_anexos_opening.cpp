@@ -1,0 +1,139 @@
+// The annexes window's opening sequence: tabs by programme type, pick lists,
+// the maquila rule, the row sets, and an engine error on the way.
+#include <QLabel>
+
+#include "anexos_fixture.h"
+
+namespace anexostest {
+namespace {
+
+struct TabCase {
+    const char* tipoProg;
+    bool anexo1, anexo2, anexo3;
+    int current;
+};
+const TabCase kTabCases[] = {
+    {"1", true, false, true, 0},  {"2", false, true, false, 1}, {" 2", false, true, false, 1},
+    {"3", true, true, true, 0},   {"5", true, true, true, 0},   {"6", true, true, true, 0},
+    {"7", true, true, true, 0},   {"0", true, true, true, 0},   {"", true, true, true, 0},
+    {"X", true, true, true, 0},   {"12", true, true, true, 0},
+};
+
+TEST_F(AnexosTest, TabsFollowTheProgrammeType) {
+    for (const TabCase& c : kTabCases) {
+        SCOPED_TRACE(std::string("TipoProg '") + c.tipoProg + "'");
+        MainState state;
+        state.tipoProg = QString::fromUtf8(c.tipoProg);
+        open(state);
+        QTabWidget* tabs = win_->Anexosf();
+        EXPECT_EQ(tabs->isTabEnabled(0), c.anexo1);
+        EXPECT_EQ(tabs->isTabEnabled(1), c.anexo2);
+        EXPECT_EQ(tabs->isTabEnabled(2), c.anexo3);
+        EXPECT_EQ(tabs->currentIndex(), c.current);
+        // A switched-off tab cannot be reached from the keyboard either.
+        for (int i = 0; i < 3; ++i) {
+            focus(win_->grdMercyProd(c.current == 1 ? 0 : 1));
+            key(Qt::Key_PageDown, Qt::ControlModifier);
+            EXPECT_TRUE(tabs->isTabEnabled(tabs->currentIndex()));
+        }
+        EXPECT_TRUE(boxes_->shown().empty());
+    }
+}
+
+TEST_F(AnexosTest, PickListsHoldTheRomanNumerals) {
+    open();
+    QStringList twenty;
+    for (int i = 0; i < win_->List(1)->count(); ++i) twenty << win_->List(1)->item(i)->text();
+    EXPECT_EQ(twenty, (QStringList{"I", "II", "III", "IV", "V", "VI", "VII", "VIII", "IX", "X", "XI", "XII", "XIII",
+                                   "XIV", "XV", "XVI", "XVII", "XVIII", "XIX", "XX"}));
+    for (int n = 2; n <= 4; ++n) {
+        QStringList six;
+        for (int i = 0; i < win_->List(n)->count(); ++i) six << win_->List(n)->item(i)->text();
+        EXPECT_EQ(six, (QStringList{"I", "II", "III", "IV", "V", "VI"})) << "List" << n;
+        EXPECT_FALSE(win_->List(n)->isVisible());
+    }
+}
+
+TEST_F(AnexosTest, MaquilaProgrammeGrowsTheGoodsGrid) {
+    const struct {
+        const char* number;
+        const char* year;
+        bool grows;
+    } cases[] = {
+        {"", "2005", false}, {"0", "2005", false}, {"12", "2005", true}, {"12", "", false}, {"  7", "1999", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.number) + " / " + c.year);
+        MainState state;
+        state.numMaquila = QString::fromUtf8(c.number);
+        state.anoMaquila = QString::fromUtf8(c.year);
+        open(state);
+        ui::DataGrid* grid = goods(0);
+        auto* bar = win_->findChild<QLabel*>(QStringLiteral("dbganexo1Caption"));
+        ASSERT_NE(bar, nullptr);
+        const int designed = win_->twipsToPixelsY(win_->entry(grid)->height);
+        EXPECT_EQ(bar->height() + grid->height(), c.grows ? win_->twipsToPixelsY(4000) : designed);
+        EXPECT_EQ(win_->control(QStringLiteral("Label19"), 2)->isVisible(), !c.grows);
+        // Grown or not, the goods grids do not cover one another.
+        EXPECT_FALSE(grid->geometry().intersects(goods(1)->geometry()));
+    }
+}
+
+TEST_F(AnexosTest, GridsShowTheirRowSets) {
+    sector(1, "XV");
+    sector(2, "X");
+    append("sector", {{"IDSECTOR", Value(1)}, {"DESCRIPCIO", Value("SIN CLAVE")}});  // left out of the direct list
+    sector(1, "IIa");
+    sector(2, "IV");
+    append("sector", {{"IDSECTOR", Value(2)}, {"DESCRIPCIO", Value("SIN CLAVE")}});  // kept in the indirect list
+    auto goodsRow = [&](int tipo, int anexo, int bien, const char* sec, const char* fraccion) {
+        append("mercbi", {{"TIPO_PROGR", Value(tipo)}, {"ANEXO", Value(anexo)}, {"TIPOBIEN", Value(bien)},
+                          {"IDSECTOR", Value(sec)}, {"FRACCION", Value(fraccion)}});
+    };
+    goodsRow(1, 1, 1, "XV", "22222222");
+    goodsRow(1, 1, 1, "IIa", "11111111");
+    goodsRow(1, 1, 2, "IIa", "33333333");
+    goodsRow(2, 2, 2, "X", "44444444");
+    goodsRow(1, 2, 2, "X", "55555555");  // annex 2 under the direct type: in no grid
+    append("prodabas", {{"NOMBRE", Value("PROVEEDOR UNO")}});
+    open();
+    auto shown = [](ui::DataGrid* g, int column) {
+        QStringList out;
+        for (int r = 0; r + 1 < g->model()->rowCount(); ++r) out << g->model()->index(r, column).data().toString();
+        return out;
+    };
+    EXPECT_EQ(shown(sectors(1), 0), (QStringList{"IIa", "XV"}));
+    EXPECT_EQ(shown(sectors(0), 0), (QStringList{"", "IV", "X"}));
+    EXPECT_EQ(shown(goods(0), 3), (QStringList{"11111111", "22222222"}));
+    EXPECT_EQ(shown(goods(1), 3), (QStringList{"33333333"}));
+    EXPECT_EQ(shown(goods(2), 3), (QStringList{"44444444"}));
+    EXPECT_EQ(shown(win_->dbgProdAbas(), 1), (QStringList{"PROVEEDOR UNO"}));
+    EXPECT_EQ(win_->dtssectoresind.recordSource(), "select * from sector where idsector = 2 order by cve_sector ");
+    EXPECT_FALSE(win_->loadFailed());
+}
+
+// The engine's message ends the sequence; the window stays usable: the grids
+// over the missing table take nothing, the others work.
+TEST_F(AnexosTest, EngineErrorWhileOpeningDoesNotEndTheWindow) {
+    sector(1, "X");
+    std::filesystem::remove(dir_ / "mercbi.dbf");
+    open();
+    EXPECT_TRUE(win_->loadFailed());
+    ASSERT_EQ(boxes_->shown().size(), 1u);
+    boxes_->clear();
+    EXPECT_EQ(sectors(1)->model()->rowCount(), 2);  // step 7 ran before the failing step
+    cell(goods(1), 0, 3);
+    keys(QStringLiteral("12345678"));
+    key(Qt::Key_Down);
+    EXPECT_FALSE(goods(1)->rowDirty());
+    cell(sectors(1), 1, 0);
+    keys(QStringLiteral("v"));
+    key(Qt::Key_Tab);
+    keys(QStringLiteral("textiles"));
+    key(Qt::Key_Up);
+    EXPECT_EQ(column("sector", "CVE_SECTOR"), (std::vector<std::string>{"X", "V"}));
+    EXPECT_TRUE(boxes_->shown().empty());
+}
+
+} // namespace
+} // namespace anexostest
