@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -39,6 +40,18 @@ bool takesInput(Kind k) {
 }
 
 } // namespace
+
+QString withoutMnemonic(const QString& caption) {
+    QString out;
+    out.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&')) {
+            if (++i >= caption.size()) break;  // "&&" is one ampersand shown
+        }
+        out.append(caption[i]);
+    }
+    return out;
+}
 
 FormWindow::FormWindow(const WindowLayout& layout, QWidget* parent) : QWidget(parent), layout_(layout) {
     setObjectName(text(layout.name));
@@ -125,9 +138,14 @@ void FormWindow::build() {
             w = b;
             break;
         }
-        case Kind::Button:
-            w = new QPushButton(caption);
+        case Kind::Button: {
+            auto* b = new QPushButton(caption);
+            b->setDefault(s.isDefault);
+            if (s.isDefault) defaultButton_ = b;
+            if (s.isCancel) cancelButton_ = b;
+            w = b;
             break;
+        }
         case Kind::ListBox:
             w = new QListWidget;
             break;
@@ -138,6 +156,13 @@ void FormWindow::build() {
             auto* t = new QTextEdit;
             t->setPlainText(caption);
             w = t;
+            break;
+        }
+        case Kind::Line: {
+            auto* l = new QFrame;
+            l->setFrameShape(QFrame::HLine);
+            l->setFrameShadow(QFrame::Sunken);
+            w = l;
             break;
         }
         }
@@ -275,7 +300,8 @@ void FormWindow::nameForAccessibility() {
         case Kind::Frame:
         case Kind::TabPage:
         case Kind::Button:
-            w->setAccessibleName(text(s.caption));
+            // Without the mnemonic's marker: "&Cerrar" is read "Cerrar".
+            w->setAccessibleName(withoutMnemonic(text(s.caption)));
             break;
         case Kind::Grid:
             // Its caption (set by the grid), else its legend, else its tab's caption.
@@ -315,6 +341,24 @@ void FormWindow::orderTabs() {
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t k = 1; k < places.size(); ++k)
         setTabOrder(controls_[places[k - 1].second], controls_[places[k].second]);
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* e) {
+    // Keys no control took: Enter for the default button, Escape for the
+    // cancel one, as dialogs do.
+    QPushButton* target = nullptr;
+    if (e->modifiers() == Qt::NoModifier || e->modifiers() == Qt::KeypadModifier) {
+        if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && defaultButton_) {
+            auto* focused = qobject_cast<QPushButton*>(focusWidget());
+            target = focused ? focused : defaultButton_;
+        }
+        else if (e->key() == Qt::Key_Escape) target = cancelButton_;
+    }
+    if (target && target->isVisible() && target->isEnabled()) {
+        target->click();
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 QWidget* FormWindow::control(const QString& name, int index) const {

@@ -9,7 +9,13 @@
 
 #include "ui/layout.h"
 
+class QPushButton;
+
 namespace ui {
+
+// A caption as read aloud: without the marker of its keyboard mnemonic
+// ("&Cerrar" -> "Cerrar", "&&" -> "&").
+QString withoutMnemonic(const QString& caption);
 
 class FormWindow : public QWidget {
     Q_OBJECT
@@ -37,6 +43,9 @@ public:
     // "txtAdmLocal" -> "Adm Local").
     static QString nameInWords(const ControlSpec& entry);
 
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
 private:
     void build();
     void place();
@@ -47,6 +56,8 @@ private:
     const WindowLayout& layout_;
     std::vector<QWidget*> controls_;
     std::vector<const ControlSpec*> specs_;
+    QPushButton* defaultButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
 };
 
 } // namespace ui

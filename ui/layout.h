@@ -20,6 +20,7 @@ enum class Kind {
     ListBox,
     Picture,
     RichText,
+    Line,           // an etched horizontal separator across its width
 };
 
 struct ControlSpec {
@@ -42,6 +43,10 @@ struct ControlSpec {
     // For screen readers, where no label or caption on the window names the
     // control (a pick list named by the column it serves, for example).
     const char* accessibleName = nullptr;
+    // Buttons: Enter anywhere in the window presses the default one (unless
+    // another button has the focus), Escape the cancel one.
+    bool isDefault = false;
+    bool isCancel = false;
 };
 
 struct WindowLayout {
