@@ -35,7 +35,7 @@ void frmAbout::setVisible(bool visible) {
         if (QWidget* owner = parentWidget()) {
             QRect r = geometry();
             r.moveCenter(owner->window()->geometry().center());
-            move(r.topLeft());
+            setGeometry(r);  // the inner areas' centres meet; the frame is the platform's
         }
     }
     ui::FormWindow::setVisible(visible);

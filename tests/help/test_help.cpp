@@ -1,0 +1,191 @@
+// The help window and the About box as the operator meets them: the
+// considerations loaded or the failure reported, the resize rule, the keys
+// that close the About box, what both say to a screen reader.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+
+#include "help/acercade.h"
+#include "help/ayuda.h"
+#include "ui/messagebox.h"
+#include "ui/modal.h"
+
+namespace {
+
+QString accessibleName(QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); }
+
+class HelpTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto scripted = std::make_unique<ui::ScriptedMessageBoxes>();
+        boxes = scripted.get();
+        previous = ui::MessageBoxService::install(std::move(scripted));
+    }
+    void TearDown() override { ui::MessageBoxService::install(std::move(previous)); }
+
+    QString write(const char* name, const QByteArray& bytes) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+
+    QTemporaryDir dir;
+    ui::ScriptedMessageBoxes* boxes = nullptr;
+    std::unique_ptr<ui::MessageBoxService> previous;
+};
+
+TEST_F(HelpTest, MissingConsiderationsAreReportedAndTheWindowStaysOpen) {
+    const QString missing = dir.filePath(QStringLiteral("considera.txt"));
+    QFile probe(missing);
+    probe.open(QIODevice::ReadOnly);
+
+    help::frmayuda w(missing);
+    ASSERT_EQ(boxes->shown().size(), 1u);
+    const ui::ShownBox& box = boxes->shown()[0];
+    EXPECT_EQ(box.text, probe.errorString());
+    EXPECT_EQ(box.title, ui::applicationTitle());
+    EXPECT_EQ(box.icon, ui::Icon::None);
+    EXPECT_EQ(box.buttons, ui::Buttons::Ok);
+    EXPECT_TRUE(w.RTUltima()->toPlainText().isEmpty());
+    w.show();
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(HelpTest, ConsiderationsShownWhateverTheirForm) {
+    const struct {
+        const char* file;
+        QByteArray bytes;
+        const char* shown;
+    } cases[] = {
+        {"utf8.txt", "CONSIDERACIONES GENERALES\nLa solicitud se llenar\xc3\xa1 con may\xc3\xbasculas.\n",
+         "CONSIDERACIONES GENERALES\nLa solicitud se llenará con mayúsculas.\n"},
+        {"cp1252.txt", "Se\xf1" "ale el a\xf1o \x93ZELTAR\x94.\r\n", "Señale el año “ZELTAR”.\n"},
+        {"rich.txt", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\qc\\b Consideraciones\\b0\\par\\pard Anexo "
+                     "\\'fanico\\par}",
+         "Consideraciones\nAnexo único\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        help::frmayuda w(write(c.file, c.bytes));
+        EXPECT_EQ(w.RTUltima()->toPlainText(), QString::fromUtf8(c.shown));
+    }
+    EXPECT_TRUE(boxes->shown().empty());
+}
+
+TEST_F(HelpTest, ResizeRuleKeepsTheMarginsAndNeverGoesNegative) {
+    // Sizes in twips: window inner area -> text box and button top.
+    const struct {
+        const char* what;
+        int w, h;
+        int boxW, boxH, buttonTop;
+    } cases[] = {
+        {"opening size", 7500, 6060, 7300, 5060, 5360},
+        {"enlarged", 12000, 9000, 11800, 8000, 8300},
+        {"narrower and shorter", 3000, 2400, 2800, 1400, 1700},
+        {"smaller than the margins", 150, 600, 0, 0, 0},
+    };
+    help::frmayuda w(write("c.txt", "texto"));
+    w.show();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        w.resize(w.twipsToPixelsX(c.w), w.twipsToPixelsY(c.h));
+        QCoreApplication::processEvents();
+        ASSERT_EQ(w.width(), w.twipsToPixelsX(c.w));  // the platform gave the size asked for
+        EXPECT_EQ(w.RTUltima()->geometry(), QRect(w.twipsToPixelsX(100), w.twipsToPixelsY(100),
+                                                  w.twipsToPixelsX(c.boxW), w.twipsToPixelsY(c.boxH)));
+        EXPECT_EQ(w.Command2()->geometry(), QRect(w.twipsToPixelsX(5880), w.twipsToPixelsY(c.buttonTop),
+                                                  w.twipsToPixelsX(1215), w.twipsToPixelsY(375)));
+        if (c.boxW > 400) {  // the text wraps 400 twips inside the box
+            EXPECT_EQ(w.RTUltima()->lineWrapMode(), QTextEdit::FixedPixelWidth);
+            EXPECT_EQ(w.RTUltima()->lineWrapColumnOrWidth(), w.twipsToPixelsX(c.boxW - 400));
+        } else {
+            EXPECT_EQ(w.RTUltima()->lineWrapMode(), QTextEdit::WidgetWidth);
+        }
+    }
+}
+
+TEST_F(HelpTest, HelpWindowStandsBesideItsOwnerAndClosesWithCerrar) {
+    QWidget owner;
+    auto* w = new help::frmayuda(write("c.txt", "texto"), &owner);
+    EXPECT_TRUE(w->isWindow());
+    EXPECT_EQ(w->windowModality(), Qt::NonModal);
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Consideraciones para el llenado de la Solicitud"));
+    w->show();
+    w->Command2()->setFocus();
+    QTest::keyClick(w->Command2(), Qt::Key_Space);
+    EXPECT_FALSE(w->isVisible());
+    // Screen readers: the box by what it shows, the button without its marker.
+    EXPECT_EQ(accessibleName(w->RTUltima()), w->windowTitle());
+    EXPECT_EQ(accessibleName(w->Command2()), QStringLiteral("Cerrar"));
+}
+
+TEST(About, SaysTitleVersionAndOffice) {
+    help::frmAbout about;
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("Acerca de"));
+    EXPECT_EQ(about.lblTitle()->text(), QStringLiteral("Disco de Captura para solicitudes ZELTAR"));
+    EXPECT_EQ(about.lblVersion()->text(), QStringLiteral("Version 3.0.0"));
+    const QString office = about.as<QLabel>(QStringLiteral("lblDescription"))->text();
+    EXPECT_TRUE(office.startsWith(QStringLiteral("Secretaría de Quentaria\n")));
+    EXPECT_GE(office.count(u'\n'), 2);  // directorate and unit on their own lines
+    EXPECT_TRUE(about.as<QLabel>(QStringLiteral("lblDisclaimer"))->text().startsWith(QStringLiteral("Dudas y Comentarios\n")));
+    EXPECT_EQ(about.minimumSize(), about.maximumSize());
+    EXPECT_FALSE(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(accessibleName(about.cmdOK()), QStringLiteral("OK"));
+    EXPECT_EQ(accessibleName(about.lblVersion()), QStringLiteral("Version 3.0.0"));
+}
+
+TEST(About, EnterAndEscapePressOk) {
+    const struct {
+        const char* what;
+        Qt::Key key;
+        bool toButton;  // else to the window, as when nothing has the focus
+    } cases[] = {
+        {"Escape on the button", Qt::Key_Escape, true},
+        {"Escape on the window", Qt::Key_Escape, false},
+        {"Enter on the button", Qt::Key_Return, true},
+        {"Enter on the window", Qt::Key_Return, false},
+        {"keypad Enter on the window", Qt::Key_Enter, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        help::frmAbout about;
+        about.show();
+        int pressed = 0;
+        QObject::connect(about.cmdOK(), &QPushButton::clicked, [&] { ++pressed; });
+        QTest::keyClick(c.toButton ? static_cast<QWidget*>(about.cmdOK()) : &about, c.key);
+        EXPECT_EQ(pressed, 1);
+        EXPECT_FALSE(about.isVisible());
+    }
+}
+
+TEST(About, CentredOnItsOwnerAndEndsTheModalWait) {
+    QWidget owner;
+    owner.setGeometry(200, 150, 900, 700);
+    owner.show();
+    help::frmAbout about(&owner);
+    bool escaped = false, rescued = false;
+    QTimer::singleShot(0, &about, [&] {
+        escaped = true;
+        EXPECT_LE((about.geometry().center() - owner.geometry().center()).manhattanLength(), 2);
+        QTest::keyClick(about.cmdOK(), Qt::Key_Escape);
+    });
+    QTimer rescue;  // a broken key must not hang the run
+    rescue.setSingleShot(true);
+    QObject::connect(&rescue, &QTimer::timeout, [&] { rescued = true; about.close(); });
+    rescue.start(5000);
+    ui::showModal(&about);
+    EXPECT_TRUE(escaped);
+    EXPECT_FALSE(rescued);
+    EXPECT_FALSE(about.isVisible());
+}
+
+} // namespace
