@@ -18,15 +18,15 @@ namespace {
 
 // Every control whose displayed text goes into the questionnaire.
 const char* const printedControls[] = {
-    "Combo1",      "txtProg1",     "txtProg2",    "MaskEdBox1", "txtApePat1",    "txtCalle",
-    "txtColonia",  "txtCP",        "txtEstado",   "txtCiudad",  "txtDelMun",     "txtTelefono",
-    "txtfax",      "txtEmail1",    "cmbActividad", "txtacredita", "Combo5",      "txtApePatR2",
-    "txtApeMatR2", "txtNombreR2",  "txtTelefonoR2", "txtFaxR2", "EMAILREP",
+    "Combo1",      "txtProg1",    "txtProg2",      "MaskEdBox1",  "txtApePat1",  "txtCalle",
+    "txtColonia",  "txtCP",       "txtEstado",     "txtCiudad",   "txtDelMun",   "txtTelefono",
+    "txtfax",      "txtEmail1",   "cmbActividad",  "txtacredita", "Combo5",      "txtApePatR2",
+    "txtApeMatR2", "txtNombreR2", "txtTelefonoR2", "txtFaxR2",    "EMAILREP",
 };
 
 QString displayedText(const QWidget* w) {
     if (auto* masked = qobject_cast<const ui::MaskedEdit*>(w))
-        return masked->mask().isEmpty() ? masked->text() : masked->maskedText();
+        return masked->maskedText();  // every mask position, blanks included
     if (auto* edit = qobject_cast<const QLineEdit*>(w))
         return edit->text();
     if (auto* combo = qobject_cast<const QComboBox*>(w))
