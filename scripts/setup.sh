@@ -6,7 +6,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Debian/Ubuntu packages the build needs.
 PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
-          fonts-dejavu-core)
+          fonts-dejavu-core poppler-utils)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then
