@@ -27,6 +27,12 @@ constexpr int kButtonAboveBottom = 700;
 frmayuda::frmayuda(QString path, QWidget* parent) : ui::FormWindow(ui::frmayudaLayout(), parent) {
     if (parent) setWindowFlag(Qt::Window);  // its own window beside the main one, not a child of it
     connect(Command2(), &QPushButton::clicked, this, &QWidget::close);
+    // Nothing typed there would ever be saved, so the text is for reading:
+    // moved through and selected from the keyboard, left with Tab.
+    QTextEdit* box = RTUltima();
+    box->setReadOnly(true);
+    box->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    box->setTabChangesFocus(true);
 
     Form_Resize();
     QString error;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -120,7 +121,15 @@ TEST_F(HelpTest, HelpWindowStandsBesideItsOwnerAndClosesWithCerrar) {
     EXPECT_EQ(w->windowModality(), Qt::NonModal);
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Consideraciones para el llenado de la Solicitud"));
     w->show();
-    w->Command2()->setFocus();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    // From the keyboard alone: the text takes no typing, Tab leaves it for
+    // "&Cerrar", Space presses that.
+    w->RTUltima()->setFocus();
+    QTest::keyClicks(w->RTUltima(), QStringLiteral("xy"));
+    EXPECT_EQ(w->RTUltima()->toPlainText(), QStringLiteral("texto"));
+    QTest::keyClick(w->RTUltima(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), w->Command2());
     QTest::keyClick(w->Command2(), Qt::Key_Space);
     EXPECT_FALSE(w->isVisible());
     // Screen readers: the box by what it shows, the button without its marker.
