@@ -176,6 +176,52 @@ TEST(About, EnterAndEscapePressOk) {
     }
 }
 
+// The window layer's dialog keys, on a window with a second button: Enter
+// presses the focused button, else the default one; Escape the cancel one.
+TEST(DialogKeys, EnterPressesTheFocusedButtonElseTheDefault) {
+    using ui::Kind;
+    static const ui::ControlSpec controls[] = {
+        {.name = "txtNota", .kind = Kind::TextBox, .tab = 0, .width = 2000, .height = 300},
+        {.name = "cmdOtro", .kind = Kind::Button, .caption = "&Otro", .tab = 1, .top = 400, .width = 1000,
+         .height = 345},
+        {.name = "cmdOK", .kind = Kind::Button, .caption = "OK", .tab = 2, .left = 1200, .top = 400, .width = 1000,
+         .height = 345, .isDefault = true},
+        {.name = "cmdCancel", .kind = Kind::Button, .caption = "Cancelar", .tab = 3, .left = 2400, .top = 400,
+         .width = 1000, .height = 345, .isCancel = true},
+    };
+    static const ui::WindowLayout layout = {"frmTeclas", "Teclas", 4000, 1000, controls, 4};
+    const struct {
+        const char* focus;
+        Qt::Key key;
+        const char* pressed;
+    } cases[] = {
+        {"txtNota", Qt::Key_Return, "cmdOK"},
+        {"cmdOtro", Qt::Key_Return, "cmdOtro"},
+        {"txtNota", Qt::Key_Escape, "cmdCancel"},
+        {"cmdOtro", Qt::Key_Escape, "cmdCancel"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.focus) + " " + std::to_string(c.key));
+        ui::FormWindow w(layout);
+        w.show();
+        QStringList pressed;
+        for (const char* name : {"cmdOtro", "cmdOK", "cmdCancel"})
+            QObject::connect(w.as<QPushButton>(QString::fromLatin1(name)), &QPushButton::clicked,
+                             [&pressed, name] { pressed << QString::fromLatin1(name); });
+        QWidget* focus = w.control(QString::fromLatin1(c.focus));
+        focus->setFocus();
+        QTest::keyClick(focus, c.key);
+        EXPECT_EQ(pressed, QStringList{QString::fromLatin1(c.pressed)});
+    }
+    ui::FormWindow w(layout);
+    EXPECT_TRUE(w.as<QPushButton>(QStringLiteral("cmdOK"))->isDefault());
+    const struct { const char* caption, *read; } captions[] = {
+        {"&Cerrar", "Cerrar"}, {"A && B", "A & B"}, {"Fin&", "Fin"}, {"A N E X O S", "A N E X O S"}};
+    for (const auto& c : captions) {
+        EXPECT_EQ(ui::withoutMnemonic(QString::fromUtf8(c.caption)), QString::fromUtf8(c.read));
+    }
+}
+
 TEST(About, CentredOnItsOwnerAndEndsTheModalWait) {
     QWidget owner;
     owner.setGeometry(200, 150, 900, 700);
