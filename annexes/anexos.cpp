@@ -195,13 +195,31 @@ ui::DataGrid* Anexos::gridOf(QWidget* w) const {
     return nullptr;
 }
 
-// Only moves of the focus inside this window count: a message box taking the
-// focus and giving it back is not the operator leaving or entering a grid.
-void Anexos::focusChanged(QWidget* old, QWidget* now) {
-    if (!old || !now || old->window() != this || now->window() != this)
+// The focus moving from one control of this window to another. A message box
+// or another window taking the focus and giving it back to the same grid is
+// not the operator leaving or entering it.
+void Anexos::focusChanged(QWidget*, QWidget* now) {
+    if (!now || now->window() != this)
         return;
-    ui::DataGrid* from = gridOf(old);
+    // A move caused by handling another (a grid disabled while it has the
+    // focus) is handled after it, so that messages come in order.
+    focusMoves_.emplace_back(now);
+    if (handlingFocus_)
+        return;
+    handlingFocus_ = true;
+    while (!focusMoves_.empty()) {
+        const QPointer<QWidget> next = focusMoves_.front();
+        focusMoves_.pop_front();
+        if (next)
+            focusMoved(next);
+    }
+    handlingFocus_ = false;
+}
+
+void Anexos::focusMoved(QWidget* now) {
+    ui::DataGrid* from = gridOf(lastFocus_);
     ui::DataGrid* to = gridOf(now);
+    lastFocus_ = now;
     if (from == to)
         return;
     const bool ext = extension();

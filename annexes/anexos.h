@@ -4,7 +4,9 @@
 // or prodabas once its row check passes.
 #pragma once
 
+#include <QPointer>
 #include <QString>
+#include <deque>
 
 #include "store/database.h"
 #include "store/datasource.h"
@@ -65,6 +67,7 @@ private:
     void openingSequence();
     void setGridHeight(ui::DataGrid& grid, int twips);
     void focusChanged(QWidget* old, QWidget* now);
+    void focusMoved(QWidget* now);
     ui::DataGrid* gridOf(QWidget* w) const;
     QString sectorKeyFor(int goodsGrid) const;
     int goodsIndex(const ui::DataGrid* grid) const;
@@ -78,6 +81,9 @@ private:
     store::Database& db_;
     ui::FormWindow& main_;
     bool loadFailed_ = false;
+    QPointer<QWidget> lastFocus_;  // the last control of this window that had the focus
+    std::deque<QPointer<QWidget>> focusMoves_;  // arrived while one was being handled
+    bool handlingFocus_ = false;
 };
 
 } // namespace annexes

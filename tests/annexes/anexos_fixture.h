@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <string>
@@ -87,6 +88,8 @@ protected:
         win_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(win_.get()));
         settle();
+        opening_ = boxes_->shown();
+        boxes_->clear();
     }
     void close() {
         if (win_) win_->hide();
@@ -143,6 +146,7 @@ protected:
     QTemporaryDir tmp_;
     std::filesystem::path dir_;
     ui::ScriptedMessageBoxes* boxes_ = nullptr;
+    std::vector<ui::ShownBox> opening_;  // boxes shown while the window opened
     std::unique_ptr<ui::MessageBoxService> previous_;
     std::unique_ptr<ui::FormWindow> main_;
     std::unique_ptr<store::Database> db_;
