@@ -46,7 +46,7 @@ QString withoutMnemonic(const QString& caption) {
     out.reserve(caption.size());
     for (qsizetype i = 0; i < caption.size(); ++i) {
         if (caption[i] == QLatin1Char('&')) {
-            if (++i >= caption.size()) break;  // "&&" is one ampersand shown
+            if (++i >= caption.size()) break;  // the next character is shown ("&&" shows one ampersand)
         }
         out.append(caption[i]);
     }
@@ -351,8 +351,9 @@ void FormWindow::keyPressEvent(QKeyEvent* e) {
         if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && defaultButton_) {
             auto* focused = qobject_cast<QPushButton*>(focusWidget());
             target = focused ? focused : defaultButton_;
+        } else if (e->key() == Qt::Key_Escape) {
+            target = cancelButton_;
         }
-        else if (e->key() == Qt::Key_Escape) target = cancelButton_;
     }
     if (target && target->isVisible() && target->isEnabled()) {
         target->click();
