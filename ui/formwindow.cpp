@@ -289,6 +289,7 @@ void FormWindow::nameForAccessibility() {
         QWidget* w = controls_[i];
         if (s.accessibleName) {
             w->setAccessibleName(text(s.accessibleName));
+            w->setAccessibleDescription(text(s.accessibleDescription));
             continue;
         }
         switch (s.kind) {

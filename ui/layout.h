@@ -43,6 +43,7 @@ struct ControlSpec {
     // For screen readers, where no label or caption on the window names the
     // control (a pick list named by the column it serves, for example).
     const char* accessibleName = nullptr;
+    const char* accessibleDescription = nullptr;  // tells apart controls of one name
     // Buttons: Enter anywhere in the window presses the default one (unless
     // another button has the focus), Escape the cancel one.
     bool isDefault = false;
