@@ -1,5 +1,7 @@
-// zeltar [--datos DIR]: the main capture window on the data directory.
+// zeltar [--datos DIR] [--disco DIR]: the main capture window on the data
+// directory; the disk for the ministry is written to the --disco directory.
 #include <QApplication>
+#include <QCoreApplication>
 #include <QCommandLineParser>
 #include <filesystem>
 #include <optional>
@@ -20,6 +22,9 @@ int main(int argc, char** argv) {
     parser.addHelpOption();
     QCommandLineOption datos(QStringLiteral("datos"), QStringLiteral("Directorio de datos."), QStringLiteral("DIR"));
     parser.addOption(datos);
+    QCommandLineOption disco(QStringLiteral("disco"), QStringLiteral("Directorio del disco (unidad A:)."),
+                             QStringLiteral("DIR"));
+    parser.addOption(disco);
     parser.process(app);
 
     std::optional<std::filesystem::path> fromCommandLine;
@@ -42,6 +47,17 @@ int main(int argc, char** argv) {
     store::Database db(dir);
     capture::Form1 form(db);
     if (form.loadFailed()) return 1;
+    std::optional<std::filesystem::path> discoDir;
+    if (parser.isSet(disco)) discoDir = std::filesystem::path(parser.value(disco).toStdU16String());
+    form.disco = store::diskDirectory(discoDir);
+    // The packing program lies beside this one and works past our lock.
+#ifdef Q_OS_WIN
+    const char* pack9Name = "pack9.exe";
+#else
+    const char* pack9Name = "pack9";
+#endif
+    form.pack9 = std::filesystem::path(QCoreApplication::applicationDirPath().toStdU16String()) / pack9Name;
+    form.pack9Environment = lock->handOffEnvironment();
     app::wireWindows(form, db);
     form.show();
     return app.exec();

@@ -4,8 +4,10 @@
 
 #include <QPointer>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "store/database.h"
 #include "store/datasource.h"
@@ -77,6 +79,18 @@ public:
         std::function<void()> frmayuda;     // not modal
         std::function<void()> frmAbout;     // modal
     } windows;
+
+    // Where the disk is written and how the tables are packed before. The
+    // program sets them; a missing target directory means no diskette.
+    std::filesystem::path disco;     // the diskette's root ("drive A:")
+    std::filesystem::path pack9;     // the packing program
+    std::string pack9Environment;    // NAME=VALUE letting it past our lock; may be empty
+
+    // "Borrar toda la información" and "Borra Anexos", each after its question.
+    void BorraRegistros();
+    void BorraAnexos();
+    // "Generar disco  para Quentaria": save, check, pack, copy, re-read.
+    void GeneraDisco();
 
     // Before the annexes open: RFC, programme type, year and number of an
     // extension. Sets ErrorValida to 1 on a fault and never back to 0.

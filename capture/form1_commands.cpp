@@ -80,9 +80,9 @@ void Form1::Command1_Click(int index) {
             case 4: open(windows.frmayuda); break;
             case 7: open(windows.frmDocument); break;
             case 9: open(windows.frmAbout); break;
-            // Connected by the actions that own them: 0 BorraRegistros,
-            // 2 the disk, 3 BorraAnexos.
-            case 0: case 2: case 3: break;
+            case 0: BorraRegistros(); break;
+            case 2: GeneraDisco(); break;
+            case 3: BorraAnexos(); break;
             default: break;  // 8 and anything outside 0 to 9: no button, no action
             }
         } catch (const store::StoreError& e) {

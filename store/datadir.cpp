@@ -145,6 +145,23 @@ fs::path dataDirectory(const std::optional<fs::path>& fromCommandLine) {
 #endif
 }
 
+fs::path diskDirectory(const std::optional<fs::path>& fromCommandLine) {
+    if (fromCommandLine && !fromCommandLine->empty())
+        return *fromCommandLine;
+    if (std::string env = nonEmptyEnv("ZELTAR_DISCO"); !env.empty())
+        return fs::path(env);
+#ifdef _WIN32
+    return fs::path("A:\\");
+#else
+    std::string home = nonEmptyEnv("HOME");
+    if (home.empty())
+        home = nonEmptyEnv("USERPROFILE");
+    if (home.empty())
+        return fs::path("ZELTAR-A");
+    return fs::path(home) / "ZELTAR-A";
+#endif
+}
+
 std::vector<std::string> ensureDataDirectory(const fs::path& dir) {
     std::error_code ec;
     if (fs::exists(dir, ec) && !fs::is_directory(dir, ec))

@@ -14,6 +14,11 @@ namespace store {
 // C:\ZELTAR on Windows and ~/ZELTAR elsewhere.
 std::filesystem::path dataDirectory(const std::optional<std::filesystem::path>& fromCommandLine);
 
+// Where the disk for the ministry is written ("drive A:"): --disco DIR (given
+// here as `fromCommandLine`), else ZELTAR_DISCO, else A:\ on Windows and
+// ~/ZELTAR-A elsewhere. A directory that does not exist means no diskette.
+std::filesystem::path diskDirectory(const std::optional<std::filesystem::path>& fromCommandLine);
+
 // Creates the directory and whatever of the seven tables and considera.txt is
 // missing (the catalogues filled, the application tables empty). Never
 // overwrites a file. Returns the names of the files it created. Throws
