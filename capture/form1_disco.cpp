@@ -148,17 +148,17 @@ void Form1::GeneraDisco() {
 
     store::Database& db = dtsDatoProv.database();
     const fs::path datos = db.directory();
-    const bool disco_ok = hayDisco(disco, datos);
+    const bool enDisco = hayDisco(disco, datos);
 
-    if (disco_ok) ignorando([&] { borraDbf(disco); });
+    if (enDisco) ignorando([&] { borraDbf(disco); });
     ignorando([&] { empaca(pack9, datos, pack9Environment); });
-    if (disco_ok) {
+    if (enDisco) {
         for (const auto& c : kCopias)
             ignorando([&] { copia(db.tableFile(c.table), disco / c.target); });
     }
     for (const auto& c : kCopias) {
         std::error_code ec;
-        if (!disco_ok || !fs::exists(disco / c.target, ec))
+        if (!enDisco || !fs::exists(disco / c.target, ec))
             ui::message(this, QStringLiteral("Copia incompleta verifique el") + QChar(13) +
                                   QStringLiteral("espacio en disco o utilice un disco nuevo"));
     }
