@@ -101,8 +101,10 @@ void Form1::BorraRegistros() {
     control(QStringLiteral("Command1"), 6)->setEnabled(true);
     SSTab1()->setCurrentIndex(0);
     // Once more, without the defaults Nuevo put into its row: datoprov holds
-    // no row until the next save writes the new application.
+    // no row until the next save writes the new application. Position 20 is
+    // 14 in every application sent; the fresh row would otherwise go out empty.
     dtsDatoProv.addNew();
+    setRecordField(20, store::Value("14"));
 }
 
 void Form1::BorraAnexos() {

@@ -133,6 +133,7 @@ TEST_F(BorraTest, AfterDeletingAllANewApplicationStarts) {
     const auto saved = rows("datoprov");
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(saved[0][0].toString(), " NEW850101AB1");
+    EXPECT_EQ(saved[0][20].toString(), "14");
     EXPECT_TRUE(boxes_->unexpected() == 0 && boxes_->texts() == QStringList{kTodo}) << boxes_->texts().join('|').toStdString();
 }
 
