@@ -1,5 +1,6 @@
 // Helpers for the store tests: scratch directories, files built byte by byte
-// the way other programs write them, and the other readers on the machine.
+// the way other programs write them, the other readers on the machine, and
+// small tables with nulls, blanks, deleted rows and keys differing in case.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -43,11 +44,9 @@ inline std::string readBytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
-
 inline void writeBytes(const fs::path& file, const std::string& bytes) {
     std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
-
 inline std::set<std::string> fileNames(const fs::path& dir) {
     std::set<std::string> names;
     for (const auto& e : fs::directory_iterator(dir))
@@ -55,7 +54,8 @@ inline std::set<std::string> fileNames(const fs::path& dir) {
     return names;
 }
 
-// Every record of a table (deleted ones too) and their deletion marks.
+// Every record of a table (deleted ones too), their deletion marks, and the
+// raw bytes of the live ones.
 inline std::vector<store::Row> rowsOf(const store::DbfTable& t) {
     std::vector<store::Row> rows;
     for (std::size_t i = 0; i < t.recordCount(); ++i)
@@ -68,12 +68,34 @@ inline std::vector<bool> deletedOf(const store::DbfTable& t) {
         marks.push_back(t.isDeleted(i));
     return marks;
 }
+inline std::vector<std::string> liveRecords(const store::DbfTable& t) {
+    std::vector<std::string> live;
+    for (std::size_t i = 0; i < t.recordCount(); ++i)
+        if (!t.isDeleted(i))
+            live.emplace_back(t.rawRecord(i));
+    return live;
+}
 
 inline std::uint32_t le32(const std::string& b, std::size_t at) {
     std::uint32_t v = 0;
     for (int i = 3; i >= 0; --i)
         v = (v << 8) | static_cast<unsigned char>(b[at + i]);
     return v;
+}
+
+// The message of the StoreError that `f` throws, or "(accepted)".
+template <class F> std::string errorOf(F&& f) {
+    try {
+        f();
+    } catch (const store::StoreError& e) {
+        return e.what();
+    }
+    return "(accepted)";
+}
+inline testing::AssertionResult contains(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "\"" << text << "\" lacks \"" << part << "\"";
 }
 
 // A .dbf file put together field by field; every header byte can be overridden.
@@ -116,9 +138,7 @@ struct RawDbf {
         out += desc + '\x0D' + afterTerminator;
         for (const std::string& r : records)
             out += r;
-        if (endMarker)
-            out += '\x1A';
-        return out;
+        return endMarker ? out + '\x1A' : out;
     }
 };
 
@@ -148,3 +168,86 @@ inline std::string pythonWithDbfread() {
 }
 
 } // namespace dbftest
+
+namespace fixture {
+
+using namespace dbftest;
+using store::FieldDef;
+using store::FieldType;
+using store::Row;
+using store::Value;
+
+inline const Value null{};
+
+// Writes a table with the rows given; the rows listed in `deleted` get their mark.
+inline void makeTable(const fs::path& file, const std::vector<FieldDef>& fields, const std::vector<Row>& rows,
+                      const std::vector<std::size_t>& deleted = {}) {
+    store::DbfTable::createWithRows(file, fields, rows);
+    for (std::size_t d : deleted)
+        store::DbfTable::open(file)->markDeleted(d);
+}
+
+// Sector.dbf, mercbi.dbf, PRODABAS.DBF and activida.dbf in `dir`.
+inline void writeTables(const fs::path& dir) {
+    // Record 3 is deleted. Keys "IIa", "iia" and "IIA" differ only in case;
+    // " V" keeps its leading blank; two nulls in CVE_SECTOR, one in IDSECTOR.
+    makeTable(dir / "Sector.dbf",
+              {{"IDSECTOR", FieldType::Numeric, 2, 0}, {"CVE_SECTOR", FieldType::Character, 5, 0},
+               {"DESCRIPCIO", FieldType::Character, 40, 0}},
+              {
+                  {1, "X", "ELECTRONICA"},           // 0
+                  {2, "IIa", "AUTOMOTRIZ IND"},      // 1
+                  {1, null, "SIN CLAVE"},            // 2
+                  {1, "II", "BORRADO"},              // 3 deleted
+                  {null, "V", "SIN PROGRAMA"},       // 4
+                  {1, "iia", "MINUSCULA"},           // 5
+                  {2, null, "IND SIN CLAVE"},        // 6
+                  {1, "IIa", "AUTOMOTRIZ"},          // 7
+                  {2, "XIXc", "QUIMICA"},            // 8
+                  {1, "IIA", "MAYUSCULA"},           // 9
+                  {1, " V", "BLANCO DELANTE"},       // 10
+                  {1, "X", "ELECTRONICA DOS"},       // 11 same key as 0
+              },
+              {3});
+    // Record 5 is deleted. Blank sector keys read as null (records 2 and 14).
+    makeTable(dir / "mercbi.dbf",
+              {{"IDSECTOR", FieldType::Character, 5, 0}, {"TIPO_PROGR", FieldType::Numeric, 1, 0},
+               {"FRACCION", FieldType::Character, 8, 0}, {"ANEXO", FieldType::Numeric, 1, 0},
+               {"DESCRIPCIO", FieldType::Character, 40, 0}, {"TIPOBIEN", FieldType::Numeric, 1, 0}},
+              {
+                  {"X", 1, "84713001", 1, "COMPUTADORAS", 1},       // 0
+                  {"IIa", 1, "87032301", 1, "AUTOS", 1},            // 1
+                  {null, 1, "39269099", 1, "SIN SECTOR", 1},        // 2
+                  {"X", 1, "85340001", 1, "CIRCUITOS", 2},          // 3
+                  {"IIa", 2, "87089999", 2, "PARTES", 2},           // 4
+                  {"X", 1, "84713002", 1, "BORRADA", 1},            // 5 deleted
+                  {"iia", 1, "87032302", 1, "MINUSCULA", 1},        // 6
+                  {"X", null, "84713003", 1, "SIN TIPO PROG", 1},   // 7
+                  {"V", 2, "52081101", 2, "TELA", 2},               // 8
+                  {"X", 1, "84713000", 1, "ANTES EN ORDEN", 1},     // 9
+                  {"X", 1, null, 1, "SIN FRACCION", 1},             // 10
+                  {"IIa", 2, "87089998", 2, "ANEXO 2 CLASE 1", 1},  // 11
+                  {"X", 0, "11111111", 1, "TIPO PROG CERO", 2},     // 12
+                  {"V", 1, "52081102", 1, "SIN CLASE", null},       // 13
+                  {"   ", 2, "52081103", 2, "IND SIN SECTOR", 2},   // 14
+                  {"IIA", 1, "87032303", 1, "MAYUSCULA", 2},        // 15
+              },
+              {5});
+    makeTable(dir / "PRODABAS.DBF",
+              {{"SOLZELTAR", FieldType::Character, 10, 0}, {"NOMBRE", FieldType::Character, 60, 0},
+               {"RFC", FieldType::Character, 13, 0}, {"FECACTUALI", FieldType::Date, 8, 0}},
+              {
+                  {null, "ACEROS DEL NORTE", " ANO010101AB1", store::Date{2001, 2, 3}},  // 0
+                  {null, "BORRADO", " BOR020202XY2", null},                                // 1 deleted
+                  {"0001", "TEXTILES DEL SUR", " TDS030303QW3", null},                     // 2
+              },
+              {1});
+    makeTable(dir / "activida.dbf",
+              {{"CLAVE", FieldType::Numeric, 6, 0}, {"NOUSADO", FieldType::Character, 1, 0},
+               {"DESCRIPCIO", FieldType::Character, 60, 0}},
+              {{111, null, "CULTIVO DE GRANOS"}, {222, null, "BORRADA"}, {311, null, "INDUSTRIA ALIMENTARIA"},
+               {46, null, "COMERCIO AL POR MENOR"}},
+              {1});
+}
+
+} // namespace fixture
