@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <string>
 
 #include "dbf_test_util.h"
 #include "store/codepage.h"
-#include "store/dbf.h"
 
 using store::StoreError;
 using namespace store::codepage;
@@ -51,17 +49,15 @@ TEST(CodePage, WhatThePageCannotHoldAndInvalidUtf8AreRefused) {
 // Every byte of every page encodes back, and decodes as an independent
 // implementation does, when there is one.
 TEST(CodePage, EveryByteDecodesAsPythonDoesAndEncodesBack) {
-    std::string all;
+    std::string all(256, '\0');
     for (int b = 0; b < 256; ++b)
-        all += static_cast<char>(b);
+        all[b] = static_cast<char>(b);
     for (CodePage page : kPages)
         EXPECT_EQ(encode(decode(all, page), page), all) << "cp" << name(page);
     int status = -1;
     const std::string out = dbftest::runCommand(
-        "python3 -c \"\nfor cp in ['cp437','cp850','cp1252','cp852','cp1250']:\n"
-        "  print(' '.join((bytes([b]).decode(cp, errors='ignore') or chr(b)).encode().hex() for b in range(256)))\" "
-        "2>/dev/null",
-        &status);
+        "python3 -c \"\nfor cp in ['cp437','cp850','cp1252','cp852','cp1250']:\n  print(' '.join((bytes([b]).decode("
+        "cp, errors='ignore') or chr(b)).encode().hex() for b in range(256)))\" 2>/dev/null", &status);
     if (status != 0 || out.empty())
         GTEST_SKIP() << "python3 is not available";
     std::istringstream lines(out);

@@ -247,25 +247,36 @@ TEST(Dbf, ValuesAreConvertedToTheFieldTypeOrRefusedWithNothingWritten) {
     EXPECT_EQ(c->rawRecord(6).substr(6, 5), "-0.13");
 }
 
-TEST(Dbf, UpdateAndDeleteWriteInPlace) {
+TEST(Dbf, WritesInPlaceAndTablesOpenTwiceNeverWriteOverAMovedRow) {
     ScratchDir dir;
-    const auto file = dir / "cambios.dbf";
+    const auto file = dir / "t.dbf";
     DbfTable::createWithRows(file, {{"A", FieldType::Character, 4, 0}, {"N", FieldType::Numeric, 3, 0}},
-                             {{"uno", 1}, {"dos", 2}, {"tres", 3}});
-    const auto t = DbfTable::open(file);
-    t->markDeleted(1);
-    t->update(1, {"DOS", 22});  // the deletion mark stays
-    t->update(2, {Value(), Value()});
-    EXPECT_THROW(t->update(3, {"x", 1}), StoreError);
-    EXPECT_THROW(t->update(0, {"x"}), StoreError);  // a short row would blank the rest
-    EXPECT_THROW(t->markDeleted(7), StoreError);
-    const auto again = DbfTable::open(file);
-    EXPECT_EQ(rowsOf(*again), (std::vector<Row>{{"uno", 1.0}, {"DOS", 22.0}, {Value(), Value()}}));
-    EXPECT_EQ(deletedOf(*again), (std::vector<bool>{false, true, false}));
+                             {{"uno", 1}, {"dos", 2}});
+    const auto reader = DbfTable::open(file);
+    const auto writer = DbfTable::open(file);
+    writer->markDeleted(1);
+    writer->update(1, {"DOS", 22});  // the deletion mark stays
+    writer->update(0, {Value(), Value()});
+    EXPECT_THROW(writer->update(2, {"x", 1}), StoreError);
+    EXPECT_THROW(writer->update(0, {"x"}), StoreError);  // a short row would blank the rest
+    EXPECT_THROW(writer->markDeleted(7), StoreError);
+    EXPECT_TRUE(reader->reloadIfChanged());
+    EXPECT_EQ(rowsOf(*reader), (std::vector<Row>{{Value(), Value()}, {"DOS", 22.0}}));
+    EXPECT_EQ(deletedOf(*reader), (std::vector<bool>{false, true}));
+    EXPECT_FALSE(reader->reloadIfChanged());
+    // An append through a stale table goes after the other's rows.
+    writer->append({"tres"});
+    EXPECT_EQ(reader->append({"cua"}), 3u);
+    // After a pack elsewhere, "tres" is record 1 and "cua" record 2.
+    packTable(file);
+    EXPECT_THROW(reader->update(1, {"TRES"}), StoreError);
+    EXPECT_EQ(rowsOf(*DbfTable::open(file)), (std::vector<Row>{{Value(), Value()}, {"tres", Value()}, {"cua", Value()}}));
 }
 
-TEST(Dbf, AnUncountedRecordIsNoSavedRowAndTheNextAppendTakesItsPlace) {
-    // What a crash between writing a record and raising the count leaves.
+// What a crash between writing a record and raising the count leaves: no
+// saved row, and the next append takes its place. A header length pointing
+// into the descriptors: nothing written until a pack repairs it.
+TEST(Dbf, DamagedFilesAreReadWithWarnings) {
     ScratchDir dir;
     writeBytes(dir / "t.dbf", RawDbf{.fields = {{"A", 'C', 2}}, .records = {" x1", " x2", " x3"}, .count = 2}.bytes());
     const auto t = DbfTable::open(dir / "t.dbf");
@@ -275,45 +286,21 @@ TEST(Dbf, AnUncountedRecordIsNoSavedRowAndTheNextAppendTakesItsPlace) {
     const auto again = DbfTable::open(dir / "t.dbf");
     EXPECT_TRUE(again->warnings().empty());
     EXPECT_EQ(rowsOf(*again), (std::vector<Row>{{"x1"}, {"x2"}, {"y3"}}));
-}
 
-TEST(Dbf, TablesOpenTwiceSeeEachOthersWritesAndNeverWriteOverAMovedRow) {
-    ScratchDir dir;
-    const auto file = dir / "t.dbf";
-    DbfTable::createWithRows(file, {{"A", FieldType::Character, 4, 0}}, {{"uno"}, {"dos"}});
-    const auto reader = DbfTable::open(file);
-    const auto writer = DbfTable::open(file);
-    EXPECT_FALSE(reader->reloadIfChanged());
-    writer->append({"tres"});
-    EXPECT_TRUE(reader->reloadIfChanged());
-    EXPECT_EQ(reader->recordCount(), 3u);
-    EXPECT_FALSE(reader->reloadIfChanged());
-    // An append through a stale table goes after the other's rows.
-    writer->append({"cua"});
-    EXPECT_EQ(reader->append({"cin"}), 4u);
-    // After a pack elsewhere, "dos" is record 0 and "tres" record 1.
-    writer->markDeleted(0);
-    packTable(file);
-    EXPECT_THROW(reader->update(1, {"DOS"}), StoreError);
-    EXPECT_EQ(rowsOf(*DbfTable::open(file)), (std::vector<Row>{{"dos"}, {"tres"}, {"cua"}, {"cin"}}));
-}
-
-TEST(Dbf, ADamagedHeaderIsNotWrittenToUntilPacked) {
-    ScratchDir dir;
     EXPECT_THROW(packTable(dir / "falta.dbf"), StoreError);
     std::string b = RawDbf{.fields = {{"A", 'C', 2}}, .records = {" x1"}}.bytes();
-    b[8] = 40;  // header length pointing into the field descriptors
-    writeBytes(dir / "t.dbf", b);
-    const auto t = DbfTable::open(dir / "t.dbf");
-    EXPECT_EQ(rowsOf(*t), std::vector<Row>{{"x1"}});
-    EXPECT_FALSE(t->warnings().empty());
-    EXPECT_THROW(t->append({"x2"}), StoreError);
-    EXPECT_EQ(readBytes(dir / "t.dbf"), b);
-    packTable(dir / "t.dbf");  // packing repairs it
-    const auto packed = DbfTable::open(dir / "t.dbf");
+    b[8] = 40;
+    writeBytes(dir / "h.dbf", b);
+    const auto h = DbfTable::open(dir / "h.dbf");
+    EXPECT_EQ(rowsOf(*h), std::vector<Row>{{"x1"}});
+    EXPECT_FALSE(h->warnings().empty());
+    EXPECT_THROW(h->append({"x2"}), StoreError);
+    EXPECT_EQ(readBytes(dir / "h.dbf"), b);
+    packTable(dir / "h.dbf");
+    const auto packed = DbfTable::open(dir / "h.dbf");
     EXPECT_TRUE(packed->warnings().empty());
     packed->append({"x2"});
-    EXPECT_EQ(DbfTable::open(dir / "t.dbf")->recordCount(), 2u);
+    EXPECT_EQ(DbfTable::open(dir / "h.dbf")->recordCount(), 2u);
 }
 
 } // namespace

@@ -4,16 +4,14 @@
 
 #ifndef _WIN32
 
-#include <algorithm>
 #include <csignal>
-#include <random>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "dbf_test_util.h"
-#include "store/dbf.h"
 
 using namespace store;
+using namespace dbftest;
 
 namespace {
 
@@ -24,13 +22,13 @@ Row rowFor(std::size_t i) {
 }
 
 TEST(DbfCrash, KillDuringAppendsLosesNoSavedRow) {
-    dbftest::ScratchDir dir;
+    ScratchDir dir;
     const auto file = dir / "mercbi.dbf";
     DbfTable::create(file, {{"RFC", FieldType::Character, 13, 0}, {"DESCRIPCIO", FieldType::Character, 40, 0},
                             {"NUM", FieldType::Numeric, 12, 2}, {"FECHA", FieldType::Date, 8, 0}});
     std::mt19937 random(std::random_device{}());
     std::size_t previous = 0;
-    std::vector<std::size_t> cutOff;  // last row of each round: its deletion may not have happened
+    std::set<std::size_t> cutOff;  // last row of each round: its deletion may not have happened
     for (int round = 0; round < 4; ++round) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
@@ -51,8 +49,7 @@ TEST(DbfCrash, KillDuringAppendsLosesNoSavedRow) {
             }
             _exit(3);
         }
-        std::uniform_int_distribution<int> delay(30, 250);
-        usleep(static_cast<useconds_t>(delay(random)) * 1000);
+        usleep(static_cast<useconds_t>(std::uniform_int_distribution<int>(30, 250)(random)) * 1000);
         kill(child, SIGKILL);
         int status = 0;
         waitpid(child, &status, 0);
@@ -64,23 +61,20 @@ TEST(DbfCrash, KillDuringAppendsLosesNoSavedRow) {
             EXPECT_NE(w.find("sin contar"), std::string::npos) << w;
         for (std::size_t i = 0; i < t->recordCount(); ++i) {
             ASSERT_EQ(t->read(i), rowFor(i)) << "row " << i << " of round " << round;
-            if (std::find(cutOff.begin(), cutOff.end(), i) == cutOff.end() && i + 1 < t->recordCount()) {
+            if (!cutOff.count(i) && i + 1 < t->recordCount())
                 ASSERT_EQ(t->isDeleted(i), i % 7 == 0) << "row " << i;
-            }
         }
-        previous = t->recordCount();
-        if (previous > 0)
-            cutOff.push_back(previous - 1);
+        if ((previous = t->recordCount()) > 0)
+            cutOff.insert(previous - 1);
         // The end of the file is sound for the next writer.
-        EXPECT_EQ(dbftest::le32(dbftest::readBytes(file), 4), t->recordCount());
+        EXPECT_EQ(le32(readBytes(file), 4), t->recordCount());
     }
     EXPECT_GT(previous, 0u);
 
     // And the other reader agrees on the saved rows.
-    const std::string python = dbftest::pythonWithDbfread();
-    if (!python.empty()) {
+    if (const std::string python = pythonWithDbfread(); !python.empty()) {
         int status = -1;
-        const std::string out = dbftest::runCommand(
+        const std::string out = runCommand(
             python + " -c \"import dbfread,sys; t=dbfread.DBF(sys.argv[1]); print(len(t.records)+len(t.deleted))\" "
                 + file.string(), &status);
         EXPECT_EQ(status, 0) << out;

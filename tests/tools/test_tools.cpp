@@ -3,15 +3,13 @@
 
 #include "../store/dbf_test_util.h"
 #include "store/datadir.h"
-#include "store/dbf.h"
 #include "store/schema.h"
 
 #ifndef _WIN32
 #include <sys/wait.h>
 
-namespace fs = std::filesystem;
 using namespace store;
-using dbftest::readBytes;
+using namespace dbftest;
 
 namespace {
 
@@ -24,38 +22,28 @@ protected:
     // Runs a command line in the data directory, as the main program starts pack9.
     int run(const std::string& command, std::string* err = nullptr, std::string* out = nullptr) {
         int raw = -1;
-        std::string o = dbftest::runCommand("cd '" + data.string() + "' && " + command + " 2>'" + errFile.string() + "'", &raw);
+        std::string o = runCommand("cd '" + data.string() + "' && " + command + " 2>'" + errFile.string() + "'", &raw);
         if (out)
             *out = std::move(o);
         if (err)
             *err = readBytes(errFile);
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
-    std::string pack9(const std::string& args, const std::string& env = "") { return "env " + env + " " + PACK9_EXE + " " + args; }
+    static std::string pack9(const std::string& args, const std::string& env = "") {
+        return "env " + env + " " + PACK9_EXE + " " + args;
+    }
     // Three rows, each text field holding a leading blank; `deleted` marked.
-    void fill(const std::string& table, const fs::path& file, const std::vector<std::size_t>& deleted = {0, 2}) {
-        std::vector<Row> rows;
-        for (int k = 0; k < 3; ++k) {
-            Row row;
+    static void fill(const std::string& table, const fs::path& file, const std::vector<std::size_t>& deleted = {0, 2}) {
+        std::vector<Row> rows(3);
+        for (int k = 0; k < 3; ++k)
             for (const FieldDef& f : tableLayout(table).fields)
-                row.push_back(f.type == FieldType::Character ? Value((" " + std::to_string(k)).substr(0, f.length))
-                              : f.type == FieldType::Numeric ? Value(k + 1)
-                                                             : Value(Date{2024, 1, k + 1}));
-            rows.push_back(row);
-        }
-        DbfTable::createWithRows(file, tableLayout(table).fields, rows);
-        for (std::size_t d : deleted)
-            DbfTable::open(file)->markDeleted(d);
+                rows[k].push_back(f.type == FieldType::Character ? Value((" " + std::to_string(k)).substr(0, f.length))
+                                  : f.type == FieldType::Numeric ? Value(k + 1)
+                                                                 : Value(Date{2024, 1, k + 1}));
+        fixture::makeTable(file, tableLayout(table).fields, rows, deleted);
     }
-    static std::vector<std::string> liveRecords(const fs::path& file) {
-        const auto t = DbfTable::open(file);
-        std::vector<std::string> live;
-        for (std::size_t i = 0; i < t->recordCount(); ++i)
-            if (!t->isDeleted(i))
-                live.emplace_back(t->rawRecord(i));
-        return live;
-    }
-    dbftest::ScratchDir scratch;
+    static std::vector<std::string> live(const fs::path& file) { return liveRecords(*DbfTable::open(file)); }
+    ScratchDir scratch;
     fs::path data = scratch / "ZELTAR", errFile = scratch / "err";
 };
 
@@ -69,28 +57,29 @@ TEST_F(Tools, Pack9RemovesDeletedRowsKeepsLiveOnesWhateverTheBlanks) {
         SCOPED_TRACE(args);
         fs::remove_all(data);
         fs::create_directories(data);
-        std::vector<std::vector<std::string>> live;
+        std::vector<std::vector<std::string>> before;
         for (const auto& [table, file] : tables) {
             fill(table, data / file);
-            live.push_back(liveRecords(data / file));
+            before.push_back(live(data / file));
         }
         std::string err;
         EXPECT_EQ(run(pack9(args), &err), 0) << err;
-        EXPECT_EQ(dbftest::fileNames(data), (std::set<std::string>{"DatoProv.dbf", "catdirpl.dbf", "SECTOR.DBF", "MercBI.DBF", "zeltar.lck"}));
+        EXPECT_EQ(fileNames(data), (std::set<std::string>{"DatoProv.dbf", "catdirpl.dbf", "SECTOR.DBF", "MercBI.DBF",
+                                                          "zeltar.lck"}));
         for (std::size_t i = 0; i < std::size(tables); ++i) {
             EXPECT_EQ(DbfTable::open(data / tables[i].second)->recordCount(), 1u) << tables[i].first;
-            EXPECT_EQ(liveRecords(data / tables[i].second), live[i]);
+            EXPECT_EQ(live(data / tables[i].second), before[i]);
         }
     }
 }
 
 TEST_F(Tools, Pack9ReportsEachFailureAndStillPacksTheRest) {
     fill("sector", data / "sector.dbf", {0});
-    dbftest::writeBytes(data / "roto.dbf", "esto no es una tabla");
+    writeBytes(data / "roto.dbf", "esto no es una tabla");
     std::string err;
     EXPECT_EQ(run(pack9("noexiste Sector roto"), &err), 1);
-    EXPECT_NE(err.find("noexiste"), std::string::npos) << err;
-    EXPECT_NE(err.find("roto"), std::string::npos) << err;
+    EXPECT_TRUE(contains(err, "noexiste"));
+    EXPECT_TRUE(contains(err, "roto"));
     EXPECT_EQ(readBytes(data / "roto.dbf"), "esto no es una tabla");
     EXPECT_EQ(DbfTable::open(data / "sector.dbf")->recordCount(), 2u);
     EXPECT_EQ(run(pack9("' '"), &err), 2);
@@ -104,7 +93,7 @@ TEST_F(Tools, Pack9IsRefusedWhileARunningProgramHoldsTheDirectoryUnlessHandedOn)
     ASSERT_NE(lock, nullptr);
     std::string err;
     EXPECT_EQ(run(pack9("prodabas"), &err), 3);
-    EXPECT_NE(err.find(lockedMessage(data)), std::string::npos) << err;
+    EXPECT_TRUE(contains(err, lockedMessage(data)));
     EXPECT_EQ(run(pack9("prodabas", "ZELTAR_LOCK_TOKEN=0123456789abcdef")), 3);
     EXPECT_EQ(readBytes(data / "prodabas.dbf"), before);
     EXPECT_EQ(run(pack9("prodabas", lock->handOffEnvironment()), &err), 0) << err;
@@ -114,13 +103,12 @@ TEST_F(Tools, Pack9IsRefusedWhileARunningProgramHoldsTheDirectoryUnlessHandedOn)
 }
 
 TEST_F(Tools, ZeltarSqlPrintsNamesThenRowsWithNullsEmptyOrExitsTwo) {
-    DbfTable::createWithRows(data / "Sector.dbf", tableLayout("sector").fields,
-                             {{1, "XV", "QUINCE"}, {1, Value(), "SIN CLAVE"}, {2, "IIa", "DOS A"},
-                              {1, "IIa", "BORRADO"}, {1, "IIa", " DOS, CON BLANCO"}});
-    DbfTable::open(data / "Sector.dbf")->markDeleted(3);
+    fixture::makeTable(data / "Sector.dbf", tableLayout("sector").fields,
+                       {{1, "XV", "QUINCE"}, {1, Value(), "SIN CLAVE"}, {2, "IIa", "DOS A"}, {1, "IIa", "BORRADO"},
+                        {1, "IIa", " DOS, CON BLANCO"}}, {3});
     DbfTable::createWithRows(data / "prodabas.dbf", tableLayout("prodabas").fields,
                              {{"Z1", "EMPRESA UNO", " ABC010203XY1", Date{2024, 2, 29}}});
-    dbftest::writeBytes(data / "roto.dbf", "esto no es una tabla");
+    writeBytes(data / "roto.dbf", "esto no es una tabla");
     // A table whose header promises more rows than the file holds.
     fs::copy_file(data / "Sector.dbf", data / "corto.dbf");
     fs::resize_file(data / "corto.dbf", fs::file_size(data / "corto.dbf") - 60);
