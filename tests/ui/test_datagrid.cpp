@@ -27,10 +27,10 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(tmp.isValid());
         dir = std::filesystem::path(tmp.path().toStdString());
-        using store::Value;
+        using store::Value, store::FieldType;
         store::DbfTable::createWithRows(dir / "catdirpl.dbf",
-                                        {{"CALLE", store::FieldType::Character, 40, 0}, {"CP", store::FieldType::Character, 5, 0},
-                                         {"TEL", store::FieldType::Numeric, 10, 0}},
+                                        {{"CALLE", FieldType::Character, 40, 0}, {"CP", FieldType::Character, 5, 0},
+                                         {"TEL", FieldType::Numeric, 10, 0}},
                                         {{Value("REFORMA 10"), Value("06600"), Value()}, {Value("JUAREZ 5"), Value("06600"), Value()}});
         db = std::make_unique<store::Database>(dir);
         src = std::make_unique<store::DataSource>(*db, "dBASE III;", "catdirpl");
@@ -55,9 +55,7 @@ protected:
         return out;
     }
     // Types into whatever has the focus: the grid, then the editor it opens.
-    void type(const QString& text) {
-        for (QChar c : text) uitest::type(QApplication::focusWidget(), QString(c));
-    }
+    void type(const QString& text) { for (QChar c : text) uitest::type(QApplication::focusWidget(), QString(c)); }
     void key(int k) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(k)); }
     QLineEdit* editor() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
 
@@ -105,16 +103,13 @@ TEST_F(DataGridTest, RefusedRowStaysInEditingWithWhatWasTyped) {
     key(Qt::Key_Right);
     type("123456");
     key(Qt::Key_Down);
-    EXPECT_EQ(asked, 1);
-    EXPECT_EQ(grid.currentRow(), 0);
-    ASSERT_TRUE(grid.isEditing());
-    ASSERT_NE(editor(), nullptr);
+    EXPECT_TRUE(asked == 1 && grid.currentRow() == 0);
+    ASSERT_TRUE(grid.isEditing() && editor());
     EXPECT_EQ(editor()->text(), QStringLiteral("12345"));  // the field's width limits the editor
     // A click on another row is refused the same way.
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(grid.model()->index(1, 0)).center());
     uitest::settle();
-    EXPECT_EQ(asked, 2);
-    EXPECT_EQ(grid.currentRow(), 0);
+    EXPECT_TRUE(asked == 2 && grid.currentRow() == 0);
     EXPECT_EQ(grid.columnText(1), QStringLiteral("12345"));
     EXPECT_EQ(fileColumn(1), (Column{"06600", "06600"}));
     refuse = false;
@@ -124,7 +119,6 @@ TEST_F(DataGridTest, RefusedRowStaysInEditingWithWhatWasTyped) {
 
 TEST_F(DataGridTest, AddLineCreatesARow) {
     EXPECT_EQ(grid.model()->headerData(2, Qt::Vertical).toString(), QStringLiteral("*"));
-    EXPECT_EQ(grid.model()->index(2, 0).data().toString(), QString());
     grid.setCurrentIndex(grid.model()->index(2, 0));
     type("INSURGENTES 1");
     key(Qt::Key_Tab);
@@ -134,18 +128,15 @@ TEST_F(DataGridTest, AddLineCreatesARow) {
     EXPECT_EQ(fileColumn(0), (Column{"REFORMA 10", "JUAREZ 5", "INSURGENTES 1"}));
     EXPECT_EQ(fileColumn(1), (Column{"06600", "06600", "01000"}));
     EXPECT_EQ(grid.model()->rowCount(), 4);
-    EXPECT_EQ(grid.currentRow(), 3);  // on the new add line
-    // Tab past the last cell of the add line writes it too.
+    EXPECT_EQ(grid.currentRow(), 3);  // on the new add line; Tab past its last cell writes it too
     grid.setCurrentIndex(grid.model()->index(3, 0));
     type("MADERO 2");
-    key(Qt::Key_Tab);
-    key(Qt::Key_Tab);
+    for (int i = 0; i < 2; ++i) key(Qt::Key_Tab);
     type("55");
     key(Qt::Key_Tab);
     EXPECT_EQ(fileColumn(0).back(), "MADERO 2");
     EXPECT_EQ(fileColumn(2).back(), "55");
-    EXPECT_EQ(grid.currentRow(), 4);
-    EXPECT_EQ(grid.currentColumn(), 0);
+    EXPECT_TRUE(grid.currentRow() == 4 && grid.currentColumn() == 0);
     grid.reload();
     EXPECT_EQ(grid.model()->rowCount(), 5);
 }
@@ -157,8 +148,7 @@ TEST_F(DataGridTest, FailedWriteGoesToTheErrorHookAndKeepsTheRow) {
     type("ABC");  // not a number for TEL
     key(Qt::Key_Down);
     EXPECT_EQ(errors.size(), 1);
-    EXPECT_EQ(grid.currentRow(), 0);
-    EXPECT_TRUE(grid.rowDirty());
+    EXPECT_TRUE(grid.currentRow() == 0 && grid.rowDirty());
     EXPECT_EQ(src->editMode(), store::EditMode::None);  // the data source's buffer is not left behind
     EXPECT_EQ(fileColumn(2), (Column{"", ""}));
 }
@@ -190,12 +180,11 @@ TEST_F(DataGridTest, KeyPipelineThenCellHook) {
 }
 
 TEST_F(DataGridTest, ColumnsAndSourceCanChange) {
-    EXPECT_EQ(grid.columnMaxLength(0), 40);
     grid.setColumns({{"CP", "CP"}});
-    EXPECT_EQ(grid.model()->columnCount(), 1);
     EXPECT_EQ(grid.model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("CP"));
+    EXPECT_EQ(grid.columnMaxLength(0), 5);
     grid.setDataSource(nullptr);
-    EXPECT_EQ(grid.model()->rowCount(), 0);
+    EXPECT_TRUE(grid.model()->rowCount() == 0 && grid.model()->columnCount() == 1);
 }
 
 } // namespace

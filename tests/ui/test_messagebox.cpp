@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
 
 #include "ui/messagebox.h"
@@ -14,9 +13,8 @@ namespace {
 // box uses none), and a question with nothing queued gets the safe answer and
 // is counted so the test can see it.
 TEST(ScriptedBoxes, RecordsAnswersAndCountsUnexpectedQuestions) {
-    auto scripted = std::make_unique<ui::ScriptedMessageBoxes>();
-    ui::ScriptedMessageBoxes* boxes = scripted.get();
-    auto previous = ui::MessageBoxService::install(std::move(scripted));
+    auto* boxes = new ui::ScriptedMessageBoxes;
+    auto previous = ui::MessageBoxService::install(std::unique_ptr<ui::ScriptedMessageBoxes>(boxes));
     boxes->queue(ui::Answer::Yes);
     boxes->queue(ui::Answer::Cancel);
     EXPECT_EQ(ui::message(nullptr, "a", "ATENCION", ui::Icon::None, ui::Buttons::YesNo), ui::Answer::Yes);
@@ -27,14 +25,11 @@ TEST(ScriptedBoxes, RecordsAnswersAndCountsUnexpectedQuestions) {
     EXPECT_EQ(ui::message(nullptr, "e", {}, ui::Icon::None, ui::Buttons::OkCancel), ui::Answer::Cancel);
     EXPECT_EQ(boxes->unexpected(), 2);
     EXPECT_EQ(boxes->texts(), (QStringList{"a", "b", "c", "d", "e"}));
-    const ui::ShownBox& b = boxes->shown()[1];
-    EXPECT_EQ(b.title, QStringLiteral("Disco de Captura para solicitudes ZELTAR"));  // no title given
-    EXPECT_EQ(b.icon, ui::Icon::None);
-    EXPECT_EQ(b.buttons, ui::Buttons::Ok);
-    EXPECT_EQ(boxes->shown()[2].title, QStringLiteral("Error"));
-    EXPECT_EQ(boxes->shown()[2].icon, ui::Icon::Critical);
-    EXPECT_EQ(boxes->shown()[2].answer, ui::Answer::Cancel);
-    EXPECT_EQ(boxes->shown()[3].buttons, ui::Buttons::YesNo);
+    const auto& shown = boxes->shown();
+    EXPECT_EQ(shown[1].title, QStringLiteral("Disco de Captura para solicitudes ZELTAR"));  // no title given
+    EXPECT_TRUE(shown[1].icon == ui::Icon::None && shown[1].buttons == ui::Buttons::Ok);
+    EXPECT_TRUE(shown[2].title == "Error" && shown[2].icon == ui::Icon::Critical && shown[2].answer == ui::Answer::Cancel);
+    EXPECT_EQ(shown[3].buttons, ui::Buttons::YesNo);
     boxes->clear();
     EXPECT_TRUE(boxes->shown().empty());
     ui::MessageBoxService::install(std::move(previous));
@@ -43,7 +38,7 @@ TEST(ScriptedBoxes, RecordsAnswersAndCountsUnexpectedQuestions) {
 // The production service is a real QMessageBox: its title, text, icon and
 // buttons are what screen readers get, and Enter and Escape answer it.
 TEST(QtMessageBoxes, RealBoxWithTitleButtonsAndEscape) {
-    const struct { ui::Buttons buttons; int key; ui::Answer expected; int buttonCount; } cases[] = {
+    const struct { ui::Buttons buttons; int key; ui::Answer expected; qsizetype buttonCount; } cases[] = {
         {ui::Buttons::Ok, Qt::Key_Escape, ui::Answer::Ok, 1},
         {ui::Buttons::OkCancel, Qt::Key_Escape, ui::Answer::Cancel, 2},
         {ui::Buttons::YesNo, Qt::Key_Escape, ui::Answer::No, 2},
@@ -52,26 +47,22 @@ TEST(QtMessageBoxes, RealBoxWithTitleButtonsAndEscape) {
         {ui::Buttons::OkCancel, Qt::Key_Return, ui::Answer::Ok, 2},
     };
     for (const auto& c : cases) {
-        QString title, text;
-        int buttons = 0;
-        QMessageBox::Icon icon = QMessageBox::Information;
+        bool seen = false;
         QTimer::singleShot(0, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             ASSERT_NE(box, nullptr);
-            title = box->windowTitle();
-            text = box->text();
-            icon = box->icon();
-            buttons = int(box->buttons().size());
+            seen = true;
+            EXPECT_EQ(box->windowTitle(), ui::applicationTitle());
+            EXPECT_EQ(box->text(), QStringLiteral("Salvar los datos antes de salir?"));
+            EXPECT_EQ(box->icon(), QMessageBox::Critical);
+            EXPECT_EQ(box->buttons().size(), c.buttonCount);
             QKeyEvent press(QEvent::KeyPress, c.key, Qt::NoModifier);
             QApplication::sendEvent(box->focusWidget() ? box->focusWidget() : box, &press);
         });
         const ui::Answer a = ui::message(nullptr, QStringLiteral("Salvar los datos antes de salir?"), {},
                                          ui::Icon::Critical, c.buttons);
         EXPECT_EQ(a, c.expected) << int(c.buttons) << " key " << c.key;
-        EXPECT_EQ(title, ui::applicationTitle());
-        EXPECT_EQ(text, QStringLiteral("Salvar los datos antes de salir?"));
-        EXPECT_EQ(icon, QMessageBox::Critical);
-        EXPECT_EQ(buttons, c.buttonCount);
+        EXPECT_TRUE(seen);
     }
 }
 
