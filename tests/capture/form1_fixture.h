@@ -1,10 +1,10 @@
-// Shared set-up of the main window's GUI tests: a data directory in a
-// temporary folder with small catalogues, scripted message boxes, and the
-// window shown and active on the offscreen platform.
+// Shared set-up of the main window's GUI tests: small catalogues in a temporary
+// data directory, scripted message boxes, the window shown and active.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -36,7 +36,6 @@ using store::Value;
 class Form1Test : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(tmp_.isValid());
         dir_ = std::filesystem::path(tmp_.path().toStdString());
         store::ensureDataDirectory(dir_);
         // Three offices and three activities.
@@ -106,20 +105,25 @@ protected:
         return c;
     }
     QLineEdit* edit(const char* name) const { return qobject_cast<QLineEdit*>(w(name)); }
+    QAbstractButton* button(int i) const { return qobject_cast<QAbstractButton*>(w("Command1", i)); }
+    // Clicks an enabled Command1 button as the operator would.
+    void click(int i) {
+        ASSERT_TRUE(button(i)->isEnabled()) << i;
+        button(i)->click();
+        settle();
+    }
+    void setRfc(const QString& t) { form_->MaskEdBox1()->setMaskedText(t); }
 
-    // Gives a control the focus and lets the events run.
     void focus(QWidget* c) {
         c->setFocus(Qt::TabFocusReason);
         settle();
     }
-    // Types into a control as the operator would (through the window's key
-    // rules), letting queued keystrokes arrive after each key.
+    // Types through the window's key rules, letting queued keystrokes arrive.
     void type(QWidget* c, const QString& text) {
         focus(c);
         for (QChar ch : text) typeChar(c, ch);
     }
-    // One character as a key press; beyond ASCII the key is the letter's
-    // upper-case code, as a keyboard reports it.
+    // Beyond ASCII the key is the letter's upper-case code, as a keyboard reports it.
     static void typeChar(QWidget* c, QChar ch) {
         if (ch.unicode() < 0x80) {
             QTest::keyClicks(c, QString(ch));

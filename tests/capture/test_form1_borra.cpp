@@ -1,8 +1,5 @@
 // "Borrar toda la información" and "Borra Anexos" through their buttons: what
-// each leaves in the five application tables, and the new application after
-// the first one.
-#include <QAbstractButton>
-
+// each leaves in the five application tables, and the new application after.
 #include "form1_fixture.h"
 
 namespace form1test {
@@ -11,32 +8,33 @@ namespace {
 const QString kTodo = QString::fromUtf8("Con esta Acción borrar toda su solicitud");
 const QString kAnexos = QString::fromUtf8("Con esta Acción borrar todos los anexos");
 
-// TIPO_PROGR, ANEXO and TIPOBIEN of a good; FRACCION names it.
+// A good with its TIPO_PROGR, ANEXO and TIPOBIEN; FRACCION names it.
 store::Row good(int tipoProgr, int anexo, int tipoBien, const char* fraccion) {
     store::Row r(13);
-    r[0] = Value("I");
-    r[1] = Value(tipoProgr);
-    r[2] = Value(fraccion);
-    r[3] = Value(anexo);
-    r[12] = Value(tipoBien);
+    r[0] = Value("I"), r[1] = Value(tipoProgr), r[2] = Value(fraccion), r[3] = Value(anexo), r[12] = Value(tipoBien);
     return r;
 }
 
 class BorraTest : public Form1Test {
 protected:
-    void append(const char* table, const std::vector<store::Row>& rs) {
-        auto t = store::DbfTable::open(dir_ / (std::string(table) + ".dbf"));
-        for (const auto& r : rs) t->append(r);
-    }
+    // A fresh set of the five tables, with an application and annexes if asked.
     void seed(bool application, bool annexes) {
+        close();
+        for (const char* t : {"datoprov", "catdirpl", "sector", "prodabas", "mercbi"})
+            std::filesystem::remove(dir_ / (std::string(t) + ".dbf"));
+        store::ensureDataDirectory(dir_);
         if (application) writeDatoprov(filledRecord());
-        append("catdirpl", {{Value("CALLE 1"), Value("01000")}, {Value("CALLE 2"), Value("02000")}});
-        if (annexes) {
-            append("sector", {{Value(1), Value("IIa")}, {Value(2), Value()}});
-            append("prodabas", {{Value(), Value("PRODUCTOR SA"), Value(" XYZ850101AB1")}});
+        const std::pair<const char*, std::vector<store::Row>> tables[] = {
+            {"catdirpl", {{Value("CALLE 1"), Value("01000")}, {Value("CALLE 2"), Value("02000")}}},
+            {"sector", {{Value(1), Value("IIa")}, {Value(2), Value()}}},
+            {"prodabas", {{Value(), Value("PRODUCTOR SA"), Value(" XYZ850101AB1")}}},
             // One good of each annex statement, and two that none selects.
-            append("mercbi", {good(1, 1, 1, "11111111"), good(1, 1, 2, "22222222"), good(2, 2, 2, "33333333"),
-                              good(2, 2, 1, "44444444"), good(1, 2, 2, "55555555")});
+            {"mercbi", {good(1, 1, 1, "11111111"), good(1, 1, 2, "22222222"), good(2, 2, 2, "33333333"),
+                        good(2, 2, 1, "44444444"), good(1, 2, 2, "55555555")}}};
+        for (const auto& [name, rs] : tables) {
+            if (!annexes && std::string(name) != "catdirpl") continue;
+            auto t = store::DbfTable::open(dir_ / (std::string(name) + ".dbf"));
+            for (const auto& r : rs) t->append(r);
         }
     }
     // Live rows of datoprov, catdirpl, sector, prodabas, and the goods left.
@@ -46,47 +44,26 @@ protected:
         for (const auto& r : rows("mercbi")) s += r[2].toString() + " ";
         return s;
     }
-    void click(int i) {
-        auto* b = qobject_cast<QAbstractButton*>(w("Command1", i));
-        ASSERT_TRUE(b->isEnabled()) << i;
-        b->click();
-        settle();
-    }
 };
 
 TEST_F(BorraTest, WhatEachAnswerLeavesInTheTables) {
     const std::string all = "1 2 2 1 11111111 22222222 33333333 44444444 55555555 ";
-    const struct {
-        const char* name;
-        bool application, annexes;
-        int button;
-        std::optional<ui::Answer> answer;  // none: no question expected
-        std::string left;
-    } cases[] = {
-        {"empty datoprov: no question", false, true, 0, std::nullopt, "0 2 2 1 11111111 22222222 33333333 44444444 55555555 "},
-        {"all, No", true, true, 0, ui::Answer::No, all},
-        {"all, Yes", true, true, 0, ui::Answer::Yes, "0 0 0 0 44444444 55555555 "},
-        {"annexes, No", true, true, 3, ui::Answer::No, all},
-        {"annexes, Yes", true, true, 3, ui::Answer::Yes, "1 2 0 0 44444444 55555555 "},
-        {"annexes already empty, Yes", true, false, 3, ui::Answer::Yes, "1 2 0 0 "},
+    // answer: none when no question is expected.
+    const struct { bool application, annexes; int button; std::optional<ui::Answer> answer; std::string left; } cases[] = {
+        {false, true, 0, std::nullopt, "0 2 2 1 11111111 22222222 33333333 44444444 55555555 "},  // empty datoprov
+        {true, true, 0, ui::Answer::No, all}, {true, true, 0, ui::Answer::Yes, "0 0 0 0 44444444 55555555 "},
+        {true, true, 3, ui::Answer::No, all}, {true, true, 3, ui::Answer::Yes, "1 2 0 0 44444444 55555555 "},
+        {true, false, 3, ui::Answer::Yes, "1 2 0 0 "},  // annexes already empty
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        close();
-        for (const char* t : {"datoprov", "catdirpl", "sector", "prodabas", "mercbi"})
-            std::filesystem::remove(dir_ / (std::string(t) + ".dbf"));
-        store::ensureDataDirectory(dir_);
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         seed(c.application, c.annexes);
         open();
-        if (!c.application) {  // a new application: its RFC opens the window
-            form_->MaskEdBox1()->setMaskedText(QStringLiteral(" ABC850101XY1"));
-            form_->ValidaRFC();
-        }
+        if (!c.application) setRfc(QStringLiteral(" ABC850101XY1")), form_->ValidaRFC();  // a new application opens
         boxes_->clear();
         if (c.answer) boxes_->queue(*c.answer);
         click(c.button);
-        const QStringList asked = c.answer ? QStringList{c.button == 0 ? kTodo : kAnexos} : QStringList{};
-        EXPECT_EQ(boxes_->texts(), asked);
+        EXPECT_EQ(boxes_->texts(), c.answer ? QStringList{c.button == 0 ? kTodo : kAnexos} : QStringList{});
         for (const auto& b : boxes_->shown())
             EXPECT_TRUE(b.title == "ATENCION" && b.icon == ui::Icon::None && b.buttons == ui::Buttons::YesNo);
         EXPECT_EQ(boxes_->unexpected(), 0);
@@ -97,14 +74,9 @@ TEST_F(BorraTest, WhatEachAnswerLeavesInTheTables) {
 }
 
 TEST_F(BorraTest, AfterDeletingAllANewApplicationStarts) {
+    seed(false, true);
     auto record = filledRecord();
-    record["NUMMAQUILA"] = Value(123);
-    record["ANOMAQUILA"] = Value(1999);
-    record["TIPOPROG"] = Value(3);
-    seed(true, true);
-    close();
-    std::filesystem::remove(dir_ / "datoprov.dbf");
-    store::ensureDataDirectory(dir_);
+    record["NUMMAQUILA"] = Value(123), record["ANOMAQUILA"] = Value(1999), record["TIPOPROG"] = Value(3);
     writeDatoprov(record);
     open();
     ASSERT_TRUE(form_->chkProdFinal()->isChecked() && form_->chkrodIndirecto()->isChecked());
@@ -117,8 +89,7 @@ TEST_F(BorraTest, AfterDeletingAllANewApplicationStarts) {
     EXPECT_EQ(form_->MaskEdBox1()->maskedText(), QString(13, u' '));
     EXPECT_EQ(form_->MaskEdBox1()->mask(), QStringLiteral("&&&&999999aaa"));
     EXPECT_FALSE(form_->chkProdFinal()->isChecked() || form_->chkrodIndirecto()->isChecked());
-    for (QComboBox* list : {static_cast<QComboBox*>(form_->Combo5()), static_cast<QComboBox*>(form_->Combo1()),
-                            static_cast<QComboBox*>(form_->cmbActividad())})
+    for (QComboBox* list : std::initializer_list<QComboBox*>{form_->Combo5(), form_->Combo1(), form_->cmbActividad()})
         EXPECT_EQ(list->currentIndex(), 0) << list->objectName().toStdString();
     for (const char* name : {"txtnummaquila", "txtañomaquila", "txtApePat1", "txtProg1"})
         EXPECT_TRUE(edit(name)->text().trimmed().isEmpty()) << name;
@@ -127,13 +98,11 @@ TEST_F(BorraTest, AfterDeletingAllANewApplicationStarts) {
     EXPECT_EQ(form_->dtsDatoProv.editMode(), store::EditMode::AddNew);
     EXPECT_TRUE(rows("datoprov").empty());
 
-    // The next save writes the new application.
-    form_->MaskEdBox1()->setMaskedText(QStringLiteral(" NEW850101AB1"));
+    setRfc(QStringLiteral(" NEW850101AB1"));  // the next save writes the new application
     form_->Command1_Click(1);
     const auto saved = rows("datoprov");
     ASSERT_EQ(saved.size(), 1u);
-    EXPECT_EQ(saved[0][0].toString(), " NEW850101AB1");
-    EXPECT_EQ(saved[0][20].toString(), "14");
+    EXPECT_EQ(std::make_pair(saved[0][0].toString(), saved[0][20].toString()), std::make_pair(std::string(" NEW850101AB1"), std::string("14")));
     EXPECT_TRUE(boxes_->unexpected() == 0 && boxes_->texts() == QStringList{kTodo}) << boxes_->texts().join('|').toStdString();
 }
 

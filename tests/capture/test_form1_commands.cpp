@@ -1,8 +1,6 @@
-// The main window's command buttons (save, edit, back to browsing), the hook
-// of its data source, and valida and ValidaRequeridos as wired to the real
-// widgets: the rules themselves are in the checks' tables, the rows here show
-// that each control reaches its check and what the window does with the result.
-#include <QAbstractButton>
+// The command buttons (save, edit, back to browsing, the other windows), the
+// data source's hook, and valida and ValidaRequeridos as wired to the real
+// widgets: each control reaches its check, and what the window does with it.
 #include <functional>
 
 #include "form1_fixture.h"
@@ -18,15 +16,12 @@ const QString kFirst = texts::kFirst;
 const QString kPrograma = QString::fromUtf8("Capture el número de programa");
 const QString kOficina = QStringLiteral("Capture la admon. local del proveedor");
 const Qt::CheckState U = Qt::Unchecked, C = Qt::Checked, G = Qt::PartiallyChecked;
-
 enum class St { On, Off, Same };
 
 // The texts ValidaRequeridos asks for, with the place of their message.
-const std::pair<const char*, int> kRequiredTexts[] = {{"txtApePat1", 3},  {"txtCalle", 4},  {"txtCP", 5},
-                                                      {"txtColonia", 6},  {"txtTelefono", 7}, {"txtNombreR2", 10},
-                                                      {"txtcargo", 11},   {"txtTelefonoR2", 12}, {"EMAILREP", 13}};
-
-// ValidaRequeridos' messages, by their place in its order.
+const std::pair<const char*, int> kRequiredTexts[] = {{"txtApePat1", 3},   {"txtCalle", 4},    {"txtCP", 5},
+                                                      {"txtColonia", 6},   {"txtTelefono", 7}, {"txtNombreR2", 10},
+                                                      {"txtcargo", 11},    {"txtTelefonoR2", 12}, {"EMAILREP", 13}};
 QStringList req(std::initializer_list<int> places) {
     QStringList out;
     for (int i : places) out << QString::fromUtf8(texts::kReq[i]);
@@ -35,8 +30,6 @@ QStringList req(std::initializer_list<int> places) {
 
 class CommandsTest : public Form1Test {
 protected:
-    QAbstractButton* button(int i) const { return qobject_cast<QAbstractButton*>(w("Command1", i)); }
-    void setRfc(const QString& t) { form_->MaskEdBox1()->setMaskedText(t); }
     void boxes3(Qt::CheckState prod, Qt::CheckState ind, Qt::CheckState abas) {
         form_->chkProdFinal()->setCheckState(prod);
         form_->chkrodIndirecto()->setCheckState(ind);
@@ -57,57 +50,53 @@ protected:
     }
 };
 
-// One row per input valida is given, and the flag it never resets.
-TEST_F(CommandsTest, ValidaReadsTheControls) {
-    const struct {
-        const char* name;
-        QString rfc;
-        int combo1;
-        QString prog1, prog2;
-        Qt::CheckState prod, indirecto, abastecedor;  // abastecedor is never shown
-        QStringList messages;
-        int before, error;  // ErrorValida set before, and after
-    } cases[] = {
-        {"Combo1: a new programme ignores the year", kCompany, 0, "abc", "", C, U, U, {}, 0, 0},
-        {"txtProg1 and chkProdFinal", kCompany, 1, "1979", "5", C, U, U, {texts::kAnio1980}, 0, 1},
-        {"txtProg2; a pass keeps an earlier fault", kCompany, 1, "2001", "15", C, U, U, {}, 1, 1},
-        {"no programme type", kCompany, 1, "2001", "15", U, U, U, {texts::kTipo}, 0, 1},
-        {"hidden chkAbastecedor", kCompany, 0, "", "", U, U, C, {}, 0, 0},
-        {"a grey chkrodIndirecto", kCompany, 0, "", "", U, G, U, {}, 0, 0},
-        {"RFC fault ends the check", kNoBlank, 1, "", "", U, U, U, {kFirst}, 0, 1},
-    };
+// valida as the annexes button runs it: one row per control it reads. The
+// annexes open only after a pass, with TipoProg recomputed from the boxes
+// (Directo, Indirecto and the never shown Abastecedor).
+TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
     writeDatoprov(filledRecord());
     open();
+    QString opened;
+    form_->windows = {[&] { opened += "Anexos:" + form_->TipoProg()->text(); }, [&] { opened += "frmDocument,"; },
+                      [&] { opened += "frmayuda,"; }, [&] { opened += "frmAbout,"; }};
+    for (int i : {4, 7, 9, 8, 12}) form_->Command1_Click(i);
+    EXPECT_EQ(opened, QStringLiteral("frmayuda,frmDocument,frmAbout,"));
+    const struct { QString rfc; int combo1; QString prog1, prog2; Qt::CheckState p, i, a; const char* message, *opened; } cases[] = {
+        {kCompany, 0, "abc", "", C, U, U, nullptr, "Anexos:1"},  // a new programme ignores the year
+        {kCompany, 1, "1979", "5", C, U, U, texts::kAnio1980, ""}, {kCompany, 1, "2001", "0", C, U, U, texts::kNum0, ""},
+        {kCompany, 1, "2001", "15", U, U, U, texts::kTipo, ""}, {kCompany, 1, "2001", "15", C, C, U, nullptr, "Anexos:3"},
+        {kCompany, 0, "", "", U, U, C, nullptr, "Anexos:4"}, {kCompany, 0, "", "", U, G, U, nullptr, "Anexos:2"},
+        {kNoBlank, 1, "", "", C, U, U, texts::kFirst, ""},  // an RFC fault ends the check
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         setRfc(c.rfc);
         form_->Combo1()->setCurrentIndex(c.combo1);
         edit("txtProg1")->setText(c.prog1);
         edit("txtProg2")->setText(c.prog2);
-        boxes3(c.prod, c.indirecto, c.abastecedor);
-        form_->ErrorValida = std::int16_t(c.before);
+        boxes3(c.p, c.i, c.a);
+        opened.clear();
+        form_->ErrorValida = 1;  // an earlier fault is forgotten
         {
-            ui::BusyPointer busy;  // as the annexes button holds it
-            form_->valida();
+            ui::BusyPointer busy;  // as the program's button holds it
+            form_->Command2_Click();
             // Only an RFC fault puts the normal pointer back.
             EXPECT_EQ(QApplication::overrideCursor() != nullptr, c.rfc == kCompany);
         }
-        expectBoxes(c.messages, ui::Icon::None);
-        EXPECT_EQ(form_->ErrorValida, c.error);
+        expectBoxes(c.message ? QStringList{c.message} : QStringList{}, ui::Icon::None);
+        EXPECT_EQ(opened.toStdString(), c.opened);
+        EXPECT_EQ(form_->ErrorValida, c.message ? 1 : 0);
     }
+    setRfc(kCompany), boxes3(C, U, U), form_->ErrorValida = 1;
+    form_->valida();  // a pass in valida itself keeps an earlier fault
+    EXPECT_EQ(form_->ErrorValida, 1);
 }
 
 // One row per control ValidaRequeridos reads, each alone at fault.
 TEST_F(CommandsTest, ValidaRequeridosReadsTheControls) {
     std::vector<std::pair<std::function<void()>, QStringList>> cases = {
-        {[] {}, {}},
-        {[&] { form_->Combo5()->setCurrentIndex(-1); }, req({8})},
-        {[&] {
-             form_->Combo1()->setCurrentIndex(1);
-             edit("txtProg1")->clear();
-             edit("txtProg2")->setText(QStringLiteral(" "));
-         },
-         req({1, 2})},
+        {[] {}, {}}, {[&] { form_->Combo5()->setCurrentIndex(-1); }, req({8})},
+        {[&] { form_->Combo1()->setCurrentIndex(1), edit("txtProg1")->clear(), edit("txtProg2")->setText(" "); }, req({1, 2})},
         {[&] { boxes3(G, U, C); }, req({9})},  // only the hidden Abastecedor, or a grey box
         {[&] { setRfc(kNoBlank); }, {kFirst}},  // shown plain, and not missing data
     };
@@ -130,27 +119,19 @@ TEST_F(CommandsTest, ValidaRequeridosReadsTheControls) {
     }
 }
 
-// ---- enabled states, row by row ------------------------------------------
-
 void checkRfc(capture::Form1& f) { f.ValidaRFC(); }
-template <int I>
-void click(capture::Form1& f) { f.Command1_Click(I); }
+template <int I> void press(capture::Form1& f) { f.Command1_Click(I); }
 
 TEST_F(CommandsTest, EnabledStatesRowByRow) {
-    const struct {
-        const char* name;
-        bool record;  // datoprov holds a saved record
-        QString rfc;
-        void (*event)(capture::Form1&);
-        St band, b3, b4, b6;
-    } rows[] = {
+    // record: datoprov holds a saved record.
+    const struct { const char* name; bool record; QString rfc; void (*event)(capture::Form1&); St band, b3, b4, b6; } rows[] = {
         {"RFC passed", true, kCompany, checkRfc, St::On, St::On, St::On, St::Same},
         {"RFC failed", true, kNoBlank, checkRfc, St::Off, St::Off, St::Off, St::Same},
-        {"Edit, record present", true, kCompany, click<6>, St::On, St::Off, St::On, St::Off},
-        {"Edit, no record", false, kCompany, click<6>, St::Same, St::Off, St::Same, St::Off},
+        {"Edit, record present", true, kCompany, press<6>, St::On, St::Off, St::On, St::Off},
+        {"Edit, no record", false, kCompany, press<6>, St::Same, St::Off, St::Same, St::Off},
         // Saving starts with the RFC check, which opens the band and 3 and 4.
-        {"Save succeeded", true, kCompany, click<1>, St::On, St::On, St::On, St::Same},
-        {"Back to browsing", true, kCompany, click<5>, St::Off, St::Off, St::Off, St::On},
+        {"Save succeeded", true, kCompany, press<1>, St::On, St::On, St::On, St::Same},
+        {"Back to browsing", true, kCompany, press<5>, St::Off, St::Off, St::Off, St::On},
     };
     // From all-on and from all-off, so that "unchanged" is told apart.
     for (const auto& c : rows) {
@@ -169,29 +150,25 @@ TEST_F(CommandsTest, EnabledStatesRowByRow) {
     }
 }
 
-TEST_F(CommandsTest, EditRunsThePersonNameRuleAndKeepsPendingChanges) {
+// Edit keeps what was typed and applies the person-name rule; moves return to
+// browsing, saving and adding do not.
+TEST_F(CommandsTest, EditAndMoves) {
     writeDatoprov(filledRecord());
     open();
     edit("txtCalle")->setText(QStringLiteral("TYPED"));
     edit("txtnombre1")->setText(QStringLiteral("JUAN"));
-    form_->Command1_Click(5);  // back to browsing and Edit keep what was typed
-    button(6)->click();
+    form_->Command1_Click(5);
+    click(6);
     EXPECT_EQ(edit("txtCalle")->text(), QStringLiteral("TYPED"));
     EXPECT_EQ(form_->dtsDatoProv.editMode(), store::EditMode::Edit);
-    // A company RFC: Edit empties and locks the person-name fields.
-    EXPECT_FALSE(w("txtnombre1")->isEnabled());
+    EXPECT_FALSE(w("txtnombre1")->isEnabled());  // a company RFC empties and locks the names
     EXPECT_TRUE(edit("txtnombre1")->text().isEmpty());
-    // A person's RFC, set without the change rule: Edit opens them.
-    form_->MaskEdBox1()->blockSignals(true);
+    form_->MaskEdBox1()->blockSignals(true);  // a person's RFC, set without the change rule
     setRfc(kNoBlank);
     form_->MaskEdBox1()->blockSignals(false);
     form_->Command1_Click(6);
     EXPECT_TRUE(w("txtnombre1")->isEnabled());
-}
 
-TEST_F(CommandsTest, MovesReturnToBrowsingOtherActionsDoNot) {
-    writeDatoprov(filledRecord());
-    open();
     for (auto move : {&store::DataSource::moveFirst, &store::DataSource::moveLast, &store::DataSource::moveNext,
                       &store::DataSource::movePrevious}) {
         form_->Habilita(true);
@@ -203,7 +180,7 @@ TEST_F(CommandsTest, MovesReturnToBrowsingOtherActionsDoNot) {
     form_->dtsDatoProv.moveFirst();
     form_->Command1_Click(6);
     ASSERT_FALSE(button(3)->isEnabled());
-    button(1)->click();  // saving makes the row current again: a bookmark
+    click(1);  // saving makes the row current again: a bookmark
     EXPECT_TRUE(button(3)->isEnabled());  // "Borra Anexos" back after Edit took it
     form_->dtsDatoProv.update();
     form_->dtsDatoProv.addNew();
@@ -212,17 +189,8 @@ TEST_F(CommandsTest, MovesReturnToBrowsingOtherActionsDoNot) {
     EXPECT_TRUE(boxes_->shown().empty());
 }
 
-// ---- saving ---------------------------------------------------------------
-
 TEST_F(CommandsTest, SaveStepsOnABrandNewRecord) {
-    const struct {
-        const char* name;
-        QString rfc;
-        int combo1;
-        QString prog1;
-        int office;
-        QStringList messages;
-    } cases[] = {
+    const struct { const char* name; QString rfc; int combo1; QString prog1; int office; QStringList messages; } cases[] = {
         {"new programme with empty year", kCompany, 0, "", 1, {}},
         {"extension with year 0000", kCompany, 1, "0000", 1, {kPrograma}},
         {"no office", kCompany, 0, "", -1, {kOficina}},
@@ -232,7 +200,7 @@ TEST_F(CommandsTest, SaveStepsOnABrandNewRecord) {
         SCOPED_TRACE(c.name);
         restart();
         setRfc(c.rfc);
-        form_->ValidaRFC();  // leaving the RFC box opens the band for a valid one
+        form_->ValidaRFC();
         boxes_->clear();
         form_->Combo1()->setCurrentIndex(c.combo1);
         edit("txtProg1")->setText(c.prog1);
@@ -245,9 +213,7 @@ TEST_F(CommandsTest, SaveStepsOnABrandNewRecord) {
         EXPECT_EQ(rows("datoprov").size(), written ? 1u : 0u);
         const QString first = c.messages.value(0);
         EXPECT_EQ(form_->SSTab1()->currentIndex(), first == kOficina ? 0 : 2);
-        if (first == kPrograma) {
-            EXPECT_EQ(QApplication::focusWidget(), w("txtProg1"));
-        }
+        if (first == kPrograma) { EXPECT_EQ(QApplication::focusWidget(), w("txtProg1")); }
         EXPECT_EQ(form_->dtsDatoProv.editMode(), written ? store::EditMode::Edit : store::EditMode::AddNew);
     }
 }
@@ -255,8 +221,7 @@ TEST_F(CommandsTest, SaveStepsOnABrandNewRecord) {
 // Records the pointer each box was shown under.
 class PointerSpy : public ui::ScriptedMessageBoxes {
 public:
-    ui::Answer show(QWidget* p, const QString& text, const QString& title, ui::Icon icon,
-                    ui::Buttons buttons) override {
+    ui::Answer show(QWidget* p, const QString& text, const QString& title, ui::Icon icon, ui::Buttons buttons) override {
         busy.push_back(QApplication::overrideCursor() != nullptr);
         return ScriptedMessageBoxes::show(p, text, title, icon, buttons);
     }
@@ -266,9 +231,7 @@ public:
 TEST_F(CommandsTest, FailedSaveKeepsTableAndTypedValues) {
     // A catalogue whose office code is wider than CVEADMLOC cannot be stored.
     std::filesystem::remove(dir_ / "admlocal.dbf");
-    using store::FieldType;
-    store::DbfTable::createWithRows(dir_ / "admlocal.dbf",
-                                    {{"CLAVE", FieldType::Numeric, 5, 0}, {"NOMBRE", FieldType::Character, 80, 0}},
+    store::DbfTable::createWithRows(dir_ / "admlocal.dbf", {{"CLAVE", store::FieldType::Numeric, 5, 0}, {"NOMBRE", store::FieldType::Character, 80, 0}},
                                     {{Value(12345), Value("OFICINA ANCHA")}});
     auto* spy = new PointerSpy;
     ui::MessageBoxService::install(std::unique_ptr<PointerSpy>(spy));
@@ -312,13 +275,8 @@ TEST_F(CommandsTest, SavedRecordRoundTrips) {
     form_->Combo5()->setCurrentIndex(2);
     form_->cmbActividad()->setCurrentIndex(1);
     boxes3(C, C, U);
-    button(1)->click();
+    click(1);
     ASSERT_TRUE(boxes_->shown().empty()) << boxes_->texts().join('|').toStdString();
-
-    boxes_->queue(ui::Answer::No);
-    form_->close();
-    EXPECT_EQ(boxes_->texts(), QStringList{QStringLiteral("Salvar los datos antes de salir?")});
-    boxes_->clear();
     close();
 
     const auto saved = rows("datoprov");
@@ -337,43 +295,6 @@ TEST_F(CommandsTest, SavedRecordRoundTrips) {
     EXPECT_TRUE(form_->chkProdFinal()->isChecked() && form_->chkrodIndirecto()->isChecked());
     EXPECT_EQ(form_->TipoProg()->text(), QStringLiteral("3"));
     EXPECT_TRUE(boxes_->shown().empty()) << boxes_->texts().join(u'|').toStdString();
-}
-
-} // namespace
-} // namespace form1test
-
-namespace form1test {
-namespace {
-
-// The buttons that open windows reach them through the hooks the program sets;
-// the annexes button only after valida has passed, with TipoProg recomputed.
-TEST_F(CommandsTest, ButtonsOpenTheirWindows) {
-    writeDatoprov(filledRecord());
-    open();
-    QStringList opened;
-    form_->windows = {[&] { opened << "Anexos:" + form_->TipoProg()->text(); },
-                      [&] { opened << "frmDocument"; },
-                      [&] { opened << "frmayuda"; },
-                      [&] { opened << "frmAbout"; }};
-    for (int i : {4, 7, 9, 8, 12}) form_->Command1_Click(i);
-    EXPECT_EQ(opened.join(u','), QStringLiteral("frmayuda,frmDocument,frmAbout"));
-    opened.clear();
-
-    setRfc(kCompany);
-    form_->Combo1()->setCurrentIndex(1);
-    edit("txtProg1")->setText("2001");
-    edit("txtProg2")->setText("15");
-    boxes3(U, U, U);  // valida: no programme type
-    form_->Command2_Click();
-    EXPECT_TRUE(opened.isEmpty());
-    EXPECT_EQ(form_->ErrorValida, 1);
-    expectBoxes({texts::kTipo}, ui::Icon::None);
-
-    boxes3(C, C, U);  // a pass clears the earlier fault
-    form_->TipoProg()->setText("0");
-    form_->Command2_Click();
-    EXPECT_EQ(opened.join(u','), QStringLiteral("Anexos:3"));
-    EXPECT_EQ(form_->ErrorValida, 0);
 }
 
 } // namespace
