@@ -5,14 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "store/dbf.h"
 
@@ -114,9 +111,7 @@ struct RawDbf {
         std::string desc;
         int recordLength = 1;
         for (const Field& f : fields) {
-            std::string d(32, '\0');
-            d.replace(0, std::min<std::size_t>(f.name.size(), 11), f.name.substr(0, 11));
-            d[11] = f.type;
+            std::string d = (f.name + std::string(11, '\0')).substr(0, 11) + f.type + std::string(20, '\0');
             d[16] = static_cast<char>(f.length & 0xFF);
             d[17] = static_cast<char>(f.decimals);
             desc += d;
@@ -142,16 +137,14 @@ struct RawDbf {
 inline std::string runCommand(const std::string& command, int* status = nullptr) {
     std::string out;
 #ifndef _WIN32
-    FILE* p = popen(command.c_str(), "r");
-    if (!p)
-        return out;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-        out.append(buf, n);
-    const int rc = pclose(p);
-    if (status)
-        *status = rc;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buf[4096];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+            out.append(buf, n);
+        const int rc = pclose(p);
+        if (status)
+            *status = rc;
+    }
 #endif
     return out;
 }
