@@ -156,7 +156,7 @@ TEST(Dbf, ValuesAreConvertedToTheFieldTypeOrRefusedWithNothingWritten) {
         {Value(), Value(), Value(), 3.0}, {Value(), Value(), Value(), Value(), "sobra"},  // more values than fields
     };
     for (Row row : refused) {
-        EXPECT_THROW(t->append(row), StoreError) << testing::PrintToString(row.size());
+        EXPECT_THROW(t->append(row), StoreError) << row.size();
         row.resize(std::max<std::size_t>(4, row.size()));
         EXPECT_THROW(t->update(0, row), StoreError);
     }
