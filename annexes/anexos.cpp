@@ -60,7 +60,25 @@ Anexos::Anexos(store::Database& db, ui::FormWindow& main, QWidget* parent)
     load();
 }
 
-Anexos::~Anexos() = default;
+// The controls outlive this part of the window (the base class deletes them):
+// nothing of theirs may call back here, nor reach the data sources, meanwhile.
+Anexos::~Anexos() {
+    disconnect(qApp, nullptr, this, nullptr);
+    removeEventFilter(this);
+    for (int n = 1; n <= 4; ++n)
+        List(n)->removeEventFilter(this);
+    for (QWidget* w : controls())
+        if (auto* grid = qobject_cast<ui::DataGrid*>(w)) {
+            grid->setBeforeWriteHook(nullptr);
+            grid->setDataSource(nullptr);
+        }
+}
+
+void Anexos::reloadGrids() {
+    for (QWidget* w : controls())
+        if (auto* grid = qobject_cast<ui::DataGrid*>(w))
+            grid->reload();
+}
 
 QTabWidget* Anexos::Anexosf() const { return as<QTabWidget>(QStringLiteral("Anexosf"), 1); }
 ui::DataGrid* Anexos::grdMercyProd(int index) const { return as<ui::DataGrid>(QStringLiteral("grdMercyProd"), index); }
@@ -115,8 +133,7 @@ void Anexos::load() {
         loadFailed_ = true;
         ui::message(this, QString::fromUtf8(e.what()));
     }
-    for (ui::DataGrid* g : {grdMercyProd(1), grdMercyProd(0), dbganexo(0), dbganexo(1), dbganexo(2), dbgProdAbas()})
-        g->reload();
+    reloadGrids();
 }
 
 void Anexos::openingSequence() {

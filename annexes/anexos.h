@@ -50,6 +50,10 @@ public:
     ui::DataGrid* dbgProdAbas() const;
     QListWidget* List(int number) const;          // List1 .. List4
 
+    // The grids show their data sources' rows again (after another window
+    // changed a record source and refreshed it).
+    void reloadGrids();
+
     // Writes the row each grid holds unwritten, through its check, showing the
     // grid's tab first. False when a check kept a row.
     bool writePendingRows();

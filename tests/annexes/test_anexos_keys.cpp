@@ -2,8 +2,10 @@
 // the cell pointer in each grid, screen-reader names, and closing with a row
 // not yet written.
 #include <QAccessible>
+#include <QTimer>
 
 #include "ui/layouts/anexos.h"
+#include "ui/modal.h"
 
 #include "anexos_fixture.h"
 
@@ -83,6 +85,23 @@ TEST_F(AnexosTest, ClosingWritesTheRowsLeftPending) {
     EXPECT_TRUE(win_->close());
     EXPECT_EQ(column("mercbi", "FRACCION"), (std::vector<std::string>{"87654321", "12345678"}));
     EXPECT_EQ(column("mercbi", "TIPOBIEN"), (std::vector<std::string>{"1", "2"}));
+}
+
+// Shown modally, a refused row keeps the window (and the caller) waiting.
+TEST_F(AnexosTest, ModalWindowWaitsForItsRefusedRow) {
+    sector(1, "X");
+    open();
+    cell(goods(0), 0, 3);
+    keys(QStringLiteral("123"));
+    QTimer::singleShot(0, win_.get(), [this] { EXPECT_FALSE(win_->close()); });
+    QTimer::singleShot(100, win_.get(), [this] {
+        goods(0)->setColumnText(3, QStringLiteral("12345678"));  // corrected
+        EXPECT_TRUE(win_->close());
+    });
+    win_->hide();  // shown afresh, as the main window shows it
+    ui::showModal(win_.get());
+    EXPECT_EQ(column("mercbi", "FRACCION"), (std::vector<std::string>{"12345678"}));
+    EXPECT_FALSE(win_->isVisible());
 }
 
 TEST(AnexosLayout, NamedForScreenReaders) {
