@@ -62,16 +62,14 @@ TEST(CodePage, EveryByteDecodesAsPythonDoesAndEncodesBack) {
         GTEST_SKIP() << "python3 is not available";
     std::istringstream lines(out);
     for (CodePage page : kPages) {
-        std::string line, hex;
-        ASSERT_TRUE(std::getline(lines, line));
-        std::istringstream codes(line);
+        std::string line, ours;
+        std::getline(lines, line);
         for (int b = 0; b < 256; ++b) {
-            ASSERT_TRUE(codes >> hex);
-            std::string ours;
             for (unsigned char c : decode(std::string(1, static_cast<char>(b)), page))
                 ours += "0123456789abcdef"[c >> 4], ours += "0123456789abcdef"[c & 15];
-            EXPECT_EQ(ours, hex) << "cp" << name(page) << " byte " << b;
+            ours += b < 255 ? " " : "";
         }
+        EXPECT_EQ(ours, line) << "cp" << name(page);
     }
 }
 
