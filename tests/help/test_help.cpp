@@ -118,7 +118,7 @@ TEST(About, SaysTitleVersionAndOffice) {
     EXPECT_TRUE(office.startsWith(QStringLiteral("Secretaría de Quentaria\n")));
     EXPECT_GE(office.count(u'\n'), 2);  // directorate and unit on their own lines
     EXPECT_TRUE(about.as<QLabel>(QStringLiteral("lblDisclaimer"))->text().startsWith(QStringLiteral("Dudas y Comentarios\n")));
-    EXPECT_EQ(about.minimumSize(), about.maximumSize());
+    EXPECT_EQ(about.minimumSize(), about.maximumSize());  // fixed, with no minimize or maximize button
     EXPECT_FALSE(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     // The version is set at run time; a screen reader must read that, not the table's caption.
     EXPECT_EQ(QAccessible::queryAccessibleInterface(about.lblVersion())->text(QAccessible::Name), about.lblVersion()->text());
@@ -145,12 +145,10 @@ TEST(DialogKeys, EnterPressesTheFocusedButtonElseTheDefault) {
     using ui::Kind;
     static const ui::ControlSpec controls[] = {
         {.name = "txtNota", .kind = Kind::TextBox, .tab = 0, .width = 2000, .height = 300},
-        {.name = "cmdOtro", .kind = Kind::Button, .caption = "&Otro", .tab = 1, .top = 400, .width = 1000,
-         .height = 345},
-        {.name = "cmdOK", .kind = Kind::Button, .caption = "OK", .tab = 2, .left = 1200, .top = 400, .width = 1000,
-         .height = 345, .isDefault = true},
-        {.name = "cmdCancel", .kind = Kind::Button, .caption = "Cancelar", .tab = 3, .left = 2400, .top = 400,
-         .width = 1000, .height = 345, .isCancel = true},
+        {.name = "cmdOtro", .kind = Kind::Button, .caption = "&Otro", .tab = 1, .width = 1000, .height = 345},
+        {.name = "cmdOK", .kind = Kind::Button, .caption = "OK", .tab = 2, .width = 1000, .height = 345, .isDefault = true},
+        {.name = "cmdCancel", .kind = Kind::Button, .caption = "Cancelar", .tab = 3, .width = 1000, .height = 345,
+         .isCancel = true},
     };
     static const ui::WindowLayout layout = {"frmTeclas", "Teclas", 4000, 1000, controls, 4};
     const struct { const char* focus; Qt::Key key; const char* pressed; } cases[] = {
@@ -167,13 +165,11 @@ TEST(DialogKeys, EnterPressesTheFocusedButtonElseTheDefault) {
         for (const char* name : {"cmdOtro", "cmdOK", "cmdCancel"})
             QObject::connect(w.as<QPushButton>(QString::fromLatin1(name)), &QPushButton::clicked,
                              [&pressed, name] { pressed << QString::fromLatin1(name); });
-        QWidget* focus = w.control(QString::fromLatin1(c.focus));
-        focus->setFocus();
-        QTest::keyClick(focus, c.key);
+        w.control(QString::fromLatin1(c.focus))->setFocus();
+        QTest::keyClick(w.control(QString::fromLatin1(c.focus)), c.key);
         EXPECT_EQ(pressed, QStringList{QString::fromLatin1(c.pressed)});
     }
-    ui::FormWindow w(layout);
-    EXPECT_TRUE(w.as<QPushButton>(QStringLiteral("cmdOK"))->isDefault());
+    EXPECT_TRUE(ui::FormWindow(layout).as<QPushButton>(QStringLiteral("cmdOK"))->isDefault());
     const struct { const char* caption, *read; } captions[] = {
         {"&Cerrar", "Cerrar"}, {"A && B", "A & B"}, {"Fin&", "Fin"}, {"A N E X O S", "A N E X O S"}};
     for (const auto& c : captions) EXPECT_EQ(ui::withoutMnemonic(QString::fromUtf8(c.caption)), QString::fromUtf8(c.read));
@@ -190,13 +186,9 @@ TEST(About, CentredOnItsOwnerAndEndsTheModalWait) {
         EXPECT_LE((about.geometry().center() - owner.geometry().center()).manhattanLength(), 2);
         QTest::keyClick(about.cmdOK(), Qt::Key_Escape);
     });
-    QTimer rescue;  // a broken key must not hang the run
-    rescue.setSingleShot(true);
-    QObject::connect(&rescue, &QTimer::timeout, [&] { rescued = true; about.close(); });
-    rescue.start(5000);
+    QTimer::singleShot(5000, &about, [&] { rescued = true; about.close(); });  // a broken key must not hang the run
     ui::showModal(&about);
-    EXPECT_TRUE(escaped && !rescued);
-    EXPECT_FALSE(about.isVisible());
+    EXPECT_TRUE(escaped && !rescued && !about.isVisible());
 }
 
 } // namespace

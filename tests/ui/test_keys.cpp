@@ -56,16 +56,12 @@ TEST_F(KeyPipelineTest, TypedAndComposedTextGoesThroughTheFilters) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
-        QLineEdit* e = c.e;
-        e->clear();
-        if (c.composed) {
-            QInputMethodEvent ev;
-            ev.setCommitString(c.text);
-            QApplication::sendEvent(e, &ev);
-        } else {
-            uitest::type(e, c.text);
-        }
-        EXPECT_EQ(e->text(), c.shown);
+        c.e->clear();
+        QInputMethodEvent ev;
+        ev.setCommitString(c.text);
+        if (c.composed) QApplication::sendEvent(c.e, &ev);
+        else uitest::type(c.e, c.text);
+        EXPECT_EQ(c.e->text(), c.shown);
     }
     QInputMethodEvent ev;  // composed into the masked positions too
     ev.setCommitString(QStringLiteral("ñá"));
@@ -110,10 +106,7 @@ TEST_F(KeyPipelineTest, BlankInTheRfcBoxMovesOnThroughTheQueuedRightArrow) {
 
 class MaskedEditTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        box.setMask(kRfcMask);
-        box.setCursorPosition(0);
-    }
+    void SetUp() override { box.setMask(kRfcMask); }
     ui::MaskedEdit box;
 };
 
@@ -128,12 +121,10 @@ TEST_F(MaskedEditTest, KeysOnThePositions) {
         {"X", 0, 0, " ", 0, {}, k13, 0},  // blank: the window's queued Right arrow moves the caret
         {{}, 0, 0, "&", 0, {}, "&            ", 1},  // "&": anything
         {{}, 4, 0, "A", 0, {}, k13, 4},   // "9": digits only
-        {{}, 4, 0, "-", 0, {}, k13, 4},
         {{}, 4, 0, "7", 0, {}, "    7        ", 5},
         {{}, 10, 0, "x", 0, {}, "          x  ", 11},  // "a": letter or digit
         {{}, 10, 0, "3", 0, {}, "          3  ", 11},
         {{}, 10, 0, "-", 0, {}, k13, 10},
-        {{}, 12, 0, "&", 0, {}, k13, 12},
         {kFull, 1, 3, "Z", 0, {}, " ZBC800101XY1", 2},  // over a selection: its first position
         {kFull, 4, 0, {}, Qt::Key_Backspace, {}, " AB 800101XY1", 3},  // blanks, no shifting
         {kFull, 5, 0, {}, Qt::Key_Delete, {}, " ABC8 0101XY1", 5},
@@ -189,8 +180,7 @@ TEST_F(MaskedEditTest, PasteTakesCharactersPositionByPosition) {
 TEST_F(MaskedEditTest, FocusOnAnEmptyBoxSelectsTheFirstPosition) {
     QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
     QApplication::sendEvent(&box, &in);
-    EXPECT_EQ(box.selectionStart(), 0);
-    EXPECT_EQ(box.selectedText().size(), 1);
+    EXPECT_TRUE(box.selectionStart() == 0 && box.selectedText().size() == 1);
     box.setMaskedText(QStringLiteral(" ABC"));  // a box with characters keeps what the line edit gives it
     box.setCursorPosition(4);
     QApplication::sendEvent(&box, &in);
