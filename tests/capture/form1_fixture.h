@@ -47,9 +47,8 @@ protected:
             std::filesystem::remove(dir_ / (name + ".dbf"));
             store::DbfTable::createWithRows(dir_ / (name + ".dbf"), store::tableLayout(name).fields, rows);
         }
-        auto boxes = std::make_unique<ui::ScriptedMessageBoxes>();
-        boxes_ = boxes.get();
-        previous_ = ui::MessageBoxService::install(std::move(boxes));
+        boxes_ = new ui::ScriptedMessageBoxes;
+        previous_ = ui::MessageBoxService::install(std::unique_ptr<ui::ScriptedMessageBoxes>(boxes_));
     }
     void TearDown() override {
         close();
@@ -66,6 +65,14 @@ protected:
             row[static_cast<std::size_t>(pos)] = v;
         }
         table->append(row);
+    }
+    // Appends rows to a table, marked deleted if asked.
+    void append(const char* table, const std::vector<store::Row>& rs, bool deleted = false) {
+        auto t = store::DbfTable::open(dir_ / (std::string(table) + ".dbf"));
+        for (const auto& r : rs) {
+            const std::size_t n = t->append(r);
+            if (deleted) t->markDeleted(n);
+        }
     }
 
     // A saved application: a company RFC, Ampliación, the second office and activity.
@@ -95,8 +102,7 @@ protected:
     }
     void close() {
         if (form_) form_->hide();
-        form_.reset();
-        db_.reset();
+        form_.reset(), db_.reset();
     }
 
     QWidget* w(const char* name, int index = -1) const {
@@ -123,6 +129,15 @@ protected:
         focus(c);
         for (QChar ch : text) typeChar(c, ch);
     }
+    // A key to whatever has the focus (a grid passes keys on to its cell editor).
+    void key(int k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(k), m);
+        settle();
+    }
+    void typeHere(const QString& text) {
+        for (QChar ch : text) typeChar(QApplication::focusWidget(), ch);
+    }
     // Beyond ASCII the key is the letter's upper-case code, as a keyboard reports it.
     static void typeChar(QWidget* c, QChar ch) {
         if (ch.unicode() < 0x80) {
@@ -134,9 +149,7 @@ protected:
         }
         settle();
     }
-    static void settle() {
-        for (int i = 0; i < 5; ++i) QApplication::processEvents();
-    }
+    static void settle() { for (int i = 0; i < 5; ++i) QApplication::processEvents(); }
 
     // The rows of a table as its file holds them (deleted ones left out).
     std::vector<store::Row> rows(const char* table) const {

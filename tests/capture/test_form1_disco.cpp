@@ -1,5 +1,7 @@
-// "Generar disco  para Quentaria" through its button, with the real packing
-// program: where it ends, its messages, what the diskette (a directory) holds.
+// The procedures on the tables, through their buttons: "Borrar toda la
+// información" and "Borra Anexos" (what each leaves in the five application
+// tables, the new application after), and "Generar disco  para Quentaria"
+// with the real packing program (its messages, what the diskette holds).
 #include <QDir>
 #include <fstream>
 
@@ -16,34 +18,56 @@ namespace {
 
 namespace fs = std::filesystem;
 
+const QString kTodo = QString::fromUtf8("Con esta Acción borrar toda su solicitud");
+const QString kAnexos = QString::fromUtf8("Con esta Acción borrar todos los anexos");
 const QString kPrompt = QString::fromUtf8("Asegúrese de que el disco esté en la unidad A:");
 const QString kIncomplete = QStringLiteral("Copia incompleta verifique el\respacio en disco o utilice un disco nuevo");
 const QString kDone = QStringLiteral("Puede retirar el disco de la unidad A:");
-const char* const kSix = "activida.dbf catdirpl.dbf datoprov.dbf mercbi.dbf prodabas.dbf Sector.dbf";
 
-class DiscoTest : public Form1Test {
+// A good with its TIPO_PROGR, ANEXO and TIPOBIEN; FRACCION names it.
+store::Row good(int tipoProgr, int anexo, int tipoBien, const char* fraccion) {
+    store::Row r(13);
+    r[0] = Value("I"), r[1] = Value(tipoProgr), r[2] = Value(fraccion), r[3] = Value(anexo), r[12] = Value(tipoBien);
+    return r;
+}
+
+class TablesTest : public Form1Test {
 protected:
-    void SetUp() override {
-        Form1Test::SetUp();
-        ASSERT_TRUE(diskTmp_.isValid());
-        disco_ = fs::path(diskTmp_.path().toStdString()) / "A";
-        record_ = filledRecord();
+    // A fresh set of the five tables, with an application and annexes if asked.
+    void seed(bool application, bool annexes) {
+        close();
+        for (const char* t : {"datoprov", "catdirpl", "sector", "prodabas", "mercbi"})
+            fs::remove(dir_ / (std::string(t) + ".dbf"));
+        store::ensureDataDirectory(dir_);
+        if (application) writeDatoprov(filledRecord());
+        append("catdirpl", {{Value("CALLE 1"), Value("01000")}, {Value("CALLE 2"), Value("02000")}});
+        if (!annexes) return;
+        append("sector", {{Value(1), Value("IIa")}, {Value(2), Value()}});
+        append("prodabas", {{Value(), Value("PRODUCTOR SA"), Value(" XYZ850101AB1")}});
+        // One good of each annex statement, and two that none selects.
+        append("mercbi", {good(1, 1, 1, "11111111"), good(1, 1, 2, "22222222"), good(2, 2, 2, "33333333"),
+                          good(2, 2, 1, "44444444"), good(1, 2, 2, "55555555")});
+    }
+    // Live rows of datoprov, catdirpl, sector, prodabas, and the goods left.
+    std::string tables() const {
+        std::string s;
+        for (const char* t : {"datoprov", "catdirpl", "sector", "prodabas"}) s += std::to_string(rows(t).size()) + " ";
+        for (const auto& r : rows("mercbi")) s += r[2].toString() + " ";
+        return s;
+    }
+    // An application complete enough for the disk.
+    std::map<std::string, Value> complete() const {
+        auto record = filledRecord();
         for (const auto& [field, value] : std::map<std::string, const char*>{
                  {"CALLEYNO", "REFORMA 10"}, {"CP", "06000"}, {"COLONIA", "CENTRO"}, {"TELEFONO", "5556"},
                  {"NOMBREREPL", "ANA"}, {"CARGO", "DIRECTORA"}, {"TEL_REPREG", "5557"}, {"EMAILREPL", "ana@x.mx"}})
-            record_[field] = Value(value);
+            record[field] = Value(value);
+        return record;
     }
-    void aim(const fs::path& target) {
+    // Runs the disk button on `target`, answering the prompt if one is expected.
+    void generate(const fs::path& target, std::optional<ui::Answer> answer = ui::Answer::Ok) {
         form_->disco = target;
         form_->pack9 = PACK9_EXE;
-    }
-    void append(const char* table, const store::Row& row, bool deleted = false) {
-        auto t = store::DbfTable::open(dir_ / (std::string(table) + ".dbf"));
-        const std::size_t n = t->append(row);
-        if (deleted) t->markDeleted(n);
-    }
-    // Runs the disk button, answering the prompt if one is expected.
-    void generate(std::optional<ui::Answer> answer = ui::Answer::Ok) {
         boxes_->clear();
         if (answer) boxes_->queue(*answer);
         click(2);
@@ -53,16 +77,72 @@ protected:
         const QDir d(QString::fromStdString(disco_.string()));
         return d.exists() ? d.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase).join(' ').toStdString() : "";
     }
-
     QTemporaryDir diskTmp_;
-    fs::path disco_;
-    std::map<std::string, Value> record_;
+    const fs::path disco_ = fs::path(diskTmp_.path().toStdString()) / "A";
 };
 
-TEST_F(DiscoTest, WhereItEndsAndWhatTheDisketteHolds) {
+TEST_F(TablesTest, WhatEachDeletionLeavesInTheTables) {
+    const std::string all = "1 2 2 1 11111111 22222222 33333333 44444444 55555555 ";
+    // answer: none when no question is expected.
+    const struct { bool application, annexes; int button; std::optional<ui::Answer> answer; std::string left; } cases[] = {
+        {false, true, 0, std::nullopt, "0 2 2 1 11111111 22222222 33333333 44444444 55555555 "},  // empty datoprov
+        {true, true, 0, ui::Answer::No, all}, {true, true, 0, ui::Answer::Yes, "0 0 0 0 44444444 55555555 "},
+        {true, true, 3, ui::Answer::No, all}, {true, true, 3, ui::Answer::Yes, "1 2 0 0 44444444 55555555 "},
+        {true, false, 3, ui::Answer::Yes, "1 2 0 0 "},  // annexes already empty
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+        seed(c.application, c.annexes);
+        open();
+        if (!c.application) setRfc(QStringLiteral(" ABC850101XY1")), form_->ValidaRFC();  // a new application opens
+        boxes_->clear();
+        if (c.answer) boxes_->queue(*c.answer);
+        click(c.button);
+        EXPECT_EQ(boxes_->texts(), c.answer ? QStringList{c.button == 0 ? kTodo : kAnexos} : QStringList{});
+        for (const auto& b : boxes_->shown())
+            EXPECT_TRUE(b.title == "ATENCION" && b.icon == ui::Icon::None && b.buttons == ui::Buttons::YesNo);
+        EXPECT_EQ(boxes_->unexpected(), 0);
+        EXPECT_EQ(tables(), c.left);
+    }
+    // Deleted rows are only marked: they leave the file when it is packed.
+    EXPECT_EQ(store::DbfTable::open(dir_ / "catdirpl.dbf")->recordCount(), 2u);
+}
+
+TEST_F(TablesTest, AfterDeletingAllANewApplicationStarts) {
+    seed(false, true);
+    auto record = filledRecord();
+    record["NUMMAQUILA"] = Value(123), record["ANOMAQUILA"] = Value(1999), record["TIPOPROG"] = Value(3);
+    writeDatoprov(record);
+    open();
+    ASSERT_TRUE(form_->chkProdFinal()->isChecked() && form_->chkrodIndirecto()->isChecked());
+    form_->Combo5()->setCurrentIndex(2);
+    form_->SSTab1()->setCurrentIndex(2);
+    w("Command1", 6)->setEnabled(false);
+    boxes_->queue(ui::Answer::Yes);
+    click(0);
+    EXPECT_EQ(form_->MaskEdBox1()->maskedText(), QString(13, u' '));
+    EXPECT_EQ(form_->MaskEdBox1()->mask(), QStringLiteral("&&&&999999aaa"));
+    EXPECT_FALSE(form_->chkProdFinal()->isChecked() || form_->chkrodIndirecto()->isChecked());
+    for (QComboBox* list : std::initializer_list<QComboBox*>{form_->Combo5(), form_->Combo1(), form_->cmbActividad()})
+        EXPECT_EQ(list->currentIndex(), 0) << list->objectName().toStdString();
+    for (const char* name : {"txtnummaquila", "txtañomaquila", "txtApePat1", "txtProg1"})
+        EXPECT_TRUE(edit(name)->text().trimmed().isEmpty()) << name;
+    EXPECT_TRUE(w("Command1", 6)->isEnabled());
+    EXPECT_EQ(form_->SSTab1()->currentIndex(), 0);
+    EXPECT_EQ(form_->dtsDatoProv.editMode(), store::EditMode::AddNew);
+    EXPECT_TRUE(rows("datoprov").empty());
+    setRfc(QStringLiteral(" NEW850101AB1"));  // the next save writes the new application
+    form_->Command1_Click(1);
+    const auto saved = rows("datoprov");
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved[0][0].toString() + "|" + saved[0][20].toString(), " NEW850101AB1|14");
+    EXPECT_TRUE(boxes_->unexpected() == 0 && boxes_->texts() == QStringList{kTodo}) << boxes_->texts().join('|').toStdString();
+}
+
+TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
     enum Target { Diskette, Missing, DataDirectory };
     const QString kReq4 = QString::fromUtf8(texts::kReq[4]);
-    const QStringList sixIncomplete(6, kIncomplete);
+    const QStringList failed = QStringList{kPrompt} + QStringList(6, kIncomplete) + QStringList{kDone};
     const char* const kOld = "notas.txt OLD.DBF viejo.dbf viejo.dbf.bak";
     // answer: to the prompt, when it comes.
     const struct { const char* name; Target target; void (*change)(capture::Form1&); std::optional<ui::Answer> answer;
@@ -72,22 +152,19 @@ TEST_F(DiscoTest, WhereItEndsAndWhatTheDisketteHolds) {
         {"empty RFC box: silent end", Diskette, [](capture::Form1& f) { f.MaskEdBox1()->setMaskedText(""); }, {}, {}, kOld},
         {"missing required data", Diskette, [](capture::Form1& f) { f.text("txtCalle")->clear(); }, {}, {kReq4}, kOld},
         {"Cancel at the prompt", Diskette, nullptr, ui::Answer::Cancel, {kPrompt}, kOld},
-        {"no diskette", Missing, nullptr, ui::Answer::Ok, QStringList{kPrompt} + sixIncomplete + QStringList{kDone}, ""},
-        {"the data directory is no diskette", DataDirectory, nullptr, ui::Answer::Ok,
-         QStringList{kPrompt} + sixIncomplete + QStringList{kDone}, ""},
+        {"no diskette", Missing, nullptr, ui::Answer::Ok, failed, ""},
+        {"the data directory is no diskette", DataDirectory, nullptr, ui::Answer::Ok, failed, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         fs::remove_all(disco_);
         if (c.target == Diskette) {
             fs::create_directories(disco_);
-            for (const char* old : {"OLD.DBF", "viejo.dbf", "notas.txt", "viejo.dbf.bak"})
-                std::ofstream(disco_ / old) << "x";
+            for (const char* old : {"OLD.DBF", "viejo.dbf", "notas.txt", "viejo.dbf.bak"}) std::ofstream(disco_ / old) << "x";
         }
-        restart(record_);
-        aim(c.target == DataDirectory ? dir_ : disco_);
+        restart(complete());
         if (c.change) c.change(*form_);
-        generate(c.answer);
+        generate(c.target == DataDirectory ? dir_ : disco_, c.answer);
         EXPECT_EQ(boxes_->texts().join('|').toStdString(), c.messages.join('|').toStdString());
         for (const auto& b : boxes_->shown()) {
             if (b.text == kReq4) continue;  // the check's own box
@@ -102,23 +179,22 @@ TEST_F(DiscoTest, WhereItEndsAndWhatTheDisketteHolds) {
 
 // The packing program, let past our lock, rewrites four tables before they are
 // copied; the window re-reads them and goes on saving into the right row.
-TEST_F(DiscoTest, PackedTablesReachTheDiskette) {
-    append("datoprov", store::Row(32, Value()), true);
-    writeDatoprov(record_);
-    append("catdirpl", {Value("VIVA 1")}), append("catdirpl", {Value("BORRADA 2")}, true);
-    append("sector", {Value(1), Value("I")}, true), append("sector", {Value(1), Value("V")});
-    append("mercbi", {Value("I"), Value(1)}, true);
-    append("prodabas", {Value(), Value("VIVO SA")}), append("prodabas", {Value(), Value("BORRADO SA")}, true);
-    append("activida", {Value(311040), Value(), Value("BORRADA")}, true);
+TEST_F(TablesTest, PackedTablesReachTheDiskette) {
+    append("datoprov", {store::Row(32, Value())}, true);
+    writeDatoprov(complete());
+    append("catdirpl", {{Value("VIVA 1")}}), append("catdirpl", {{Value("BORRADA 2")}}, true);
+    append("sector", {{Value(1), Value("I")}}, true), append("sector", {{Value(1), Value("V")}});
+    append("mercbi", {{Value("I"), Value(1)}}, true);
+    append("prodabas", {{Value(), Value("VIVO SA")}}), append("prodabas", {{Value(), Value("BORRADO SA")}}, true);
+    append("activida", {{Value(311040), Value(), Value("BORRADA")}}, true);
     const auto lock = store::DirectoryLock::acquire(dir_);
     ASSERT_TRUE(lock);
     fs::create_directories(disco_);
     open();
-    aim(disco_);
     form_->pack9Environment = lock->handOffEnvironment();
-    generate();
+    generate(disco_);
     EXPECT_EQ(boxes_->texts(), (QStringList{kPrompt, kDone}));
-    EXPECT_EQ(onDisk(), kSix);
+    EXPECT_EQ(onDisk(), "activida.dbf catdirpl.dbf datoprov.dbf mercbi.dbf prodabas.dbf Sector.dbf");
     // Rows and live rows: prodabas and activida are copied unpacked.
     const std::pair<const char*, std::pair<std::size_t, std::size_t>> copied[] = {
         {"datoprov.dbf", {1, 1}}, {"catdirpl.dbf", {1, 1}}, {"Sector.dbf", {1, 1}}, {"mercbi.dbf", {0, 0}},
@@ -144,18 +220,16 @@ TEST_F(DiscoTest, PackedTablesReachTheDiskette) {
 #ifndef _WIN32
 // A diskette filling up (a file size limit) during a copy: the table cut off is
 // not left under its name, so the check reports it.
-TEST_F(DiscoTest, ACopyCutOffIsReportedNotLeftBehind) {
-    for (int i = 0; i < 40; ++i) append("mercbi", {Value("I"), Value(1), Value("12345678")});
+TEST_F(TablesTest, ACopyCutOffIsReportedNotLeftBehind) {
+    append("mercbi", std::vector<store::Row>(40, {Value("I"), Value(1), Value("12345678")}));
     fs::create_directories(disco_);
-    restart(record_);
-    aim(disco_);
+    restart(complete());
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{}, small{};
     getrlimit(RLIMIT_FSIZE, &old);
-    small = old;
-    small.rlim_cur = 8192;  // datoprov fits, mercbi (40 goods) does not
+    small = old, small.rlim_cur = 8192;  // datoprov fits, mercbi (40 goods) does not
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    generate();
+    generate(disco_);
     setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_EQ(boxes_->texts(), (QStringList{kPrompt, kIncomplete, kDone}));
     EXPECT_EQ(onDisk(), "activida.dbf catdirpl.dbf datoprov.dbf prodabas.dbf Sector.dbf");

@@ -1,50 +1,34 @@
-// An application filled in and saved from the keyboard alone: the focus starts
-// in the RFC box, Tab follows the tab places, Ctrl+Tab turns the tab
-// pages, Space ticks a box and presses "Grabar datos".
+// The window from the keyboard: an application filled in and saved without a
+// mouse, the RFC box's check on leaving it, each field's key rules, and the
+// plants grid. The rules' edge cases are in the checks' tables.
 #include "form1_fixture.h"
+#include "texts.h"
 
 namespace form1test {
 namespace {
 
+using namespace texts;
 QWidget* focused() { return QApplication::focusWidget(); }
 
-class KeyboardTest : public Form1Test {
-protected:
-    void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
-        ASSERT_NE(focused(), nullptr);
-        QTest::keyClick(focused(), k, m);
-        settle();
-    }
-    // Tab until the named control has the focus (at most a full round).
-    void tabTo(const char* name, int index = -1) {
+// The focus starts in the RFC box, Tab follows the tab places, Ctrl+Tab turns
+// the pages, Space ticks a box and presses "Grabar datos".
+TEST_F(Form1Test, ApplicationFilledAndSavedWithoutAMouse) {
+    auto tabTo = [this](const char* name, int index = -1) {  // at most a full round
         QWidget* target = w(name, index);
         for (int i = 0; i < 60 && focused() != target; ++i) key(Qt::Key_Tab);
         ASSERT_EQ(focused(), target) << name;
-    }
-    void typeHere(const QString& text) {
-        for (QChar ch : text) typeChar(focused(), ch);
-    }
-};
-
-TEST_F(KeyboardTest, ApplicationFilledAndSavedWithoutAMouse) {
+    };
     open();
     ASSERT_EQ(focused(), form_->MaskEdBox1()) << "a new application begins with the RFC";
     typeHere(QStringLiteral(" abc850101xy1"));
     key(Qt::Key_Tab);  // leaving the box checks the RFC and unlocks the window
     EXPECT_TRUE(form_->RFCValido);
-    EXPECT_TRUE(boxes_->shown().empty());
-
-    const std::pair<const char*, QString> fiscal[] = {
-        {"txtCalle", "Av. Reforma 10"}, {"txtColonia", "Centro"}, {"txtCP", "06000"}};
-    for (const auto& [name, text] : fiscal) {
-        tabTo(name);
-        typeHere(text);
-    }
+    const std::pair<const char*, const char*> fiscal[] = {{"txtCalle", "Av. Reforma 10"}, {"txtColonia", "Centro"}, {"txtCP", "06000"}};
+    for (const auto& [name, text] : fiscal) tabTo(name), typeHere(QString::fromUtf8(text));
     tabTo("Combo5");
     key(Qt::Key_Down);  // the first office
     tabTo("txtTelefono");
     typeHere(QStringLiteral("5555"));
-
     key(Qt::Key_Tab, Qt::ControlModifier);
     key(Qt::Key_Tab, Qt::ControlModifier);
     ASSERT_EQ(form_->SSTab1()->currentIndex(), 2);
@@ -52,23 +36,215 @@ TEST_F(KeyboardTest, ApplicationFilledAndSavedWithoutAMouse) {
     key(Qt::Key_Space);
     tabTo("txtNombreR2");
     typeHere(QStringLiteral("Ana"));
-
     tabTo("Command1", 1);  // "Grabar datos"
     key(Qt::Key_Space);
-    EXPECT_TRUE(boxes_->shown().empty());
-
+    EXPECT_TRUE(boxes_->shown().empty()) << boxes_->texts().join('|').toStdString();
     const auto saved = rows("datoprov");
     ASSERT_EQ(saved.size(), 1u);
-    auto field = [&](const char* name) {
-        auto t = store::DbfTable::open(dir_ / "datoprov.dbf");
-        return saved[0][static_cast<std::size_t>(t->fieldIndex(name))];
+    const auto t = store::DbfTable::open(dir_ / "datoprov.dbf");
+    const std::pair<const char*, Value> fields[] = {{"RFC", Value(" ABC850101XY1")}, {"CALLEYNO", Value("AV. REFORMA 10")},
+        {"CP", Value("06000")}, {"NOMBREREPL", Value("ANA")}, {"TIPOPROG", Value(1)}, {"CVEADMLOC", Value(10)}};
+    for (const auto& [name, value] : fields) EXPECT_EQ(saved[0][static_cast<std::size_t>(t->fieldIndex(name))], value) << name;
+}
+
+enum class Hab { NotCalled, True, False };
+
+TEST_F(Form1Test, LeavingTheRfcBoxRunsTheCheck) {
+    // typed: key by key (a blank is the space key) unless pasted, past the key rules.
+    const struct { QString typed; bool pasted; QStringList messages; Hab habilita; } cases[] = {
+        {QString(), false, {kLen}, Hab::NotCalled}, {" abc850101xy1", false, {}, Hab::True},
+        {"ABCD851301XY1", false, {kFirst, kMonth}, Hab::False}, {" aBC850101XY1", true, {kL2}, Hab::False},
+        {" A1C851332XYZ", false, {kL3, kMonth, kDay, kLast}, Hab::False},  // every rule after a letter fault
     };
-    EXPECT_EQ(field("RFC"), Value(" ABC850101XY1"));
-    EXPECT_EQ(field("CALLEYNO"), Value("AV. REFORMA 10"));
-    EXPECT_EQ(field("CP"), Value("06000"));
-    EXPECT_EQ(field("NOMBREREPL"), Value("ANA"));
-    EXPECT_EQ(field("TIPOPROG"), Value(1));
-    EXPECT_EQ(field("CVEADMLOC"), Value(10));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        restart();
+        auto* rfc = form_->MaskEdBox1();
+        // A mixed band tells the outcomes apart: Habilita switches both boxes, no call leaves them.
+        QWidget *calle = w("txtCalle"), *colonia = w("txtColonia"), *next = w("txtApePat1");
+        calle->setEnabled(true);
+        colonia->setEnabled(false);
+        if (c.pasted) {
+            focus(rfc);
+            setRfc(c.typed);
+        } else {
+            type(rfc, c.typed);  // a blank first moves on, so the next key lands in position 2
+            EXPECT_EQ(rfc->maskedText(), c.typed.toUpper().leftJustified(13, QLatin1Char(' ')));
+        }
+        boxes_->clear();
+        focus(next);
+        EXPECT_EQ(boxes_->texts(), c.messages);
+        for (const ui::ShownBox& b : boxes_->shown())
+            EXPECT_EQ(std::tie(b.title, b.icon, b.buttons), std::make_tuple(ui::applicationTitle(), ui::Icon::None, ui::Buttons::Ok));
+        EXPECT_EQ(form_->RFCValido, c.messages.isEmpty());
+        EXPECT_EQ(calle->isEnabled(), c.habilita != Hab::False);
+        EXPECT_EQ(colonia->isEnabled(), c.habilita == Hab::True);
+        // The band is tab places 8 to 34, the first five buttons included; 35 on stay as they were.
+        for (QWidget* x : {w("Combo5"), w("dbgplantas"), w("chkProdFinal"), w("txtApePatR2"), w("Command2"),
+                           w("Command1", 0), w("Command1", 4)})
+            EXPECT_EQ(x->isEnabled(), c.habilita == Hab::True) << x->objectName().toStdString();
+        EXPECT_FALSE(w("Command1", 5)->isEnabled());
+        // After a fault the operator is back in the box; otherwise the focus stays where it went.
+        EXPECT_EQ(focused(), c.messages.isEmpty() ? next : static_cast<QWidget*>(rfc));
+    }
+    // The text-change rule: a letter in position 1 opens the person-name fields, a blank empties and locks them.
+    QLineEdit *nombre = edit("txtnombre1"), *apemat = edit("txtApemat1");
+    setRfc(QStringLiteral("PEGJ800101AB1"));
+    EXPECT_TRUE(nombre->isEnabled() && apemat->isEnabled());
+    nombre->setText(QStringLiteral("JUAN")), apemat->setText(QStringLiteral("GARCIA"));
+    setRfc(QStringLiteral(" ABC850101XY1"));
+    EXPECT_FALSE(nombre->isEnabled());
+    EXPECT_TRUE(nombre->text().isEmpty() && apemat->text().isEmpty());
+}
+
+// A window that takes the activation while the check shows its box (as a
+// real message box does) is not the operator leaving the box: no second check.
+class StealingBoxes : public ui::ScriptedMessageBoxes {
+public:
+    ui::Answer show(QWidget* parent, const QString& text, const QString& title, ui::Icon icon, ui::Buttons buttons) override {
+        QWidget popup;
+        popup.show();
+        popup.activateWindow();
+        (void)QTest::qWaitForWindowActive(&popup);
+        popup.close();
+        QApplication::processEvents();
+        return ui::ScriptedMessageBoxes::show(parent, text, title, icon, buttons);
+    }
+};
+
+TEST_F(Form1Test, MessageBoxTakingTheFocusDoesNotCheckAgain) {
+    auto* boxes = new StealingBoxes;
+    auto scripted = ui::MessageBoxService::install(std::unique_ptr<StealingBoxes>(boxes));
+    open();
+    QWidget* rfc = w("MaskEdBox1");
+    type(rfc, QStringLiteral("ABCD851301XY1"));
+    focus(w("txtApePat1"));
+    for (int round = 0; round < 2; ++round) {  // then another window takes the activation
+        if (round) {
+            QWidget other;
+            other.show();
+            other.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&other));
+        }
+        settle();
+        form_->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+        settle();
+        EXPECT_EQ(boxes->texts(), (QStringList{kFirst, kMonth}));
+        EXPECT_EQ(focused(), rfc);
+    }
+    ui::MessageBoxService::install(std::move(scripted));
+}
+
+// One field of each key rule, typed for real.
+TEST_F(Form1Test, TypedTextIsFilteredPerField) {
+    writeDatoprov(filledRecord());  // Ampliación: the programme year and number are open
+    open();
+    form_->Habilita(true);
+    const struct { const char* control; const char* typed; const char* shown; } cases[] = {
+        {"txtCalle", "niño héroe 5", "NIÑO HÉROE 5"}, {"txtEmail1", "Ventas@Empresa.COM", "ventas@empresa.com"},
+        {"EMAILREP", "Juan.Perez@Mail.MX", "juan.perez@mail.mx"}, {"txtcargo", "Director general", "DIRECTOR GENERAL"},
+        {"txtProg1", "2a0-0 1", "2001"}, {"txtCP", "0 6-6a00", "06600"}, {"txtFaxR2", "9/8*7", "987"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.control);
+        QLineEdit* box = edit(c.control);
+        for (int page = 0; page < form_->SSTab1()->count(); ++page)  // other tabs' fields need their page shown
+            if (form_->SSTab1()->widget(page)->isAncestorOf(box)) form_->SSTab1()->setCurrentIndex(page);
+        box->clear();
+        type(box, QString::fromUtf8(c.typed));
+        EXPECT_EQ(box->text(), QString::fromUtf8(c.shown));
+    }
+    // txtProg2 left with a negative number (as a paste leaves it) gets "0" and the focus back.
+    form_->SSTab1()->setCurrentIndex(0);
+    QLineEdit* prog2 = edit("txtProg2");
+    for (const char* text : {"12", "-5"}) {
+        focus(prog2);
+        prog2->setText(QString::fromUtf8(text));
+        focus(w("txtApePat1"));
+        const bool negative = text[0] == '-';
+        EXPECT_EQ(prog2->text(), QString::fromUtf8(negative ? "0" : text));
+        EXPECT_EQ(focused(), negative ? prog2 : w("txtApePat1"));
+    }
+    EXPECT_TRUE(boxes_->shown().empty());
+}
+
+const QString kCpMessage = QStringLiteral("El Codigo postal no puede ser mayor a 5 digitos");
+
+// The plants grid: key rules per column, Enter as Tab, the postal-code check before a row reaches catdirpl.
+class PlantsTest : public Form1Test {
+protected:
+    void SetUp() override {
+        Form1Test::SetUp();
+        writeDatoprov(filledRecord());
+        // One plant already there: the add line is row 1, left upwards.
+        append("catdirpl", {{Value("PRIMERA 1"), Value("01000"), Value("SAN ANGEL"), Value("CDMX"), Value("ALVARO OBREGON"),
+                             Value("MEXICO"), Value("5550"), Value("5551")}});
+        open();
+        form_->Habilita(true);
+        form_->SSTab1()->setCurrentIndex(1);
+        grid_ = form_->dbgplantas();
+        focus(grid_);
+        grid_->setCurrentIndex(grid_->model()->index(1, 0));
+        settle();
+    }
+    // Types each text into the next cells of the row, Tab between them.
+    void typeRow(const QStringList& cells) {
+        for (int i = 0; i < cells.size(); ++i) {
+            if (i > 0) key(Qt::Key_Tab);
+            typeHere(cells[i]);
+        }
+    }
+    // The rows written by the test, after the seeded one.
+    std::vector<store::Row> added() const {
+        auto all = rows("catdirpl");
+        all.erase(all.begin());
+        return all;
+    }
+    ui::DataGrid* grid_ = nullptr;
+};
+
+// Enter moves on in the text columns only; Tab elsewhere.
+TEST_F(PlantsTest, NewRowLeftWithUpIsWrittenThroughTheCellRules) {
+    typeRow({"av juarez 10", "06600", "centro"});
+    key(Qt::Key_Return);
+    ASSERT_EQ(grid_->currentColumn(), 3);
+    typeRow({"cdmx", "cuauhtemoc", "mexico", "55-12a34"});
+    key(Qt::Key_Return);
+    ASSERT_EQ(grid_->currentColumn(), 6);
+    EXPECT_TRUE(added().empty());  // nothing written while the row is not left
+    key(Qt::Key_Tab);
+    typeRow({"5b678"});
+    key(Qt::Key_Up);
+    EXPECT_EQ(added(), (std::vector<store::Row>{store::Row{Value("AV JUAREZ 10"), Value("06600"), Value("CENTRO"), Value("CDMX"),
+                                   Value("CUAUHTEMOC"), Value("MEXICO"), Value("551234"), Value("5678")}}));
+    EXPECT_TRUE(boxes_->shown().empty());
+}
+
+// Six postal digits left from their column: the message, the row kept to be corrected.
+TEST_F(PlantsTest, SixPostalDigitsLeftFromTheirColumnAreRefused) {
+    typeRow({"calle 1", "123456"});
+    ASSERT_EQ(grid_->currentColumn(), 1);
+    key(Qt::Key_Up);
+    ASSERT_EQ(boxes_->shown().size(), 1u);
+    const ui::ShownBox& b = boxes_->shown()[0];
+    EXPECT_EQ(std::tie(b.text, b.title, b.icon, b.buttons),
+              std::make_tuple(kCpMessage, QStringLiteral("Error"), ui::Icon::Critical, ui::Buttons::Ok));
+    EXPECT_TRUE(added().empty());
+    EXPECT_EQ(std::make_pair(grid_->currentRow(), grid_->columnText(1)), std::make_pair(1, QStringLiteral("123456")));
+    key(Qt::Key_Backspace);
+    key(Qt::Key_Up);
+    ASSERT_EQ(added().size(), 1u);
+    EXPECT_EQ(added()[0].at(1).toString(), "12345");
+}
+
+// The table cannot hold six digits: rather than a row that silently refuses
+// to be written, the message comes from any column.
+TEST_F(PlantsTest, SixPostalDigitsFromAnotherColumnAreRefusedToo) {
+    typeRow({"calle 1", "123456", "centro"});
+    key(Qt::Key_Up);
+    EXPECT_EQ(boxes_->texts(), QStringList{kCpMessage});
+    EXPECT_TRUE(added().empty() && grid_->rowDirty());
 }
 
 } // namespace
