@@ -6,17 +6,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QToolButton>
-#include <filesystem>
 #include <stdexcept>
 
-#include "store/database.h"
 #include "store/datasource.h"
-#include "store/dbf.h"
 #include "ui/binding.h"
 #include "ui/busy.h"
 #include "ui/codedcombo.h"
@@ -32,7 +27,7 @@ protected:
     ui::FormWindow w{uitest::kSampleLayout};
 };
 
-TEST_F(FormWindowTest, ControlsByNameKindAndIndex) {
+TEST_F(FormWindowTest, ControlsByNameKindIndexAndContainer) {
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Ventana de prueba"));
     ASSERT_NE(w.as<ui::MaskedEdit>("MaskEdBox1"), nullptr);
     EXPECT_EQ(w.as<ui::MaskedEdit>("MaskEdBox1")->text(), QString(13, ' '));  // the mask is applied
@@ -47,9 +42,7 @@ TEST_F(FormWindowTest, ControlsByNameKindAndIndex) {
     EXPECT_EQ(w.tabPlace(b1), 10);
     EXPECT_EQ(w.tabPlace(w.control("lblRfc")), -1);
     EXPECT_EQ(w.entry(&w), nullptr);
-}
-
-TEST_F(FormWindowTest, ContainersAndTabPagesInPageOrder) {
+    // Containers, and tab pages in page order.
     auto* tabs = w.as<QTabWidget>("SSTab1");
     ASSERT_EQ(tabs->count(), 2);
     EXPECT_EQ(tabs->tabText(0), QStringLiteral("I. Datos"));
@@ -59,7 +52,7 @@ TEST_F(FormWindowTest, ContainersAndTabPagesInPageOrder) {
     EXPECT_EQ(w.control("txtTelefono")->parentWidget(), w.control("Frame1"));
 }
 
-TEST_F(FormWindowTest, GeometryFromTwipsThroughTheLogicalDpi) {
+TEST_F(FormWindowTest, GeometryFromTwipsAndStartStates) {
     const int dx = w.logicalDpiX(), dy = w.logicalDpiY();
     auto rect = [&](int l, int t, int wd, int h) { return QRect(l * dx / 1440, t * dy / 1440, wd * dx / 1440, h * dy / 1440); };
     if (dx == 96) EXPECT_EQ(w.twipsToPixelsX(1695), 113);  // 15 twips a pixel
@@ -69,11 +62,8 @@ TEST_F(FormWindowTest, GeometryFromTwipsThroughTheLogicalDpi) {
     // On a tab page the tabs take the top; the frame keeps its size.
     EXPECT_EQ(w.control("Frame3")->size(), rect(0, 0, 8000, 2000).size());
     EXPECT_LT(w.control("Frame3")->y(), 540 * dy / 1440);
-}
-
-// Hidden controls stay hidden when the window shows. (The order Tab follows
-// is checked for every window in test_accessibility.cpp.)
-TEST_F(FormWindowTest, HiddenControlsStayHidden) {
+    // Hidden controls stay hidden when the window shows. (The order Tab
+    // follows is checked for every window in test_accessibility.cpp.)
     w.show();
     EXPECT_FALSE(w.control("TipoProg")->isVisible() || w.control("txtAdmLocal")->isVisible());
     EXPECT_TRUE(w.control("txtCalle")->isVisible());
@@ -93,60 +83,48 @@ TEST(BusyPointer, BackToNormalEvenWhenTheCommandThrows) {
 // a re-read shows the row again.
 using store::Value;
 
-class BindingTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(tmp.isValid());
-        dir = std::filesystem::path(tmp.path().toStdString());
-        using store::FieldType;
-        store::DbfTable::create(dir / "datoprov.dbf", {{"RFC", FieldType::Character, 13, 0}, {"NOMBRE", FieldType::Character, 25, 0},
-                                                       {"PROG1P", FieldType::Numeric, 4, 0}, {"ACTIVO", FieldType::Logical, 1, 0}});
-        db = std::make_unique<store::Database>(dir);
-        src = std::make_unique<store::DataSource>(*db, "FoxPro 2.5;", "datoprov");
-        src->refresh();
-        rfc.setMask(QStringLiteral("&&&&999999aaa"));
-        binding = std::make_unique<ui::Binding>(*src);
-        for (auto [w, field] : {std::pair<QWidget*, const char*>{&rfc, "RFC"}, {&nombre, "NOMBRE"}, {&prog, "PROG1P"}, {&activo, "ACTIVO"}})
-            binding->bind(w, field);
-        src->addNew();  // the listener shows the blank new row
-    }
-    store::Row onDisk() { return store::DbfTable::open(dir / "datoprov.dbf")->read(0); }
-
+TEST(Binding, SavesTheControlsAndShowsTheRowAgain) {
     QTemporaryDir tmp;
-    std::filesystem::path dir;
-    std::unique_ptr<store::Database> db;
-    std::unique_ptr<store::DataSource> src;
+    const std::filesystem::path dir(tmp.path().toStdString());
+    using store::FieldType;
+    store::DbfTable::create(dir / "datoprov.dbf", {{"RFC", FieldType::Character, 13, 0}, {"NOMBRE", FieldType::Character, 25, 0},
+                                                   {"PROG1P", FieldType::Numeric, 4, 0}, {"ACTIVO", FieldType::Logical, 1, 0}});
+    store::Database db(dir);
+    store::DataSource src(db, "FoxPro 2.5;", "datoprov");
+    src.refresh();
     ui::MaskedEdit rfc;
     QLineEdit nombre, prog;
     QCheckBox activo;
-    std::unique_ptr<ui::Binding> binding;
-};
-
-TEST_F(BindingTest, SavesTheControlsAndShowsTheRowAgain) {
+    rfc.setMask(QStringLiteral("&&&&999999aaa"));
+    ui::Binding binding(src);
+    for (auto [w, field] : {std::pair<QWidget*, const char*>{&rfc, "RFC"}, {&nombre, "NOMBRE"}, {&prog, "PROG1P"}, {&activo, "ACTIVO"}})
+        binding.bind(w, field);
+    auto onDisk = [&] { return store::DbfTable::open(dir / "datoprov.dbf")->read(0); };
+    src.addNew();  // the listener shows the blank new row
     EXPECT_EQ(rfc.text(), QString(13, ' '));
     rfc.setMaskedText(QStringLiteral(" ABC800101XY1"));
     nombre.setText(QStringLiteral("JOSÉ"));
     prog.setText(QStringLiteral("2024"));
     activo.setChecked(true);
-    binding->save();
+    binding.save();
     EXPECT_EQ(onDisk(), (store::Row{Value(" ABC800101XY1"), Value("JOSÉ"), Value(2024), Value(true)}));
     rfc.setMaskedText({});
     nombre.clear();
-    src->refresh();
+    src.refresh();
     EXPECT_EQ(rfc.text(), QStringLiteral(" ABC800101XY1"));  // the leading blank is kept
     EXPECT_TRUE(nombre.text() == "JOSÉ" && prog.text() == "2024" && activo.isChecked());
     // A blank number is null, one that is not a number is refused; writing a
     // later control does not undo an earlier one through a re-read.
-    src->edit();
+    src.edit();
     prog.setText(QStringLiteral("  "));
-    binding->save();
+    binding.save();
     EXPECT_TRUE(onDisk()[2].isNull());
-    src->edit();
+    src.edit();
     prog.setText(QStringLiteral("12a"));
-    EXPECT_THROW(binding->write(), store::StoreError);
+    EXPECT_THROW(binding.write(), store::StoreError);
     prog.setText(QStringLiteral("7"));
     nombre.setText(QStringLiteral("ANA"));
-    binding->save();
+    binding.save();
     EXPECT_EQ(onDisk()[1], Value("ANA"));
     EXPECT_EQ(onDisk()[2], Value(7));
 }
