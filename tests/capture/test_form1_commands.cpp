@@ -1,6 +1,6 @@
-// The command buttons (save, edit, back to browsing, the other windows), the
-// data source's hook, and valida and ValidaRequeridos as wired to the real
-// widgets: each control reaches its check, and what the window does with it.
+// Start-up, closing, the command buttons (save, edit, back to browsing, the
+// other windows), the data source's hook, and valida and ValidaRequeridos as
+// wired to the real widgets: each control reaches its check once.
 #include <functional>
 
 #include "form1_fixture.h"
@@ -72,8 +72,7 @@ TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         setRfc(c.rfc);
         form_->Combo1()->setCurrentIndex(c.combo1);
-        edit("txtProg1")->setText(c.prog1);
-        edit("txtProg2")->setText(c.prog2);
+        edit("txtProg1")->setText(c.prog1), edit("txtProg2")->setText(c.prog2);
         boxes3(c.p, c.i, c.a);
         opened.clear();
         form_->ErrorValida = 1;  // an earlier fault is forgotten
@@ -155,27 +154,23 @@ TEST_F(CommandsTest, EnabledStatesRowByRow) {
 TEST_F(CommandsTest, EditAndMoves) {
     writeDatoprov(filledRecord());
     open();
-    edit("txtCalle")->setText(QStringLiteral("TYPED"));
-    edit("txtnombre1")->setText(QStringLiteral("JUAN"));
+    edit("txtCalle")->setText(QStringLiteral("TYPED")), edit("txtnombre1")->setText(QStringLiteral("JUAN"));
     form_->Command1_Click(5);
     click(6);
     EXPECT_EQ(edit("txtCalle")->text(), QStringLiteral("TYPED"));
     EXPECT_EQ(form_->dtsDatoProv.editMode(), store::EditMode::Edit);
-    EXPECT_FALSE(w("txtnombre1")->isEnabled());  // a company RFC empties and locks the names
-    EXPECT_TRUE(edit("txtnombre1")->text().isEmpty());
+    EXPECT_TRUE(!w("txtnombre1")->isEnabled() && edit("txtnombre1")->text().isEmpty());  // a company RFC: locked, empty
     form_->MaskEdBox1()->blockSignals(true);  // a person's RFC, set without the change rule
     setRfc(kNoBlank);
     form_->MaskEdBox1()->blockSignals(false);
     form_->Command1_Click(6);
     EXPECT_TRUE(w("txtnombre1")->isEnabled());
-
     for (auto move : {&store::DataSource::moveFirst, &store::DataSource::moveLast, &store::DataSource::moveNext,
                       &store::DataSource::movePrevious}) {
         form_->Habilita(true);
         button(6)->setEnabled(false);
         (form_->dtsDatoProv.*move)();
-        EXPECT_EQ(bandState(), St::Off);
-        EXPECT_TRUE(button(6)->isEnabled());
+        EXPECT_TRUE(bandState() == St::Off && button(6)->isEnabled());
     }
     form_->dtsDatoProv.moveFirst();
     form_->Command1_Click(6);
@@ -184,30 +179,22 @@ TEST_F(CommandsTest, EditAndMoves) {
     EXPECT_TRUE(button(3)->isEnabled());  // "Borra Anexos" back after Edit took it
     form_->dtsDatoProv.update();
     form_->dtsDatoProv.addNew();
-    EXPECT_EQ(bandState(), St::On);
-    EXPECT_FALSE(button(6)->isEnabled());
+    EXPECT_TRUE(bandState() == St::On && !button(6)->isEnabled());
     EXPECT_TRUE(boxes_->shown().empty());
 }
 
 TEST_F(CommandsTest, SaveStepsOnABrandNewRecord) {
     const struct { const char* name; QString rfc; int combo1; QString prog1; int office; QStringList messages; } cases[] = {
-        {"new programme with empty year", kCompany, 0, "", 1, {}},
-        {"extension with year 0000", kCompany, 1, "0000", 1, {kPrograma}},
-        {"no office", kCompany, 0, "", -1, {kOficina}},
-        {"invalid RFC", kNoBlank, 0, "", 1, {kFirst}},
+        {"new programme with empty year", kCompany, 0, "", 1, {}}, {"extension with year 0000", kCompany, 1, "0000", 1, {kPrograma}},
+        {"no office", kCompany, 0, "", -1, {kOficina}}, {"invalid RFC", kNoBlank, 0, "", 1, {kFirst}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         restart();
-        setRfc(c.rfc);
-        form_->ValidaRFC();
-        boxes_->clear();
-        form_->Combo1()->setCurrentIndex(c.combo1);
-        edit("txtProg1")->setText(c.prog1);
-        form_->Combo5()->setCurrentIndex(c.office);
-        form_->SSTab1()->setCurrentIndex(2);
-        form_->Command1_Click(1);
-        settle();
+        setRfc(c.rfc), form_->ValidaRFC(), boxes_->clear();
+        form_->Combo1()->setCurrentIndex(c.combo1), edit("txtProg1")->setText(c.prog1);
+        form_->Combo5()->setCurrentIndex(c.office), form_->SSTab1()->setCurrentIndex(2);
+        form_->Command1_Click(1), settle();
         const bool written = c.messages.isEmpty();
         EXPECT_EQ(boxes_->texts(), c.messages);
         EXPECT_EQ(rows("datoprov").size(), written ? 1u : 0u);
@@ -218,49 +205,33 @@ TEST_F(CommandsTest, SaveStepsOnABrandNewRecord) {
     }
 }
 
-// Records the pointer each box was shown under.
-class PointerSpy : public ui::ScriptedMessageBoxes {
-public:
-    ui::Answer show(QWidget* p, const QString& text, const QString& title, ui::Icon icon, ui::Buttons buttons) override {
-        busy.push_back(QApplication::overrideCursor() != nullptr);
-        return ScriptedMessageBoxes::show(p, text, title, icon, buttons);
-    }
-    std::vector<bool> busy;
-};
-
 TEST_F(CommandsTest, FailedSaveKeepsTableAndTypedValues) {
     // A catalogue whose office code is wider than CVEADMLOC cannot be stored.
     std::filesystem::remove(dir_ / "admlocal.dbf");
     store::DbfTable::createWithRows(dir_ / "admlocal.dbf", {{"CLAVE", store::FieldType::Numeric, 5, 0}, {"NOMBRE", store::FieldType::Character, 80, 0}},
                                     {{Value(12345), Value("OFICINA ANCHA")}});
-    auto* spy = new PointerSpy;
-    ui::MessageBoxService::install(std::unique_ptr<PointerSpy>(spy));
-    boxes_ = spy;
     open();
-    setRfc(kCompany);
-    form_->ValidaRFC();
+    setRfc(kCompany), form_->ValidaRFC();
     edit("txtCalle")->setText(QStringLiteral("CALLE 1"));
     form_->Combo1()->setCurrentIndex(1);
     edit("txtProg1")->setText(QStringLiteral("0"));
-    form_->Command1_Click(1);  // stopped by the year: shown under the busy pointer
+    form_->Command1_Click(1);  // stopped by the year
     edit("txtProg1")->setText(QStringLiteral("2001"));
     form_->Combo5()->setCurrentIndex(0);
     form_->Command1_Click(1);
-    ASSERT_EQ(spy->texts().size(), 2);
-    EXPECT_TRUE(spy->texts()[1].contains(QStringLiteral("12345 no cabe"))) << spy->texts()[1].toStdString();
-    EXPECT_EQ(spy->busy, (std::vector<bool>{true, false}));
+    ASSERT_EQ(boxes_->texts().size(), 2);
+    EXPECT_TRUE(boxes_->texts()[1].contains(QStringLiteral("12345 no cabe"))) << boxes_->texts()[1].toStdString();
     EXPECT_TRUE(rows("datoprov").empty());
     EXPECT_EQ(edit("txtCalle")->text(), QStringLiteral("CALLE 1"));
     EXPECT_EQ(form_->dtsDatoProv.editMode(), store::EditMode::AddNew);
     for (int i : {8, -1, 10}) form_->Command1_Click(i);  // no button, no action
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(spy->texts().size(), 2);
+    EXPECT_EQ(boxes_->texts().size(), 2);
 }
 
 TEST_F(CommandsTest, SavedRecordRoundTrips) {
     open();
-    setRfc(kCompany);
-    form_->ValidaRFC();
+    setRfc(kCompany), form_->ValidaRFC();
     const std::pair<const char*, const char*> texts[] = {
         {"txtApePat1", "EMPRESA SA"}, {"txtEmail1", "ventas@empresa.mx"}, {"txtCalle", "REFORMA 10"},
         {"txtColonia", "CENTRO"},     {"txtCP", "06000"},                 {"txtEstado", "CDMX"},
@@ -295,6 +266,114 @@ TEST_F(CommandsTest, SavedRecordRoundTrips) {
     EXPECT_TRUE(form_->chkProdFinal()->isChecked() && form_->chkrodIndirecto()->isChecked());
     EXPECT_EQ(form_->TipoProg()->text(), QStringLiteral("3"));
     EXPECT_TRUE(boxes_->shown().empty()) << boxes_->texts().join(u'|').toStdString();
+}
+
+// Nuevo runs to its end (its last step sets field 20) on every start-up.
+std::string field20(capture::Form1& f) { return f.dtsDatoProv.field(20).toString(); }
+
+TEST_F(Form1Test, EmptyDatoprovAddsALockedNewRecord) {
+    open();
+    EXPECT_EQ(form_->windowTitle(), QStringLiteral("ZELTAR Ver 3.0"));
+    EXPECT_EQ(form_->dtsDatoProv.editMode(), store::EditMode::AddNew);
+    for (const char* name : {"txtCalle", "txtColonia", "txtCP", "Combo5", "txtTelefono", "dbgplantas", "chkProdFinal",
+                             "chkrodIndirecto", "txtApePatR2", "txtcargo", "EMAILREP", "Command2", "txtProg1", "txtProg2"})
+        EXPECT_FALSE(w(name)->isEnabled()) << name;
+    for (int i = 0; i <= 4; ++i) EXPECT_FALSE(w("Command1", i)->isEnabled()) << i;
+    // What stays open so that a new application can begin with the RFC.
+    for (const char* name : {"MaskEdBox1", "Combo1", "txtApePat1", "txtEmail1", "cmbActividad"})
+        EXPECT_TRUE(w(name)->isEnabled()) << name;
+    for (int i : {6, 7, 9}) EXPECT_TRUE(w("Command1", i)->isEnabled()) << i;
+    EXPECT_EQ(form_->Combo1()->currentText(), QStringLiteral("Programa nuevo"));
+    EXPECT_EQ(std::make_tuple(form_->Combo5()->count(), form_->Combo5()->currentIndex(), form_->SSTab1()->currentIndex()),
+              std::make_tuple(3, -1, 0));
+    EXPECT_EQ(form_->cmbActividad()->currentText(), QStringLiteral("ALIMENTOS"));
+    EXPECT_EQ(field20(*form_), "14");
+    EXPECT_FALSE(form_->RFCValido);
+    EXPECT_TRUE(form_->close());  // closing while adding asks nothing
+    EXPECT_TRUE(boxes_->shown().empty());
+}
+
+// A filled record opens in editing; the lists, the tabs and the boxes react.
+TEST_F(Form1Test, FilledDatoprovListsTabsAndBoxes) {
+    writeDatoprov(filledRecord());  // Ampliación, TIPOPROG 1
+    open();
+    EXPECT_EQ(form_->dtsDatoProv.editMode(), store::EditMode::Edit);
+    EXPECT_TRUE(w("txtProg1")->isEnabled() && w("txtProg2")->isEnabled() && w("txtcargo")->isEnabled());
+    EXPECT_FALSE(w("txtCalle")->isEnabled());
+    EXPECT_EQ(field20(*form_), "14");
+    form_->Combo1()->setCurrentIndex(0);  // "Programa nuevo" locks year and number
+    EXPECT_FALSE(w("txtProg1")->isEnabled() || w("txtProg2")->isEnabled());
+    form_->Combo1()->setCurrentIndex(1);
+    EXPECT_TRUE(w("txtProg2")->isEnabled());
+    focus(form_->cmbActividad());  // leaving the activity list writes its code
+    form_->cmbActividad()->setCurrentIndex(2);
+    focus(w("txtApePat1"));
+    EXPECT_EQ(form_->dtsDatoProv.field(22), Value(311030));
+    // Showing tab 2 marks the boxes from TipoProg; marking only, so the box of type 1 stays.
+    form_->TipoProg()->setText(QStringLiteral("2"));
+    form_->SSTab1()->setCurrentIndex(1);
+    EXPECT_FALSE(form_->chkrodIndirecto()->isChecked());
+    form_->SSTab1()->setCurrentIndex(2);
+    EXPECT_TRUE(form_->chkrodIndirecto()->isChecked() && form_->chkProdFinal()->isChecked());
+    form_->Habilita(true);  // clicking a box recomputes TipoProg
+    QTest::mouseClick(form_->chkProdFinal(), Qt::LeftButton);
+    EXPECT_EQ(form_->TipoProg()->text(), QStringLiteral("2"));
+    QTest::mouseClick(form_->chkProdFinal(), Qt::LeftButton);
+    EXPECT_EQ(form_->TipoProg()->text(), QStringLiteral("3"));
+    EXPECT_TRUE(boxes_->shown().empty());
+}
+
+// Stored values as shown: list texts, "1"/"0" for boxes, trimmed texts.
+TEST_F(Form1Test, ControlsShowTheStoredValues) {
+    // TIPOPROG 0 to 3 ticks Directo and Indirecto as bits; 4 to 7 tick none; TipoProg keeps the value.
+    const struct { const char* field; Value value; std::vector<std::pair<const char*, const char*>> shown; } cases[] = {
+        {"CVEADMLOC", Value(99), {{"Combo5", "OFICINA SUR"}}},  // unmatched or null: the last entry
+        {"CVEADMLOC", Value(), {{"Combo5", "OFICINA SUR"}}}, {"CVEADMLOC", Value(10), {{"Combo5", "OFICINA NORTE"}}},
+        {"CVEACTIVID", Value(), {{"cmbActividad", "TORTILLAS"}}},
+        {"NUMMAQUILA", Value(0), {{"txtnummaquila", ""}, {"txtañomaquila", ""}}},  // zeros
+        {"NUMMAQUILA", Value(123), {{"txtnummaquila", "123"}}}, {"ANOMAQUILA", Value(1999), {{"txtañomaquila", "1999"}}},
+        {"TIPOPROG", Value(1), {{"chkProdFinal", "1"}, {"chkrodIndirecto", "0"}, {"TipoProg", "1"}}},
+        {"TIPOPROG", Value(2), {{"chkProdFinal", "0"}, {"chkrodIndirecto", "1"}, {"chkAbastecedor", "0"}}},
+        {"TIPOPROG", Value(3), {{"chkProdFinal", "1"}, {"chkrodIndirecto", "1"}, {"chkAbastecedor", "0"}}},
+        {"TIPOPROG", Value(7), {{"chkProdFinal", "0"}, {"chkrodIndirecto", "0"}, {"TipoProg", "7"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+        auto rec = filledRecord();
+        rec[c.field] = c.value;
+        restart(rec);
+        for (const auto& [control, text] : c.shown) {
+            QWidget* x = w(control);
+            auto* masked = qobject_cast<ui::MaskedEdit*>(x);
+            QString shown = masked ? masked->maskedText().trimmed() : qobject_cast<QLineEdit*>(x) ? edit(control)->text() : "";
+            if (auto* box = qobject_cast<QCheckBox*>(x)) shown = box->isChecked() ? "1" : "0";
+            if (auto* list = qobject_cast<QComboBox*>(x)) shown = list->currentText();
+            EXPECT_EQ(shown, QString::fromUtf8(text)) << control;
+        }
+        EXPECT_TRUE(boxes_->shown().empty());
+    }
+}
+
+TEST_F(Form1Test, ClosingAnEditedRecordAsks) {
+    // APEPATRAZ in the file afterwards.
+    const struct { ui::Answer answer; bool closes; const char* stored; } cases[] = {
+        {ui::Answer::Cancel, false, "EMPRESA SA"}, {ui::Answer::No, true, "EMPRESA SA"}, {ui::Answer::Yes, true, "OTRA EMPRESA"}};
+    writeDatoprov(filledRecord());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.answer));
+        open();
+        edit("txtApePat1")->setText(QStringLiteral("OTRA EMPRESA"));
+        boxes_->clear();
+        boxes_->queue(c.answer);
+        EXPECT_EQ(form_->close(), c.closes);
+        ASSERT_EQ(boxes_->shown().size(), 1u);
+        const ui::ShownBox& b = boxes_->shown()[0];
+        EXPECT_EQ(std::tie(b.text, b.title, b.buttons, b.icon), std::make_tuple(QStringLiteral("Salvar los datos antes de salir?"),
+                                                                                 QStringLiteral("ATENCION"), ui::Buttons::YesNoCancel, ui::Icon::None));
+        EXPECT_EQ(form_->isVisible(), !c.closes);
+        EXPECT_EQ(rows("datoprov").at(0).at(4).toString(), c.stored);
+        close();
+    }
 }
 
 } // namespace
