@@ -65,7 +65,8 @@ TEST_F(HelpTest, ConsiderationsShownWhateverTheirFormAndAMissingFileReported) {
     EXPECT_TRUE(w.isVisible());
 }
 
-TEST_F(HelpTest, ResizeRuleKeepsTheMarginsAndNeverGoesNegative) {
+// Its own window beside its owner; the resize rule; closed from the keyboard.
+TEST_F(HelpTest, HelpWindowResizesAndClosesWithCerrar) {
     // Sizes in twips: window inner area -> text box and button top.
     const struct { const char* what; int w, h, boxW, boxH, buttonTop; } cases[] = {
         {"opening size", 7500, 6060, 7300, 5060, 5360},
@@ -73,7 +74,10 @@ TEST_F(HelpTest, ResizeRuleKeepsTheMarginsAndNeverGoesNegative) {
         {"narrower and shorter", 3000, 2400, 2800, 1400, 1700},
         {"smaller than the margins", 150, 600, 0, 0, 0},
     };
-    help::frmayuda w(write("c.txt", "texto"));
+    QWidget owner;
+    auto& w = *new help::frmayuda(write("c.txt", "texto"), &owner);
+    EXPECT_TRUE(w.isWindow() && w.windowModality() == Qt::NonModal);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Consideraciones para el llenado de la Solicitud"));
     w.show();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -88,40 +92,16 @@ TEST_F(HelpTest, ResizeRuleKeepsTheMarginsAndNeverGoesNegative) {
         EXPECT_EQ(w.RTUltima()->lineWrapMode(), c.boxW > 400 ? QTextEdit::FixedPixelWidth : QTextEdit::WidgetWidth);
         if (c.boxW > 400) EXPECT_EQ(w.RTUltima()->lineWrapColumnOrWidth(), w.twipsToPixelsX(c.boxW - 400));
     }
-}
-
-TEST_F(HelpTest, HelpWindowStandsBesideItsOwnerAndClosesWithCerrar) {
-    QWidget owner;
-    auto* w = new help::frmayuda(write("c.txt", "texto"), &owner);
-    EXPECT_TRUE(w->isWindow() && w->windowModality() == Qt::NonModal);
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("Consideraciones para el llenado de la Solicitud"));
-    w->show();
-    w->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
-    // From the keyboard alone: the text takes no typing, Tab leaves it for
-    // "&Cerrar", Space presses that.
-    w->RTUltima()->setFocus();
-    QTest::keyClicks(w->RTUltima(), QStringLiteral("xy"));
-    EXPECT_EQ(w->RTUltima()->toPlainText(), QStringLiteral("texto"));
-    QTest::keyClick(w->RTUltima(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), w->Command2());
-    QTest::keyClick(w->Command2(), Qt::Key_Space);
-    EXPECT_FALSE(w->isVisible());
-}
-
-TEST(About, SaysTitleVersionAndOffice) {
-    help::frmAbout about;
-    EXPECT_EQ(about.windowTitle(), QStringLiteral("Acerca de"));
-    EXPECT_EQ(about.lblTitle()->text(), QStringLiteral("Disco de Captura para solicitudes ZELTAR"));
-    EXPECT_EQ(about.lblVersion()->text(), QStringLiteral("Version 3.0.0"));
-    const QString office = about.as<QLabel>(QStringLiteral("lblDescription"))->text();
-    EXPECT_TRUE(office.startsWith(QStringLiteral("Secretaría de Quentaria\n")));
-    EXPECT_GE(office.count(u'\n'), 2);  // directorate and unit on their own lines
-    EXPECT_TRUE(about.as<QLabel>(QStringLiteral("lblDisclaimer"))->text().startsWith(QStringLiteral("Dudas y Comentarios\n")));
-    EXPECT_EQ(about.minimumSize(), about.maximumSize());  // fixed, with no minimize or maximize button
-    EXPECT_FALSE(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    // The version is set at run time; a screen reader must read that, not the table's caption.
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(about.lblVersion())->text(QAccessible::Name), about.lblVersion()->text());
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    // The text takes no typing, Tab leaves it for "&Cerrar", Space presses that.
+    w.RTUltima()->setFocus();
+    QTest::keyClicks(w.RTUltima(), QStringLiteral("xy"));
+    EXPECT_EQ(w.RTUltima()->toPlainText(), QStringLiteral("texto"));
+    QTest::keyClick(w.RTUltima(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), w.Command2());
+    QTest::keyClick(w.Command2(), Qt::Key_Space);
+    EXPECT_FALSE(w.isVisible());
 }
 
 // Keys sent to the window, as when nothing has the focus; Escape on the
@@ -175,11 +155,22 @@ TEST(DialogKeys, EnterPressesTheFocusedButtonElseTheDefault) {
     for (const auto& c : captions) EXPECT_EQ(ui::withoutMnemonic(QString::fromUtf8(c.caption)), QString::fromUtf8(c.read));
 }
 
-TEST(About, CentredOnItsOwnerAndEndsTheModalWait) {
+TEST(About, SaysTitleVersionAndOfficeCentredOnItsOwnerAndEndsTheModalWait) {
     QWidget owner;
     owner.setGeometry(200, 150, 900, 700);
     owner.show();
     help::frmAbout about(&owner);
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("Acerca de"));
+    EXPECT_EQ(about.lblTitle()->text(), QStringLiteral("Disco de Captura para solicitudes ZELTAR"));
+    EXPECT_EQ(about.lblVersion()->text(), QStringLiteral("Version 3.0.0"));
+    const QString office = about.as<QLabel>(QStringLiteral("lblDescription"))->text();
+    EXPECT_TRUE(office.startsWith(QStringLiteral("Secretaría de Quentaria\n")));
+    EXPECT_GE(office.count(u'\n'), 2);  // directorate and unit on their own lines
+    EXPECT_TRUE(about.as<QLabel>(QStringLiteral("lblDisclaimer"))->text().startsWith(QStringLiteral("Dudas y Comentarios\n")));
+    EXPECT_EQ(about.minimumSize(), about.maximumSize());  // fixed, with no minimize or maximize button
+    EXPECT_FALSE(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    // The version is set at run time; a screen reader must read that, not the table's caption.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(about.lblVersion())->text(QAccessible::Name), about.lblVersion()->text());
     bool escaped = false, rescued = false;
     QTimer::singleShot(0, &about, [&] {
         escaped = true;
