@@ -346,6 +346,7 @@ void DataGrid::setDataSource(store::DataSource* source) {
 // Columns as wide as their captions and first rows, within reason, so that
 // a grid of many columns does not open scrolled.
 void DataGrid::fitColumns() {
+    fittedOpen_ = source_ && source_->isOpen();
     resizeColumnsToContents();
     const int most = std::max(60, viewport()->width() / 2);
     const int chars = fontMetrics().averageCharWidth();
@@ -359,6 +360,8 @@ void DataGrid::fitColumns() {
 void DataGrid::reload() {
     const int col = std::max(0, currentColumn());
     model_->reload();
+    if (!fittedOpen_)
+        fitColumns();  // the field widths are known once the data source is open
     if (model_->rowCount() > 0 && model_->columnCount() > 0)
         setCurrentIndex(model_->index(0, std::min(col, model_->columnCount() - 1)));
 }

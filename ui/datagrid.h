@@ -124,6 +124,7 @@ private:
     std::vector<int> buttonColumns_;
     bool closingEditor_ = false;  // the view moves its editor on after Tab or Enter
     bool reopening_ = false;      // a refused row's editor comes back
+    bool fittedOpen_ = false;     // columns fitted with the data source open
 };
 
 } // namespace ui
