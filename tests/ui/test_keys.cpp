@@ -45,7 +45,7 @@ protected:
 };
 
 // Typed key by key, or committed by an input method (accents composed with dead keys).
-TEST_F(KeyPipelineTest, TypedAndComposedTextGoesThroughTheFilters) {
+TEST_F(KeyPipelineTest, TypedComposedAndPastedTextGoesThroughTheFilters) {
     const struct { QLineEdit* e; QString text; bool composed; QString shown; } cases[] = {
         {plain, "razón social", false, "RAZÓN SOCIAL"},
         {mail, "Info@Empresa.MX", false, "info@empresa.mx"},  // the window's upper case, then the box's lower
@@ -75,9 +75,9 @@ TEST_F(KeyPipelineTest, TypedAndComposedTextGoesThroughTheFilters) {
     QTest::keyClick(phone, Qt::Key_Backspace);  // Backspace passes the digit filter
     QTest::keyClick(phone, Qt::Key_Return);     // Enter does not
     EXPECT_EQ(phone->text(), QString());
-}
-
-TEST_F(KeyPipelineTest, PasteKeepsTheStorableRest) {
+    // A paste keeps the storable rest.
+    plain->clear();
+    mail->clear();
     EXPECT_TRUE(ui::storable(QStringLiteral("Razón  Social: ÑÁÉÍÓÚÜ ü ¿¡ º ª")));
     EXPECT_FALSE(ui::storable(QStringLiteral("\u20AC")));
     EXPECT_EQ(ui::storableOnly(QStringLiteral("a\u20ACb\U0001F600c")), QStringLiteral("abc"));
@@ -147,7 +147,7 @@ TEST_F(MaskedEditTest, KeysOnThePositions) {
     }
 }
 
-TEST_F(MaskedEditTest, TextIsAlwaysThirteenPositions) {
+TEST_F(MaskedEditTest, TextIsAlwaysThirteenPositionsAndFocusSelectsTheFirst) {
     EXPECT_EQ(box.text(), k13);
     box.setMaskedText(kFull);
     box.setMask(QString());  // the mask reset sequence
@@ -159,6 +159,21 @@ TEST_F(MaskedEditTest, TextIsAlwaysThirteenPositions) {
     EXPECT_EQ(box.maskedText(), QStringLiteral(" AB          "));
     plain->setText(kFull + "EXTRA");
     EXPECT_EQ(box.text(), kFull);
+    // Focus on an empty box selects the first position; a box with
+    // characters keeps what the line edit gives it.
+    box.setMaskedText({});
+    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(&box, &in);
+    EXPECT_TRUE(box.selectionStart() == 0 && box.selectedText().size() == 1);
+    box.setMaskedText(QStringLiteral(" ABC"));
+    box.setCursorPosition(4);
+    QApplication::sendEvent(&box, &in);
+    EXPECT_NE(box.selectedText().size(), 1);
+    ui::MaskedEdit year;  // "#": digit or blank
+    year.setMask(QStringLiteral("####"));
+    year.setCursorPosition(0);
+    uitest::type(&year, "2a0");
+    EXPECT_EQ(year.text(), QStringLiteral("20  "));
 }
 
 TEST_F(MaskedEditTest, PasteTakesCharactersPositionByPosition) {
@@ -175,24 +190,6 @@ TEST_F(MaskedEditTest, PasteTakesCharactersPositionByPosition) {
     box.setCursorPosition(0);
     QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(box.text(), QStringLiteral(" XYZ010203AB9"));
-}
-
-TEST_F(MaskedEditTest, FocusOnAnEmptyBoxSelectsTheFirstPosition) {
-    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
-    QApplication::sendEvent(&box, &in);
-    EXPECT_TRUE(box.selectionStart() == 0 && box.selectedText().size() == 1);
-    box.setMaskedText(QStringLiteral(" ABC"));  // a box with characters keeps what the line edit gives it
-    box.setCursorPosition(4);
-    QApplication::sendEvent(&box, &in);
-    EXPECT_NE(box.selectedText().size(), 1);
-}
-
-TEST(MaskedEdit, FourDigitMaskTakesBlanksAndDigits) {
-    ui::MaskedEdit year;
-    year.setMask(QStringLiteral("####"));
-    year.setCursorPosition(0);
-    uitest::type(&year, "2a0");
-    EXPECT_EQ(year.text(), QStringLiteral("20  "));
 }
 
 } // namespace
