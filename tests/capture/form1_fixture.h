@@ -1,5 +1,6 @@
-// Shared set-up of the main window's GUI tests: small catalogues in a temporary
-// data directory, scripted message boxes, the window shown and active.
+// Shared set-up of the main window's tests: the checks' message texts, and for
+// the GUI tests small catalogues in a temporary data directory, scripted
+// message boxes, the window shown and active.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -28,6 +29,38 @@
 #include "ui/datagrid.h"
 #include "ui/maskededit.h"
 #include "ui/messagebox.h"
+
+namespace texts {
+inline const char* const kLen = "El RFC no puede ser menor de 13";
+inline const char* const kFirst = "El primer digito del RFC debe espacio ";
+inline const char* const kL2 = "El  2 digito del RFC debe ser letra ";
+inline const char* const kL3 = "El  3 digito del RFC debe ser letra ";
+inline const char* const kMonth = "El valor del mes del RFC es incorrecto";
+inline const char* const kDay = "El valor del dia del RFC es incorrecto";
+inline const char* const kLast = "El ultimo digito del RFC debe ser A ó del 0 al 9";
+inline const char* const kTipo = "Seleccione un tipo de programa";
+inline const char* const kAmbos = "Es necesario el año y número de programa";
+inline const char* const kAnio0 = "El año de zeltar no puede ser cero";
+inline const char* const kAnio1980 = "El año de zeltar no puede ser menor a 1980";
+inline const char* const kNum0 = "El número de zeltar no puede ser cero";
+// ValidaRequeridos, in the order it shows them (index 0 unused).
+inline const char* const kReq[14] = {
+    nullptr,
+    "El año del registro ZELTAR es un dato requerido",
+    "El numero del registro ZELTAR es un dato requerido",
+    "La razón social de la empresa es un dato requerido",
+    "La calle de la empresa es un dato requerido",
+    "El codigo postal de la empresa es un dato requerido",
+    "La colonia de la empresa es un dato requerido",
+    "El telefono de la empresa es un dato requerido",
+    "La administracion de recaudación de la empresa es un dato requerido",
+    "El tipo de programa de la empresa es un dato requerido",
+    "El nombre del representante legal es un dato requerido",
+    "El cargo del representante legal es un dato requerido",
+    "El Telefono del representante legal es un dato requerido",
+    "El email del representante legal es un dato requerido",
+};
+} // namespace texts
 
 namespace form1test {
 
@@ -66,7 +99,6 @@ protected:
         }
         table->append(row);
     }
-    // Appends rows to a table, marked deleted if asked.
     void append(const char* table, const std::vector<store::Row>& rs, bool deleted = false) {
         auto t = store::DbfTable::open(dir_ / (std::string(table) + ".dbf"));
         for (const auto& r : rs) {
@@ -74,7 +106,6 @@ protected:
             if (deleted) t->markDeleted(n);
         }
     }
-
     // A saved application: a company RFC, Ampliación, the second office and activity.
     std::map<std::string, Value> filledRecord() const {
         return {{"RFC", Value(" ABC850101XY1")}, {"PROG1P", Value("2001")},    {"PROG2P", Value("15")},
@@ -83,7 +114,6 @@ protected:
                 {"ANOMAQUILA", Value(0)}};
     }
 
-    // Opens the window on the data directory, shown and active.
     void open() {
         db_ = std::make_unique<store::Database>(dir_);
         form_ = std::make_unique<capture::Form1>(*db_);
@@ -112,8 +142,7 @@ protected:
     }
     QLineEdit* edit(const char* name) const { return qobject_cast<QLineEdit*>(w(name)); }
     QAbstractButton* button(int i) const { return qobject_cast<QAbstractButton*>(w("Command1", i)); }
-    // Clicks an enabled Command1 button as the operator would.
-    void click(int i) {
+    void click(int i) {  // as the operator would: only an enabled button
         ASSERT_TRUE(button(i)->isEnabled()) << i;
         button(i)->click();
         settle();
@@ -124,16 +153,16 @@ protected:
         c->setFocus(Qt::TabFocusReason);
         settle();
     }
-    // Types through the window's key rules, letting queued keystrokes arrive.
-    void type(QWidget* c, const QString& text) {
-        focus(c);
-        for (QChar ch : text) typeChar(c, ch);
-    }
     // A key to whatever has the focus (a grid passes keys on to its cell editor).
     void key(int k, Qt::KeyboardModifiers m = Qt::NoModifier) {
         ASSERT_NE(QApplication::focusWidget(), nullptr);
         QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(k), m);
         settle();
+    }
+    // Types through the window's key rules, letting queued keystrokes arrive.
+    void type(QWidget* c, const QString& text) {
+        focus(c);
+        for (QChar ch : text) typeChar(c, ch);
     }
     void typeHere(const QString& text) {
         for (QChar ch : text) typeChar(QApplication::focusWidget(), ch);
@@ -149,7 +178,9 @@ protected:
         }
         settle();
     }
-    static void settle() { for (int i = 0; i < 5; ++i) QApplication::processEvents(); }
+    static void settle() {
+        for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    }
 
     // The rows of a table as its file holds them (deleted ones left out).
     std::vector<store::Row> rows(const char* table) const {

@@ -11,7 +11,7 @@
 #endif
 
 #include "form1_fixture.h"
-#include "texts.h"
+
 
 namespace form1test {
 namespace {

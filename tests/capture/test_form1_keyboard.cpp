@@ -2,7 +2,7 @@
 // mouse, the RFC box's check on leaving it, each field's key rules, and the
 // plants grid. The rules' edge cases are in the checks' tables.
 #include "form1_fixture.h"
-#include "texts.h"
+
 
 namespace form1test {
 namespace {
@@ -81,7 +81,7 @@ TEST_F(Form1Test, LeavingTheRfcBoxRunsTheCheck) {
         EXPECT_EQ(colonia->isEnabled(), c.habilita == Hab::True);
         // The band is tab places 8 to 34, the first five buttons included; 35 on stay as they were.
         for (QWidget* x : {w("Combo5"), w("dbgplantas"), w("chkProdFinal"), w("txtApePatR2"), w("Command2"),
-                           w("Command1", 0), w("Command1", 4)})
+                           w("Command1", 0), w("Command1", 3), w("Command1", 4)})
             EXPECT_EQ(x->isEnabled(), c.habilita == Hab::True) << x->objectName().toStdString();
         EXPECT_FALSE(w("Command1", 5)->isEnabled());
         // After a fault the operator is back in the box; otherwise the focus stays where it went.
