@@ -104,23 +104,9 @@ TEST_F(HelpTest, HelpWindowResizesAndClosesWithCerrar) {
     EXPECT_FALSE(w.isVisible());
 }
 
-// Keys sent to the window, as when nothing has the focus; Escape on the
-// button is below, Enter on a button in DialogKeys.
-TEST(About, EnterAndEscapePressOk) {
-    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
-        SCOPED_TRACE(key);
-        help::frmAbout about;
-        about.show();
-        int pressed = 0;
-        QObject::connect(about.cmdOK(), &QPushButton::clicked, [&] { ++pressed; });
-        QTest::keyClick(&about, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-        EXPECT_EQ(pressed, 1);
-        EXPECT_FALSE(about.isVisible());
-    }
-}
-
 // The window layer's dialog keys, on a window with a second button: Enter
-// presses the focused button, else the default one; Escape the cancel one.
+// (keypad Enter too) presses the focused button, else the default one; Escape
+// the cancel one. The About box's one button is both (its Escape is below).
 TEST(DialogKeys, EnterPressesTheFocusedButtonElseTheDefault) {
     using ui::Kind;
     static const ui::ControlSpec controls[] = {
@@ -133,6 +119,7 @@ TEST(DialogKeys, EnterPressesTheFocusedButtonElseTheDefault) {
     static const ui::WindowLayout layout = {"frmTeclas", "Teclas", 4000, 1000, controls, 4};
     const struct { const char* focus; Qt::Key key; const char* pressed; } cases[] = {
         {"txtNota", Qt::Key_Return, "cmdOK"},
+        {"txtNota", Qt::Key_Enter, "cmdOK"},
         {"cmdOtro", Qt::Key_Return, "cmdOtro"},
         {"txtNota", Qt::Key_Escape, "cmdCancel"},
         {"cmdOtro", Qt::Key_Escape, "cmdCancel"},
@@ -146,7 +133,8 @@ TEST(DialogKeys, EnterPressesTheFocusedButtonElseTheDefault) {
             QObject::connect(w.as<QPushButton>(QString::fromLatin1(name)), &QPushButton::clicked,
                              [&pressed, name] { pressed << QString::fromLatin1(name); });
         w.control(QString::fromLatin1(c.focus))->setFocus();
-        QTest::keyClick(w.control(QString::fromLatin1(c.focus)), c.key);
+        QTest::keyClick(w.control(QString::fromLatin1(c.focus)), c.key,
+                        c.key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         EXPECT_EQ(pressed, QStringList{QString::fromLatin1(c.pressed)});
     }
     EXPECT_TRUE(ui::FormWindow(layout).as<QPushButton>(QStringLiteral("cmdOK"))->isDefault());
