@@ -188,6 +188,7 @@ TEST(DirectoryLock, SecondHolderIsRefusedButAHandedOffTokenLetsTheChildIn) {
 
     // A token outlives neither its holder nor a later one.
     holder.reset();
+    EXPECT_EQ(fs::file_size(tmp / "zeltar.lck"), 0u);
     const auto next = DirectoryLock::acquire(tmp.path());
     ASSERT_NE(next, nullptr);
     EXPECT_NE(next->handOffEnvironment(), env);
