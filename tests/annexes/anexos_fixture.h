@@ -14,7 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
-#include <iostream>
 #include <map>
 #include <memory>
 #include <string>
@@ -97,6 +96,17 @@ protected:
         db_.reset();
     }
 
+    // Shows the tab that holds a goods grid.
+    void tabOf(int goodsGrid) {
+        win_->Anexosf()->setCurrentIndex(goodsGrid == 2 ? 1 : 0);
+        settle();
+    }
+    // Empties a table (the shipped empty one comes back).
+    void empty(const char* table) {
+        close();
+        std::filesystem::remove(dir_ / (std::string(table) + ".dbf"));
+        store::ensureDataDirectory(dir_);
+    }
     ui::DataGrid* goods(int g) const { return win_->dbganexo(g); }
     ui::DataGrid* sectors(int index) const { return win_->grdMercyProd(index); }
 
@@ -125,14 +135,6 @@ protected:
         settle();
     }
 
-    // The live rows of a table as its file holds them.
-    std::vector<store::Row> rows(const char* table) const {
-        auto t = store::DbfTable::open(dir_ / (std::string(table) + ".dbf"));
-        std::vector<store::Row> out;
-        for (std::size_t r = 0; r < t->recordCount(); ++r)
-            if (!t->isDeleted(r)) out.push_back(t->read(r));
-        return out;
-    }
     // One field of every live row, as text.
     std::vector<std::string> column(const char* table, const char* field) const {
         auto t = store::DbfTable::open(dir_ / (std::string(table) + ".dbf"));
