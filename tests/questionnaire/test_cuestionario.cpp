@@ -50,7 +50,6 @@ class ScratchData : public ::testing::Test {
 public:
     void SetUp() override {
         ASSERT_TRUE(tmp_.isValid());
-        dir_ = tmp_.path().toStdString();
         store::ensureDataDirectory(dir_);
     }
     void openSources() {
@@ -64,18 +63,13 @@ public:
     questionnaire::Sources sources() { return {*plants_, *sectors_, *goods_, *producers_}; }
 
     QTemporaryDir tmp_;
-    std::filesystem::path dir_;
+    std::filesystem::path dir_ = tmp_.path().toStdString();
     std::unique_ptr<store::Database> db_;
     std::unique_ptr<store::DataSource> plants_, sectors_, goods_, producers_;
 };
 
 class CuestionarioTest : public ScratchData {
 protected:
-    void SetUp() override {
-        ScratchData::SetUp();
-        state_.today = QDate(2026, 12, 6);
-        state_.locale = QLocale(QLocale::Spanish, QLocale::Mexico);
-    }
     void load(const QString& input) {
         for (const QString& line : input.split(u'\n')) {
             if (line.startsWith(u"text ")) {
@@ -107,7 +101,7 @@ protected:
         return questionnaire::ArmaCuestionario(state_, src);
     }
 
-    questionnaire::MainWindowState state_;
+    questionnaire::MainWindowState state_{.today = QDate(2026, 12, 6), .locale = QLocale(QLocale::Spanish, QLocale::Mexico)};
 };
 
 class Golden : public CuestionarioTest, public ::testing::WithParamInterface<std::string> {};
