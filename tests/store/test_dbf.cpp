@@ -22,7 +22,7 @@ TEST(Value, ToStringAsTheWindowsShowIt) {
         EXPECT_EQ(v.toString(), text);
 }
 
-// What we write, byte by byte and as the other readers on the machine see it.
+// What we write, byte by byte and as another reader on the machine sees it.
 TEST(Dbf, EveryFieldTypeRoundTripsInTheLayoutOtherReadersExpect) {
     ScratchDir dir;
     const auto file = dir / "todos.dbf";
@@ -63,8 +63,8 @@ TEST(Dbf, EveryFieldTypeRoundTripsInTheLayoutOtherReadersExpect) {
                   "20200102" + "T");
 
     t->markDeleted(1);
-    int status = -1;
     if (const std::string python = pythonWithDbfread(); !python.empty()) {
+        int status = -1;
         const std::string out = runCommand(
             python + " -c \"\nimport dbfread,sys\nt=dbfread.DBF(sys.argv[1])\nprint(t.encoding,len(t.records),len(t.deleted))\n"
                      "for r in t: print(repr(list(r.values())))\" " + file.string(), &status);
@@ -74,11 +74,6 @@ TEST(Dbf, EveryFieldTypeRoundTripsInTheLayoutOtherReadersExpect) {
                        "['', '', None, None, None, None, None]\n"
                        "['A', 'x', 1.5, 2, 3.0, datetime.date(2020, 1, 2), True]\n");
     }
-    runCommand("ogrinfo --version >/dev/null 2>&1", &status);  // where installed
-    const std::string out = status == 0 ? runCommand("ogrinfo -ro -al -q " + file.string() + " 2>&1") : "";
-    for (const char* seen : {"RFC (String) = ABC010101XY1", "NOMBRE (String) = Año ñandú ÁÉÍÓÚ¿¡",
-                             "CANTIDAD (Real) = 1234567.25", "CLAVE (Integer) = 14", "FECHA (Date) = 2024/02/29"})
-        EXPECT_TRUE(status != 0 || contains(out, seen));
 }
 
 TEST(Dbf, ReadsNullsBlanksAndUnreadableValues) {
