@@ -68,9 +68,9 @@ void Anexos::setupGrids() {
             if (operatorAsked)
                 MuestraLista(*grid, *List(g + 1), 2);
         });
-        connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this, g] {
-            hideList(*List(g + 1), false);
-        });
+        // Scrolled, the cell the list hangs from moves away.
+        for (QScrollBar* bar : {grid->verticalScrollBar(), grid->horizontalScrollBar()})
+            connect(bar, &QScrollBar::valueChanged, this, [this, g] { hideList(*List(g + 1), false); });
     }
 
     ui::DataGrid* producers = dbgProdAbas();
