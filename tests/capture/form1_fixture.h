@@ -13,11 +13,6 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <filesystem>
-#include <map>
-#include <memory>
-#include <optional>
-#include <string>
 #include <tuple>
 
 #include "capture/form1.h"

@@ -12,7 +12,6 @@
 
 #include "form1_fixture.h"
 
-
 namespace form1test {
 namespace {
 
@@ -66,8 +65,7 @@ protected:
     }
     // Runs the disk button on `target`, answering the prompt if one is expected.
     void generate(const fs::path& target, std::optional<ui::Answer> answer = ui::Answer::Ok) {
-        form_->disco = target;
-        form_->pack9 = PACK9_EXE;
+        form_->disco = target, form_->pack9 = PACK9_EXE;
         boxes_->clear();
         if (answer) boxes_->queue(*answer);
         click(2);
@@ -114,29 +112,25 @@ TEST_F(TablesTest, AfterDeletingAllANewApplicationStarts) {
     record["NUMMAQUILA"] = Value(123), record["ANOMAQUILA"] = Value(1999), record["TIPOPROG"] = Value(3);
     writeDatoprov(record);
     open();
-    ASSERT_TRUE(form_->chkProdFinal()->isChecked() && form_->chkrodIndirecto()->isChecked());
-    form_->Combo5()->setCurrentIndex(2);
-    form_->SSTab1()->setCurrentIndex(2);
-    w("Command1", 6)->setEnabled(false);
+    form_->Combo5()->setCurrentIndex(2), form_->SSTab1()->setCurrentIndex(2), button(6)->setEnabled(false);
     boxes_->queue(ui::Answer::Yes);
     click(0);
     EXPECT_EQ(form_->MaskEdBox1()->maskedText(), QString(13, u' '));
     EXPECT_EQ(form_->MaskEdBox1()->mask(), QStringLiteral("&&&&999999aaa"));
     EXPECT_FALSE(form_->chkProdFinal()->isChecked() || form_->chkrodIndirecto()->isChecked());
-    for (QComboBox* list : std::initializer_list<QComboBox*>{form_->Combo5(), form_->Combo1(), form_->cmbActividad()})
-        EXPECT_EQ(list->currentIndex(), 0) << list->objectName().toStdString();
+    EXPECT_EQ(std::make_tuple(form_->Combo5()->currentIndex(), form_->Combo1()->currentIndex(),
+                              form_->cmbActividad()->currentIndex(), form_->SSTab1()->currentIndex()),
+              std::make_tuple(0, 0, 0, 0));
     for (const char* name : {"txtnummaquila", "txtañomaquila", "txtApePat1", "txtProg1"})
         EXPECT_TRUE(edit(name)->text().trimmed().isEmpty()) << name;
-    EXPECT_TRUE(w("Command1", 6)->isEnabled());
-    EXPECT_EQ(form_->SSTab1()->currentIndex(), 0);
+    EXPECT_TRUE(button(6)->isEnabled() && rows("datoprov").empty());
     EXPECT_EQ(form_->dtsDatoProv.editMode(), store::EditMode::AddNew);
-    EXPECT_TRUE(rows("datoprov").empty());
     setRfc(QStringLiteral(" NEW850101AB1"));  // the next save writes the new application
     form_->Command1_Click(1);
     const auto saved = rows("datoprov");
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(saved[0][0].toString() + "|" + saved[0][20].toString(), " NEW850101AB1|14");
-    EXPECT_TRUE(boxes_->unexpected() == 0 && boxes_->texts() == QStringList{kTodo}) << boxes_->texts().join('|').toStdString();
+    EXPECT_EQ(boxes_->texts(), QStringList{kTodo});
 }
 
 TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
@@ -144,19 +138,20 @@ TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
     const QString kReq4 = QString::fromUtf8(texts::kReq[4]);
     const QStringList failed = QStringList{kPrompt} + QStringList(6, kIncomplete) + QStringList{kDone};
     const char* const kOld = "notas.txt OLD.DBF viejo.dbf viejo.dbf.bak";
+    using Change = void (*)(capture::Form1&);
     // answer: to the prompt, when it comes.
-    const struct { const char* name; Target target; void (*change)(capture::Form1&); std::optional<ui::Answer> answer;
-                   QStringList messages; const char* files; } cases[] = {
-        {"every copy present", Diskette, nullptr, ui::Answer::Ok, {kPrompt, kDone},
+    const struct { Target target; Change change; std::optional<ui::Answer> answer; QStringList messages; const char* files;
+    } cases[] = {
+        {Diskette, nullptr, ui::Answer::Ok, {kPrompt, kDone},
          "activida.dbf catdirpl.dbf datoprov.dbf mercbi.dbf notas.txt prodabas.dbf Sector.dbf viejo.dbf.bak"},
-        {"empty RFC box: silent end", Diskette, [](capture::Form1& f) { f.MaskEdBox1()->setMaskedText(""); }, {}, {}, kOld},
-        {"missing required data", Diskette, [](capture::Form1& f) { f.text("txtCalle")->clear(); }, {}, {kReq4}, kOld},
-        {"Cancel at the prompt", Diskette, nullptr, ui::Answer::Cancel, {kPrompt}, kOld},
-        {"no diskette", Missing, nullptr, ui::Answer::Ok, failed, ""},
-        {"the data directory is no diskette", DataDirectory, nullptr, ui::Answer::Ok, failed, ""},
+        {Diskette, [](capture::Form1& f) { f.MaskEdBox1()->setMaskedText(""); }, {}, {}, kOld},  // silent end
+        {Diskette, [](capture::Form1& f) { f.text("txtCalle")->clear(); }, {}, {kReq4}, kOld},
+        {Diskette, nullptr, ui::Answer::Cancel, {kPrompt}, kOld},
+        {Missing, nullptr, ui::Answer::Ok, failed, ""},
+        {DataDirectory, nullptr, ui::Answer::Ok, failed, ""},  // the data directory is no diskette
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         fs::remove_all(disco_);
         if (c.target == Diskette) {
             fs::create_directories(disco_);
@@ -168,9 +163,10 @@ TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
         EXPECT_EQ(boxes_->texts().join('|').toStdString(), c.messages.join('|').toStdString());
         for (const auto& b : boxes_->shown()) {
             if (b.text == kReq4) continue;  // the check's own box
-            const QString title = b.text == kPrompt ? "Grabar Disco" : b.text == kDone ? "Disco grabado." : ui::applicationTitle();
+            const bool prompt = b.text == kPrompt;
             EXPECT_EQ(std::tie(b.title, b.icon, b.buttons),
-                      std::make_tuple(title, ui::Icon::None, b.text == kPrompt ? ui::Buttons::OkCancel : ui::Buttons::Ok));
+                      std::make_tuple(prompt ? "Grabar Disco" : b.text == kDone ? "Disco grabado." : ui::applicationTitle(),
+                                      ui::Icon::None, prompt ? ui::Buttons::OkCancel : ui::Buttons::Ok));
         }
         EXPECT_EQ(onDisk(), c.files);
         EXPECT_EQ(rows("datoprov").size(), 1u);  // the tables stay where they are
@@ -205,8 +201,8 @@ TEST_F(TablesTest, PackedTablesReachTheDiskette) {
         for (std::size_t r = 0; r < t->recordCount(); ++r) live += !t->isDeleted(r);
         EXPECT_EQ(std::make_pair(t->recordCount(), live), counts) << name;
     }
-    EXPECT_FALSE(w("Command1", 0)->isEnabled());  // back to browsing, on the packed tables
-    EXPECT_TRUE(w("Command1", 6)->isEnabled());
+    // Back to browsing, on the packed tables.
+    EXPECT_TRUE(!button(0)->isEnabled() && button(6)->isEnabled());
     EXPECT_EQ(form_->dtsDatoProv.editMode(), store::EditMode::Edit);
     EXPECT_EQ(form_->dtsplantas.recordCount(), 1u);
     form_->Command1_Click(6);

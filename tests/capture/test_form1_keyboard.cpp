@@ -3,7 +3,6 @@
 // plants grid. The rules' edge cases are in the checks' tables.
 #include "form1_fixture.h"
 
-
 namespace form1test {
 namespace {
 
@@ -23,8 +22,9 @@ TEST_F(Form1Test, ApplicationFilledAndSavedWithoutAMouse) {
     typeHere(QStringLiteral(" abc850101xy1"));
     key(Qt::Key_Tab);  // leaving the box checks the RFC and unlocks the window
     EXPECT_TRUE(form_->RFCValido);
-    const std::pair<const char*, const char*> fiscal[] = {{"txtCalle", "Av. Reforma 10"}, {"txtColonia", "Centro"}, {"txtCP", "06000"}};
-    for (const auto& [name, text] : fiscal) tabTo(name), typeHere(QString::fromUtf8(text));
+    for (const auto& [name, text] : {std::pair{"txtCalle", "Av. Reforma 10"}, std::pair{"txtColonia", "Centro"},
+                                     std::pair{"txtCP", "06000"}})
+        tabTo(name), typeHere(QString::fromUtf8(text));
     tabTo("Combo5");
     key(Qt::Key_Down);  // the first office
     tabTo("txtTelefono");
@@ -44,12 +44,11 @@ TEST_F(Form1Test, ApplicationFilledAndSavedWithoutAMouse) {
     const auto t = store::DbfTable::open(dir_ / "datoprov.dbf");
     const std::pair<const char*, Value> fields[] = {{"RFC", Value(" ABC850101XY1")}, {"CALLEYNO", Value("AV. REFORMA 10")},
         {"CP", Value("06000")}, {"NOMBREREPL", Value("ANA")}, {"TIPOPROG", Value(1)}, {"CVEADMLOC", Value(10)}};
-    for (const auto& [name, value] : fields) EXPECT_EQ(saved[0][static_cast<std::size_t>(t->fieldIndex(name))], value) << name;
+    for (const auto& [name, value] : fields) EXPECT_EQ(saved[0][std::size_t(t->fieldIndex(name))], value) << name;
 }
 
-enum class Hab { NotCalled, True, False };
-
 TEST_F(Form1Test, LeavingTheRfcBoxRunsTheCheck) {
+    enum class Hab { NotCalled, True, False };
     // typed: key by key (a blank is the space key) unless pasted, past the key rules.
     const struct { QString typed; bool pasted; QStringList messages; Hab habilita; } cases[] = {
         {QString(), false, {kLen}, Hab::NotCalled}, {" abc850101xy1", false, {}, Hab::True},
@@ -62,11 +61,9 @@ TEST_F(Form1Test, LeavingTheRfcBoxRunsTheCheck) {
         auto* rfc = form_->MaskEdBox1();
         // A mixed band tells the outcomes apart: Habilita switches both boxes, no call leaves them.
         QWidget *calle = w("txtCalle"), *colonia = w("txtColonia"), *next = w("txtApePat1");
-        calle->setEnabled(true);
-        colonia->setEnabled(false);
+        calle->setEnabled(true), colonia->setEnabled(false);
         if (c.pasted) {
-            focus(rfc);
-            setRfc(c.typed);
+            focus(rfc), setRfc(c.typed);
         } else {
             type(rfc, c.typed);  // a blank first moves on, so the next key lands in position 2
             EXPECT_EQ(rfc->maskedText(), c.typed.toUpper().leftJustified(13, QLatin1Char(' ')));
@@ -75,12 +72,11 @@ TEST_F(Form1Test, LeavingTheRfcBoxRunsTheCheck) {
         focus(next);
         EXPECT_EQ(boxes_->texts(), c.messages);
         for (const ui::ShownBox& b : boxes_->shown())
-            EXPECT_EQ(std::tie(b.title, b.icon, b.buttons), std::make_tuple(ui::applicationTitle(), ui::Icon::None, ui::Buttons::Ok));
+            EXPECT_TRUE(b.title == ui::applicationTitle() && b.icon == ui::Icon::None && b.buttons == ui::Buttons::Ok);
         EXPECT_EQ(form_->RFCValido, c.messages.isEmpty());
         EXPECT_EQ(calle->isEnabled(), c.habilita != Hab::False);
-        EXPECT_EQ(colonia->isEnabled(), c.habilita == Hab::True);
         // The band is tab places 8 to 34, the first five buttons included; 35 on stay as they were.
-        for (QWidget* x : {w("Combo5"), w("dbgplantas"), w("chkProdFinal"), w("txtApePatR2"), w("Command2"),
+        for (QWidget* x : {colonia, w("Combo5"), w("dbgplantas"), w("chkProdFinal"), w("txtApePatR2"), w("Command2"),
                            w("Command1", 0), w("Command1", 3), w("Command1", 4)})
             EXPECT_EQ(x->isEnabled(), c.habilita == Hab::True) << x->objectName().toStdString();
         EXPECT_FALSE(w("Command1", 5)->isEnabled());
@@ -93,15 +89,15 @@ TEST_F(Form1Test, LeavingTheRfcBoxRunsTheCheck) {
     EXPECT_TRUE(nombre->isEnabled() && apemat->isEnabled());
     nombre->setText(QStringLiteral("JUAN")), apemat->setText(QStringLiteral("GARCIA"));
     setRfc(QStringLiteral(" ABC850101XY1"));
-    EXPECT_FALSE(nombre->isEnabled());
-    EXPECT_TRUE(nombre->text().isEmpty() && apemat->text().isEmpty());
+    EXPECT_TRUE(!nombre->isEnabled() && nombre->text().isEmpty() && apemat->text().isEmpty());
 }
 
 // A window that takes the activation while the check shows its box (as a
 // real message box does) is not the operator leaving the box: no second check.
 class StealingBoxes : public ui::ScriptedMessageBoxes {
 public:
-    ui::Answer show(QWidget* parent, const QString& text, const QString& title, ui::Icon icon, ui::Buttons buttons) override {
+    ui::Answer show(QWidget* parent, const QString& text, const QString& title, ui::Icon icon,
+                    ui::Buttons buttons) override {
         QWidget popup;
         popup.show();
         popup.activateWindow();
@@ -141,7 +137,7 @@ TEST_F(Form1Test, TypedTextIsFilteredPerField) {
     writeDatoprov(filledRecord());  // Ampliación: the programme year and number are open
     open();
     form_->Habilita(true);
-    const struct { const char* control; const char* typed; const char* shown; } cases[] = {
+    const struct { const char *control, *typed, *shown; } cases[] = {
         {"txtCalle", "niño héroe 5", "NIÑO HÉROE 5"}, {"txtEmail1", "Ventas@Empresa.COM", "ventas@empresa.com"},
         {"EMAILREP", "Juan.Perez@Mail.MX", "juan.perez@mail.mx"}, {"txtcargo", "Director general", "DIRECTOR GENERAL"},
         {"txtProg1", "2a0-0 1", "2001"}, {"txtCP", "0 6-6a00", "06600"}, {"txtFaxR2", "9/8*7", "987"},
@@ -162,24 +158,22 @@ TEST_F(Form1Test, TypedTextIsFilteredPerField) {
         focus(prog2);
         prog2->setText(QString::fromUtf8(text));
         focus(w("txtApePat1"));
-        const bool negative = text[0] == '-';
-        EXPECT_EQ(prog2->text(), QString::fromUtf8(negative ? "0" : text));
-        EXPECT_EQ(focused(), negative ? prog2 : w("txtApePat1"));
+        EXPECT_EQ(prog2->text(), QString::fromUtf8(text[0] == '-' ? "0" : text));
+        EXPECT_EQ(focused(), text[0] == '-' ? prog2 : w("txtApePat1"));
     }
     EXPECT_TRUE(boxes_->shown().empty());
 }
 
 const QString kCpMessage = QStringLiteral("El Codigo postal no puede ser mayor a 5 digitos");
 
-// The plants grid: key rules per column, Enter as Tab, the postal-code check before a row reaches catdirpl.
+// The plants grid, one plant already there: the add line is row 1, left upwards.
 class PlantsTest : public Form1Test {
 protected:
     void SetUp() override {
         Form1Test::SetUp();
         writeDatoprov(filledRecord());
-        // One plant already there: the add line is row 1, left upwards.
-        append("catdirpl", {{Value("PRIMERA 1"), Value("01000"), Value("SAN ANGEL"), Value("CDMX"), Value("ALVARO OBREGON"),
-                             Value("MEXICO"), Value("5550"), Value("5551")}});
+        append("catdirpl", {{Value("PRIMERA 1"), Value("01000"), Value("SAN ANGEL"), Value("CDMX"),
+                             Value("ALVARO OBREGON"), Value("MEXICO"), Value("5550"), Value("5551")}});
         open();
         form_->Habilita(true);
         form_->SSTab1()->setCurrentIndex(1);
@@ -195,11 +189,9 @@ protected:
             typeHere(cells[i]);
         }
     }
-    // The rows written by the test, after the seeded one.
-    std::vector<store::Row> added() const {
+    std::vector<store::Row> added() const {  // after the seeded row
         auto all = rows("catdirpl");
-        all.erase(all.begin());
-        return all;
+        return {all.begin() + 1, all.end()};
     }
     ui::DataGrid* grid_ = nullptr;
 };
@@ -216,8 +208,8 @@ TEST_F(PlantsTest, NewRowLeftWithUpIsWrittenThroughTheCellRules) {
     key(Qt::Key_Tab);
     typeRow({"5b678"});
     key(Qt::Key_Up);
-    EXPECT_EQ(added(), (std::vector<store::Row>{store::Row{Value("AV JUAREZ 10"), Value("06600"), Value("CENTRO"), Value("CDMX"),
-                                   Value("CUAUHTEMOC"), Value("MEXICO"), Value("551234"), Value("5678")}}));
+    EXPECT_EQ(added(), (std::vector<store::Row>{{Value("AV JUAREZ 10"), Value("06600"), Value("CENTRO"), Value("CDMX"),
+                                                 Value("CUAUHTEMOC"), Value("MEXICO"), Value("551234"), Value("5678")}}));
     EXPECT_TRUE(boxes_->shown().empty());
 }
 
