@@ -159,8 +159,8 @@ TEST(ReadMainWindow, TakesTheDisplayedTexts) {
         c->setCurrentIndex(1);
     }
     main.as<ui::MaskedEdit>(QStringLiteral("MaskEdBox1"))->setMaskedText(QStringLiteral(" ABC8501"));
-    main.as<QLineEdit>(QStringLiteral("txtacredita"))->setText(QStringLiteral(" 1.6 "));
-    main.as<QLineEdit>(QStringLiteral("EMAILREP"))->setText(QStringLiteral("rep@x.mx"));
+    for (auto [name, text] : {std::pair{"txtacredita", " 1.6 "}, {"EMAILREP", "rep@x.mx"}})
+        main.as<QLineEdit>(QString::fromLatin1(name))->setText(QString::fromLatin1(text));
     main.as<QCheckBox>(QStringLiteral("chkrodIndirecto"))->setChecked(true);
     const auto s = questionnaire::readMainWindow(main);
     EXPECT_TRUE(s.combo1Index == 1 && !s.chkProdFinal && s.chkrodIndirecto);

@@ -104,8 +104,6 @@ struct RawDbf {
     std::vector<Field> fields{};
     std::vector<std::string> records{};  // each with its deletion byte first
     long count = -1;                     // header count; -1: records.size()
-    std::string afterTerminator{};       // e.g. one 0x00 of old writers
-    bool endMarker = true;
 
     std::string bytes() const {
         std::string desc;
@@ -117,7 +115,7 @@ struct RawDbf {
             desc += d;
             recordLength += f.length;
         }
-        const std::size_t headerLength = 32 + desc.size() + 1 + afterTerminator.size();
+        const std::size_t headerLength = 32 + desc.size() + 1;
         const auto n = static_cast<std::uint32_t>(count < 0 ? static_cast<long>(records.size()) : count);
         std::string out(32, '\0');
         const unsigned head[] = {version, 95, 7, 1, n & 0xFF, (n >> 8) & 0xFF, (n >> 16) & 0xFF, n >> 24,
@@ -126,10 +124,10 @@ struct RawDbf {
         for (std::size_t i = 0; i < std::size(head); ++i)
             out[i] = static_cast<char>(head[i]);
         out[29] = static_cast<char>(codePage);
-        out += desc + '\x0D' + afterTerminator;
+        out += desc + '\x0D';
         for (const std::string& r : records)
             out += r;
-        return endMarker ? out + '\x1A' : out;
+        return out + '\x1A';
     }
 };
 

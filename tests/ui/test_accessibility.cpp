@@ -10,6 +10,10 @@
 
 #include "ui/datagrid.h"
 #include "ui/formwindow.h"
+#include "ui/layouts/acercade.h"
+#include "ui/layouts/anexos.h"
+#include "ui/layouts/ayuda.h"
+#include "ui/layouts/documento.h"
 #include "ui/layouts/form1.h"
 #include "ui_test_support.h"
 
@@ -42,6 +46,10 @@ struct WindowCase {
 };
 const WindowCase kWindows[] = {
     {"Form1", ui::form1Layout},
+    {"Anexos", ui::anexosLayout},
+    {"frmDocument", ui::frmDocumentLayout},
+    {"frmayuda", ui::frmayudaLayout},
+    {"frmAbout", ui::frmAboutLayout},
     {"SameLabelsInOneFrame", []() -> const ui::WindowLayout& { return kSameFrameLayout; }},
     {"Sample", []() -> const ui::WindowLayout& { return uitest::kSampleLayout; }},
 };
@@ -62,7 +70,7 @@ TEST_P(EveryWindow, EveryControlIsNamedFromItsTable) {
             EXPECT_FALSE(name.trimmed().isEmpty());
         }
         if (takesInput(s.kind)) {
-            if (s.label) {
+            if (s.label && !s.accessibleName) {
                 const ui::ControlSpec* label = w.entry(w.control(text(s.label)));
                 ASSERT_NE(label, nullptr) << "names a label that is not there";
                 EXPECT_EQ(name, text(label->caption));
@@ -74,8 +82,11 @@ TEST_P(EveryWindow, EveryControlIsNamedFromItsTable) {
             EXPECT_EQ(name, text(s.toolTip));
             EXPECT_EQ(accessible(c, QAccessible::Description), text(s.toolTip));
         }
-        if (s.kind == Kind::CheckBox || s.kind == Kind::Frame || s.kind == Kind::TabPage || s.kind == Kind::Button) {
-            EXPECT_EQ(name, text(s.caption));
+        if (s.accessibleName) {
+            EXPECT_EQ(name, text(s.accessibleName));
+        } else if (s.kind == Kind::CheckBox || s.kind == Kind::Frame || s.kind == Kind::TabPage ||
+                   s.kind == Kind::Button) {
+            EXPECT_EQ(name, ui::withoutMnemonic(text(s.caption)));
         }
     }
     for (const auto& [name, count] : sharing)  // told apart by their descriptions
@@ -109,7 +120,8 @@ INSTANTIATE_TEST_SUITE_P(Windows, EveryWindow, ::testing::ValuesIn(kWindows),
 // The names a person reading the windows would use, where the table alone
 // does not say them.
 TEST(AccessibleNames, AsAPersonReadingTheWindowWouldSayThem) {
-    ui::FormWindow form1(ui::form1Layout()), sample(uitest::kSampleLayout);
+    ui::FormWindow form1(ui::form1Layout()), sample(uitest::kSampleLayout), anexos(ui::anexosLayout()),
+        documento(ui::frmDocumentLayout()), about(ui::frmAboutLayout());
     // Descriptions: nullptr when not checked; "" for none (the label alone tells the control).
     const struct { ui::FormWindow& w; const char* control; int index; const char* name, *description; } cases[] = {
         {form1, "MaskEdBox1", -1, "RFC", ""},
@@ -118,6 +130,12 @@ TEST(AccessibleNames, AsAPersonReadingTheWindowWouldSayThem) {
         {form1, "txtTelefono", -1, "Teléfono", "Domicilio Fiscal"},
         {form1, "Command1", 2, "Generar disco  para Quentaria", "Generar disco  para Quentaria"},
         {form1, "dbgplantas", -1, "II Domicilio de Plantas", nullptr},  // no caption: its tab page
+        {anexos, "dbganexo1", -1, "MERCANCIAS A PRODUCIR", nullptr},
+        {anexos, "grdMercyProd", 0, "S E C T O R E S", nullptr},
+        {anexos, "dbgProdAbas", -1, "REGISTRO DE PRODUCTOR INDIRECTO", nullptr},  // no caption: its legend
+        {anexos, "List2", -1, "SECTOR", "BIENES A IMPORTAR"},                     // the column it serves
+        {documento, "Command1", -1, "Imprimir", nullptr},
+        {about, "cmdOK", -1, "OK", nullptr},
         {sample, "TipoProg", -1, "Tipo Prog", nullptr},  // hidden, no label: its name in words
         {sample, "txtAdmLocal", -1, "Adm Local", nullptr},
     };

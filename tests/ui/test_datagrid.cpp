@@ -158,10 +158,7 @@ TEST_F(DataGridTest, KeyPipelineThenCellHook) {
     ui::KeyPipeline keys(&grid);
     keys.setWindowFilter([](int code) { return QChar(char16_t(code)).toUpper().unicode(); });
     int seen = 0;
-    grid.setKeyHook([&](int column, int code) {
-        ++seen;
-        return column == 0 ? code : uitest::digitsOnly(code);
-    });
+    grid.setKeyHook([&](int column, int code) { return ++seen, column == 0 ? code : uitest::digitsOnly(code); });
     type(QStringLiteral("calle \u20AC1"));
     EXPECT_EQ(grid.columnText(0), QStringLiteral("CALLE 1"));
     EXPECT_EQ(seen, 7);  // once per key that reached the cell; the unstorable one never did

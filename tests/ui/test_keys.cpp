@@ -33,10 +33,7 @@ protected:
         keys->setWindowFilter([](int c) { return QChar(char16_t(c)).toUpper().unicode(); });
         keys->setControlFilter(mail, [](int c) { return QChar(char16_t(c)).toLower().unicode(); });
         keys->setControlFilter(phone, uitest::digitsOnly);
-        keys->setControlFilter(rfc, [this](int c) {
-            if (c == ' ') ui::queueKey(rfc, Qt::Key_Right);
-            return c;
-        });
+        keys->setControlFilter(rfc, [this](int c) { return c == ' ' ? (ui::queueKey(rfc, Qt::Key_Right), c) : c; });
     }
     QWidget window;
     QLineEdit *plain = nullptr, *mail = nullptr, *phone = nullptr;
