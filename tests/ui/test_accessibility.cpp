@@ -1,6 +1,6 @@
 // Every control of every window built from a layout table is named for
 // screen readers from that table, and the focus chain follows its tab places.
-// A new window joins by adding its layout to kWindows.
+// Every window of the program is in kWindows.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
