@@ -49,7 +49,6 @@ Anexos::Anexos(store::Database& db, ui::FormWindow& main, QWidget* parent)
       dtssectoresind(db, "dBASE III;", "sector"),
       dtsprovindir(db, "dBASE III;", "prodabas"),
       dtsanexo1{{db, "dBASE III;", "mercbi"}, {db, "dBASE III;", "mercbi"}, {db, "dBASE III;", "mercbi"}},
-      db_(db),
       main_(main) {
     setWindowFlag(Qt::Window);
     captionBars();
@@ -138,9 +137,8 @@ void Anexos::load() {
 
 void Anexos::openingSequence() {
     // 1
-    const long long tipo = leadingValue(main_.as<QLineEdit>(QStringLiteral("TipoProg"))
-                                            ? main_.as<QLineEdit>(QStringLiteral("TipoProg"))->text()
-                                            : QString());
+    const auto* tipoProg = main_.as<QLineEdit>(QStringLiteral("TipoProg"));
+    const long long tipo = tipoProg ? leadingValue(tipoProg->text()) : 0;
     QTabWidget* tabs = Anexosf();
     // 2-4: a switched-off tab shows greyed and cannot be chosen.
     tabs->setCurrentIndex(0);
@@ -227,8 +225,12 @@ void Anexos::focusChanged(QWidget*, QWidget* now) {
     while (!focusMoves_.empty()) {
         const QPointer<QWidget> next = focusMoves_.front();
         focusMoves_.pop_front();
-        if (next)
-            focusMoved(next);
+        try {
+            if (next)
+                focusMoved(next);
+        } catch (const std::exception& e) {
+            ui::message(this, QString::fromUtf8(e.what()));
+        }
     }
     handlingFocus_ = false;
 }

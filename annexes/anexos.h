@@ -82,7 +82,6 @@ private:
     void hideList(QListWidget& list, bool backToGrid);
     ui::DataGrid* gridOfList(const QListWidget* list) const;
 
-    store::Database& db_;
     ui::FormWindow& main_;
     bool loadFailed_ = false;
     QPointer<QWidget> lastFocus_;  // the last control of this window that had the focus
