@@ -328,16 +328,14 @@ struct PdfPrinting : ui::PrintService {
     explicit PdfPrinting(QString file) : file(std::move(file)) {}
     std::unique_ptr<ui::Printer> choosePrinter(QWidget*, bool) override {
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(file);
+        printer->setOutputFileName(file);  // ".pdf": a PDF file
         return std::make_unique<ui::QtPrinter>(std::move(printer));
     }
     QString file;
 };
 
 TEST_F(DocumentoTest, ARealPrintPutsTheQuestionnaireAndThenTheConsiderationsIntoOneFile) {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        GTEST_SKIP() << "pdftotext is not installed";
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) GTEST_SKIP() << "no pdftotext";
     open();
     const QString file = tmp_.filePath(QStringLiteral("solicitud.pdf"));
     auto scripted = ui::PrintService::install(std::make_unique<PdfPrinting>(file));
