@@ -141,14 +141,6 @@ std::vector<std::string> goldenCases() {
 INSTANTIATE_TEST_SUITE_P(Cases, Golden, ::testing::ValuesIn(goldenCases()),
                          [](const auto& info) { return info.param; });
 
-// Any error of the data engine but an empty record set ends the build (a
-// refused move is in the document window's tests).
-TEST_F(CuestionarioTest, OtherEngineErrorsEndTheBuild) {
-    state_.chkProdFinal = true;
-    std::filesystem::remove(dir_ / "prodabas.dbf");
-    EXPECT_THROW(build(), store::StoreError);
-}
-
 // What the main window shows is what goes in: unsaved, untrimmed, the RFC in all 13 positions.
 TEST(ReadMainWindow, TakesTheDisplayedTexts) {
     ui::FormWindow main(ui::form1Layout());
