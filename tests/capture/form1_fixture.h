@@ -101,12 +101,20 @@ protected:
             if (deleted) t->markDeleted(n);
         }
     }
-    // A saved application: a company RFC, Ampliación, the second office and activity.
+    // A complete saved application: a company RFC, Ampliación, the second office and activity.
     std::map<std::string, Value> filledRecord() const {
-        return {{"RFC", Value(" ABC850101XY1")}, {"PROG1P", Value("2001")},    {"PROG2P", Value("15")},
-                {"APEPATRAZ", Value("EMPRESA SA")}, {"TIPOTRAM", Value(2)},     {"CVEACTIVID", Value(311020)},
-                {"CVEADMLOC", Value(20)},           {"TIPOPROG", Value(1)},     {"NUMMAQUILA", Value(0)},
-                {"ANOMAQUILA", Value(0)}};
+        return {{"RFC", Value(" ABC850101XY1")}, {"PROG1P", Value("2001")}, {"PROG2P", Value("15")},
+                {"APEPATRAZ", Value("EMPRESA SA")}, {"TIPOTRAM", Value(2)}, {"CVEACTIVID", Value(311020)},
+                {"CVEADMLOC", Value(20)}, {"TIPOPROG", Value(1)}, {"NUMMAQUILA", Value(0)}, {"ANOMAQUILA", Value(0)},
+                {"CALLEYNO", Value("REFORMA 10")}, {"CP", Value("06000")}, {"COLONIA", Value("CENTRO")},
+                {"TELEFONO", Value("5556")}, {"NOMBREREPL", Value("ANA")}, {"CARGO", Value("DIRECTORA")},
+                {"TEL_REPREG", Value("5557")}, {"EMAILREPL", Value("ana@x.mx")}};
+    }
+    // The only box shown, as the operator saw it.
+    void expectBox(const QString& text, const QString& title, ui::Icon icon, ui::Buttons buttons) const {
+        ASSERT_EQ(boxes_->shown().size(), 1u) << boxes_->texts().join('|').toStdString();
+        const ui::ShownBox& b = boxes_->shown()[0];
+        EXPECT_EQ(std::tie(b.text, b.title, b.icon, b.buttons), std::tie(text, title, icon, buttons));
     }
 
     void open() {
@@ -173,9 +181,7 @@ protected:
         }
         settle();
     }
-    static void settle() {
-        for (int i = 0; i < 5; ++i) QApplication::processEvents();
-    }
+    static void settle() { for (int i = 0; i < 5; ++i) QApplication::processEvents(); }
 
     // The rows of a table as its file holds them (deleted ones left out).
     std::vector<store::Row> rows(const char* table) const {

@@ -1,13 +1,10 @@
 // The main window's checks and key filters: case tables against the exact
 // message texts and the flags each check hands back to the window.
-#include <gtest/gtest.h>
-
 #include <limits>
 #include <set>
 
 #include "capture/checks.h"
 #include "form1_fixture.h"
-
 
 using namespace capture;
 using namespace texts;
@@ -19,7 +16,7 @@ QString u(const char* s) { return QString::fromUtf8(s); }
 // Messages as one comparable string: text, title and icon of each.
 std::string show(const std::vector<Message>& ms) {
     std::string out;
-    for (const auto& m : ms) out += "[" + m.text.toStdString() + "|" + m.title.toStdString() + (m.critical ? "|!] " : "] ");
+    for (const auto& m : ms) out += "[" + (m.text + "|" + m.title).toStdString() + (m.critical ? "|!] " : "] ");
     return out;
 }
 std::string show(const std::vector<const char*>& texts, bool critical = false) {
@@ -35,14 +32,14 @@ TEST(ValidaRfc, CaseTable) {
         {" ABC010101XY ", {kLen}, false}, {"Xab991399xy  ", {kLen}, false},
         {" ABC010101XYA", {}, true}, {" ABC991231005", {}, true},  // month 12 and day 31 are the bounds
         {" ABC000000XY0", {}, true}, {" AB1010101XYA", {}, true},  // month and day 00; a digit at 4
-        {" &&A010101XYA", {}, true}, {" ABC01 101XYA", {}, true}, {" ABC01    XYA", {}, true},  // &; blanks read 0
-        {" ABC010101XYAZZ", {}, true}, {" ABc010101XYA", {}, true},  // 13 positions; lower case at 4 not examined
+        {" &&A010101XYA", {}, true}, {" ABC01 101XYA", {}, true}, {" ABC01    XYA", {}, true},  // blanks read 0
+        {" ABC010101XYAZZ", {}, true}, {" ABc010101XYA", {}, true},  // 13 positions; 4 is not examined
         {"ABCD010101XYA", {kFirst}, true}, {"A1bD010101XYA", {kFirst}, true},  // no blank skips the letter rule
-        {"XabC011332XYa", {kFirst, kMonth, kDay, kLast}, true},
-        {" aBC010101XYA", {kL2}, true}, {" AbC010101XYA", {kL3}, true}, {" ab1010101XYA", {kL2}, true},  // 2 only
-        {" A C010101XYA", {kL3}, true}, {" ÑBC010101XYA", {kL2}, true},
-        {" ABC011301XYA", {kMonth}, true}, {" ABC010132XYA", {kDay}, true}, {" 1BC011301XYA", {kL2, kMonth}, true},
-        {" ABC010101XYa", {kLast}, true}, {" ABC010101XYB", {kLast}, true}, {" ABC010101XY&", {kLast}, true},
+        {"XabC011332XYa", {kFirst, kMonth, kDay, kLast}, true}, {" ab1010101XYA", {kL2}, true},  // 2 hides 3
+        {" aBC010101XYA", {kL2}, true}, {" AbC010101XYA", {kL3}, true}, {" A C010101XYA", {kL3}, true},
+        {" ÑBC010101XYA", {kL2}, true}, {" ABC011301XYA", {kMonth}, true}, {" ABC010132XYA", {kDay}, true},
+        {" 1BC011301XYA", {kL2, kMonth}, true}, {" ABC010101XYa", {kLast}, true}, {" ABC010101XYB", {kLast}, true},
+        {" ABC010101XY&", {kLast}, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("\"") + c.text + "\"");
@@ -57,12 +54,13 @@ TEST(ValidaRfc, CaseTable) {
 }
 
 TEST(Valida, CaseTable) {
+    // rfc, the three boxes, Combo1, year, number; the message (none: nullptr) and the fault.
     const struct { bool rfc; int prod, ind, abas, combo; const char *p1, *p2, *message; bool fault; } cases[] = {
         // An invalid RFC is a fault with no message of its own, that stops before the programme type.
         {false, 1, 0, 0, 0, "", "", nullptr, true}, {false, 0, 0, 0, 1, "", "", nullptr, true},
         {true, 0, 0, 0, 0, "", "", kTipo, true}, {true, 0, 0, 0, 1, "", "", kTipo, true},  // before the year
-        // Any box counts as a type, a grey one too.
-        {true, 2, 0, 0, 0, "", "", nullptr, false}, {true, 0, 0, 1, 0, "", "", nullptr, false}, {true, 0, 1, 0, 0, "", "", nullptr, false},
+        {true, 2, 0, 0, 0, "", "", nullptr, false}, {true, 0, 0, 1, 0, "", "", nullptr, false},  // a grey box counts
+        {true, 0, 1, 0, 0, "", "", nullptr, false},
         // A new programme, or no procedure selected, ignores year and number.
         {true, 1, 0, 0, 0, "1979", "0", nullptr, false}, {true, 1, 0, 0, -1, "", "", nullptr, false},
         {true, 1, 0, 0, 1, "1979", "5", kAnio1980, true}, {true, 1, 0, 0, 1, "500", "0", kAnio1980, true},
@@ -71,7 +69,7 @@ TEST(Valida, CaseTable) {
         {true, 1, 0, 0, 1, "    ", "  ", kAmbos, true}, {true, 1, 0, 0, 1, "", "12", kAnio0, true},
         {true, 1, 0, 0, 1, "ABCD", "12", kAnio0, true},  // a year of letters reads 0
         {true, 1, 0, 0, 1, "1980", "1", nullptr, false}, {true, 1, 0, 0, 1, " 1990", "12 ", nullptr, false},
-        {true, 1, 0, 0, 1, "19 90", "1 2", nullptr, false}, {true, 1, 0, 0, 1, "1990", "7X", nullptr, false},  // blanks; a letter ends
+        {true, 1, 0, 0, 1, "19 90", "1 2", nullptr, false}, {true, 1, 0, 0, 1, "1990", "7X", nullptr, false},
         {true, 1, 0, 0, 1, "1990", "-5", kNum0, true}, {true, 1, 0, 0, 1, "-1990", "5", kAnio0, true},  // negatives: 0
     };
     for (const auto& c : cases) {
@@ -86,22 +84,22 @@ using R = RequeridosInput&;
 void blankAll(R in, const char* blank) {
     in.prog1 = in.prog2 = in.apePat1 = in.calle = in.cp = in.colonia = in.telefono = u(blank);
     in.nombreR2 = in.cargo = in.telefonoR2 = in.emailRep = u(blank);
-    in.combo5Index = -1;
-    in.chkProdFinal = in.chkrodIndirecto = 0;
+    in.combo5Index = -1, in.chkProdFinal = in.chkrodIndirecto = 0;
 }
 
 TEST(ValidaRequeridos, CaseTable) {
     const std::vector<int> all = {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
     const struct { void (*change)(R); std::vector<int> rows; } cases[] = {  // rows of kReq, in the order shown
-        {[](R) {}, {}},
-        {[](R in) { blankAll(in, ""); }, all},     // a new programme
-        {[](R in) { blankAll(in, "   "); }, all},  // blanks only count as empty
-        {[](R in) { blankAll(in, ""); in.combo1Index = 1; }, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}},
-        {[](R in) { in.combo1Index = 1; in.prog1 = u("1999"); in.prog2 = u("15"); }, {}},
-        {[](R in) { in.combo1Index = 1; in.prog1 = u("  "); in.prog2 = u("15"); }, {1}}, {[](R in) { in.combo1Index = 1; in.prog1 = u("1999"); }, {2}},
+        {[](R) {}, {}}, {[](R in) { blankAll(in, ""); }, all},  // a new programme
+        {[](R in) { blankAll(in, "   "); }, all},                // blanks only count as empty
+        {[](R in) { blankAll(in, ""), in.combo1Index = 1; }, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}},
+        {[](R in) { in.combo1Index = 1, in.prog1 = u("1999"), in.prog2 = u("15"); }, {}},
+        {[](R in) { in.combo1Index = 1, in.prog1 = u("  "), in.prog2 = u("15"); }, {1}},
+        {[](R in) { in.combo1Index = 1, in.prog1 = u("1999"); }, {2}},
         {[](R in) { in.chkProdFinal = in.chkrodIndirecto = 0; }, {9}},  // only Abastecedor
         {[](R in) { in.chkProdFinal = 2; }, {9}},                       // a grey box is not ticked
-        {[](R in) { in.chkProdFinal = 0; in.chkrodIndirecto = 1; }, {}}, {[](R in) { in.combo5Index = 0; }, {}},  // first office
+        {[](R in) { in.chkProdFinal = 0, in.chkrodIndirecto = 1; }, {}},
+        {[](R in) { in.combo5Index = 0; }, {}},  // the first office
         {[](R in) { in.colonia = u("  CENTRO  "); }, {}}, {[](R in) { in.calle = u("\t"); }, {4}},
     };
     for (const auto& c : cases) {
@@ -135,28 +133,30 @@ TEST(KeyFilters, CaseTables) {
     const std::set<int> passing = {8, 9, 27, '0', '1', '2', '3', '4', '5', '6', '7', '8', '9'};
     for (int code = 0; code <= 255; ++code) EXPECT_EQ(SoloNumeros(code), passing.count(code) ? code : 0) << code;
     for (int code : {0x0661, 0xFF10, -1}) EXPECT_EQ(SoloNumeros(code), 0) << code;  // other digits are not digits here
+    // ñ Ñ é ü; ÿ's capital is beyond Latin-1, ß has none.
     const struct { int code, upper, lower; } cases[] = {
-        {'a', 'A', 'a'}, {'A', 'A', 'a'}, {'z', 'Z', 'z'}, {0xF1, 0xD1, 0xF1}, {0xD1, 0xD1, 0xF1},  // ñ Ñ
-        {0xE9, 0xC9, 0xE9}, {0xFC, 0xDC, 0xFC}, {0xFF, 0x178, 0xFF}, {0xDF, 0xDF, 0xDF},  // é ü; ÿ's capital is beyond Latin-1, ß has none
-        {'1', '1', '1'}, {'@', '@', '@'}, {' ', ' ', ' '}, {0, 0, 0}, {8, 8, 8}, {13, 13, 13}, {27, 27, 27},
+        {'a', 'A', 'a'}, {'A', 'A', 'a'}, {'z', 'Z', 'z'}, {0xF1, 0xD1, 0xF1}, {0xD1, 0xD1, 0xF1}, {0xE9, 0xC9, 0xE9},
+        {0xFC, 0xDC, 0xFC}, {0xFF, 0x178, 0xFF}, {0xDF, 0xDF, 0xDF}, {'1', '1', '1'}, {'@', '@', '@'}, {' ', ' ', ' '},
+        {0, 0, 0}, {8, 8, 8}, {13, 13, 13}, {27, 27, 27},
     };
-    for (const auto& c : cases) EXPECT_EQ(std::make_pair(upperKey(c.code), lowerKey(c.code)), std::make_pair(c.upper, c.lower)) << c.code;
+    for (const auto& c : cases)
+        EXPECT_EQ(std::make_pair(upperKey(c.code), lowerKey(c.code)), std::make_pair(c.upper, c.lower)) << c.code;
 }
 
 TEST(PlantsGrid, CellKeysAndRowCheck) {
-    const struct { int column, code, result; } keys[] = {
+    const struct { int column, code, result; } keys[] = {  // Enter reaches a text column; the grid makes it Tab
         {0, 'a', 'A'}, {2, 'a', 'A'}, {3, 0xF1, 0xD1}, {4, 'b', 'B'}, {5, 'c', 'C'}, {0, '7', '7'}, {5, ' ', ' '},
-        {2, 13, 13},  // Enter reaches a text column; the grid turns it into Tab
-        {1, 'a', 0}, {1, '5', '5'}, {1, 13, 0}, {1, 8, 8}, {6, '-', 0}, {6, '0', '0'}, {6, 13, 0}, {6, 9, 9},
-        {7, '.', 0}, {7, '9', '9'}, {7, 27, 27},
+        {2, 13, 13}, {1, 'a', 0}, {1, '5', '5'}, {1, 13, 0}, {1, 8, 8}, {6, '-', 0}, {6, '0', '0'}, {6, 13, 0},
+        {6, 9, 9}, {7, '.', 0}, {7, '9', '9'}, {7, 27, 27},
     };
     for (const auto& c : keys) EXPECT_EQ(plantCellKey(c.column, c.code), c.result) << c.column << " " << c.code;
     const Message tooLong{u("El Codigo postal no puede ser mayor a 5 digitos"), u("Error"), true};
     const struct { int column; const char* cp; bool refused; } rows[] = {
-        {1, "123456", true}, {1, "1234567890", true}, {1, "12345", false}, {1, "", false}, {0, "123456", false}, {7, "123456", false},
+        {1, "123456", true}, {1, "1234567890", true}, {1, "12345", false}, {1, "", false}, {0, "123456", false},
+        {7, "123456", false},
     };
     for (const auto& c : rows)
-        EXPECT_EQ(show(plantRowCheck(c.column, u(c.cp))), show(c.refused ? std::vector<Message>{tooLong} : std::vector<Message>{}))
+        EXPECT_EQ(show(plantRowCheck(c.column, u(c.cp))), show(c.refused ? std::vector{tooLong} : std::vector<Message>{}))
             << c.column << " " << c.cp;
 }
 

@@ -50,40 +50,15 @@ TEST_F(Form1Test, EmptyDatoprovAddsALockedNewRecord) {
         EXPECT_TRUE(w(name)->isEnabled()) << name;
     for (int i : {0, 1, 2, 3, 4, 6, 7, 9}) EXPECT_EQ(button(i)->isEnabled(), i > 5) << i;
     EXPECT_EQ(form_->Combo1()->currentText(), QStringLiteral("Programa nuevo"));
-    const auto* combo5 = form_->Combo5();
-    EXPECT_EQ(std::make_tuple(combo5->count(), combo5->currentIndex(), form_->SSTab1()->currentIndex()), std::make_tuple(3, -1, 0));
+    EXPECT_EQ(std::make_tuple(form_->Combo5()->count(), form_->Combo5()->currentIndex(), form_->SSTab1()->currentIndex()),
+              std::make_tuple(3, -1, 0));
     EXPECT_EQ(form_->cmbActividad()->currentText(), QStringLiteral("ALIMENTOS"));
+    form_->Combo1()->setCurrentIndex(1);  // "Ampliación" opens the year and number, "Programa nuevo" locks them
+    EXPECT_TRUE(w("txtProg1")->isEnabled() && w("txtProg2")->isEnabled());
+    form_->Combo1()->setCurrentIndex(0);
+    EXPECT_FALSE(w("txtProg1")->isEnabled() || w("txtProg2")->isEnabled());
     EXPECT_EQ(form_->dtsDatoProv.field(20).toString(), "14");  // Nuevo ran to its last step
     EXPECT_TRUE(form_->close());  // closing while adding asks nothing
-    EXPECT_TRUE(boxes_->shown().empty());
-}
-
-// A filled record opens in editing; the lists, the tabs and the boxes react.
-TEST_F(Form1Test, FilledDatoprovListsTabsAndBoxes) {
-    writeDatoprov(filledRecord());  // Ampliación, TIPOPROG 1
-    open();
-    EXPECT_EQ(form_->dtsDatoProv.editMode(), store::EditMode::Edit);
-    EXPECT_TRUE(w("txtProg1")->isEnabled() && w("txtProg2")->isEnabled() && !w("txtCalle")->isEnabled());
-    EXPECT_EQ(form_->dtsDatoProv.field(20).toString(), "14");
-    form_->Combo1()->setCurrentIndex(0);  // "Programa nuevo" locks year and number
-    EXPECT_FALSE(w("txtProg1")->isEnabled() || w("txtProg2")->isEnabled());
-    form_->Combo1()->setCurrentIndex(1);
-    EXPECT_TRUE(w("txtProg2")->isEnabled());
-    focus(form_->cmbActividad());  // leaving the activity list writes its code
-    form_->cmbActividad()->setCurrentIndex(2);
-    focus(w("txtApePat1"));
-    EXPECT_EQ(form_->dtsDatoProv.field(22), Value(311030));
-    // Showing tab 2 marks the boxes from TipoProg; marking only, so the box of type 1 stays.
-    form_->TipoProg()->setText(QStringLiteral("2"));
-    form_->SSTab1()->setCurrentIndex(1);
-    EXPECT_FALSE(form_->chkrodIndirecto()->isChecked());
-    form_->SSTab1()->setCurrentIndex(2);
-    EXPECT_TRUE(form_->chkrodIndirecto()->isChecked() && form_->chkProdFinal()->isChecked());
-    form_->Habilita(true);  // clicking a box recomputes TipoProg
-    QTest::mouseClick(form_->chkProdFinal(), Qt::LeftButton);
-    EXPECT_EQ(form_->TipoProg()->text(), QStringLiteral("2"));
-    QTest::mouseClick(form_->chkProdFinal(), Qt::LeftButton);
-    EXPECT_EQ(form_->TipoProg()->text(), QStringLiteral("3"));
     EXPECT_TRUE(boxes_->shown().empty());
 }
 
@@ -113,11 +88,7 @@ TEST_F(Form1Test, ClosingAnEditedRecordAsks) {
         boxes_->clear();
         boxes_->queue(c.answer);
         EXPECT_EQ(form_->close(), c.closes);
-        ASSERT_EQ(boxes_->shown().size(), 1u);
-        const ui::ShownBox& b = boxes_->shown()[0];
-        EXPECT_EQ(std::tie(b.text, b.title, b.buttons, b.icon),
-                  std::make_tuple(QStringLiteral("Salvar los datos antes de salir?"), QStringLiteral("ATENCION"),
-                                  ui::Buttons::YesNoCancel, ui::Icon::None));
+        expectBox("Salvar los datos antes de salir?", "ATENCION", ui::Icon::None, ui::Buttons::YesNoCancel);
         EXPECT_EQ(form_->isVisible(), !c.closes);
         EXPECT_EQ(rows("datoprov").at(0).at(4).toString(), c.stored);
         close();
@@ -168,35 +139,31 @@ TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
     EXPECT_EQ(form_->ErrorValida, 1);
 }
 
-// One row per control ValidaRequeridos reads, each alone at fault.
+// One row per control ValidaRequeridos reads, each alone at fault (the text
+// boxes by the place of their message).
 TEST_F(CommandsTest, ValidaRequeridosReadsTheControls) {
-    const std::pair<const char*, int> required[] = {{"txtApePat1", 3}, {"txtCalle", 4}, {"txtCP", 5},
-        {"txtColonia", 6}, {"txtTelefono", 7}, {"txtNombreR2", 10}, {"txtcargo", 11}, {"txtTelefonoR2", 12},
-        {"EMAILREP", 13}};  // with the place of their message
-    auto req = [](std::initializer_list<int> places) {
-        QStringList out;
-        for (int i : places) out << QString::fromUtf8(texts::kReq[i]);
-        return out;
+    const char* required[] = {nullptr,    nullptr,    nullptr,    "txtApePat1",  "txtCalle", "txtCP",   "txtColonia",
+                              "txtTelefono", nullptr, nullptr, "txtNombreR2", "txtcargo", "txtTelefonoR2", "EMAILREP"};
+    std::vector<std::pair<std::function<void()>, std::vector<int>>> cases = {
+        {[] {}, {}}, {[&] { form_->Combo5()->setCurrentIndex(-1); }, {8}},
+        {[&] { form_->Combo1()->setCurrentIndex(1), edit("txtProg1")->clear(), edit("txtProg2")->setText(" "); }, {1, 2}},
+        {[&] { boxes3(G, U, C); }, {9}},     // only the hidden Abastecedor, or a grey box
+        {[&] { setRfc(kNoBlank); }, {0}},  // shown plain, and not missing data
     };
-    std::vector<std::pair<std::function<void()>, QStringList>> cases = {
-        {[] {}, {}},
-        {[&] { form_->Combo5()->setCurrentIndex(-1); }, req({8})},
-        {[&] { form_->Combo1()->setCurrentIndex(1), edit("txtProg1")->clear(), edit("txtProg2")->setText(" "); },
-         req({1, 2})},
-        {[&] { boxes3(G, U, C); }, req({9})},   // only the hidden Abastecedor, or a grey box
-        {[&] { setRfc(kNoBlank); }, {kFirst}},  // shown plain, and not missing data
-    };
-    for (const auto& [name, place] : required)
-        cases.push_back({[&, name = name] { edit(name)->setText(QStringLiteral("  ")); }, req({place})});
+    for (int place = 3; place <= 13; ++place)
+        if (required[place]) cases.push_back({[&, place] { edit(required[place])->setText("  "); }, {place}});
     open();
-    for (const auto& [change, messages] : cases) {
-        SCOPED_TRACE(messages.join(u'|').toStdString());
+    for (const auto& [change, places] : cases) {
         setRfc(kCompany);
         form_->Combo1()->setCurrentIndex(0);
-        for (const auto& [name, place] : required) edit(name)->setText(QStringLiteral("X"));
+        for (const char* name : required)
+            if (name) edit(name)->setText(QStringLiteral("X"));
         form_->Combo5()->setCurrentIndex(0);
         boxes3(C, U, U);
         change();
+        QStringList messages;
+        for (int i : places) messages << (i ? QString::fromUtf8(texts::kReq[i]) : kFirst);
+        SCOPED_TRACE(messages.join(u'|').toStdString());
         form_->FaltanDatos = 1;  // recomputed from 0 on every call
         form_->ValidaRequeridos();
         const bool rfcOnly = messages.value(0) == kFirst;
@@ -208,11 +175,8 @@ TEST_F(CommandsTest, ValidaRequeridosReadsTheControls) {
 // The enabled states after each command; Edit keeps what was typed and applies
 // the person-name rule; moves return to browsing, saving and adding do not.
 TEST_F(CommandsTest, EditAndMoves) {
+    writeDatoprov(filledRecord());
     open();
-    form_->Habilita(true), button(6)->setEnabled(true);
-    form_->Command1_Click(6);  // no record: only 3 and 6 change
-    EXPECT_TRUE(bandState() == St::On && !button(3)->isEnabled() && !button(6)->isEnabled());
-    restart(filledRecord());
     edit("txtCalle")->setText(QStringLiteral("TYPED")), edit("txtnombre1")->setText(QStringLiteral("JUAN"));
     form_->Habilita(true), button(6)->setEnabled(false);
     form_->Command1_Click(5);
