@@ -137,9 +137,8 @@ TEST(DialogKeys, EnterPressesTheFocusedButtonElseTheDefault) {
         EXPECT_EQ(pressed, QStringList{QString::fromLatin1(c.pressed)});
     }
     EXPECT_TRUE(ui::FormWindow(layout).as<QPushButton>(QStringLiteral("cmdOK"))->isDefault());
-    const struct { const char* caption, *read; } captions[] = {
-        {"&Cerrar", "Cerrar"}, {"A && B", "A & B"}, {"Fin&", "Fin"}, {"A N E X O S", "A N E X O S"}};
-    for (const auto& c : captions) EXPECT_EQ(ui::withoutMnemonic(QString::fromUtf8(c.caption)), QString::fromUtf8(c.read));
+    for (auto [caption, read] : {std::pair{"&Cerrar", "Cerrar"}, {"A && B", "A & B"}, {"Fin&", "Fin"}, {"A N E X O S", "A N E X O S"}})
+        EXPECT_EQ(ui::withoutMnemonic(QString::fromUtf8(caption)), QString::fromUtf8(read));
 }
 
 TEST(About, SaysTitleVersionAndOfficeCentredOnItsOwnerAndEndsTheModalWait) {

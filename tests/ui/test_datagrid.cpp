@@ -69,8 +69,7 @@ TEST_F(DataGridTest, EditedRowIsWrittenOnlyWhenLeft) {
     key(Qt::Key_Tab);  // another cell of the same row: still buffered
     type("99999");
     key(Qt::Key_Escape);
-    EXPECT_EQ(grid.columnText(1), QStringLiteral("06600"));
-    EXPECT_TRUE(grid.rowDirty());
+    EXPECT_TRUE(grid.columnText(1) == "06600" && grid.rowDirty());
     EXPECT_EQ(grid.model()->headerData(0, Qt::Vertical).toString(), QStringLiteral("\u270E"));
     EXPECT_EQ(fileColumn(0), (Column{"REFORMA 10", "JUAREZ 5"}));
     key(Qt::Key_Down);

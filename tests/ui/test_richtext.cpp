@@ -87,8 +87,7 @@ TEST(Rtf, TextOfWellFormedAndDamagedDocuments) {
 TEST(Rtf, CharacterAndParagraphFormats) {
     QTextDocument doc;
     ui::readRtf("{\\rtf1\\pard\\qc {\\b Titulo}\\par\\pard Normal {\\i cursiva} \\ul sub\\ulnone  "
-                "\\fs36 grande\\plain  llano\\par\\qr derecha\\par\\pard\\qj justo\\b\\b0  fino}",
-                doc);
+                "\\fs36 grande\\plain  llano\\par\\qr derecha\\par\\pard\\qj justo\\b\\b0  fino}", doc);
     ASSERT_EQ(doc.blockCount(), 4);
     const Qt::Alignment aligns[] = {Qt::AlignHCenter, Qt::AlignLeft, Qt::AlignRight, Qt::AlignJustify};
     for (int i = 0; i < 4; ++i) {
