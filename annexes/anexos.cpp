@@ -294,10 +294,4 @@ bool Anexos::writePendingRows() {
 // Closing writes what the grids hold unwritten, as leaving the row would; a
 // row its check refuses keeps the window open, so nothing typed is lost. The
 // filter goes in last when the window shows, so it sees the close first.
-void Anexos::showEvent(QShowEvent* e) {
-    removeEventFilter(this);
-    installEventFilter(this);
-    ui::FormWindow::showEvent(e);
-}
-
 } // namespace annexes

@@ -94,14 +94,15 @@ void Anexos::setupLegend() {
     picture->setPixmap(pix);
 }
 
-bool Anexos::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == this && event->type() == QEvent::Close) {
-        if (!writePendingRows()) {
-            event->ignore();
-            return true;  // not closed: the refused row waits for its correction
-        }
-        return false;
+void Anexos::closeEvent(QCloseEvent* e) {
+    if (!writePendingRows()) {
+        e->ignore();  // not closed: the refused row waits for its correction
+        return;
     }
+    ui::FormWindow::closeEvent(e);
+}
+
+bool Anexos::eventFilter(QObject* watched, QEvent* event) {
     auto* list = qobject_cast<QListWidget*>(watched);
     if (!list)
         return ui::FormWindow::eventFilter(watched, event);

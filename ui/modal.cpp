@@ -10,12 +10,12 @@ namespace ui {
 
 namespace {
 
-// Ends the loop when the window is hidden or closed.
+// Ends the loop when the window is hidden: a close the window refuses leaves it up.
 class EndOnHide : public QObject {
 public:
     explicit EndOnHide(QEventLoop& loop) : loop_(loop) {}
     bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Hide || e->type() == QEvent::Close) loop_.quit();
+        if (e->type() == QEvent::Hide) loop_.quit();
         return false;
     }
 
