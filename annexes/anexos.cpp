@@ -2,6 +2,8 @@
 // which a grid gets or loses the focus, and closing.
 #include "annexes/anexos.h"
 
+#include "store/statements.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -175,11 +177,11 @@ void Anexos::openingSequence() {
         store::DataSource* source;
         const char* query;
     } steps[] = {
-        {&dtsSectores, "select * from sector where cve_sector <> Null and (idsector = 1 ) order by idsector, cve_sector"},
-        {&dtsanexo1[0], "select * from mercbi where anexo=1 and tipobien = 1 order by idsector, fraccion"},
-        {&dtsanexo1[1], "select * from mercbi where anexo=1 and tipobien = 2 order by idsector, fraccion"},
-        {&dtssectoresind, "select * from sector where idsector = 2 order by cve_sector "},
-        {&dtsanexo1[2], "select * from mercbi where tipo_progr = 2 and anexo=2 and tipobien = 2 order by idsector, fraccion "},
+        {&dtsSectores, store::statements::kSectoresDirecto},
+        {&dtsanexo1[0], store::statements::kAnexo1[0]},
+        {&dtsanexo1[1], store::statements::kAnexo1[1]},
+        {&dtssectoresind, store::statements::kSectoresIndirecto},
+        {&dtsanexo1[2], store::statements::kAnexo1[2]},
     };
     try {
         for (const auto& step : steps) {
