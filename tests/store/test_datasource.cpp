@@ -181,6 +181,7 @@ TEST_F(DataSources, CancelOrAMoveDropsTheBufferAFailedWriteKeepsIt) {
 TEST_F(DataSources, ADeletedRowStaysCurrentUntilTheNextMoveGoesPastIt) {
     DataSource ds = open(kIndirect);
     ds.moveNext();  // record 1, "IIa"
+    EXPECT_EQ(ds.records(), (Records{6, 1, 8}));
     ds.deleteCurrent();
     EXPECT_FALSE(ds.eof() || ds.bof());
     EXPECT_EQ(ds.currentRecord(), 1u);
