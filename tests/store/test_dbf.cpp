@@ -13,12 +13,9 @@ using namespace dbftest;
 namespace {
 
 TEST(Value, ToStringAsTheWindowsShowIt) {
-    const std::pair<Value, std::string> cases[] = {
-        {Value(), ""},       {Value(14), "14"},         {Value(14.0), "14"}, {Value(2.5), "2.5"},
-        {Value(-0.5), "-0.5"}, {Value(0.1), "0.1"},     {Value(-0.0), "0"},  {Value(123456789.0), "123456789"},
-        {Value(Date{2024, 1, 5}), "20240105"}, {Value(true), "T"}, {Value(false), "F"}, {Value(" ABC"), " ABC"},
-    };
-    for (const auto& [v, text] : cases)
+    for (const auto& [v, text] : {std::pair<Value, std::string>{Value(), ""}, {14, "14"}, {14.0, "14"}, {2.5, "2.5"},
+                                  {-0.5, "-0.5"}, {0.1, "0.1"}, {-0.0, "0"}, {123456789.0, "123456789"},
+                                  {Date{2024, 1, 5}, "20240105"}, {true, "T"}, {false, "F"}, {" ABC", " ABC"}})
         EXPECT_EQ(v.toString(), text);
 }
 
