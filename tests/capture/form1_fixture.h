@@ -66,7 +66,6 @@ protected:
     void SetUp() override {
         dir_ = std::filesystem::path(tmp_.path().toStdString());
         store::ensureDataDirectory(dir_);
-        // Three offices and three activities.
         for (const auto& [name, rows] : std::map<std::string, std::vector<store::Row>>{
                  {"admlocal", {{Value(10), Value("OFICINA NORTE")}, {Value(20), Value("OFICINA CENTRO")},
                                {Value(30), Value("OFICINA SUR")}}},
@@ -82,16 +81,11 @@ protected:
         close();
         ui::MessageBoxService::install(std::move(previous_));
     }
-
     // Appends a datoprov row with the given fields (by name); the others stay empty.
     void writeDatoprov(const std::map<std::string, Value>& values) {
         auto table = store::DbfTable::open(dir_ / "datoprov.dbf");
         store::Row row(table->fields().size());
-        for (const auto& [name, v] : values) {
-            const int pos = table->fieldIndex(name);
-            ASSERT_GE(pos, 0) << name;
-            row[static_cast<std::size_t>(pos)] = v;
-        }
+        for (const auto& [name, v] : values) row.at(std::size_t(table->fieldIndex(name))) = v;  // a wrong name throws
         table->append(row);
     }
     void append(const char* table, const std::vector<store::Row>& rs, bool deleted = false) {
@@ -116,7 +110,6 @@ protected:
         const ui::ShownBox& b = boxes_->shown()[0];
         EXPECT_EQ(std::tie(b.text, b.title, b.icon, b.buttons), std::tie(text, title, icon, buttons));
     }
-
     void open() {
         db_ = std::make_unique<store::Database>(dir_);
         form_ = std::make_unique<capture::Form1>(*db_);
@@ -137,7 +130,6 @@ protected:
         if (form_) form_->hide();
         form_.reset(), db_.reset();
     }
-
     QWidget* w(const char* name, int index = -1) const {
         QWidget* c = form_->control(QString::fromUtf8(name), index);
         EXPECT_NE(c, nullptr) << name;
@@ -151,11 +143,7 @@ protected:
         settle();
     }
     void setRfc(const QString& t) { form_->MaskEdBox1()->setMaskedText(t); }
-
-    void focus(QWidget* c) {
-        c->setFocus(Qt::TabFocusReason);
-        settle();
-    }
+    void focus(QWidget* c) { c->setFocus(Qt::TabFocusReason), settle(); }
     // A key to whatever has the focus (a grid passes keys on to its cell editor).
     void key(int k, Qt::KeyboardModifiers m = Qt::NoModifier) {
         ASSERT_NE(QApplication::focusWidget(), nullptr);
@@ -167,22 +155,16 @@ protected:
         focus(c);
         for (QChar ch : text) typeChar(c, ch);
     }
-    void typeHere(const QString& text) {
-        for (QChar ch : text) typeChar(QApplication::focusWidget(), ch);
-    }
+    void typeHere(const QString& text) { for (QChar ch : text) typeChar(QApplication::focusWidget(), ch); }
     // Beyond ASCII the key is the letter's upper-case code, as a keyboard reports it.
     static void typeChar(QWidget* c, QChar ch) {
-        if (ch.unicode() < 0x80) {
-            QTest::keyClicks(c, QString(ch));
-        } else {
-            const auto key = static_cast<Qt::Key>(ch.toUpper().unicode());
-            QTest::sendKeyEvent(QTest::Press, c, key, QString(ch), Qt::NoModifier);
-            QTest::sendKeyEvent(QTest::Release, c, key, QString(ch), Qt::NoModifier);
-        }
+        const auto key = static_cast<Qt::Key>(ch.toUpper().unicode());
+        if (ch.unicode() < 0x80) QTest::keyClicks(c, QString(ch));
+        for (auto action : {QTest::Press, QTest::Release})
+            if (ch.unicode() >= 0x80) QTest::sendKeyEvent(action, c, key, QString(ch), Qt::NoModifier);
         settle();
     }
     static void settle() { for (int i = 0; i < 5; ++i) QApplication::processEvents(); }
-
     // The rows of a table as its file holds them (deleted ones left out).
     std::vector<store::Row> rows(const char* table) const {
         auto t = store::DbfTable::open(dir_ / (std::string(table) + ".dbf"));

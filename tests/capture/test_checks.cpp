@@ -38,8 +38,7 @@ TEST(ValidaRfc, CaseTable) {
         {"XabC011332XYa", {kFirst, kMonth, kDay, kLast}, true}, {" ab1010101XYA", {kL2}, true},  // 2 hides 3
         {" aBC010101XYA", {kL2}, true}, {" AbC010101XYA", {kL3}, true}, {" A C010101XYA", {kL3}, true},
         {" ÑBC010101XYA", {kL2}, true}, {" ABC011301XYA", {kMonth}, true}, {" ABC010132XYA", {kDay}, true},
-        {" 1BC011301XYA", {kL2, kMonth}, true}, {" ABC010101XYa", {kLast}, true}, {" ABC010101XYB", {kLast}, true},
-        {" ABC010101XY&", {kLast}, true},
+        {" 1BC011301XYA", {kL2, kMonth}, true}, {" ABC010101XYa", {kLast}, true}, {" ABC010101XY&", {kLast}, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("\"") + c.text + "\"");
@@ -104,8 +103,8 @@ TEST(ValidaRequeridos, CaseTable) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);
-        RequeridosInput in{0, {}, {}, u("ACEROS SA"), u("JUAREZ 100"), u("64000"), u("CENTRO"), u("8181234567"), 3, 1, 0,
-                           u("JUAN"), u("DIRECTOR"), u("8187654321"), u("juan@aceros.mx")};
+        RequeridosInput in{0, {}, {}, u("ACEROS SA"), u("JUAREZ 100"), u("64000"), u("CENTRO"), u("81812345"), 3, 1,
+                           0, u("JUAN"), u("DIRECTOR"), u("8187654321"), u("juan@aceros.mx")};
         c.change(in);
         const RequeridosResult r = validaRequeridos(in);
         std::vector<const char*> texts;
@@ -121,10 +120,10 @@ TEST(LeadingNumber, CaseTable) {
         {"-", true, 0}, {"--5", true, 0}, {"5-", true, 5}, {"+5", true, 0}, {"-0", true, 0}, {"12A3", true, 12},
         {"99999999999999999999999", false, std::numeric_limits<long long>::max()},
     };
-    for (const auto& c : cases) EXPECT_EQ(leadingNumber(u(c.text), c.sign), c.value) << '"' << c.text << "\" " << c.sign;
+    for (const auto& c : cases) EXPECT_EQ(leadingNumber(u(c.text), c.sign), c.value) << c.text << " " << c.sign;
     // txtProg2 left with a negative number gets "0"; anything else stays (null).
-    for (const char* negative : {"-5", " -12", "- 3", "-9999"}) EXPECT_EQ(prog2OnLeave(u(negative)), u("0")) << negative;
-    for (const char* stays : {"5", "0", "", "-0", "-", "ABC", "5-"}) EXPECT_TRUE(prog2OnLeave(u(stays)).isNull()) << stays;
+    for (const char* negative : {"-5", " -12", "- 3"}) EXPECT_EQ(prog2OnLeave(u(negative)), u("0")) << negative;
+    for (const char* stays : {"5", "0", "", "-0", "-", "5-"}) EXPECT_TRUE(prog2OnLeave(u(stays)).isNull()) << stays;
 }
 
 TEST(KeyFilters, CaseTables) {

@@ -1,7 +1,5 @@
-// The procedures on the tables, through their buttons: "Borrar toda la
-// información" and "Borra Anexos" (what each leaves in the five application
-// tables, the new application after), and "Generar disco  para Quentaria"
-// with the real packing program (its messages, what the diskette holds).
+// "Borrar toda la información", "Borra Anexos" and "Generar disco  para
+// Quentaria" (with the real packing program) through their buttons.
 #include <QDir>
 #include <fstream>
 
@@ -16,7 +14,6 @@ namespace form1test {
 namespace {
 
 namespace fs = std::filesystem;
-
 const QString kTodo = QString::fromUtf8("Con esta Acción borrar toda su solicitud");
 const QString kAnexos = QString::fromUtf8("Con esta Acción borrar todos los anexos");
 const QString kPrompt = QString::fromUtf8("Asegúrese de que el disco esté en la unidad A:");
@@ -73,7 +70,8 @@ protected:
 TEST_F(TablesTest, WhatEachDeletionLeavesInTheTables) {
     const std::string all = "1 2 2 1 11111111 22222222 33333333 44444444 55555555 ";
     // answer: none when no question is expected.
-    const struct { bool application, annexes; int button; std::optional<ui::Answer> answer; std::string left; } cases[] = {
+    using A = std::optional<ui::Answer>;
+    const struct { bool application, annexes; int button; A answer; std::string left; } cases[] = {
         {false, true, 0, std::nullopt, "0 2 2 1 11111111 22222222 33333333 44444444 55555555 "},  // empty datoprov
         {true, true, 0, ui::Answer::No, all}, {true, true, 0, ui::Answer::Yes, "0 0 0 0 44444444 55555555 "},
         {true, true, 3, ui::Answer::No, all}, {true, true, 3, ui::Answer::Yes, "1 2 0 0 44444444 55555555 "},
@@ -129,8 +127,8 @@ TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
     const char* const kOld = "notas.txt OLD.DBF viejo.dbf viejo.dbf.bak";
     using Change = void (*)(capture::Form1&);
     // answer: to the prompt, when it comes.
-    const struct { Target target; Change change; std::optional<ui::Answer> answer; QStringList messages; const char* files;
-    } cases[] = {
+    using A = std::optional<ui::Answer>;
+    const struct { Target target; Change change; A answer; QStringList messages; const char* files; } cases[] = {
         {Diskette, nullptr, ui::Answer::Ok, {kPrompt, kDone},
          "activida.dbf catdirpl.dbf datoprov.dbf mercbi.dbf notas.txt prodabas.dbf Sector.dbf viejo.dbf.bak"},
         {Diskette, [](capture::Form1& f) { f.MaskEdBox1()->setMaskedText(""); }, {}, {}, kOld},  // silent end
@@ -144,7 +142,8 @@ TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
         fs::remove_all(disco_);
         if (c.target == Diskette) {
             fs::create_directories(disco_);
-            for (const char* old : {"OLD.DBF", "viejo.dbf", "notas.txt", "viejo.dbf.bak"}) std::ofstream(disco_ / old) << "x";
+            for (const char* old : {"OLD.DBF", "viejo.dbf", "notas.txt", "viejo.dbf.bak"})
+                std::ofstream(disco_ / old) << "x";
         }
         restart(filledRecord());
         if (c.change) c.change(*form_);
@@ -153,9 +152,9 @@ TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
         for (const auto& b : boxes_->shown()) {
             if (b.text == kReq4) continue;  // the check's own box
             const bool prompt = b.text == kPrompt;
+            const QString title = prompt ? "Grabar Disco" : b.text == kDone ? "Disco grabado." : ui::applicationTitle();
             EXPECT_EQ(std::tie(b.title, b.icon, b.buttons),
-                      std::make_tuple(prompt ? "Grabar Disco" : b.text == kDone ? "Disco grabado." : ui::applicationTitle(),
-                                      ui::Icon::None, prompt ? ui::Buttons::OkCancel : ui::Buttons::Ok));
+                      std::tuple(title, ui::Icon::None, prompt ? ui::Buttons::OkCancel : ui::Buttons::Ok));
         }
         EXPECT_EQ(onDisk(), c.files);
         EXPECT_EQ(rows("datoprov").size(), 1u);  // the tables stay where they are

@@ -42,9 +42,9 @@ TEST_F(Form1Test, ApplicationFilledAndSavedWithoutAMouse) {
     const auto saved = rows("datoprov");
     ASSERT_EQ(saved.size(), 1u);
     const auto t = store::DbfTable::open(dir_ / "datoprov.dbf");
-    const std::pair<const char*, Value> fields[] = {{"RFC", Value(" ABC850101XY1")}, {"EMAIL", Value("ventas@empresa.com")},
-        {"CALLEYNO", Value("AV. NIÑO HÉROE 10")}, {"CP", Value("06600")}, {"NOMBREREPL", Value("ANA")},
-        {"TIPOPROG", Value(1)}, {"CVEADMLOC", Value(10)}};
+    const std::pair<const char*, Value> fields[] = {{"RFC", Value(" ABC850101XY1")}, {"CP", Value("06600")},
+        {"EMAIL", Value("ventas@empresa.com")}, {"CALLEYNO", Value("AV. NIÑO HÉROE 10")},
+        {"NOMBREREPL", Value("ANA")}, {"TIPOPROG", Value(1)}, {"CVEADMLOC", Value(10)}};
     for (const auto& [name, value] : fields) EXPECT_EQ(saved[0][std::size_t(t->fieldIndex(name))], value) << name;
 }
 
@@ -136,7 +136,8 @@ TEST_F(PlantsTest, NewRowLeftWithUpIsWrittenThroughTheCellRules) {
     typeRow({"5b678"});
     key(Qt::Key_Up);
     EXPECT_EQ(added(), (std::vector<store::Row>{{Value("AV JUAREZ 10"), Value("06600"), Value("CENTRO"), Value("CDMX"),
-                                                 Value("CUAUHTEMOC"), Value("MEXICO"), Value("551234"), Value("5678")}}));
+                                                 Value("CUAUHTEMOC"), Value("MEXICO"), Value("551234"),
+                                                 Value("5678")}}));
     EXPECT_TRUE(boxes_->shown().empty());
 }
 
