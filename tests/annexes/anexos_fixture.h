@@ -73,6 +73,12 @@ protected:
     void sector(int idsector, const char* clave, const char* descripcion = "SECTOR") {
         append("sector", {{"IDSECTOR", Value(idsector)}, {"CVE_SECTOR", Value(clave)}, {"DESCRIPCIO", Value(descripcion)}});
     }
+    // Empties a table (the shipped empty one comes back).
+    void empty(const char* table) {
+        close();
+        std::filesystem::remove(dir_ / (std::string(table) + ".dbf"));
+        store::ensureDataDirectory(dir_);
+    }
 
     // Opens the window as the main window shows `state`, shown and active.
     void open(const MainState& state = {}) {
@@ -96,17 +102,11 @@ protected:
         db_.reset();
     }
 
-    // Shows the tab that holds a goods grid.
-    void tabOf(int goodsGrid) {
-        win_->Anexosf()->setCurrentIndex(goodsGrid == 2 ? 1 : 0);
+    void tab(int index) {
+        win_->Anexosf()->setCurrentIndex(index);
         settle();
     }
-    // Empties a table (the shipped empty one comes back).
-    void empty(const char* table) {
-        close();
-        std::filesystem::remove(dir_ / (std::string(table) + ".dbf"));
-        store::ensureDataDirectory(dir_);
-    }
+    void tabOf(int goodsGrid) { tab(goodsGrid == 2 ? 1 : 0); }
     ui::DataGrid* goods(int g) const { return win_->dbganexo(g); }
     ui::DataGrid* sectors(int index) const { return win_->grdMercyProd(index); }
 
@@ -133,6 +133,21 @@ protected:
     static void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
         QTest::keyClick(QApplication::focusWidget(), k, m);
         settle();
+    }
+    // Types into cells of row 0, column by column.
+    void typeRow(ui::DataGrid* g, std::initializer_list<std::pair<int, const char*>> cells) {
+        for (const auto& [column, text] : cells) {
+            cell(g, 0, column);
+            keys(QString::fromUtf8(text));
+        }
+    }
+
+    // The boxes shown since the last clear, as "text|title|critical" lines.
+    QString shown() const {
+        QStringList out;
+        for (const auto& b : boxes_->shown())
+            out << b.text + "|" + b.title + (b.icon == ui::Icon::Critical ? "|critical" : "");
+        return out.join('\n');
     }
 
     // One field of every live row, as text.
