@@ -75,23 +75,8 @@ void Anexos::hideList(QListWidget& list, bool backToGrid) {
 // The legend's picture: the grids' two row markers, each beside the line that
 // explains it.
 void Anexos::setupLegend() {
-    auto* picture = as<QLabel>(QStringLiteral("Picture1"));
-    const ui::ControlSpec* p = picture ? entry(picture) : nullptr;
-    const ui::ControlSpec* editing = entry(control(QStringLiteral("Label2"), 0));
-    const ui::ControlSpec* last = entry(control(QStringLiteral("Label3")));
-    if (!p || !editing || !last)
-        return;
-    QPixmap pix(picture->size());
-    pix.fill(Qt::transparent);
-    QPainter painter(&pix);
-    painter.setPen(palette().color(QPalette::WindowText));
-    auto line = [&](const ui::ControlSpec* label) {
-        return QRect(0, twipsToPixelsY(label->top - p->top), pix.width(), twipsToPixelsY(label->height));
-    };
-    painter.drawText(line(editing), Qt::AlignCenter, QStringLiteral("\u270E"));
-    painter.drawText(line(last), Qt::AlignCenter, QStringLiteral("*"));
-    painter.end();
-    picture->setPixmap(pix);
+    paintRowMarkers(control(QStringLiteral("Picture1")), control(QStringLiteral("Label2"), 0),
+                    control(QStringLiteral("Label3")));
 }
 
 void Anexos::closeEvent(QCloseEvent* e) {

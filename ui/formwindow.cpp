@@ -4,6 +4,8 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
+#include <QPixmap>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -361,6 +363,26 @@ void FormWindow::keyPressEvent(QKeyEvent* e) {
         return;
     }
     QWidget::keyPressEvent(e);
+}
+
+void FormWindow::paintRowMarkers(QWidget* picture, QWidget* editingLabel, QWidget* lastLabel) {
+    auto* label = qobject_cast<QLabel*>(picture);
+    const ControlSpec* p = entry(picture);
+    const ControlSpec* editing = entry(editingLabel);
+    const ControlSpec* last = entry(lastLabel);
+    if (!label || !p || !editing || !last)
+        return;
+    QPixmap pix(label->size());
+    pix.fill(Qt::transparent);
+    QPainter painter(&pix);
+    painter.setPen(palette().color(QPalette::WindowText));
+    auto line = [&](const ControlSpec* l) {
+        return QRect(0, twipsToPixelsY(l->top - p->top), pix.width(), twipsToPixelsY(l->height));
+    };
+    painter.drawText(line(editing), Qt::AlignCenter, QStringLiteral("\u270E"));
+    painter.drawText(line(last), Qt::AlignCenter, QStringLiteral("*"));
+    painter.end();
+    label->setPixmap(pix);
 }
 
 QWidget* FormWindow::control(const QString& name, int index) const {

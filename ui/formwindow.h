@@ -38,6 +38,11 @@ public:
     int twipsToPixelsX(int twips) const;
     int twipsToPixelsY(int twips) const;
 
+    // The legend of a window's grids: paints into the picture label the grids'
+    // two row markers (editing, last row), each level with the label that
+    // explains it. Does nothing when one of the three is missing.
+    void paintRowMarkers(QWidget* picture, QWidget* editingLabel, QWidget* lastLabel);
+
     // The accessible name given to an input control that has no label: its
     // name as words, kind prefix dropped ("TipoProg" -> "Tipo Prog",
     // "txtAdmLocal" -> "Adm Local").
