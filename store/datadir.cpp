@@ -128,38 +128,36 @@ bool createFile(const fs::path& dir, const std::string& fileName, Write write) {
 
 } // namespace
 
-fs::path dataDirectory(const std::optional<fs::path>& fromCommandLine) {
+namespace {
+
+// The command line, else the environment variable, else the fixed Windows
+// path, else a folder of that name in the home directory.
+fs::path chosenDirectory(const std::optional<fs::path>& fromCommandLine, const char* variable,
+                         [[maybe_unused]] const char* windowsPath, [[maybe_unused]] const char* homeFolder) {
     if (fromCommandLine && !fromCommandLine->empty())
         return *fromCommandLine;
-    if (std::string env = nonEmptyEnv("ZELTAR_DATOS"); !env.empty())
+    if (std::string env = nonEmptyEnv(variable); !env.empty())
         return fs::path(env);
 #ifdef _WIN32
-    return fs::path("C:\\ZELTAR");
+    return fs::path(windowsPath);
 #else
     std::string home = nonEmptyEnv("HOME");
     if (home.empty())
         home = nonEmptyEnv("USERPROFILE");
     if (home.empty())
-        return fs::path("ZELTAR");
-    return fs::path(home) / "ZELTAR";
+        return fs::path(homeFolder);
+    return fs::path(home) / homeFolder;
 #endif
 }
 
+} // namespace
+
+fs::path dataDirectory(const std::optional<fs::path>& fromCommandLine) {
+    return chosenDirectory(fromCommandLine, "ZELTAR_DATOS", "C:\\ZELTAR", "ZELTAR");
+}
+
 fs::path diskDirectory(const std::optional<fs::path>& fromCommandLine) {
-    if (fromCommandLine && !fromCommandLine->empty())
-        return *fromCommandLine;
-    if (std::string env = nonEmptyEnv("ZELTAR_DISCO"); !env.empty())
-        return fs::path(env);
-#ifdef _WIN32
-    return fs::path("A:\\");
-#else
-    std::string home = nonEmptyEnv("HOME");
-    if (home.empty())
-        home = nonEmptyEnv("USERPROFILE");
-    if (home.empty())
-        return fs::path("ZELTAR-A");
-    return fs::path(home) / "ZELTAR-A";
-#endif
+    return chosenDirectory(fromCommandLine, "ZELTAR_DISCO", "A:\\", "ZELTAR-A");
 }
 
 std::vector<std::string> ensureDataDirectory(const fs::path& dir) {
