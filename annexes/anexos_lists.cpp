@@ -4,8 +4,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QPainter>
-#include <QPixmap>
 
 #include "annexes/anexos.h"
 #include "ui/datagrid.h"

@@ -1,7 +1,5 @@
 // Form1: the plants grid dbgplantas over catdirpl.
 #include <QLabel>
-#include <QPainter>
-#include <QPixmap>
 
 #include "capture/checks.h"
 #include "capture/form1.h"
