@@ -102,7 +102,7 @@ protected:
         return questionnaire::ArmaCuestionario(state_, src);
     }
 
-    questionnaire::MainWindowState state_{.today = QDate(2026, 12, 6), .locale = QLocale(QLocale::Spanish, QLocale::Mexico)};
+    questionnaire::MainWindowState state_{.texts = {}, .today = QDate(2026, 12, 6), .locale = QLocale(QLocale::Spanish, QLocale::Mexico)};
 };
 
 class Golden : public CuestionarioTest, public ::testing::WithParamInterface<std::string> {};

@@ -61,8 +61,9 @@ TEST(DbfCrash, KillDuringAppendsLosesNoSavedRow) {
             EXPECT_NE(w.find("sin contar"), std::string::npos) << w;
         for (std::size_t i = 0; i < t->recordCount(); ++i) {
             ASSERT_EQ(t->read(i), rowFor(i)) << "row " << i << " of round " << round;
-            if (!cutOff.count(i) && i + 1 < t->recordCount())
+            if (!cutOff.count(i) && i + 1 < t->recordCount()) {
                 ASSERT_EQ(t->isDeleted(i), i % 7 == 0) << "row " << i;
+            }
         }
         if ((previous = t->recordCount()) > 0)
             cutOff.insert(previous - 1);

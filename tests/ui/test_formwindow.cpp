@@ -54,7 +54,9 @@ TEST_F(FormWindowTest, ControlsByNameKindIndexAndContainer) {
 TEST_F(FormWindowTest, GeometryFromTwipsAndStartStates) {
     const int dx = w.logicalDpiX(), dy = w.logicalDpiY();
     auto rect = [&](int l, int t, int wd, int h) { return QRect(l * dx / 1440, t * dy / 1440, wd * dx / 1440, h * dy / 1440); };
-    if (dx == 96) EXPECT_EQ(w.twipsToPixelsX(1695), 113);  // 15 twips a pixel
+    if (dx == 96) {
+        EXPECT_EQ(w.twipsToPixelsX(1695), 113);  // 15 twips a pixel
+    }
     EXPECT_EQ(w.size(), QSize(10000 * dx / 1440, 6000 * dy / 1440));
     EXPECT_EQ(w.control("MaskEdBox1")->geometry(), rect(855, 450, 1695, 300));
     EXPECT_EQ(w.control("txtTelefono")->geometry(), rect(1500, 300, 1500, 300));  // relative to its frame
