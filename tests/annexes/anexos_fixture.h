@@ -54,8 +54,7 @@ protected:
             combo->addItem(QString::fromUtf8(ui::form1TipoTramite()[i].text));
     }
     void TearDown() override {
-        close();
-        main_.reset();
+        close(), main_.reset();
         ui::MessageBoxService::install(std::move(previous_));
     }
 
@@ -76,8 +75,7 @@ protected:
     // Empties a table (the shipped empty one comes back).
     void empty(const char* table) {
         close();
-        std::filesystem::remove(dir_ / (std::string(table) + ".dbf"));
-        store::ensureDataDirectory(dir_);
+        std::filesystem::remove(dir_ / (std::string(table) + ".dbf")), store::ensureDataDirectory(dir_);
     }
 
     // Opens the window as the main window shows `state`, shown and active.
@@ -89,57 +87,38 @@ protected:
         main_->as<ui::MaskedEdit>(QString::fromUtf8("txtañomaquila"))->setText(state.anoMaquila);
         db_ = std::make_unique<store::Database>(dir_);
         win_ = std::make_unique<annexes::Anexos>(*db_, *main_);
-        win_->show();
-        win_->activateWindow();
+        win_->show(), win_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(win_.get()));
         settle();
-        opening_ = boxes_->shown();
-        boxes_->clear();
+        opening_ = boxes_->shown(), boxes_->clear();
     }
     void close() {
         if (win_) win_->hide();
-        win_.reset();
-        db_.reset();
+        win_.reset(), db_.reset();
     }
 
-    void tab(int index) {
-        win_->Anexosf()->setCurrentIndex(index);
-        settle();
-    }
+    void tab(int index) { win_->Anexosf()->setCurrentIndex(index), settle(); }
     void tabOf(int goodsGrid) { tab(goodsGrid == 2 ? 1 : 0); }
     ui::DataGrid* goods(int g) const { return win_->dbganexo(g); }
     ui::DataGrid* sectors(int index) const { return win_->grdMercyProd(index); }
 
-    static void settle() {
-        for (int i = 0; i < 5; ++i) QApplication::processEvents();
-    }
-    void focus(QWidget* c) {
-        c->setFocus(Qt::TabFocusReason);
-        settle();
-    }
+    static void settle() { for (int i = 0; i < 5; ++i) QApplication::processEvents(); }
+    static void focus(QWidget* c) { c->setFocus(Qt::TabFocusReason), settle(); }
     // Puts the cell pointer on a cell of a grid that has the focus.
-    void cell(ui::DataGrid* g, int row, int column) {
+    static void cell(ui::DataGrid* g, int row, int column) {
         focus(g);
-        g->setCurrentIndex(g->model()->index(row, column));
-        settle();
+        g->setCurrentIndex(g->model()->index(row, column)), settle();
     }
     // Keys to whatever has the focus, letting queued keystrokes arrive.
     static void keys(const QString& text) {
-        for (QChar ch : text) {
-            QTest::keyClicks(QApplication::focusWidget(), QString(ch));
-            settle();
-        }
+        for (QChar ch : text) QTest::keyClicks(QApplication::focusWidget(), QString(ch)), settle();
     }
     static void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
-        QTest::keyClick(QApplication::focusWidget(), k, m);
-        settle();
+        QTest::keyClick(QApplication::focusWidget(), k, m), settle();
     }
     // Types into cells of row 0, column by column.
-    void typeRow(ui::DataGrid* g, std::initializer_list<std::pair<int, const char*>> cells) {
-        for (const auto& [column, text] : cells) {
-            cell(g, 0, column);
-            keys(QString::fromUtf8(text));
-        }
+    static void typeRow(ui::DataGrid* g, std::initializer_list<std::pair<int, const char*>> cells) {
+        for (const auto& [column, text] : cells) cell(g, 0, column), keys(QString::fromUtf8(text));
     }
 
     // The boxes shown since the last clear, as "text|title|critical" lines.

@@ -20,16 +20,13 @@ struct M { const char* text; char box; };
 
 std::string show(const std::vector<Message>& ms) {
     std::string out;
-    for (const auto& m : ms)
-        out += "[" + m.text.toStdString() + "|" + m.title.toStdString() + "|" + (m.critical ? "critical" : "plain") + "] ";
+    for (const auto& m : ms) out += m.text.toStdString() + "|" + m.title.toStdString() + (m.critical ? "|critical\n" : "|\n");
     return out;
 }
 std::string show(const std::vector<M>& ms) {
-    std::vector<Message> out;
-    for (const M& m : ms)
-        out.push_back(m.box == 'P' ? Message{u(m.text), QString(), false}
-                                   : Message{u(m.text), u(m.box == 'S' ? "Error, no señalo el sector" : "Error"), true});
-    return show(out);
+    std::string out;
+    for (const M& m : ms) out += std::string(m.text) + (m.box == 'P' ? "||\n" : m.box == 'S' ? "|Error, no señalo el sector|critical\n" : "|Error|critical\n");
+    return out;
 }
 void expectCheck(const RowCheck& r, const std::vector<M>& want) {
     EXPECT_EQ(show(r.messages), show(want));
