@@ -77,10 +77,7 @@ protected:
         boxes_ = new ui::ScriptedMessageBoxes;
         previous_ = ui::MessageBoxService::install(std::unique_ptr<ui::ScriptedMessageBoxes>(boxes_));
     }
-    void TearDown() override {
-        close();
-        ui::MessageBoxService::install(std::move(previous_));
-    }
+    void TearDown() override { close(), ui::MessageBoxService::install(std::move(previous_)); }
     // Appends a datoprov row with the given fields (by name); the others stay empty.
     void writeDatoprov(const std::map<std::string, Value>& values) {
         auto table = store::DbfTable::open(dir_ / "datoprov.dbf");
@@ -95,14 +92,11 @@ protected:
             if (deleted) t->markDeleted(n);
         }
     }
-    // A complete saved application: a company RFC, Ampliación, the second office and activity.
+    // A saved application: a company RFC, Ampliación, the second office and activity.
     std::map<std::string, Value> filledRecord() const {
         return {{"RFC", Value(" ABC850101XY1")}, {"PROG1P", Value("2001")}, {"PROG2P", Value("15")},
                 {"APEPATRAZ", Value("EMPRESA SA")}, {"TIPOTRAM", Value(2)}, {"CVEACTIVID", Value(311020)},
-                {"CVEADMLOC", Value(20)}, {"TIPOPROG", Value(1)}, {"NUMMAQUILA", Value(0)}, {"ANOMAQUILA", Value(0)},
-                {"CALLEYNO", Value("REFORMA 10")}, {"CP", Value("06000")}, {"COLONIA", Value("CENTRO")},
-                {"TELEFONO", Value("5556")}, {"NOMBREREPL", Value("ANA")}, {"CARGO", Value("DIRECTORA")},
-                {"TEL_REPREG", Value("5557")}, {"EMAILREPL", Value("ana@x.mx")}};
+                {"CVEADMLOC", Value(20)}, {"TIPOPROG", Value(1)}, {"NUMMAQUILA", Value(0)}, {"ANOMAQUILA", Value(0)}};
     }
     // The only box shown, as the operator saw it.
     void expectBox(const QString& text, const QString& title, ui::Icon icon, ui::Buttons buttons) const {

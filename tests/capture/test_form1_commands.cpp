@@ -78,9 +78,8 @@ TEST_F(Form1Test, ClosingAnEditedRecordAsks) {
     }
 }
 
-// valida as the annexes button runs it, one row per control it reads. The
-// annexes open only after a pass, with TipoProg recomputed from the boxes
-// (Directo, Indirecto and the never shown Abastecedor).
+// valida as the annexes button runs it, a row per control it reads; the annexes open after a
+// pass, with TipoProg from the boxes (Directo, Indirecto and the never shown Abastecedor).
 TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
     writeDatoprov(filledRecord());
     open();
@@ -153,8 +152,7 @@ TEST_F(CommandsTest, ValidaRequeridosReadsTheControls) {
     }
 }
 
-// The enabled states after each command; Edit keeps what was typed and applies
-// the person-name rule; moves return to browsing, saving and adding do not.
+// Enabled states; Edit keeps what was typed, applies the person-name rule; moves browse.
 TEST_F(CommandsTest, EditAndMoves) {
     writeDatoprov(filledRecord());
     open();
