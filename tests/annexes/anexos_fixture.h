@@ -32,13 +32,6 @@ namespace anexostest {
 
 using store::Value;
 
-// What the main window shows when the annexes open.
-struct MainState {
-    QString tipoProg = QStringLiteral("3");
-    int combo1 = 0;  // 0 "Programa nuevo", 1 "Ampliación"
-    QString numMaquila, anoMaquila;
-};
-
 class AnexosTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -78,13 +71,14 @@ protected:
         std::filesystem::remove(dir_ / (std::string(table) + ".dbf")), store::ensureDataDirectory(dir_);
     }
 
-    // Opens the window as the main window shows `state`, shown and active.
-    void open(const MainState& state = {}) {
+    // Opens the window, shown and active, as the main window shows the
+    // programme type, Combo1 (0 "Programa nuevo", 1 "Ampliación") and the maquila number and year.
+    void open(const char* tipoProg = "3", int combo1 = 0, const char* numMaquila = "", const char* anoMaquila = "") {
         close();
-        main_->as<QLineEdit>(QStringLiteral("TipoProg"))->setText(state.tipoProg);
-        main_->as<QComboBox>(QStringLiteral("Combo1"))->setCurrentIndex(state.combo1);
-        main_->as<ui::MaskedEdit>(QStringLiteral("txtnummaquila"))->setText(state.numMaquila);
-        main_->as<ui::MaskedEdit>(QString::fromUtf8("txtañomaquila"))->setText(state.anoMaquila);
+        main_->as<QLineEdit>(QStringLiteral("TipoProg"))->setText(QString::fromUtf8(tipoProg));
+        main_->as<QComboBox>(QStringLiteral("Combo1"))->setCurrentIndex(combo1);
+        main_->as<ui::MaskedEdit>(QStringLiteral("txtnummaquila"))->setText(QString::fromUtf8(numMaquila));
+        main_->as<ui::MaskedEdit>(QString::fromUtf8("txtañomaquila"))->setText(QString::fromUtf8(anoMaquila));
         db_ = std::make_unique<store::Database>(dir_);
         win_ = std::make_unique<annexes::Anexos>(*db_, *main_);
         win_->show(), win_->activateWindow();

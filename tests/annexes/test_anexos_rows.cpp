@@ -1,10 +1,98 @@
-// Rows of the annexes' grids written to their tables: the codes each row
-// takes, refused rows kept for correction, HabilitaAnexo1, the no-sector
-// messages and the indirect producers' check.
+// The annexes window's data: the opening sequence (tabs by programme type,
+// the maquila rule, row sets and pick lists, an engine error on the way),
+// and rows written to their tables: the codes each row takes, refused rows
+// kept for correction, HabilitaAnexo1, the no-sector messages, the producers' check.
+#include <QLabel>
+
 #include "anexos_fixture.h"
 
 namespace anexostest {
 namespace {
+
+// The type is read from its leading number: " 2" is 2, "12" is neither.
+TEST_F(AnexosTest, TabsFollowTheProgrammeType) {
+    const struct { const char *tipoProg, *enabled; int current; } cases[] = {
+        {"1", "101", 0}, {"2", "010", 1}, {" 2", "010", 1}, {"3", "111", 0}, {"12", "111", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tipoProg);
+        open(c.tipoProg);
+        QTabWidget* tabs = win_->Anexosf();
+        std::string enabled;
+        for (int t : {0, 1, 2}) enabled += tabs->isTabEnabled(t) ? '1' : '0';
+        EXPECT_EQ(enabled, c.enabled);
+        EXPECT_EQ(tabs->currentIndex(), c.current);
+        EXPECT_TRUE(boxes_->shown().empty());
+    }
+}
+
+TEST_F(AnexosTest, MaquilaProgrammeGrowsTheGoodsGrid) {
+    const struct { const char* number; const char* year; bool grows; } cases[] = {
+        {"0", "2005", false}, {"12", "", false}, {"  7", "1999", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.number) + " / " + c.year);
+        open("3", 0, c.number, c.year);
+        ui::DataGrid* grid = goods(0);
+        auto* bar = win_->findChild<QLabel*>(QStringLiteral("dbganexo1Caption"));
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->height() + grid->height(), win_->twipsToPixelsY(c.grows ? 4000 : win_->entry(grid)->height));
+        EXPECT_EQ(win_->control(QStringLiteral("Label19"), 2)->isVisible(), !c.grows);
+        // Grown or not, the goods grids do not cover one another.
+        EXPECT_FALSE(grid->geometry().intersects(goods(1)->geometry()));
+    }
+}
+
+TEST_F(AnexosTest, GridsShowTheirRowSets) {
+    sector(1, "XV"), sector(2, "X");
+    append("sector", {{"IDSECTOR", Value(1)}, {"DESCRIPCIO", Value("SIN CLAVE")}});  // left out of the direct list
+    sector(1, "IIa"), sector(2, "IV");
+    append("sector", {{"IDSECTOR", Value(2)}, {"DESCRIPCIO", Value("SIN CLAVE")}});  // kept in the indirect list
+    // TIPO_PROGR, ANEXO, TIPOBIEN, IDSECTOR, FRACCION; annex 2 under the direct type is in no grid.
+    const struct { int tipo, anexo, bien; const char *sec, *fraccion; } goodsRows[] = {{1, 1, 1, "XV", "22222222"},
+        {1, 1, 1, "IIa", "11111111"}, {1, 1, 2, "IIa", "33333333"}, {2, 2, 2, "X", "44444444"}, {1, 2, 2, "X", "55555555"}};
+    for (const auto& r : goodsRows)
+        append("mercbi", {{"TIPO_PROGR", Value(r.tipo)}, {"ANEXO", Value(r.anexo)}, {"TIPOBIEN", Value(r.bien)},
+                          {"IDSECTOR", Value(r.sec)}, {"FRACCION", Value(r.fraccion)}});
+    append("prodabas", {{"NOMBRE", Value("PROVEEDOR UNO")}});
+    open();
+    auto rows = [](ui::DataGrid* g, int column) {  // the add line left out
+        QStringList out;
+        for (int r = 0; r + 1 < g->model()->rowCount(); ++r) out << g->model()->index(r, column).data().toString();
+        return out.join(',');
+    };
+    EXPECT_EQ(rows(sectors(1), 0) + " / " + rows(sectors(0), 0), "IIa,XV / ,IV,X");
+    EXPECT_EQ(rows(goods(0), 3) + " / " + rows(goods(1), 3) + " / " + rows(goods(2), 3), "11111111,22222222 / 33333333 / 44444444");
+    EXPECT_EQ(rows(win_->dbgProdAbas(), 1), "PROVEEDOR UNO");
+    QString items;
+    for (int n = 1; n <= 4; ++n) {
+        for (int i = 0; i < win_->List(n)->count(); ++i) items += win_->List(n)->item(i)->text() + " ";
+        items += "/ ";
+    }
+    const QString six = "I II III IV V VI ";
+    EXPECT_EQ(items, six + "VII VIII IX X XI XII XIII XIV XV XVI XVII XVIII XIX XX / " + six + "/ " + six + "/ " + six + "/ ");
+    EXPECT_EQ(win_->dtssectoresind.recordSource(), "select * from sector where idsector = 2 order by cve_sector ");
+    EXPECT_FALSE(win_->loadFailed());
+}
+
+// The engine's message ends the sequence; the window stays usable: the grids
+// over the missing table take nothing, the others work.
+TEST_F(AnexosTest, EngineErrorWhileOpeningDoesNotEndTheWindow) {
+    sector(1, "X");
+    std::filesystem::remove(dir_ / "mercbi.dbf");
+    open();
+    EXPECT_TRUE(win_->loadFailed());
+    ASSERT_EQ(opening_.size(), 1u);
+    EXPECT_NE(opening_[0].text.indexOf(QStringLiteral("mercbi"), 0, Qt::CaseInsensitive), -1);
+    EXPECT_EQ(sectors(1)->model()->rowCount(), 2);  // step 7 ran before the failing step
+    typeRow(goods(1), {{3, "12345678"}});
+    key(Qt::Key_Down);
+    EXPECT_FALSE(goods(1)->rowDirty());
+    cell(sectors(1), 1, 0);
+    keys(QStringLiteral("v\ttextiles"));
+    key(Qt::Key_Up);
+    EXPECT_EQ(column("sector", "CVE_SECTOR"), (std::vector<std::string>{"X", "V"}));
+    EXPECT_TRUE(boxes_->shown().empty());
+}
+
 
 const char* const kNoSector = "Indique en la Ventana de sectores el correspondiente a esta mercancia a producir";
 
@@ -17,21 +105,16 @@ TEST_F(AnexosTest, SectorRows) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
-        empty("sector");
-        open();
-        tab(c.grid == 1 ? 0 : 1);
+        empty("sector"), open(), tab(c.grid == 1 ? 0 : 1);
         ui::DataGrid* g = sectors(c.grid);
         typeRow(g, {{0, c.typed}, {1, c.descripcion}});
         key(Qt::Key_Down);
         EXPECT_EQ(shown(), QString::fromUtf8(c.messages));
         EXPECT_EQ(column("sector", "CVE_SECTOR"), c.written);
-        const char* idsector = c.grid == 1 ? "1" : "2";
-        if (c.written.empty()) {
-            EXPECT_TRUE(g->rowDirty());  // kept to correct, its type set all the same
-            EXPECT_EQ(g->columnText(2), QString::fromUtf8(idsector));
-        } else {
-            EXPECT_EQ(column("sector", "IDSECTOR"), std::vector<std::string>{idsector});
-        }
+        const std::string idsector = c.grid == 1 ? "1" : "2";
+        EXPECT_EQ(column("sector", "IDSECTOR"), c.written.empty() ? std::vector<std::string>{} : std::vector{idsector});
+        EXPECT_EQ(g->rowDirty(), c.written.empty());  // a refused row is kept, its type set all the same
+        if (c.written.empty()) { EXPECT_EQ(g->columnText(2).toStdString(), idsector); }
     }
 }
 
@@ -101,7 +184,7 @@ TEST_F(AnexosTest, NoSectorMessageOnEnteringAGoodsGrid) {
         SCOPED_TRACE(c.grid);
         empty("sector");
         if (c.sectorRows) sector(1, "X"), sector(2, "V");
-        open({QStringLiteral("3"), c.combo1, {}, {}});
+        open("3", c.combo1);
         tabOf(c.grid);
         focus(c.grid == 2 ? sectors(0) : sectors(1));
         boxes_->clear(), focus(goods(c.grid));
@@ -115,8 +198,7 @@ TEST_F(AnexosTest, NoSectorMessageOnEnteringAGoodsGrid) {
 // For an extension, dbganexo1 takes goods only under sector "X".
 TEST_F(AnexosTest, ExtensionEnablesAnexo1OnlyUnderX) {
     sector(1, "IIa"), sector(1, "X");
-    const MainState state{QStringLiteral("3"), 1, {}, {}};
-    open(state);
+    open("3", 1);
     ui::DataGrid* s = sectors(1);
     focus(s);
     EXPECT_FALSE(goods(0)->isEnabled());  // IIa
@@ -132,7 +214,7 @@ TEST_F(AnexosTest, ExtensionEnablesAnexo1OnlyUnderX) {
     // Reached while still enabled with no sector: HabilitaAnexo1, then the
     // message titled for it (the focus then moves on to dbganexo2, which has its say).
     empty("sector");
-    open(state);
+    open("3", 1);
     goods(0)->setEnabled(true), focus(goods(1));
     boxes_->clear(), focus(goods(0));
     EXPECT_FALSE(goods(0)->isEnabled());
