@@ -12,9 +12,7 @@ namespace anexostest {
 namespace {
 
 TEST_F(AnexosTest, SectorGridKeysMoveThroughCellsAndRows) {
-    sector(1, "IIa", "UNO");
-    sector(1, "X", "DOS");
-    open();
+    sector(1, "IIa", "UNO"), sector(1, "X", "DOS"), open();
     ui::DataGrid* g = sectors(1);
     auto at = [g] { return std::pair(g->currentRow(), g->currentColumn()); };
     cell(g, 0, 1);
@@ -36,8 +34,7 @@ TEST_F(AnexosTest, TabLeavesTheGridsThatSaySo) {
         {1, "dbganexo3", 3, "1234", true}, {2, "dbgProdAbas", 1, "empresa\r", false}, {0, "dbganexo2", 5, "1", true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.grid);
-        open();
-        tab(c.tab);
+        open(), tab(c.tab);
         auto* g = win_->as<ui::DataGrid>(QString::fromUtf8(c.grid));
         cell(g, 0, c.column);
         keys(QString::fromUtf8(c.typed));
@@ -56,12 +53,8 @@ TEST_F(AnexosTest, TabLeavesTheGridsThatSaySo) {
 // Closing writes the rows left pending; shown modally, a refused one keeps
 // the window (and the caller) waiting on the row's own tab.
 TEST_F(AnexosTest, ClosingWritesPendingRowsOrWaits) {
-    sector(1, "X");
-    open();
-    cell(goods(1), 0, 3);
-    keys(QStringLiteral("12345678"));
-    cell(goods(0), 0, 3);
-    keys(QStringLiteral("123"));
+    sector(1, "X"), open();
+    typeRow(goods(1), {{3, "12345678"}}), typeRow(goods(0), {{3, "123"}});
     win_->Anexosf()->setCurrentIndex(2);
     win_->hide();  // shown afresh, as the main window shows it
     QTimer::singleShot(0, win_.get(), [this] {
@@ -91,8 +84,7 @@ TEST_F(AnexosTest, PickListDropsUnderTheSectorCell) {
                           {"FRACCION", Value(std::to_string(10000000 + i))}});
     for (const auto& c : cases) {
         SCOPED_TRACE((std::string{c.drop, c.leave}));
-        open();
-        tabOf(c.grid);
+        open(), tabOf(c.grid);
         ui::DataGrid* grid = goods(c.grid);
         QListWidget* list = win_->List(c.grid + 1);
         const int row = grid->model()->rowCount() - 1;  // the add line
@@ -100,14 +92,8 @@ TEST_F(AnexosTest, PickListDropsUnderTheSectorCell) {
         cell(grid, row, 2);
         if (c.drop == 'k') keys(QStringLiteral("x"));
         if (c.drop == '2' || c.drop == '4') key(c.drop == '2' ? Qt::Key_F2 : Qt::Key_F4);
-        if (c.drop == 'b') {
-            ASSERT_FALSE(grid->buttonRect(secCell).isEmpty());
-            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->buttonRect(secCell).center());
-            settle();
-        }
-        ASSERT_TRUE(list->isVisible());
-        EXPECT_TRUE(list->hasFocus());
-        EXPECT_FALSE(grid->isEditing());
+        if (c.drop == 'b') QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->buttonRect(secCell).center()), settle();
+        ASSERT_TRUE(list->isVisible() && list->hasFocus() && !grid->isEditing());
         // Just below the current cell, the column's width and 15 twips more.
         const QRect r = grid->visualRect(secCell);
         EXPECT_EQ(list->pos(), grid->viewport()->mapTo(list->parentWidget(), QPoint(r.left(), r.top() + grid->rowHeight(row))));
@@ -118,14 +104,10 @@ TEST_F(AnexosTest, PickListDropsUnderTheSectorCell) {
         if (c.leave == 'D') {
             const QPoint at = list->visualItemRect(list->currentItem()).center();
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-            settle();
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at), settle();
         }
         if (c.leave == 'F') focus(c.grid == 2 ? sectors(0) : sectors(1));
-        if (c.leave == 'S') {
-            grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->value() - 3);
-            settle();
-        }
+        if (c.leave == 'S') grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->value() - 3), settle();
         EXPECT_FALSE(list->isVisible());
         EXPECT_EQ(grid->model()->index(row, 2).data().toString(), QString::fromUtf8(c.cell));
         // Back to the cell, not to the next control.
