@@ -48,6 +48,43 @@ TEST_F(Form1Test, ApplicationFilledAndSavedWithoutAMouse) {
     for (const auto& [name, value] : fields) EXPECT_EQ(saved[0][std::size_t(t->fieldIndex(name))], value) << name;
 }
 
+// A window that takes the activation (a real message box, another program) is
+// not the operator leaving the RFC box: no second check, the focus stays there.
+TEST_F(Form1Test, ABoxTakingTheActivationDoesNotCheckAgain) {
+    struct Stealing : ui::ScriptedMessageBoxes {
+        ui::Answer show(QWidget* p, const QString& t, const QString& ti, ui::Icon i, ui::Buttons b) override {
+            QWidget popup;
+            popup.show();
+            popup.activateWindow();
+            (void)QTest::qWaitForWindowActive(&popup);
+            popup.close();
+            QApplication::processEvents();
+            return ScriptedMessageBoxes::show(p, t, ti, i, b);
+        }
+    };
+    auto owned = std::make_unique<Stealing>();
+    Stealing* boxes = owned.get();
+    auto scripted = ui::MessageBoxService::install(std::move(owned));
+    open();
+    type(w("MaskEdBox1"), QStringLiteral("ABCD851301XY1"));
+    focus(w("txtApePat1"));
+    for (int round = 0; round < 2; ++round) {  // then another window takes the activation
+        QWidget other;
+        if (round) {
+            other.show();
+            other.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&other));
+        }
+        settle();
+        form_->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+        settle();
+        EXPECT_EQ(boxes->texts(), (QStringList{kFirst, kMonth}));
+        EXPECT_EQ(focused(), w("MaskEdBox1"));
+    }
+    ui::MessageBoxService::install(std::move(scripted));
+}
+
 TEST_F(Form1Test, LeavingTheRfcBoxRunsTheCheck) {
     enum class Hab { NotCalled, True, False };
     // typed: key by key (a blank is the space key) unless pasted, past the key rules.
