@@ -89,7 +89,9 @@ TEST_F(HelpTest, HelpWindowResizesAndClosesWithCerrar) {
                                                   w.twipsToPixelsX(1215), w.twipsToPixelsY(375)));
         // The text wraps 400 twips inside the box, or at its edge when there is no room.
         EXPECT_EQ(w.RTUltima()->lineWrapMode(), c.boxW > 400 ? QTextEdit::FixedPixelWidth : QTextEdit::WidgetWidth);
-        if (c.boxW > 400) EXPECT_EQ(w.RTUltima()->lineWrapColumnOrWidth(), w.twipsToPixelsX(c.boxW - 400));
+        if (c.boxW > 400) {
+            EXPECT_EQ(w.RTUltima()->lineWrapColumnOrWidth(), w.twipsToPixelsX(c.boxW - 400));
+        }
     }
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
