@@ -1,5 +1,6 @@
 #include "ui/messagebox.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -40,7 +41,10 @@ public:
         }
         box.setDefaultButton(def);
         box.setEscapeButton(esc);
+        // The operator answers under the normal pointer, even inside a busy action.
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
         box.exec();
+        QApplication::restoreOverrideCursor();
         auto* clicked = box.clickedButton();
         const auto which = clicked ? box.standardButton(clicked) : esc;
         switch (which) {

@@ -10,6 +10,7 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include "ui/busy.h"
 #include "ui/messagebox.h"
 #include "ui/printing.h"
 
@@ -59,9 +60,11 @@ TEST(QtMessageBoxes, RealBoxWithTitleButtonsAndEscape) {
             EXPECT_EQ(box->text(), QStringLiteral("Salvar los datos antes de salir?"));
             EXPECT_EQ(box->icon(), QMessageBox::Critical);
             EXPECT_EQ(box->buttons().size(), c.buttonCount);
+            EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);  // not the busy one
             QKeyEvent press(QEvent::KeyPress, c.key, Qt::NoModifier);
             QApplication::sendEvent(box->focusWidget() ? box->focusWidget() : box, &press);
         });
+        ui::BusyPointer busy;
         const ui::Answer a = ui::message(nullptr, QStringLiteral("Salvar los datos antes de salir?"), {},
                                          ui::Icon::Critical, c.buttons);
         EXPECT_EQ(a, c.expected) << int(c.buttons) << " key " << c.key;
