@@ -52,7 +52,8 @@ TEST(QtMessageBoxes, RealBoxWithTitleButtonsAndEscape) {
     };
     for (const auto& c : cases) {
         bool seen = false;
-        QTimer::singleShot(0, [&] {
+        QObject scope;  // the check cannot outlive this iteration's locals
+        QTimer::singleShot(0, &scope, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             ASSERT_NE(box, nullptr);
             seen = true;
@@ -87,11 +88,14 @@ TEST(Printing, ABoxPrintsItsSelectionOrElseEverythingAndACancelGivesNoPrinter) {
     box.setTextCursor(c);
     EXPECT_TRUE(printer->print(box));
     EXPECT_EQ(s.printed(), (std::vector<QStringList>{{"primera\nsegunda\ntercera", "segunda"}}));
+#ifndef Q_OS_WIN
     // The real dialog offers no page range, and a cancel gives no printer.
+    // (Windows shows its own print dialog, which a test cannot answer.)
     for (bool selection : {true, false}) {
         SCOPED_TRACE(selection);
         bool seen = false;
-        QTimer::singleShot(0, [&] {
+        QObject scope;  // the check cannot outlive this iteration's locals
+        QTimer::singleShot(0, &scope, [&] {
             auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
             ASSERT_TRUE(dialog);
             seen = true;
@@ -103,6 +107,7 @@ TEST(Printing, ABoxPrintsItsSelectionOrElseEverythingAndACancelGivesNoPrinter) {
         EXPECT_FALSE(ui::PrintService::instance().choosePrinter(nullptr, selection));
         EXPECT_TRUE(seen);
     }
+#endif
 }
 
 } // namespace
