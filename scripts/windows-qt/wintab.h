@@ -1,6 +1,6 @@
 /* Stands in for the tablet header missing from the distribution's qtbase
  * source: Wine's wintab.h, with the two macros it takes from Wine's own
- * headers. */
+ * headers and the calling convention Qt expects of the original header. */
 #ifndef ZELTAR_WINTAB_WRAPPER_H
 #define ZELTAR_WINTAB_WRAPPER_H
 #ifndef WINELIB_NAME_AW
@@ -12,6 +12,9 @@
 #endif
 #ifndef DECL_WINELIB_TYPE_AW
 #  define DECL_WINELIB_TYPE_AW(type) typedef WINELIB_NAME_AW(type) type;
+#endif
+#ifndef API
+#  define API WINAPI
 #endif
 #include "wine-wintab.h"
 #endif
