@@ -73,5 +73,8 @@ set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_MODIFY_PATH OFF)
 set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
 set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
+# A 64-bit, Unicode installer for a 64-bit program (NSIS's default is a
+# 32-bit one, which Wine without its 32-bit half cannot run).
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 
 include(CPack)
