@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #ifdef _WIN32
 #include "store/platform/wide.h"
@@ -126,20 +127,38 @@ Process::Process(const fs::path& program, const std::vector<std::string>& argume
     io.in = inheritable({}, false);
     io.out = inheritable(options.output, true);
     io.err = !options.errors.empty() && options.errors == options.output ? io.out : inheritable(options.errors, true);
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_HIDE;
-    si.hStdInput = io.in;
-    si.hStdOutput = io.out;
-    si.hStdError = io.err;
+    STARTUPINFOEXW si{};
+    si.StartupInfo.cb = sizeof si;
+    si.StartupInfo.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    si.StartupInfo.wShowWindow = SW_HIDE;
+    si.StartupInfo.hStdInput = io.in;
+    si.StartupInfo.hStdOutput = io.out;
+    si.StartupInfo.hStdError = io.err;
+    // The child inherits these three handles and no other: a file the parent
+    // has open (the C runtime's are inheritable) must not stay open in it.
+    HANDLE inherited[3] = {io.in, io.out, io.err};
+    const DWORD inheritedCount = io.err == io.out ? 2 : 3;
+    SIZE_T size = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    std::vector<char> attributes(size);
+    si.lpAttributeList = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributes.data());
+    if (!InitializeProcThreadAttributeList(si.lpAttributeList, 1, 0, &size))
+        fail("InitializeProcThreadAttributeList");
+    struct Release {
+        LPPROC_THREAD_ATTRIBUTE_LIST list;
+        ~Release() { DeleteProcThreadAttributeList(list); }
+    } release{si.lpAttributeList};
+    if (!UpdateProcThreadAttribute(si.lpAttributeList, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
+                                   inheritedCount * sizeof(HANDLE), nullptr, nullptr))
+        fail("UpdateProcThreadAttribute");
     std::wstring line = toWide(windowsCommandLine(exe, arguments, options.verbatim));
     std::wstring env = options.environment.empty() ? std::wstring() : environmentBlock(options.environment);
     const std::wstring dir = options.directory.empty() ? std::wstring() : fs::absolute(options.directory).wstring();
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, TRUE,
-                        CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT, env.empty() ? nullptr : env.data(),
-                        dir.empty() ? nullptr : dir.c_str(), &si, &pi))
+                        CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT,
+                        env.empty() ? nullptr : env.data(), dir.empty() ? nullptr : dir.c_str(), &si.StartupInfo,
+                        &pi))
         fail("CreateProcessW");
     CloseHandle(pi.hThread);
     handle_ = pi.hProcess;
@@ -253,6 +272,10 @@ Process::Process(const fs::path& program, const std::vector<std::string>& argume
     if (pid < 0)
         fail(errno, "fork");
     if (pid == 0) {
+#ifdef CLOSE_RANGE_CLOEXEC
+        // The child keeps only its three standard files, whatever the parent has open.
+        ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+#endif
         if ((dir.empty() || ::chdir(dir.c_str()) == 0) && ::dup2(fds.in, 0) >= 0 && ::dup2(fds.out, 1) >= 0
             && ::dup2(fds.err, 2) >= 0)
             ::execve(argv[0], argv.data(), envp.data());

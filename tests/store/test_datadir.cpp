@@ -197,7 +197,9 @@ TEST(DirectoryLock, KilledHolderDoesNotBlockTheNextStart) {
     EnvGuard guard({"ZELTAR_LOCK_TOKEN"});
     ScratchDir tmp;
     const fs::path ready = tmp / "ready";
-    auto holder = startChild("holder", {"ZELTAR_TEST_LOCKED=" + utf8(tmp.path()), "ZELTAR_TEST_READY=" + utf8(ready)});
+    store::platform::ProcessOptions options;
+    options.environment = {"ZELTAR_TEST_LOCKED=" + utf8(tmp.path()), "ZELTAR_TEST_READY=" + utf8(ready)};
+    auto holder = startChild("holder", options);
     ASSERT_TRUE(eventually([&] { return readBytes(ready) == "y"; }));
     EXPECT_EQ(DirectoryLock::acquire(tmp.path()), nullptr);  // alive: refused
     holder->kill();

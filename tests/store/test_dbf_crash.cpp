@@ -38,8 +38,10 @@ TEST(DbfCrash, KillDuringAppendsLosesNoSavedRow) {
     std::mt19937 random(std::random_device{}());
     std::size_t previous = 0;
     std::set<std::size_t> cutOff;  // last row of each round: its deletion may not have happened
+    platform::ProcessOptions options;
+    options.environment = {"ZELTAR_TEST_TABLE=" + utf8(file)};
     for (int round = 0; round < 4; ++round) {
-        const auto writer = startChild("writer", {"ZELTAR_TEST_TABLE=" + utf8(file)});
+        const auto writer = startChild("writer", options);
         ASSERT_TRUE(eventually([&] {
             const std::string b = readBytes(file);
             return b.size() >= 8 && le32(b, 4) > previous;
