@@ -1,10 +1,7 @@
 #include "store/platform/filestate.h"
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "store/platform/wide.h"
 #else
 #include <sys/stat.h>
 #endif

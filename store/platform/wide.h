@@ -1,4 +1,5 @@
-// UTF-8 and the UTF-16 of the Windows calls (Windows only).
+// Windows only: <windows.h> without its min and max macros, and UTF-8 to and
+// from the UTF-16 of the Windows calls.
 #pragma once
 
 #include <string>
