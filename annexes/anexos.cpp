@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScopedValueRollback>
 #include <QTabWidget>
 
 #include "annexes/checks.h"
@@ -76,6 +77,7 @@ Anexos::~Anexos() {
 }
 
 void Anexos::reloadGrids() {
+    const QScopedValueRollback<bool> guard(reloading_, true);
     for (QWidget* w : controls())
         if (auto* grid = qobject_cast<ui::DataGrid*>(w))
             grid->reload();

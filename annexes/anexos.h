@@ -87,6 +87,7 @@ private:
     QPointer<QWidget> lastFocus_;  // the last control of this window that had the focus
     std::deque<QPointer<QWidget>> focusMoves_;  // arrived while one was being handled
     bool handlingFocus_ = false;
+    bool reloading_ = false;  // the grids re-read their rows: no operator move
 };
 
 } // namespace annexes

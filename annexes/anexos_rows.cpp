@@ -39,9 +39,11 @@ void Anexos::setupGrids() {
         grid->setArrowsWrapRows(true);
         grid->setBeforeWriteHook([this, i](bool& cancel) { sectorRowBeforeWrite(i, cancel); });
         grid->setErrorHook(silent);
-        // The sector of the goods may change with the current row.
+        // The sector of the goods may change with the current row. Re-reading
+        // the rows (the opening among them) moves it too, but that is no
+        // choice of the operator's: dbganexo1 opens enabled.
         connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
-            if (extension())
+            if (!reloading_ && extension())
                 HabilitaAnexo1();
         });
     }

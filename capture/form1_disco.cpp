@@ -1,23 +1,14 @@
 // Form1: the disk for the ministry. Saves and checks the general data, has
 // four tables packed, copies six tables to the diskette and re-reads.
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <cctype>
+#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <system_error>
 #include <vector>
 
-#ifdef Q_OS_WIN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
-
 #include "capture/form1.h"
+#include "store/platform/process.h"
 #include "store/platform/syncfile.h"
 #include "ui/maskededit.h"
 #include "ui/messagebox.h"
@@ -41,7 +32,7 @@ const struct {
 // The packing program rewrites the tables we copy next; a copy must not read
 // a table half-way through that. Waiting is bounded so that a packing program
 // that hangs cannot keep the window busy for ever.
-constexpr int kPackTimeoutMs = 60000;
+constexpr std::chrono::minutes kPackTimeout{1};
 
 // From the diskette prompt on, a step that fails is skipped.
 template <typename Step>
@@ -51,8 +42,6 @@ void ignorando(Step&& step) {
     } catch (...) {
     }
 }
-
-QString qpath(const fs::path& p) { return QString::fromStdU16String(p.u16string()); }
 
 bool endsWithDbf(const fs::path& p) {
     const std::string name = p.filename().string();
@@ -82,54 +71,20 @@ void borraDbf(const fs::path& disco) {
 }
 
 // Starts the packing program hidden in the data directory and waits for it.
+// Its command line is the fixed one, blanks included, as the program is
+// started on Windows.
 void empaca(const fs::path& program, const fs::path& datos, const std::string& handOff) {
     if (program.empty()) return;
-    QProcess p;
-    p.setProgram(qpath(program));
-#ifdef Q_OS_WIN
-    p.setNativeArguments(QStringLiteral("DatoProv catdirpl Sector  mercbi "));
-    p.setCreateProcessArgumentsModifier(
-        [](QProcess::CreateProcessArguments* args) { args->flags |= CREATE_NO_WINDOW; });
-#else
-    p.setArguments({QStringLiteral("DatoProv"), QStringLiteral("catdirpl"), QStringLiteral("Sector"),
-                    QStringLiteral("mercbi")});
-#endif
-    p.setWorkingDirectory(qpath(datos));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (const auto eq = handOff.find('='); eq != std::string::npos)
-        env.insert(QString::fromStdString(handOff.substr(0, eq)), QString::fromStdString(handOff.substr(eq + 1)));
-    p.setProcessEnvironment(env);
-    p.setStandardOutputFile(QProcess::nullDevice());
-    p.setStandardErrorFile(QProcess::nullDevice());
-    p.start();
-    if (!p.waitForStarted(kPackTimeoutMs)) return;
+    store::platform::ProcessOptions options;
+    options.directory = datos;
+    if (handOff.find('=') != std::string::npos) options.environment.push_back(handOff);
+    options.verbatim = true;
+    store::platform::Process p(program, {"DatoProv catdirpl Sector  mercbi "}, options);
     // No event loop meanwhile: the operator's clicks wait until the copies are done.
-    if (!p.waitForFinished(kPackTimeoutMs)) {
+    if (!p.wait(kPackTimeout)) {
         // Packing renames a finished file over each table, so stopping it
         // leaves every table whole, at worst with its deleted rows.
         p.kill();
-        p.waitForFinished(5000);
-    }
-}
-
-// Copies to a scratch name beside the target, flushed, then renamed over it:
-// a copy cut off by a full diskette leaves no file under the target's name.
-void copia(const fs::path& from, const fs::path& to) {
-    std::ifstream in(from, std::ios::binary);
-    if (!in) return;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return;
-    fs::path tmp = to;
-    tmp += ".tmp";
-    try {
-        store::platform::SyncFile out(tmp, store::platform::SyncFile::Mode::CreateOrTruncate);
-        out.writeAt(0, bytes.data(), bytes.size());
-        out.sync();
-        out.close();
-        store::platform::replaceFile(tmp, to);
-    } catch (...) {
-        std::error_code ec;
-        fs::remove(tmp, ec);
     }
 }
 
@@ -154,7 +109,7 @@ void Form1::GeneraDisco() {
     ignorando([&] { empaca(pack9, datos, pack9Environment); });
     if (enDisco) {
         for (const auto& c : kCopias)
-            ignorando([&] { copia(db.tableFile(c.table), disco / c.target); });
+            ignorando([&] { store::platform::copyFile(db.tableFile(c.table), disco / c.target); });
     }
     for (const auto& c : kCopias) {
         std::error_code ec;

@@ -34,8 +34,9 @@ void Form1::plantRowBeforeWrite(bool& cancel) {
     ui::DataGrid* grid = dbgplantas();
     const QString cp = grid->columnText(1);
     std::vector<Message> messages = plantRowCheck(grid->currentColumn(), cp);
-    // Left from another column, a postal code longer than the field can hold
-    // would be refused by the table without a word and the row lost; the
+    // Left from another column the length is not examined, unless the code
+    // is longer than the field can hold (five digits in older tables): the
+    // table would refuse it without a word and the row be lost, so the
     // operator gets the same message instead.
     if (messages.empty()) {
         const int pos = dtsplantas.fieldIndex("CP");

@@ -12,6 +12,7 @@
 
 #include "store/dbf.h"
 #include "store/platform/lock.h"
+#include "store/platform/program.h"
 #include "store/platform/syncfile.h"
 #include "store/schema.h"
 #include "store/shipped.h"
@@ -37,10 +38,11 @@ std::string randomHex(std::size_t digits) {
     return s;
 }
 
-std::string nonEmptyEnv(const char* name) {
-    const char* v = std::getenv(name);
-    return v ? std::string(v) : std::string();
-}
+std::string nonEmptyEnv(const char* name) { return platform::environmentVariable(name); }
+
+// A path from UTF-8 text (a path made from a plain string reads it in the
+// system's code page on Windows).
+fs::path utf8Path(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
 
 [[noreturn]] void cannotWrite(const fs::path& dir, const std::string& reason) {
     throw StoreError("No se puede escribir en el directorio de datos " + dir.string() + ": " + reason);
@@ -137,7 +139,7 @@ fs::path chosenDirectory(const std::optional<fs::path>& fromCommandLine, const c
     if (fromCommandLine && !fromCommandLine->empty())
         return *fromCommandLine;
     if (std::string env = nonEmptyEnv(variable); !env.empty())
-        return fs::path(env);
+        return utf8Path(env);
 #ifdef _WIN32
     return fs::path(windowsPath);
 #else
@@ -146,7 +148,7 @@ fs::path chosenDirectory(const std::optional<fs::path>& fromCommandLine, const c
         home = nonEmptyEnv("USERPROFILE");
     if (home.empty())
         return fs::path(homeFolder);
-    return fs::path(home) / homeFolder;
+    return utf8Path(home) / homeFolder;
 #endif
 }
 

@@ -20,6 +20,7 @@
 #include <system_error>
 
 #include "codepage.h"
+#include "platform/filestate.h"
 #include "platform/memory.h"
 #include "platform/syncfile.h"
 
@@ -206,24 +207,12 @@ std::string typeName(FieldType t)
     return std::string(1, static_cast<char>(t));
 }
 
-struct FileStamp {
-    std::uintmax_t size = 0;
-    fs::file_time_type mtime{};
-    bool operator==(const FileStamp&) const = default;
-};
+// What tells a file changed on disk since we read it: identity, size and the
+// system's finest stamps (std::filesystem's write time is whole seconds on
+// some systems).
+using FileStamp = platform::FileState;
 
-std::optional<FileStamp> stampOf(const fs::path& file)
-{
-    std::error_code ec;
-    FileStamp s;
-    s.size = fs::file_size(file, ec);
-    if (ec)
-        return std::nullopt;
-    s.mtime = fs::last_write_time(file, ec);
-    if (ec)
-        return std::nullopt;
-    return s;
-}
+std::optional<FileStamp> stampOf(const fs::path& file) { return platform::fileState(file); }
 
 std::string readWholeFile(const fs::path& file)
 {
@@ -823,6 +812,11 @@ void writeReplacing(const fs::path& target, const std::string& bytes)
         out.sync();
         out.close();
         platform::replaceFile(tmp, target);
+    } catch (const platform::FileInUse&) {
+        std::error_code ignored;
+        fs::remove(tmp, ignored);
+        throw StoreError("No se pudo reemplazar la tabla " + label(target)
+                         + ": otro programa la tiene abierta. La tabla quedó como estaba; ciérrelo e intente de nuevo.");
     } catch (const std::system_error& e) {
         std::error_code ignored;
         fs::remove(tmp, ignored);
@@ -914,29 +908,52 @@ Value DbfTable::read(std::size_t record, std::size_t field) const
     return d_->decode(record, field);
 }
 
+namespace {
+
+// Whether the header on disk still gives the record count and lengths we
+// hold, read back through the handle we are about to write with: a check that
+// holds whatever the resolution of the file's stamps.
+bool headerStillOurs(platform::SyncFile& file, const DbfTable::Impl& d)
+{
+    char onDisk[8];
+    return file.readAt(4, onDisk, sizeof onDisk) && std::memcmp(onDisk, d.header.data() + 4, sizeof onDisk) == 0;
+}
+
+} // namespace
+
 std::size_t DbfTable::append(const Row& row)
 {
     d_->requireWritable();
     if (d_->changedOnDisk())
         d_->reload();  // appends do not depend on record numbers
+    std::optional<platform::SyncFile> file;
+    try {
+        file.emplace(d_->path, platform::SyncFile::Mode::OpenExisting);
+        if (!headerStillOurs(*file, *d_)) {
+            file.reset();
+            d_->reload();
+            file.emplace(d_->path, platform::SyncFile::Mode::OpenExisting);
+        }
+    } catch (const std::system_error& e) {
+        throw StoreError("No se pudo guardar el renglón en la tabla " + label(d_->path) + ": " + e.what());
+    }
     d_->requireWritable();
     const std::string rec = d_->encodeRecord(row, kLive);
     if (d_->count >= 0xFFFFFFFFu)
         throw StoreError("La tabla " + label(d_->path) + " está llena.");
     const std::size_t record = d_->count;
     try {
-        platform::SyncFile file(d_->path, platform::SyncFile::Mode::OpenExisting);
         std::string tail = rec;
         tail += kEndMarker;
-        file.writeAt(d_->dataStart + record * d_->recordLength, tail.data(), tail.size());
-        file.sync();
+        file->writeAt(d_->dataStart + record * d_->recordLength, tail.data(), tail.size());
+        file->sync();
         // Only now does the row count: date and record count in one write.
         char stamp[7];
         todayStamp(stamp);
         put32(stamp + 3, static_cast<std::uint32_t>(record + 1));
-        file.writeAt(1, stamp, sizeof stamp);
-        file.sync();
-        file.close();
+        file->writeAt(1, stamp, sizeof stamp);
+        file->sync();
+        file->close();
         std::memcpy(d_->header.data() + 1, stamp, sizeof stamp);
     } catch (const std::system_error& e) {
         d_->stamp = {};  // whatever reached the disk is read again next time
@@ -950,20 +967,36 @@ std::size_t DbfTable::append(const Row& row)
 
 namespace {
 
-// Writes bytes at offset of the table and stamps the header's date.
-void writeInPlace(const fs::path& file, std::size_t offset, const char* data, std::size_t size)
+[[noreturn]] void recordChanged(const DbfTable::Impl& d, std::size_t record)
 {
+    throw StoreError("El registro " + std::to_string(record + 1) + " de la tabla " + label(d.path)
+                     + " cambió en el disco desde que se leyó; no se guardó.");
+}
+
+// Writes data over the start of a record and stamps the header's date, once
+// the record and the header's lengths, read back through the same handle, are
+// found to be the ones we read. False, with nothing written, when they are not.
+bool writeRecordInPlace(const DbfTable::Impl& d, std::size_t record, const char* data, std::size_t size)
+{
+    const std::size_t at = d.dataStart + record * d.recordLength;
     try {
-        platform::SyncFile out(file, platform::SyncFile::Mode::OpenExisting);
-        out.writeAt(offset, data, size);
+        platform::SyncFile out(d.path, platform::SyncFile::Mode::OpenExisting);
+        char lengths[4];
+        std::string onDisk(d.recordLength, '\0');
+        if (!out.readAt(8, lengths, sizeof lengths) || std::memcmp(lengths, d.header.data() + 8, sizeof lengths) != 0
+            || !out.readAt(at, onDisk.data(), onDisk.size())
+            || d.records.compare(record * d.recordLength, d.recordLength, onDisk) != 0)
+            return false;
+        out.writeAt(at, data, size);
         char date[3];
         todayStamp(date);
         out.writeAt(1, date, sizeof date);
         out.sync();
         out.close();
     } catch (const std::system_error& e) {
-        throw StoreError("No se pudo escribir en la tabla " + label(file) + ": " + e.what());
+        throw StoreError("No se pudo escribir en la tabla " + label(d.path) + ": " + e.what());
     }
+    return true;
 }
 
 } // namespace
@@ -979,8 +1012,19 @@ static void checkRecordStillOurs(DbfTable::Impl& d, std::size_t record)
     const std::string before = d.records.substr(record * d.recordLength, d.recordLength);
     d.reload();
     if (record >= d.count || d.records.compare(record * d.recordLength, d.recordLength, before) != 0)
-        throw StoreError("El registro " + std::to_string(record + 1) + " de la tabla " + label(d.path)
-                         + " cambió en el disco desde que se leyó; no se guardó.");
+        recordChanged(d, record);
+}
+
+// Writes over a record that checkRecordStillOurs let through.
+static void writeRecord(DbfTable::Impl& d, std::size_t record, const char* data, std::size_t size)
+{
+    d.stamp = {};  // whatever reached the disk is read again next time
+    if (!writeRecordInPlace(d, record, data, size)) {
+        d.reload();
+        recordChanged(d, record);
+    }
+    std::memcpy(d.records.data() + record * d.recordLength, data, size);
+    d.refreshStamp();
 }
 
 void DbfTable::update(std::size_t record, const Row& row)
@@ -991,13 +1035,9 @@ void DbfTable::update(std::size_t record, const Row& row)
     if (row.size() != d_->fields.size())
         throw StoreError("El renglón tiene " + std::to_string(row.size()) + " valores y la tabla "
                          + label(d_->path) + " tiene " + std::to_string(d_->fields.size()) + " campos.");
-    const std::size_t at = record * d_->recordLength;
     // The deletion mark stays as it is.
-    const std::string rec = d_->encodeRecord(row, d_->records[at]);
-    d_->stamp = {};
-    writeInPlace(d_->path, d_->dataStart + at, rec.data(), rec.size());
-    d_->records.replace(at, rec.size(), rec);
-    d_->refreshStamp();
+    const std::string rec = d_->encodeRecord(row, d_->records[record * d_->recordLength]);
+    writeRecord(*d_, record, rec.data(), rec.size());
 }
 
 void DbfTable::markDeleted(std::size_t record)
@@ -1005,11 +1045,7 @@ void DbfTable::markDeleted(std::size_t record)
     d_->requireWritable();
     checkRecordStillOurs(*d_, record);
     d_->requireWritable();
-    const std::size_t at = record * d_->recordLength;
-    d_->stamp = {};
-    writeInPlace(d_->path, d_->dataStart + at, &kDeleted, 1);
-    d_->records[at] = kDeleted;
-    d_->refreshStamp();
+    writeRecord(*d_, record, &kDeleted, 1);
 }
 
 bool DbfTable::reloadIfChanged()

@@ -57,11 +57,14 @@ std::vector<TableLayout> makeLayouts() {
                      N("ANOMAQUILA", 4),   // 31
                  }});
 
-    // catdirpl: the questionnaire reads positions 0 to 7.
+    // catdirpl: the questionnaire reads positions 0 to 7. CP holds one digit
+    // more than a postal code, as much as its grid cell takes: a sixth digit
+    // left from another column is stored, not lost. Older tables with five
+    // are read and written as they are.
     t.push_back({"catdirpl",
                  {
                      C("CALLE", 100),
-                     C("CP", 5),
+                     C("CP", 6),
                      C("COLONIA", 30),
                      C("ESTADO", 30),
                      C("MUNICIPIO", 40),

@@ -15,16 +15,17 @@
 #include "store/database.h"
 #include "store/datadir.h"
 #include "store/dbf.h"
+#include "store/platform/program.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> tableNames(int argc, char** argv) {
+std::vector<std::string> tableNames(const std::vector<std::string>& args) {
     std::vector<std::string> names;
-    for (int i = 1; i < argc; ++i) {
+    for (std::size_t i = 1; i < args.size(); ++i) {
         std::string word;
-        for (const char* p = argv[i];; ++p) {
+        for (const char* p = args[i].c_str();; ++p) {
             if (*p == '\0' || std::isspace(static_cast<unsigned char>(*p))) {
                 if (!word.empty())
                     names.push_back(word);
@@ -42,7 +43,8 @@ std::vector<std::string> tableNames(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> names = tableNames(argc, argv);
+    store::platform::useUtf8Output();
+    const std::vector<std::string> names = tableNames(store::platform::programArguments(argc, argv));
     if (names.empty()) {
         std::cerr << "Uso: pack9 TABLA...\n"
                      "Elimina los registros borrados de las tablas nombradas del directorio actual.\n";

@@ -9,9 +9,11 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "store/database.h"
 #include "store/dbf.h"
+#include "store/platform/program.h"
 #include "store/sql.h"
 
 namespace {
@@ -27,14 +29,17 @@ std::string trim(const std::string& s) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
+    store::platform::useUtf8Output();
+    const std::vector<std::string> args = store::platform::programArguments(argc, argv);
+    if (args.size() != 3) {
         std::cerr << "Uso: zeltar-sql DIRECTORIO \"SELECT ...\" | TABLA\n";
         return 2;
     }
     std::ios::sync_with_stdio(false);
     try {
-        store::Database db{std::filesystem::path(argv[1])};
-        std::string text = argv[2];
+        const std::u8string dir(args[1].begin(), args[1].end());
+        store::Database db{std::filesystem::path(dir)};
+        std::string text = args[2];
         if (!store::isStatement(text))
             text = "select * from " + trim(text);
         const store::Statement statement = store::Statement::parse(text);

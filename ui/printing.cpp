@@ -71,6 +71,32 @@ bool QtPrinter::print(const QTextDocument& document) {
 
 namespace {
 
+// Qt's own (non-native) dialog offers pages from-to whenever the print system
+// could pick pages itself, whatever the options say, and enables them again
+// when it is shown or another printer is chosen. What is printed here is the
+// selection or everything, so those choices are kept greyed. The native
+// Windows dialog has none of these widgets; the options alone grey its range.
+class PageRangeOff : public QObject {
+public:
+    explicit PageRangeOff(QPrintDialog& dialog) : QObject(&dialog) {
+        for (const char* name : {"printRange", "from", "to", "pagesRadioButton", "pagesLineEdit"})
+            if (auto* w = dialog.findChild<QWidget*>(QString::fromLatin1(name))) {
+                w->setEnabled(false);
+                w->installEventFilter(this);
+            }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange) {
+            auto* w = static_cast<QWidget*>(watched);
+            if (w->isEnabled())
+                w->setEnabled(false);
+        }
+        return false;
+    }
+};
+
 class QtPrintService : public PrintService {
 public:
     std::unique_ptr<Printer> choosePrinter(QWidget* parent, bool selection) override {
@@ -86,6 +112,7 @@ public:
         if (selection)
             options |= QAbstractPrintDialog::PrintSelection;
         dialog.setOptions(options);
+        new PageRangeOff(dialog);
         if (dialog.exec() != QDialog::Accepted)
             return nullptr;
         return std::make_unique<QtPrinter>(std::move(printer));

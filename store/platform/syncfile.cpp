@@ -1,6 +1,12 @@
 #include "syncfile.h"
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
 #include <system_error>
+#include <thread>
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -98,10 +104,78 @@ void SyncFile::close()
     handle_ = nullptr;
 }
 
+namespace {
+
+// The errors of a file that another program has open.
+bool heldByAnother(DWORD err)
+{
+    switch (err) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_ACCESS_DENIED:  // also a file whose deletion waits for its last handle
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_UNABLE_TO_REMOVE_REPLACED:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::wstring backupName(const std::filesystem::path& to)
+{
+    std::random_device rd;
+    std::filesystem::path b = to;
+    b += L"." + std::to_wstring(rd() % 1000000) + L".old";
+    return b.wstring();
+}
+
+// One attempt; 0 on success, else the error. Uses ReplaceFileW where the
+// target exists: unlike a rename it succeeds while another handle that shares
+// deletion has the target open. The target goes to a backup name first, so no
+// failure can leave neither file under the target's name.
+DWORD replaceOnce(const std::wstring& from, const std::wstring& to)
+{
+    if (GetFileAttributesW(to.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        const DWORD err = GetLastError();
+        if (err != ERROR_FILE_NOT_FOUND && err != ERROR_PATH_NOT_FOUND)
+            return err;
+        return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                   ? 0
+                   : GetLastError();
+    }
+    const std::wstring backup = backupName(to);
+    if (ReplaceFileW(to.c_str(), from.c_str(), backup.c_str(),
+                     REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr)) {
+        DeleteFileW(backup.c_str());  // a reader of the old table keeps it until it closes
+        return 0;
+    }
+    const DWORD err = GetLastError();
+    if (err == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)  // the old table sits under the backup name
+        MoveFileExW(backup.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH);
+    return err;
+}
+
+} // namespace
+
 void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to)
 {
-    if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        fail("MoveFileExW");
+    // Whole paths: Wine's ReplaceFileW refuses relative ones.
+    const std::wstring src = std::filesystem::absolute(from).wstring();
+    const std::wstring dst = std::filesystem::absolute(to).wstring();
+    const auto deadline = std::chrono::steady_clock::now() + kHolderWait;
+    std::chrono::milliseconds pause{10};
+    for (;;) {
+        const DWORD err = replaceOnce(src, dst);
+        if (err == 0)
+            return;
+        if (!heldByAnother(err))
+            throw std::system_error(static_cast<int>(err), std::system_category(), "ReplaceFileW");
+        if (std::chrono::steady_clock::now() >= deadline)
+            throw FileInUse(static_cast<int>(err), std::system_category(), "ReplaceFileW");
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::chrono::milliseconds{200});
+    }
 }
 
 #else
@@ -195,5 +269,28 @@ void replaceFile(const std::filesystem::path& from, const std::filesystem::path&
 }
 
 #endif
+
+void copyFile(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    std::ifstream in(from, std::ios::binary);
+    if (!in)
+        throw std::system_error(std::make_error_code(std::errc::no_such_file_or_directory), "copyFile");
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        throw std::system_error(std::make_error_code(std::errc::io_error), "copyFile");
+    std::filesystem::path tmp = to;
+    tmp += ".tmp";
+    try {
+        SyncFile out(tmp, SyncFile::Mode::CreateOrTruncate);
+        out.writeAt(0, bytes.data(), bytes.size());
+        out.sync();
+        out.close();
+        replaceFile(tmp, to);
+    } catch (...) {
+        std::error_code ec;
+        std::filesystem::remove(tmp, ec);
+        throw;
+    }
+}
 
 } // namespace store::platform

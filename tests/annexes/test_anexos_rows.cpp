@@ -181,10 +181,12 @@ TEST_F(AnexosTest, NoSectorMessageOnEnteringAGoodsGrid) {
     }
 }
 
-// For an extension, dbganexo1 takes goods only under sector "X".
+// For an extension, dbganexo1 takes goods only under sector "X"; it opens
+// enabled whatever sector the rows put first.
 TEST_F(AnexosTest, ExtensionEnablesAnexo1OnlyUnderX) {
     sector(1, "IIa"), sector(1, "X");
     open("3", 1);
+    EXPECT_TRUE(goods(0)->isEnabled());
     ui::DataGrid* s = sectors(1);
     focus(s);  // on IIa
     EXPECT_FALSE(goods(0)->isEnabled());
@@ -197,13 +199,16 @@ TEST_F(AnexosTest, ExtensionEnablesAnexo1OnlyUnderX) {
     EXPECT_FALSE(goods(0)->commitRow());
     EXPECT_EQ(boxes_->texts(), QStringList{QStringLiteral("No debe capturar fraccones para el sector indicado")});
 
-    // Reached while still enabled with no sector: HabilitaAnexo1, then the
-    // message titled for it (the focus then moves on to dbganexo2, which has its say).
+    // No sector yet: a click into the goods grid runs HabilitaAnexo1, then
+    // the message titled for it (the focus then moves on to dbganexo2, which
+    // has its say).
     empty("sector"), open("3", 1);
-    goods(0)->setEnabled(true), focus(goods(1));
-    boxes_->clear(), focus(goods(0));
+    ASSERT_TRUE(goods(0)->isEnabled());
+    QTest::mouseClick(goods(0)->viewport(), Qt::LeftButton, {}, goods(0)->visualRect(goods(0)->model()->index(0, 3)).center());
+    settle();
     EXPECT_FALSE(goods(0)->isEnabled());
-    EXPECT_TRUE(shown().startsWith(QString::fromUtf8(kNoSector) + QString::fromUtf8("|Error, no señalo el sector|critical")));
+    EXPECT_TRUE(shown().startsWith(QString::fromUtf8(kNoSector) + QString::fromUtf8("|Error, no señalo el sector|critical")))
+        << shown().toStdString();
 }
 
 TEST_F(AnexosTest, IndirectProducerRfcRefused) {

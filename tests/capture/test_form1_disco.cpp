@@ -3,7 +3,7 @@
 #include <QDir>
 #include <fstream>
 
-#ifndef _WIN32
+#ifndef _WIN32  // the file size limit of the cut-off copy test
 #include <csignal>
 #include <sys/resource.h>
 #endif
@@ -209,7 +209,7 @@ TEST_F(TablesTest, PackedTablesReachTheDiskette) {
     EXPECT_EQ(store::DbfTable::open(dir_ / "datoprov.dbf")->recordCount(), 1u);
 }
 
-#ifndef _WIN32
+#ifndef _WIN32  // Windows has no file size limit to stand in for a full diskette
 // A diskette filling up (a file size limit) during a copy: the table cut off is
 // not left under its name, so the check reports it.
 TEST_F(TablesTest, ACopyCutOffIsReportedNotLeftBehind) {

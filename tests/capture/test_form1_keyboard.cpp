@@ -130,12 +130,22 @@ TEST_F(Form1Test, LeavingTheRfcBoxRunsTheCheck) {
 
 const QString kCpMessage = QStringLiteral("El Codigo postal no puede ser mayor a 5 digitos");
 
-// The plants grid, one plant already there: the add line is row 1, left upwards.
+// The plants grid, one plant already there: the add line is row 1.
 class PlantsTest : public Form1Test {
 protected:
     void SetUp() override {
         Form1Test::SetUp();
         writeDatoprov(filledRecord());
+        start();
+    }
+    // The window on a fresh catdirpl whose CP field is `cpWidth` wide (0: as
+    // we create it), the cell pointer on the add line.
+    void start(int cpWidth = 0) {
+        close();
+        auto fields = store::tableLayout("catdirpl").fields;
+        if (cpWidth > 0) fields.at(1).length = cpWidth;
+        std::filesystem::remove(dir_ / "catdirpl.dbf");
+        store::DbfTable::create(dir_ / "catdirpl.dbf", fields);
         append("catdirpl", {{Value("PRIMERA 1"), Value("01000"), Value("SAN ANGEL"), Value("CDMX"),
                              Value("ALVARO OBREGON"), Value("MEXICO"), Value("5550"), Value("5551")}});
         open();
@@ -178,27 +188,35 @@ TEST_F(PlantsTest, NewRowLeftWithUpIsWrittenThroughTheCellRules) {
     EXPECT_TRUE(boxes_->shown().empty());
 }
 
-// Six postal digits left from their column: the message, the row kept to be corrected.
-TEST_F(PlantsTest, SixPostalDigitsLeftFromTheirColumnAreRefused) {
-    typeRow({"calle 1", "123456"});
-    ASSERT_EQ(grid_->currentColumn(), 1);
-    key(Qt::Key_Up);
-    expectBox(kCpMessage, "Error", ui::Icon::Critical, ui::Buttons::Ok);
-    EXPECT_TRUE(added().empty());
-    EXPECT_EQ(std::make_pair(grid_->currentRow(), grid_->columnText(1)), std::make_pair(1, QStringLiteral("123456")));
-    key(Qt::Key_Backspace);
-    key(Qt::Key_Up);
-    ASSERT_EQ(added().size(), 1u);
-    EXPECT_EQ(added()[0].at(1).toString(), "12345");
-}
-
-// The table cannot hold six digits: rather than a row that silently refuses
-// to be written, the message comes from any column.
-TEST_F(PlantsTest, SixPostalDigitsFromAnotherColumnAreRefusedToo) {
-    typeRow({"calle 1", "123456", "centro"});
-    key(Qt::Key_Up);
-    EXPECT_EQ(boxes_->texts(), QStringList{kCpMessage});
-    EXPECT_TRUE(added().empty() && grid_->rowDirty());
+// Six postal digits typed: leaving the row (Down) from their column shows the
+// message and keeps the row for correction; from another column the length is
+// not examined and the row is written, unless the table is an older one whose
+// five-character field cannot hold them. A seventh digit is never taken.
+TEST_F(PlantsTest, SixPostalDigitsAreRefusedWhenTheRowIsLeftFromTheirColumn) {
+    const struct { int width; bool fromCp; const char* written; } cases[] = {
+        {0, true, nullptr}, {0, false, "123456"}, {5, true, nullptr}, {5, false, nullptr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "width " << c.width << (c.fromCp ? " from CP" : " from COLONIA"));
+        boxes_->clear();
+        start(c.width);
+        typeRow(c.fromCp ? QStringList{"calle 1", "1234567"} : QStringList{"calle 1", "1234567", "centro"});
+        EXPECT_EQ(grid_->columnText(1), QStringLiteral("123456"));
+        key(Qt::Key_Down);
+        if (c.written) {
+            EXPECT_TRUE(boxes_->shown().empty());
+            ASSERT_EQ(added().size(), 1u);
+            EXPECT_EQ(added()[0].at(1).toString(), c.written);
+            continue;
+        }
+        expectBox(kCpMessage, "Error", ui::Icon::Critical, ui::Buttons::Ok);
+        EXPECT_TRUE(added().empty());
+        EXPECT_EQ(std::make_pair(grid_->currentRow(), grid_->columnText(1)), std::make_pair(1, QStringLiteral("123456")));
+        if (!c.fromCp) continue;
+        // Corrected, the row goes to the table, an older one included.
+        key(Qt::Key_Backspace), key(Qt::Key_Down);
+        ASSERT_EQ(added().size(), 1u);
+        EXPECT_EQ(added()[0].at(1).toString(), "12345");
+    }
 }
 
 } // namespace

@@ -5,13 +5,19 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <set>
+#include <sstream>
+#include <thread>
 
 #include "store/dbf.h"
+#include "store/platform/process.h"
+#include "store/platform/program.h"
 
 namespace dbftest {
 
@@ -32,6 +38,14 @@ public:
     const fs::path& path() const { return path_; }
     fs::path operator/(const std::string& name) const { return path_ / name; }
 };
+
+// Paths to and from UTF-8 text, on Windows too (where a path made from a
+// plain string reads it in the ANSI code page).
+inline fs::path fromUtf8(const std::string& s) { return fs::path(std::u8string(s.begin(), s.end())); }
+inline std::string utf8(const fs::path& p) {
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
+}
 
 inline std::string readBytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -131,27 +145,82 @@ struct RawDbf {
     }
 };
 
-// Runs a shell command and returns its standard output; empty on failure.
-inline std::string runCommand(const std::string& command, int* status = nullptr) {
-    std::string out;
-#ifndef _WIN32
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buf[4096];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
-            out.append(buf, n);
-        const int rc = pclose(p);
-        if (status)
-            *status = rc;
-    }
+inline void setEnv(const char* name, const char* value) {
+#ifdef _WIN32
+    _putenv_s(name, value ? value : "");
+#else
+    value ? setenv(name, value, 1) : unsetenv(name);
 #endif
-    return out;
 }
 
-// The distribution's python with dbfread (the first python3 on PATH may lack it), or "".
-inline std::string pythonWithDbfread() {
+// A program's run: its exit status (-1 when it could not start, was killed or
+// outlived two minutes) and what it wrote.
+struct RunResult {
     int status = -1;
-    runCommand("/usr/bin/python3 -c 'import dbfread' 2>/dev/null", &status);
-    return status == 0 ? "/usr/bin/python3" : "";
+    std::string out, err;
+};
+inline RunResult runProgram(const fs::path& program, const std::vector<std::string>& args,
+                            store::platform::ProcessOptions options = {}) {
+    ScratchDir tmp;
+    options.output = tmp / "out";
+    options.errors = tmp / "err";
+    RunResult r;
+    try {
+        store::platform::Process p(program, args, options);
+        if (p.wait(std::chrono::minutes(2)))
+            r.status = p.exitCode().value_or(-1);
+    } catch (const std::system_error& e) {
+        r.err = e.what();
+        return r;
+    }
+    r.out = readBytes(options.output), r.err = readBytes(options.errors);
+    return r;
+}
+
+// The first python3 on PATH, or "" (Windows has no python to rely on; its
+// tests compare with the system's own code pages instead).
+inline fs::path python3() {
+#ifndef _WIN32
+    std::istringstream path(store::platform::environmentVariable("PATH"));
+    for (std::string dir; std::getline(path, dir, ':');)
+        if (std::error_code ec; !dir.empty() && fs::is_regular_file(fs::path(dir) / "python3", ec))
+            return fs::path(dir) / "python3";
+#endif
+    return {};
+}
+
+// The distribution's python with dbfread (the first python3 on PATH may lack
+// it), or "". The reader is a Debian package, so Windows has none.
+inline fs::path pythonWithDbfread() {
+#ifndef _WIN32
+    if (runProgram("/usr/bin/python3", {"-c", "import dbfread"}).status == 0)
+        return "/usr/bin/python3";
+#endif
+    return {};
+}
+
+// This test binary started again to run only the current test, with
+// ZELTAR_TEST_CHILD set to role (see childRole) and args after the filter.
+inline std::unique_ptr<store::platform::Process> startChild(const std::string& role,
+                                                            store::platform::ProcessOptions options = {},
+                                                            const std::vector<std::string>& args = {}) {
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    options.environment.push_back("ZELTAR_TEST_CHILD=" + role);
+    std::vector<std::string> all{std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name()};
+    all.insert(all.end(), args.begin(), args.end());
+    return std::make_unique<store::platform::Process>(store::platform::currentProgram(), all, options);
+}
+// The role this process plays when a test started it as a child, else "".
+inline std::string childRole() { return store::platform::environmentVariable("ZELTAR_TEST_CHILD"); }
+
+// Waits at most ten seconds for a condition that another process brings about.
+template <class F> bool eventually(F&& condition) {
+    for (int i = 0; i < 1000; ++i) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return condition();
 }
 
 } // namespace dbftest
@@ -213,5 +282,44 @@ inline void writeTables(const fs::path& dir) {
                {46, null, "COMERCIO AL POR MENOR"}},
               {1});
 }
+
+// The statements the windows give their data sources, and spellings of them,
+// with the records each selects from writeTables' tables, in order.
+struct StatementCase {
+    const char* statement;
+    std::vector<std::size_t> records;
+};
+
+inline const std::vector<StatementCase> kStatementCases = {
+    {"select * from activida", {0, 2, 3}},
+    {"select * from  SECTOR ", {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11}},
+    {"select * from sector", {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11}},
+    // Nulls first, then by character code: "IIA" < "IIa" < "V" < "X" < "iia".
+    {"select * from  mercbi order by idsector, tipobien ", {2, 14, 15, 1, 11, 4, 13, 8, 0, 7, 9, 10, 3, 12, 6}},
+    // " V" sorts first for its leading blank; the two "X" rows keep file order.
+    {"select * from sector where cve_sector <> Null and (idsector = 1 ) order by idsector, cve_sector",
+     {10, 9, 7, 0, 11, 5}},
+    {"select * from sector where idsector = 2 order by cve_sector ", {6, 1, 8}},
+    {"select * from mercbi where anexo=1 and tipobien = 1 order by idsector, fraccion", {2, 1, 10, 9, 0, 7, 6}},
+    {"select * from mercbi where anexo=1 and tipobien = 2 order by idsector, fraccion", {15, 12, 3}},
+    {"select * from mercbi where tipo_progr = 2 and anexo=2 and tipobien = 2 order by idsector, fraccion ",
+     {14, 4, 8}},
+    {"select * from prodabas ", {0, 2}},
+    {"select * from sector where cve_sector <> Null and (idsector = 1) order by idsector, cve_sector",
+     {10, 9, 7, 0, 11, 5}},
+    {"select * from sector where cve_sector <> Null and (idsector = 2) order by idsector, cve_sector", {1, 8}},
+    // A blank sector key reads as null, and null <> ' ' is false; a null
+    // or 0 programme type or kind is left out.
+    {"select * from mercbi where idsector <> ' ' and anexo = 1 and tipo_progr <> 0 and anexo <> 0 and "
+     "tipobien <> 0 order by idsector, tipo_progr, anexo, tipobien, fraccion",
+     {15, 1, 10, 9, 0, 3, 6}},
+    {"select * from mercbi where idsector <> ' ' and anexo = 2 and tipo_progr = 2 and tipobien = 2 order by "
+     "idsector, tipo_progr, anexo, tipobien, fraccion",
+     {4, 8}},
+    {"select RFC, NOMBRE from prodabas ", {0, 2}},
+    // Keywords and names in any case, tabs, a trailing semicolon.
+    {"SELECT * FROM MERCBI WHERE ANEXO=1 AND TIPOBIEN = 1 ORDER BY IDSECTOR, FRACCION", {2, 1, 10, 9, 0, 7, 6}},
+    {"Select *\tFrom mercbi Where anexo = 1 And tipobien=1 Order  By idSector,Fraccion;", {2, 1, 10, 9, 0, 7, 6}},
+};
 
 } // namespace fixture

@@ -4,6 +4,7 @@
 
 #include "dbf_test_util.h"
 #include "store/codepage.h"
+#include "store/platform/codepages.h"
 
 using store::StoreError;
 using namespace store::codepage;
@@ -46,31 +47,54 @@ TEST(CodePage, WhatThePageCannotHoldAndInvalidUtf8AreRefused) {
         EXPECT_THROW(encode(utf8, page), StoreError) << testing::PrintToString(std::string(utf8)) << " cp" << name(page);
 }
 
-// Every byte of every page encodes back, and decodes as an independent
-// implementation does, when there is one.
-TEST(CodePage, EveryByteDecodesAsPythonDoesAndEncodesBack) {
+// How an implementation the store does not share reads each byte of each
+// page, as UTF-8: the system's tables on Windows, else Python's codecs when
+// python3 is there. Python leaves out bytes its tables lack; those read as
+// the character of the same number, as they do in ours.
+std::optional<std::vector<std::vector<std::string>>> otherReading() {
+    std::vector<std::vector<std::string>> pages;
+    for (CodePage page : kPages) {
+        std::vector<std::string>& bytes = pages.emplace_back();
+        for (int b = 0; b < 256; ++b)
+            if (auto s = store::platform::systemDecode(std::stoi(name(page)), std::string(1, static_cast<char>(b))))
+                bytes.push_back(*s);
+    }
+    if (pages[0].size() == 256)
+        return pages;
+    const std::filesystem::path python = dbftest::python3();
+    const dbftest::RunResult r =
+        python.empty() ? dbftest::RunResult{}
+                       : dbftest::runProgram(python, {"-c", "for cp in ['cp437','cp850','cp1252','cp852','cp1250']:\n"
+                                                            "  for b in range(256):\n"
+                                                            "    print((bytes([b]).decode(cp, errors='ignore') or "
+                                                            "chr(b)).encode().hex())"});
+    if (r.status != 0)
+        return std::nullopt;
+    std::istringstream lines(r.out);
+    for (std::vector<std::string>& bytes : pages)
+        for (std::string hex; bytes.size() < 256 && std::getline(lines, hex);) {
+            std::string& s = bytes.emplace_back();
+            for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+                s += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+        }
+    return pages;
+}
+
+// Every byte of every page encodes back, and decodes as another
+// implementation does.
+TEST(CodePage, EveryByteDecodesAsAnotherImplementationDoesAndEncodesBack) {
     std::string all(256, '\0');
     for (int b = 0; b < 256; ++b)
         all[b] = static_cast<char>(b);
     for (CodePage page : kPages)
         EXPECT_EQ(encode(decode(all, page), page), all) << "cp" << name(page);
-    int status = -1;
-    const std::string out = dbftest::runCommand(
-        "python3 -c \"\nfor cp in ['cp437','cp850','cp1252','cp852','cp1250']:\n  print(' '.join((bytes([b]).decode("
-        "cp, errors='ignore') or chr(b)).encode().hex() for b in range(256)))\" 2>/dev/null", &status);
-    if (status != 0 || out.empty())
-        GTEST_SKIP() << "python3 is not available";
-    std::istringstream lines(out);
-    for (CodePage page : kPages) {
-        std::string line, ours;
-        std::getline(lines, line);
-        for (int b = 0; b < 256; ++b) {
-            for (unsigned char c : decode(std::string(1, static_cast<char>(b)), page))
-                ours += "0123456789abcdef"[c >> 4], ours += "0123456789abcdef"[c & 15];
-            ours += b < 255 ? " " : "";
-        }
-        EXPECT_EQ(ours, line) << "cp" << name(page);
-    }
+    const auto other = otherReading();
+    if (!other)
+        GTEST_SKIP() << "no other implementation of the code pages (python3) is available";
+    for (std::size_t p = 0; p < std::size(kPages); ++p)
+        for (int b = 0; b < 256; ++b)
+            EXPECT_EQ(decode(std::string(1, static_cast<char>(b)), kPages[p]), (*other)[p].at(b))
+                << "cp" << name(kPages[p]) << " byte " << b;
 }
 
 } // namespace

@@ -60,13 +60,14 @@ TEST(Dbf, EveryFieldTypeRoundTripsInTheLayoutOtherReadersExpect) {
                   "20200102" + "T");
 
     t->markDeleted(1);
-    if (const std::string python = pythonWithDbfread(); !python.empty()) {
-        int status = -1;
-        const std::string out = runCommand(
-            python + " -c \"\nimport dbfread,sys\nt=dbfread.DBF(sys.argv[1])\nprint(t.encoding,len(t.records),len(t.deleted))\n"
-                     "for r in t: print(repr(list(r.values())))\" " + file.string(), &status);
-        ASSERT_EQ(status, 0) << out;
-        EXPECT_EQ(out, "cp850 3 1\n"
+    if (const fs::path python = pythonWithDbfread(); !python.empty()) {
+        const RunResult r = runProgram(python, {"-c",
+                                                "import dbfread,sys\nt=dbfread.DBF(sys.argv[1])\n"
+                                                "print(t.encoding,len(t.records),len(t.deleted))\n"
+                                                "for r in t: print(repr(list(r.values())))",
+                                                file.string()});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, "cp850 3 1\n"
                        "[' ABC010101XY1', 'Año ñandú ÁÉÍÓÚ¿¡', 1234567.25, 14, 3.1416, datetime.date(2024, 2, 29), True]\n"
                        "['', '', None, None, None, None, None]\n"
                        "['A', 'x', 1.5, 2, 3.0, datetime.date(2020, 1, 2), True]\n");

@@ -36,38 +36,7 @@ protected:
 } // namespace
 
 TEST_F(Statements, TheFourteenStatementsGiveTheirRowsInOrder) {
-    const std::vector<Case> cases = {
-        {"select * from activida", {0, 2, 3}},
-        {"select * from  SECTOR ", {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11}},
-        {"select * from sector", {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11}},
-        // Nulls first, then by character code: "IIA" < "IIa" < "V" < "X" < "iia".
-        {"select * from  mercbi order by idsector, tipobien ", {2, 14, 15, 1, 11, 4, 13, 8, 0, 7, 9, 10, 3, 12, 6}},
-        // " V" sorts first for its leading blank; the two "X" rows keep file order.
-        {"select * from sector where cve_sector <> Null and (idsector = 1 ) order by idsector, cve_sector",
-         {10, 9, 7, 0, 11, 5}},
-        {"select * from sector where idsector = 2 order by cve_sector ", {6, 1, 8}},
-        {"select * from mercbi where anexo=1 and tipobien = 1 order by idsector, fraccion", {2, 1, 10, 9, 0, 7, 6}},
-        {"select * from mercbi where anexo=1 and tipobien = 2 order by idsector, fraccion", {15, 12, 3}},
-        {"select * from mercbi where tipo_progr = 2 and anexo=2 and tipobien = 2 order by idsector, fraccion ",
-         {14, 4, 8}},
-        {"select * from prodabas ", {0, 2}},
-        {"select * from sector where cve_sector <> Null and (idsector = 1) order by idsector, cve_sector",
-         {10, 9, 7, 0, 11, 5}},
-        {"select * from sector where cve_sector <> Null and (idsector = 2) order by idsector, cve_sector", {1, 8}},
-        // A blank sector key reads as null, and null <> ' ' is false; a null
-        // or 0 programme type or kind is left out.
-        {"select * from mercbi where idsector <> ' ' and anexo = 1 and tipo_progr <> 0 and anexo <> 0 and "
-         "tipobien <> 0 order by idsector, tipo_progr, anexo, tipobien, fraccion",
-         {15, 1, 10, 9, 0, 3, 6}},
-        {"select * from mercbi where idsector <> ' ' and anexo = 2 and tipo_progr = 2 and tipobien = 2 order by "
-         "idsector, tipo_progr, anexo, tipobien, fraccion",
-         {4, 8}},
-        {"select RFC, NOMBRE from prodabas ", {0, 2}},
-        // Keywords and names in any case, tabs, a trailing semicolon.
-        {"SELECT * FROM MERCBI WHERE ANEXO=1 AND TIPOBIEN = 1 ORDER BY IDSECTOR, FRACCION", {2, 1, 10, 9, 0, 7, 6}},
-        {"Select *\tFrom mercbi Where anexo = 1 And tipobien=1 Order  By idSector,Fraccion;", {2, 1, 10, 9, 0, 7, 6}},
-    };
-    for (const Case& c : cases) {
+    for (const StatementCase& c : kStatementCases) {
         SCOPED_TRACE(c.statement);
         EXPECT_TRUE(store::isStatement(c.statement));
         EXPECT_EQ(run(c.statement).records, c.records);

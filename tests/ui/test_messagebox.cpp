@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRadioButton>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
@@ -89,7 +90,8 @@ TEST(Printing, ABoxPrintsItsSelectionOrElseEverythingAndACancelGivesNoPrinter) {
     EXPECT_TRUE(printer->print(box));
     EXPECT_EQ(s.printed(), (std::vector<QStringList>{{"primera\nsegunda\ntercera", "segunda"}}));
 #ifndef Q_OS_WIN
-    // The real dialog offers no page range, and a cancel gives no printer.
+    // The real dialog offers no page range, not even after it enables one
+    // again itself (as on a change of printer), and a cancel gives no printer.
     // (Windows shows its own print dialog, which a test cannot answer.)
     for (bool selection : {true, false}) {
         SCOPED_TRACE(selection);
@@ -102,6 +104,13 @@ TEST(Printing, ABoxPrintsItsSelectionOrElseEverythingAndACancelGivesNoPrinter) {
             EXPECT_FALSE(dialog->testOption(QAbstractPrintDialog::PrintPageRange));
             EXPECT_EQ(dialog->testOption(QAbstractPrintDialog::PrintSelection), selection);
             EXPECT_EQ(dialog->printer()->printRange() == QPrinter::Selection, selection);
+            auto* range = dialog->findChild<QRadioButton*>(QStringLiteral("printRange"));
+            auto* mine = dialog->findChild<QRadioButton*>(QStringLiteral("printSelection"));
+            ASSERT_TRUE(range && mine);
+            EXPECT_FALSE(range->isEnabled());
+            range->setEnabled(true);
+            EXPECT_FALSE(range->isEnabled());
+            EXPECT_EQ(!mine->isHidden() && mine->isChecked(), selection);
             dialog->reject();
         });
         EXPECT_FALSE(ui::PrintService::instance().choosePrinter(nullptr, selection));

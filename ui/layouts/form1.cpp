@@ -222,10 +222,11 @@ const CodedEntry kTipoTramite[] = {
     {"Ampliación", 2},
 };
 
-// CP takes more than the field's five characters so that the row check, not
-// the editor, tells the operator about a long postal code.
+// CP takes a sixth digit, also in an older table whose field holds five, so
+// that the row check, not the editor, tells the operator about a long postal
+// code; no more than the field holds in a table we create.
 const GridColumnSpec kPlantColumns[] = {
-    {"CALLE Y NUM.", "CALLE", 0},  {"CP", "CP", 10},           {"COLONIA", "COLONIA", 0},
+    {"CALLE Y NUM.", "CALLE", 0},  {"CP", "CP", 6},            {"COLONIA", "COLONIA", 0},
     {"ESTADO", "ESTADO", 0},       {"MUNICIPIO/DEL", "MUNICIPIO", 0}, {"CIUDAD", "CIUDAD", 0},
     {"TEL", "TEL", 0},             {"FAX", "FAX", 0},
 };
