@@ -163,6 +163,18 @@ fs::path diskDirectory(const std::optional<fs::path>& fromCommandLine) {
     return chosenDirectory(fromCommandLine, "ZELTAR_DISCO", "A:\\", "ZELTAR-A");
 }
 
+fs::path prepareDiskDirectory(const std::optional<fs::path>& fromCommandLine) {
+    const fs::path dir = diskDirectory(fromCommandLine);
+#ifndef _WIN32
+    const bool chosen = (fromCommandLine && !fromCommandLine->empty()) || !nonEmptyEnv("ZELTAR_DISCO").empty();
+    if (!chosen) {
+        std::error_code ec;
+        fs::create_directories(dir, ec);
+    }
+#endif
+    return dir;
+}
+
 std::vector<std::string> ensureDataDirectory(const fs::path& dir) {
     std::error_code ec;
     if (fs::exists(dir, ec) && !fs::is_directory(dir, ec))
