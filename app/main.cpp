@@ -3,29 +3,63 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <filesystem>
 #include <optional>
 
+#include "app/programfiles.h"
 #include "app/windows.h"
 #include "capture/form1.h"
 #include "store/database.h"
 #include "store/datadir.h"
 #include "store/dbf.h"
 #include "ui/messagebox.h"
+#include "ui/translation.h"
+
+namespace {
+
+#ifdef Q_OS_WIN
+const char* const kDescription =
+    "Disco de Captura para solicitudes ZELTAR 3.0.\n\n"
+    "Para grabar el disco en una memoria USB, conéctela, vea qué letra le dio Windows\n"
+    "(por ejemplo E:) y abra el programa con --disco E:\\";
+const char* const kDatos = "Carpeta de datos de la solicitud (si no se da: ZELTAR_DATOS, o C:\\ZELTAR).";
+const char* const kDisco = "Carpeta o unidad donde se graba el disco (si no se da: ZELTAR_DISCO, o A:\\).";
+#else
+const char* const kDescription =
+    "Disco de Captura para solicitudes ZELTAR 3.0.\n\n"
+    "Para grabar el disco en una memoria USB, conéctela y dé la carpeta donde el\n"
+    "sistema la muestra, por ejemplo: zeltar --disco /media/USUARIO/MEMORIA";
+const char* const kDatos = "Carpeta de datos de la solicitud (si no se da: ZELTAR_DATOS, o ~/ZELTAR).";
+const char* const kDisco = "Carpeta donde se graba el disco (si no se da: ZELTAR_DISCO, o ~/ZELTAR-A).";
+#endif
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zeltar"));
     QApplication::setApplicationVersion(QStringLiteral("3.0"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("zeltar"));
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/zeltar/icons/zeltar-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
+    // Before anything is shown, the command line's help included.
+    ui::installSpanishTranslation();
 
     QCommandLineParser parser;
-    parser.addHelpOption();
-    QCommandLineOption datos(QStringLiteral("datos"), QStringLiteral("Directorio de datos."), QStringLiteral("DIR"));
+    parser.setApplicationDescription(QString::fromUtf8(kDescription));
+    // Qt's own --help option is described in English whatever the translation.
+    const QCommandLineOption ayuda({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Muestra esta ayuda."));
+    parser.addOption(ayuda);
+    parser.addVersionOption();
+    QCommandLineOption datos(QStringLiteral("datos"), QString::fromUtf8(kDatos), QStringLiteral("DIR"));
     parser.addOption(datos);
-    QCommandLineOption disco(QStringLiteral("disco"), QStringLiteral("Directorio del disco (unidad A:)."),
-                             QStringLiteral("DIR"));
+    QCommandLineOption disco(QStringLiteral("disco"), QString::fromUtf8(kDisco), QStringLiteral("DIR"));
     parser.addOption(disco);
     parser.process(app);
+    if (parser.isSet(ayuda)) parser.showHelp(0);
 
     std::optional<std::filesystem::path> fromCommandLine;
     if (parser.isSet(datos)) fromCommandLine = std::filesystem::path(parser.value(datos).toStdU16String());
@@ -49,14 +83,9 @@ int main(int argc, char** argv) {
     if (form.loadFailed()) return 1;
     std::optional<std::filesystem::path> discoDir;
     if (parser.isSet(disco)) discoDir = std::filesystem::path(parser.value(disco).toStdU16String());
-    form.disco = store::diskDirectory(discoDir);
-    // The packing program lies beside this one and works past our lock.
-#ifdef Q_OS_WIN
-    const char* pack9Name = "pack9.exe";
-#else
-    const char* pack9Name = "pack9";
-#endif
-    form.pack9 = std::filesystem::path(QCoreApplication::applicationDirPath().toStdU16String()) / pack9Name;
+    form.disco = store::prepareDiskDirectory(discoDir);
+    // The packing program comes with this one and works past our lock.
+    form.pack9 = app::programFiles().pack9;
     form.pack9Environment = lock->handOffEnvironment();
     app::wireWindows(form, db);
     form.show();
