@@ -39,11 +39,13 @@ missing_packages() {
   done
 }
 
-# The named packages that this system's archives offer.
+# The named packages that this system's archives offer (an installable
+# candidate version).
 offered_packages() {
-  local p
+  local p candidate
   for p in "$@"; do
-    apt-cache show --no-all-versions "$p" 2>/dev/null | grep -q '^Package:' && echo "$p"
+    candidate=$(apt-cache policy "$p" 2>/dev/null | sed -n 's/^ *Candidate: *//p')
+    [ -n "$candidate" ] && [ "$candidate" != "(none)" ] && echo "$p"
   done
   return 0
 }
@@ -79,7 +81,7 @@ install_packages() {
   local p offered absent=()
   mapfile -t offered < <(offered_packages "${missing[@]}")
   for p in "${missing[@]}"; do
-    printf '%s\n' "${offered[@]}" | grep -qxF "$p" || absent+=("$p")
+    grep -qxF "$p" <<<"$(printf '%s\n' "${offered[@]}")" || absent+=("$p")
   done
   if [ ${#absent[@]} -gt 0 ] && [ "$kind" = required ]; then
     echo "Este sistema no ofrece los paquetes: ${absent[*]}" >&2
