@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 
 #include "app/programfiles.h"
 #include "app/windows.h"
@@ -34,32 +35,61 @@ const char* const kDatos = "Carpeta de datos de la solicitud (si no se da: ZELTA
 const char* const kDisco = "Carpeta donde se graba el disco (si no se da: ZELTAR_DISCO, o ~/ZELTAR-A).";
 #endif
 
+// The command line: --datos, --disco, the help and the version.
+struct CommandLine {
+    QCommandLineParser parser;
+    // Qt's own help option is described in English whatever the translation.
+    const QCommandLineOption ayuda{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Muestra esta ayuda.")};
+    const QCommandLineOption datos{QStringLiteral("datos"), QString::fromUtf8(kDatos), QStringLiteral("DIR")};
+    const QCommandLineOption disco{QStringLiteral("disco"), QString::fromUtf8(kDisco), QStringLiteral("DIR")};
+
+    // Ends the program after the help or the version.
+    void process(QCoreApplication& app) {
+        QCoreApplication::setApplicationName(QStringLiteral("zeltar"));
+        QCoreApplication::setApplicationVersion(QStringLiteral("3.0"));
+        ui::installSpanishTranslation();
+        parser.setApplicationDescription(QString::fromUtf8(kDescription));
+        parser.addOption(ayuda);
+        parser.addVersionOption();
+        parser.addOption(datos);
+        parser.addOption(disco);
+        parser.process(app);
+        if (parser.isSet(ayuda)) parser.showHelp(0);
+    }
+};
+
+// Only the help or the version is asked for.
+[[maybe_unused]] bool onlyText(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "-h" || a == "--help" || a == "-v" || a == "--version") return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+#ifndef Q_OS_WIN
+    // Answered on the terminal without a display (on Windows Qt shows them
+    // in a box, which needs the window system).
+    if (onlyText(argc, argv)) {
+        QCoreApplication core(argc, argv);
+        CommandLine().process(core);
+    }
+#endif
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("zeltar"));
-    QApplication::setApplicationVersion(QStringLiteral("3.0"));
     QGuiApplication::setDesktopFileName(QStringLiteral("zeltar"));
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/zeltar/icons/zeltar-%1.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
-    // Before anything is shown, the command line's help included.
-    ui::installSpanishTranslation();
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(kDescription));
-    // Qt's own --help option is described in English whatever the translation.
-    const QCommandLineOption ayuda({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Muestra esta ayuda."));
-    parser.addOption(ayuda);
-    parser.addVersionOption();
-    QCommandLineOption datos(QStringLiteral("datos"), QString::fromUtf8(kDatos), QStringLiteral("DIR"));
-    parser.addOption(datos);
-    QCommandLineOption disco(QStringLiteral("disco"), QString::fromUtf8(kDisco), QStringLiteral("DIR"));
-    parser.addOption(disco);
-    parser.process(app);
-    if (parser.isSet(ayuda)) parser.showHelp(0);
+    // Before anything is shown.
+    CommandLine commandLine;
+    commandLine.process(app);
+    const QCommandLineParser& parser = commandLine.parser;
+    const QCommandLineOption& datos = commandLine.datos;
+    const QCommandLineOption& disco = commandLine.disco;
 
     std::optional<std::filesystem::path> fromCommandLine;
     if (parser.isSet(datos)) fromCommandLine = std::filesystem::path(parser.value(datos).toStdU16String());
