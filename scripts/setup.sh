@@ -9,15 +9,6 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Debian/Ubuntu packages the build needs.
 PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
           fonts-dejavu-core poppler-utils)
-# Qt's Spanish translation, compiled into the program.
-PACKAGES+=(qt6-translations-l10n)
-# The program and its tools alone, without tests or benchmarks (fonts-liberation:
-# the metric twin of Arial, the window layouts' font).
-PROGRAM_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev qt6-translations-l10n
-                  fonts-dejavu-core fonts-liberation)
-
-# What apt prints goes to this log, shown only when something fails.
-SETUP_LOG=${SETUP_LOG:-$ROOT/build/instalacion.log}
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then
@@ -29,6 +20,16 @@ as_root() {
     return 1
   fi
 }
+
+# Qt's Spanish translation, compiled into the program.
+PACKAGES+=(qt6-translations-l10n)
+# The program and its tools alone, without tests or benchmarks
+# (fonts-liberation2: the metric twin of Arial, the window layouts' font).
+PROGRAM_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev qt6-translations-l10n
+                  fonts-dejavu-core fonts-liberation2)
+
+# What apt prints goes to this log, shown only when something fails.
+SETUP_LOG=${SETUP_LOG:-$ROOT/build/instalacion.log}
 
 # The named packages that are not installed, one a line (one dpkg-query).
 missing_packages() {
