@@ -96,6 +96,17 @@ install_packages() {
 install_missing() { install_packages required "$@"; }
 install_optional() { install_packages optional "$@"; }
 
+# configure_program DIR LOG [cmake args...]: a Release build of the program
+# and its tools alone (no tests, no benchmarks) with Ninja, configured once;
+# CMake's output goes to LOG.
+configure_program() {
+  local dir=$1 log=$2; shift 2
+  [ -f "$dir/build.ninja" ] && return 0
+  mkdir -p "$dir"
+  cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DZELTAR_BUILD_TESTS=OFF -DZELTAR_BUILD_BENCH=OFF "$@" >"$log" 2>&1
+}
+
 # configure_build DIR [cmake args...]
 configure_build() {
   local dir=$1; shift
