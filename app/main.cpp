@@ -19,36 +19,37 @@
 
 namespace {
 
+// The texts of --help: how to reach a USB stick, and the defaults.
 #ifdef Q_OS_WIN
-const char* const kDescription =
-    "Disco de Captura para solicitudes ZELTAR 3.0.\n\n"
-    "Para grabar el disco en una memoria USB, conéctela, vea qué letra le dio Windows\n"
-    "(por ejemplo E:) y abra el programa con --disco E:\\";
-const char* const kDatos = "Carpeta de datos de la solicitud (si no se da: ZELTAR_DATOS, o C:\\ZELTAR).";
-const char* const kDisco = "Carpeta o unidad donde se graba el disco (si no se da: ZELTAR_DISCO, o A:\\).";
+const char* const kUsb = "conéctela, vea qué letra le dio Windows\n(por ejemplo E:) y abra el programa con --disco E:\\";
+const char* const kDatosDefault = "C:\\ZELTAR";
+const char* const kDiscoDefault = "A:\\";
 #else
-const char* const kDescription =
-    "Disco de Captura para solicitudes ZELTAR 3.0.\n\n"
-    "Para grabar el disco en una memoria USB, conéctela y dé la carpeta donde el\n"
-    "sistema la muestra, por ejemplo: zeltar --disco /media/USUARIO/MEMORIA";
-const char* const kDatos = "Carpeta de datos de la solicitud (si no se da: ZELTAR_DATOS, o ~/ZELTAR).";
-const char* const kDisco = "Carpeta donde se graba el disco (si no se da: ZELTAR_DISCO, o ~/ZELTAR-A).";
+const char* const kUsb = "conéctela y dé la carpeta donde el\nsistema la muestra, por ejemplo: zeltar --disco /media/USUARIO/MEMORIA";
+const char* const kDatosDefault = "~/ZELTAR";
+const char* const kDiscoDefault = "~/ZELTAR-A";
 #endif
+const QString kDescription = QStringLiteral("Disco de Captura para solicitudes ZELTAR 3.0.\n\n"
+                                            "Para grabar el disco en una memoria USB, %1").arg(QString::fromUtf8(kUsb));
+const QString kDatos = QStringLiteral("Carpeta de datos de la solicitud (si no se da: ZELTAR_DATOS, o %1).")
+                           .arg(QString::fromUtf8(kDatosDefault));
+const QString kDisco = QStringLiteral("Carpeta donde se graba el disco (si no se da: ZELTAR_DISCO, o %1).")
+                           .arg(QString::fromUtf8(kDiscoDefault));
 
 // The command line: --datos, --disco, the help and the version.
 struct CommandLine {
     QCommandLineParser parser;
     // Qt's own help option is described in English whatever the translation.
     const QCommandLineOption ayuda{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Muestra esta ayuda.")};
-    const QCommandLineOption datos{QStringLiteral("datos"), QString::fromUtf8(kDatos), QStringLiteral("DIR")};
-    const QCommandLineOption disco{QStringLiteral("disco"), QString::fromUtf8(kDisco), QStringLiteral("DIR")};
+    const QCommandLineOption datos{QStringLiteral("datos"), kDatos, QStringLiteral("DIR")};
+    const QCommandLineOption disco{QStringLiteral("disco"), kDisco, QStringLiteral("DIR")};
 
     // Ends the program after the help or the version.
     void process(QCoreApplication& app) {
         QCoreApplication::setApplicationName(QStringLiteral("zeltar"));
         QCoreApplication::setApplicationVersion(QStringLiteral("3.0"));
         ui::installSpanishTranslation();
-        parser.setApplicationDescription(QString::fromUtf8(kDescription));
+        parser.setApplicationDescription(kDescription);
         parser.addOption(ayuda);
         parser.addVersionOption();
         parser.addOption(datos);
