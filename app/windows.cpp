@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "annexes/anexos.h"
+#include "app/programfiles.h"
 #include "capture/form1.h"
 #include "help/acercade.h"
 #include "help/ayuda.h"
@@ -44,7 +45,9 @@ void wireWindows(capture::Form1& form, store::Database& db) {
     store::Database* d = &db;
     form.windows.Anexos = [f, d] { modal(new annexes::Anexos(*d, *f, f)); };
     form.windows.frmAbout = [f] { modal(new help::frmAbout(f)); };
-    form.windows.frmayuda = single([f]() -> QWidget* { return new help::frmayuda(help::frmayuda::considerationsPath(), f); });
+    form.windows.frmayuda = single([f]() -> QWidget* {
+        return new help::frmayuda(QString::fromStdU16String(programFiles().considerations.u16string()), f);
+    });
     form.windows.frmDocument = single([f, d]() -> QWidget* {
         const QString considera = QString::fromStdU16String((d->directory() / "considera.txt").u16string());
         return new questionnaire::frmDocument(

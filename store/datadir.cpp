@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "store/dbf.h"
+#include "store/platform/errors.h"
 #include "store/platform/lock.h"
 #include "store/platform/program.h"
 #include "store/platform/syncfile.h"
@@ -124,7 +125,7 @@ bool createFile(const fs::path& dir, const std::string& fileName, Write write) {
     } catch (const std::exception& e) {
         std::error_code ec;
         fs::remove(tmp, ec);
-        cannotWrite(dir, e.what());
+        cannotWrite(dir, platform::errorText(e));
     }
 }
 
@@ -162,6 +163,18 @@ fs::path diskDirectory(const std::optional<fs::path>& fromCommandLine) {
     return chosenDirectory(fromCommandLine, "ZELTAR_DISCO", "A:\\", "ZELTAR-A");
 }
 
+fs::path prepareDiskDirectory(const std::optional<fs::path>& fromCommandLine) {
+    const fs::path dir = diskDirectory(fromCommandLine);
+#ifndef _WIN32
+    const bool chosen = (fromCommandLine && !fromCommandLine->empty()) || !nonEmptyEnv("ZELTAR_DISCO").empty();
+    if (!chosen) {
+        std::error_code ec;
+        fs::create_directories(dir, ec);
+    }
+#endif
+    return dir;
+}
+
 std::vector<std::string> ensureDataDirectory(const fs::path& dir) {
     std::error_code ec;
     if (fs::exists(dir, ec) && !fs::is_directory(dir, ec))
@@ -169,14 +182,14 @@ std::vector<std::string> ensureDataDirectory(const fs::path& dir) {
                          ": existe un archivo con ese nombre.");
     fs::create_directories(dir, ec);
     if (ec)
-        throw StoreError("No se puede crear el directorio de datos " + dir.string() + ": " + ec.message());
+        throw StoreError("No se puede crear el directorio de datos " + dir.string() + ": " + platform::errorText(ec));
 
     // What is there already, without regard to case.
     std::set<std::string> present;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
         present.insert(upperAscii(it->path().filename().string()));
     if (ec)
-        throw StoreError("No se puede leer el directorio de datos " + dir.string() + ": " + ec.message());
+        throw StoreError("No se puede leer el directorio de datos " + dir.string() + ": " + platform::errorText(ec));
 
     std::vector<std::string> created;
     for (const TableLayout& layout : tableLayouts()) {

@@ -19,6 +19,13 @@ std::filesystem::path dataDirectory(const std::optional<std::filesystem::path>& 
 // ~/ZELTAR-A elsewhere. A directory that does not exist means no diskette.
 std::filesystem::path diskDirectory(const std::optional<std::filesystem::path>& fromCommandLine);
 
+// diskDirectory(fromCommandLine), with the default folder of the home
+// directory created when missing, so that the first disk can be written
+// there. A directory chosen by --disco or ZELTAR_DISCO, and a drive, are left
+// as they are. A folder that cannot be created is left to count as no
+// diskette.
+std::filesystem::path prepareDiskDirectory(const std::optional<std::filesystem::path>& fromCommandLine);
+
 // Creates the directory and whatever of the seven tables and considera.txt is
 // missing (the catalogues filled, the application tables empty). Never
 // overwrites a file. Returns the names of the files it created. Throws

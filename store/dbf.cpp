@@ -20,6 +20,7 @@
 #include <system_error>
 
 #include "codepage.h"
+#include "platform/errors.h"
 #include "platform/filestate.h"
 #include "platform/memory.h"
 #include "platform/syncfile.h"
@@ -820,7 +821,7 @@ void writeReplacing(const fs::path& target, const std::string& bytes)
     } catch (const std::system_error& e) {
         std::error_code ignored;
         fs::remove(tmp, ignored);
-        throw StoreError("No se pudo escribir la tabla " + label(target) + ": " + e.what());
+        throw StoreError("No se pudo escribir la tabla " + label(target) + ": " + platform::errorText(e.code()));
     }
 }
 
@@ -935,7 +936,7 @@ std::size_t DbfTable::append(const Row& row)
             file.emplace(d_->path, platform::SyncFile::Mode::OpenExisting);
         }
     } catch (const std::system_error& e) {
-        throw StoreError("No se pudo guardar el renglón en la tabla " + label(d_->path) + ": " + e.what());
+        throw StoreError("No se pudo guardar el renglón en la tabla " + label(d_->path) + ": " + platform::errorText(e.code()));
     }
     d_->requireWritable();
     const std::string rec = d_->encodeRecord(row, kLive);
@@ -957,7 +958,7 @@ std::size_t DbfTable::append(const Row& row)
         std::memcpy(d_->header.data() + 1, stamp, sizeof stamp);
     } catch (const std::system_error& e) {
         d_->stamp = {};  // whatever reached the disk is read again next time
-        throw StoreError("No se pudo guardar el renglón en la tabla " + label(d_->path) + ": " + e.what());
+        throw StoreError("No se pudo guardar el renglón en la tabla " + label(d_->path) + ": " + platform::errorText(e.code()));
     }
     d_->records += rec;
     d_->count = record + 1;
@@ -994,7 +995,7 @@ bool writeRecordInPlace(const DbfTable::Impl& d, std::size_t record, const char*
         out.sync();
         out.close();
     } catch (const std::system_error& e) {
-        throw StoreError("No se pudo escribir en la tabla " + label(d.path) + ": " + e.what());
+        throw StoreError("No se pudo escribir en la tabla " + label(d.path) + ": " + platform::errorText(e.code()));
     }
     return true;
 }

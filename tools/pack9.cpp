@@ -15,6 +15,7 @@
 #include "store/database.h"
 #include "store/datadir.h"
 #include "store/dbf.h"
+#include "store/platform/errors.h"
 #include "store/platform/program.h"
 
 namespace fs = std::filesystem;
@@ -54,7 +55,7 @@ int main(int argc, char** argv) {
     std::error_code ec;
     const fs::path dir = fs::current_path(ec);
     if (ec) {
-        std::cerr << "pack9: no se puede leer el directorio actual: " << ec.message() << "\n";
+        std::cerr << "pack9: no se puede leer el directorio actual: " << store::platform::errorText(ec) << "\n";
         return 1;
     }
 
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
     try {
         lock = store::DirectoryLock::acquire(dir);
     } catch (const std::exception& e) {
-        std::cerr << "pack9: " << e.what() << "\n";
+        std::cerr << "pack9: " << store::platform::errorText(e) << "\n";
         return 1;
     }
     if (!lock) {
@@ -76,7 +77,7 @@ int main(int argc, char** argv) {
         try {
             store::packTable(db.tableFile(name));
         } catch (const std::exception& e) {
-            std::cerr << "pack9: " << name << ": " << e.what() << "\n";
+            std::cerr << "pack9: " << name << ": " << store::platform::errorText(e) << "\n";
             allPacked = false;
         }
     }

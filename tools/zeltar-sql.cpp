@@ -13,6 +13,7 @@
 
 #include "store/database.h"
 #include "store/dbf.h"
+#include "store/platform/errors.h"
 #include "store/platform/program.h"
 #include "store/sql.h"
 
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
         }
         return 0;
     } catch (const std::exception& e) {
-        std::cerr << "zeltar-sql: " << e.what() << "\n";
+        std::cerr << "zeltar-sql: " << store::platform::errorText(e) << "\n";
         return 2;
     }
 }

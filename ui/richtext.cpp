@@ -1,10 +1,10 @@
 #include "ui/richtext.h"
 
-#include <QFile>
 #include <QStringDecoder>
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include "store/platform/errors.h"
 #include "ui/rtf.h"
 
 namespace ui {
@@ -30,16 +30,14 @@ QString plainText(const QByteArray& bytes) {
 } // namespace
 
 bool loadTextFile(QTextEdit& box, const QString& path, QString* error) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error) *error = f.errorString();
+    // Read through the platform layer, whose failure texts are Spanish.
+    std::error_code ec;
+    const std::string read = store::platform::readFile(std::filesystem::path(path.toStdU16String()), ec);
+    if (ec) {  // a read that failed half way leaves the box as it was
+        if (error) *error = QString::fromStdString(store::platform::errorText(ec));
         return false;
     }
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) {  // a read that failed half way leaves the box as it was
-        if (error) *error = f.errorString();
-        return false;
-    }
+    const QByteArray bytes = QByteArray::fromStdString(read);
     if (isRtf(bytes)) {
         box.clear();
         readRtf(bytes, *box.document());

@@ -9,7 +9,7 @@ class QTextEdit;
 namespace ui {
 
 // Replaces the box's content with the file's. On failure (missing or
-// unreadable file) leaves the box as it was, puts the system's description of
+// unreadable file) leaves the box as it was, puts a Spanish description of
 // the failure into *error (when given) and returns false.
 bool loadTextFile(QTextEdit& box, const QString& path, QString* error = nullptr);
 

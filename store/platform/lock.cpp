@@ -3,12 +3,12 @@
 // inherit, so it ends with the process that took it, crash or not.
 #include "store/platform/lock.h"
 
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
 #include "store/dbf.h"
+#include "store/platform/errors.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -32,9 +32,7 @@ namespace {
 
 #ifdef _WIN32
 
-std::string lastError() {
-    return "error " + std::to_string(static_cast<unsigned long>(GetLastError()));
-}
+std::string lastError() { return windowsErrorText(GetLastError()); }
 
 // The lock covers one byte far past the token, so that the token stays
 // readable while the lock is held (Windows locks are mandatory).
@@ -65,7 +63,7 @@ private:
 
 #else
 
-std::string lastError() { return std::strerror(errno); }
+std::string lastError() { return errorText(std::error_code(errno, std::generic_category())); }
 
 class PosixLockFile final : public LockFile {
 public:

@@ -153,6 +153,26 @@ TEST(DataDirectory, CommandLineThenEnvironmentThenHome) {
     }
 }
 
+// The default disk folder is made at start-up, so the first disk can be
+// written; a chosen folder that does not exist stays missing (no diskette).
+TEST(DiskDirectory, TheDefaultFolderIsMadeAChosenOneIsNot) {
+    EnvGuard guard({"ZELTAR_DISCO", "HOME", "USERPROFILE"});
+    ScratchDir tmp;
+    setEnv("HOME", utf8(tmp.path()).c_str());
+#ifdef _WIN32
+    EXPECT_EQ(prepareDiskDirectory(std::nullopt), fs::path("A:\\"));  // a drive, never made
+#else
+    EXPECT_EQ(prepareDiskDirectory(std::nullopt), tmp.path() / "ZELTAR-A");
+    EXPECT_TRUE(fs::is_directory(tmp.path() / "ZELTAR-A"));
+    EXPECT_EQ(prepareDiskDirectory(std::nullopt), tmp.path() / "ZELTAR-A");  // there already
+#endif
+    EXPECT_EQ(prepareDiskDirectory(tmp.path() / "usb"), tmp.path() / "usb");
+    setEnv("ZELTAR_DISCO", utf8(tmp.path() / "otra").c_str());
+    EXPECT_EQ(prepareDiskDirectory(std::nullopt), tmp.path() / "otra");
+    EXPECT_FALSE(fs::exists(tmp.path() / "usb"));
+    EXPECT_FALSE(fs::exists(tmp.path() / "otra"));
+}
+
 TEST(DirectoryLock, SecondHolderIsRefusedButAHandedOffTokenLetsTheChildIn) {
     EnvGuard guard({"ZELTAR_LOCK_TOKEN"});
     ScratchDir tmp;

@@ -1,0 +1,89 @@
+// The program as `cmake --install` lays it out: from its bin/ it finds the
+// packing program and the considerations, it starts, and its menu entry
+// starts it. Also the build tree, where everything lies beside the program.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "app/programfiles.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path pathOf(const QString& s) { return fs::path(s.toStdU16String()); }
+
+QByteArray contents(const fs::path& file) {
+    QFile f(QString::fromStdU16String(file.u16string()));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+}
+
+// Runs a program to its end; returns its exit status, and its output in *out.
+int run(const QString& program, const QStringList& args, QByteArray* out = nullptr) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // No Spanish locale named: the program's own texts and Qt's are Spanish anyway.
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));  // Qt's exit() in --help
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, args);
+    if (!p.waitForFinished(60000)) return -1;
+    if (out) *out = p.readAll();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+#ifdef ZELTAR_BUILD_DIR  // the Linux layout; on Windows everything lies in one folder
+TEST(Installed, TheProgramFindsPack9AndTheConsiderationsFromItsBin) {
+    QTemporaryDir prefix;
+    QByteArray log;
+    ASSERT_EQ(run(QStringLiteral(CMAKE_COMMAND),
+                  {QStringLiteral("--install"), QStringLiteral(ZELTAR_BUILD_DIR), QStringLiteral("--prefix"), prefix.path()},
+                  &log),
+              0)
+        << log.toStdString();
+    const fs::path root = pathOf(prefix.path());
+    const app::ProgramFiles files = app::programFiles(root / "bin");
+    EXPECT_EQ(files.pack9, root / "libexec" / "zeltar" / "pack9");
+    EXPECT_EQ(files.considerations, root / "share" / "zeltar" / "considera.txt");
+    EXPECT_EQ(contents(files.considerations), contents(fs::path(ZELTAR_TEST_DIR) / ".." / "data" / "considera.txt"));
+    EXPECT_FALSE(fs::exists(root / "bin" / "pack9"));  // not among the commands people type
+
+    // The installed programs run: pack9 without tables gives its usage; zeltar
+    // its Spanish help, which says how to write the disk to a USB stick.
+    EXPECT_EQ(run(QString::fromStdU16String(files.pack9.u16string()), {}), 2);
+    QByteArray help;
+    EXPECT_EQ(run(QString::fromStdU16String((root / "bin" / "zeltar").u16string()), {QStringLiteral("--help")}, &help), 0);
+    EXPECT_TRUE(help.contains("Uso:")) << help.toStdString();
+    EXPECT_TRUE(help.contains("--disco")) << help.toStdString();
+    EXPECT_TRUE(help.contains("memoria USB")) << help.toStdString();
+
+    // The menu entry starts the installed program, with the icon installed beside it.
+    const QString entry = QString::fromUtf8(contents(root / "share" / "applications" / "zeltar.desktop"));
+    const QString exec = QRegularExpression(QStringLiteral("^Exec=(\\S+)"), QRegularExpression::MultilineOption)
+                             .match(entry).captured(1);
+    EXPECT_TRUE(fs::exists(root / "bin" / exec.toStdString())) << entry.toStdString();
+    EXPECT_TRUE(entry.contains(QStringLiteral("\nName=Disco de Captura ZELTAR\n")));
+    EXPECT_TRUE(fs::exists(root / "share" / "icons" / "hicolor" / "48x48" / "apps" / "zeltar.png"));
+}
+#endif
+
+TEST(Installed, InTheBuildTreeEverythingLiesBesideTheProgram) {
+    const fs::path dir = fs::path(ZELTAR_EXE).parent_path();
+    const app::ProgramFiles files = app::programFiles(dir);
+#ifdef _WIN32
+    EXPECT_EQ(files.pack9, dir / "pack9.exe");
+#else
+    EXPECT_EQ(files.pack9, dir / "pack9");
+#endif
+    EXPECT_EQ(files.considerations, dir / "considera.txt");
+    EXPECT_TRUE(fs::exists(files.pack9) && fs::exists(files.considerations));
+}
+
+} // namespace
