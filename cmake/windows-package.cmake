@@ -15,8 +15,8 @@ endforeach()
 # and printer support of Windows are part of Qt6PrintSupport itself.
 install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
 install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)
-# Qt's Spanish translation (qtbase_es) is to be carried inside the program;
-# were it deployed instead, it would go here, into translations/.
+# Qt's Spanish translation (qtbase_es) is compiled into the program: no
+# translations/ folder.
 
 # The compiler's runtime, as the compiler itself finds it.
 set(zeltar_runtime_dlls)
