@@ -6,9 +6,10 @@ set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# Debian/Ubuntu packages the build needs.
+# Debian/Ubuntu packages the build needs (fonts-liberation2: the metric twin of
+# Arial, the layouts' font, where Arial is missing).
 PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
-          fonts-dejavu-core poppler-utils)
+          fonts-dejavu-core fonts-liberation2 poppler-utils)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then

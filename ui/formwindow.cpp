@@ -28,6 +28,15 @@ namespace {
 
 QString text(const char* s) { return s ? QString::fromUtf8(s) : QString(); }
 
+// A font family of the layout tables, with the metric twins that take its
+// place where it is missing (Wine and Linux have no Arial), so that captions
+// keep the widths they were laid out for.
+QStringList families(const QString& family) {
+    if (family.compare(QLatin1String("Arial"), Qt::CaseInsensitive) == 0)
+        return {family, QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")};
+    return {family};
+}
+
 bool takesInput(Kind k) {
     switch (k) {
     case Kind::TextBox:
@@ -57,9 +66,10 @@ QString withoutMnemonic(const QString& caption) {
 
 FormWindow::FormWindow(const WindowLayout& layout, QWidget* parent) : QWidget(parent), layout_(layout) {
     setObjectName(text(layout.name));
-    // The tables were laid out for an 8-point dialog font; a larger one would
-    // not fit the labels into their places.
+    // The tables were laid out for an 8-point Arial; a larger or wider font
+    // would not fit the labels into their places.
     QFont f = font();
+    f.setFamilies(families(QStringLiteral("Arial")));
     f.setPointSizeF(8);
     setFont(f);
     setWindowTitle(text(layout.caption));
@@ -178,7 +188,7 @@ void FormWindow::build() {
         // passing down from the window.
         QFont f = font();
         if (s.font)
-            f.setFamily(text(s.font));
+            f.setFamilies(families(text(s.font)));
         w->setFont(f);
         w->setEnabled(s.enabled);
         controls_.push_back(w);

@@ -49,7 +49,8 @@ protected:
     // while it is up, then the window is closed with `close`.
     template <class W> void modal(const std::function<void()>& ask, const std::function<void(W&)>& inside) {
         bool seen = false;
-        QTimer::singleShot(0, [&] {
+        QObject scope;  // the check cannot outlive this call's locals
+        QTimer::singleShot(0, &scope, [&] {
             auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
             ASSERT_NE(w, nullptr);
             seen = true;

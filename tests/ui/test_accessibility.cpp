@@ -1,9 +1,13 @@
 // Every control of every window built from a layout table is named for
-// screen readers from that table, and the focus chain follows its tab places.
+// screen readers from that table, the focus chain follows its tab places, and
+// every caption can be read whole.
 // Every window of the program is in kWindows.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QLabel>
 #include <algorithm>
 #include <map>
 #include <set>
@@ -112,6 +116,23 @@ TEST_P(EveryWindow, FocusChainFollowsTheTabPlaces) {
     } while (p && p != start);
     EXPECT_TRUE(std::is_sorted(places.begin(), places.end()));
     EXPECT_EQ(places.size(), focusable);
+}
+
+// The layouts were drawn for 8-point Arial: in it, or in its metric twin
+// where Arial is missing, every caption fits the box the table gives it.
+TEST_P(EveryWindow, CaptionsFitTheirBoxesInArialOrItsTwin) {
+    ui::FormWindow w(GetParam().layout());
+    const QString family = QFontInfo(w.font()).family();
+    EXPECT_TRUE(family == "Arial" || family == "Liberation Sans" || family == "Arimo") << family.toStdString();
+    for (QWidget* c : w.controls()) {
+        if (!qobject_cast<QLabel*>(c) && !qobject_cast<QCheckBox*>(c)) continue;
+        if (c->isHidden() || c->width() == 0) continue;  // never shown, or a table without places
+        const auto* label = qobject_cast<QLabel*>(c);
+        const bool fits = label && label->wordWrap() ? label->heightForWidth(c->width()) <= c->height()
+                                                     : c->sizeHint().width() <= c->width();
+        EXPECT_TRUE(fits) << c->objectName().toStdString() << ": " << c->sizeHint().width() << " wide, "
+                          << c->width() << " given";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, EveryWindow, ::testing::ValuesIn(kWindows),

@@ -53,7 +53,8 @@ TEST(QtMessageBoxes, RealBoxWithTitleButtonsAndEscape) {
     };
     for (const auto& c : cases) {
         bool seen = false;
-        QTimer::singleShot(0, [&] {
+        QObject scope;  // the check cannot outlive this iteration's locals
+        QTimer::singleShot(0, &scope, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             ASSERT_NE(box, nullptr);
             seen = true;
@@ -88,19 +89,21 @@ TEST(Printing, ABoxPrintsItsSelectionOrElseEverythingAndACancelGivesNoPrinter) {
     box.setTextCursor(c);
     EXPECT_TRUE(printer->print(box));
     EXPECT_EQ(s.printed(), (std::vector<QStringList>{{"primera\nsegunda\ntercera", "segunda"}}));
+#ifndef Q_OS_WIN
     // The real dialog offers no page range, not even after it enables one
     // again itself (as on a change of printer), and a cancel gives no printer.
+    // (Windows shows its own print dialog, which a test cannot answer.)
     for (bool selection : {true, false}) {
         SCOPED_TRACE(selection);
         bool seen = false;
-        QTimer::singleShot(0, [&] {
+        QObject scope;  // the check cannot outlive this iteration's locals
+        QTimer::singleShot(0, &scope, [&] {
             auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
             ASSERT_TRUE(dialog);
             seen = true;
             EXPECT_FALSE(dialog->testOption(QAbstractPrintDialog::PrintPageRange));
             EXPECT_EQ(dialog->testOption(QAbstractPrintDialog::PrintSelection), selection);
             EXPECT_EQ(dialog->printer()->printRange() == QPrinter::Selection, selection);
-#ifndef Q_OS_WIN  // the native dialog's controls are not widgets
             auto* range = dialog->findChild<QRadioButton*>(QStringLiteral("printRange"));
             auto* mine = dialog->findChild<QRadioButton*>(QStringLiteral("printSelection"));
             ASSERT_TRUE(range && mine);
@@ -108,12 +111,12 @@ TEST(Printing, ABoxPrintsItsSelectionOrElseEverythingAndACancelGivesNoPrinter) {
             range->setEnabled(true);
             EXPECT_FALSE(range->isEnabled());
             EXPECT_EQ(!mine->isHidden() && mine->isChecked(), selection);
-#endif
             dialog->reject();
         });
         EXPECT_FALSE(ui::PrintService::instance().choosePrinter(nullptr, selection));
         EXPECT_TRUE(seen);
     }
+#endif
 }
 
 } // namespace
