@@ -46,8 +46,18 @@ long long leadingValue(const QString& text) {
 
 } // namespace
 
-Anexos::Anexos(store::Database& db, ui::FormWindow& main, QWidget* parent)
+Anexos::Anexos(store::Database& db, const ui::MainWindow& main, QWidget* parent)
     : ui::FormWindow(ui::anexosLayout(), parent),
+      Anexosf(require<QTabWidget>("Anexosf", 1)),
+      grdMercyProd{require<ui::DataGrid>("grdMercyProd", 0), require<ui::DataGrid>("grdMercyProd", 1)},
+      dbganexo1(require<ui::DataGrid>("dbganexo1")),
+      dbganexo2(require<ui::DataGrid>("dbganexo2")),
+      dbganexo3(require<ui::DataGrid>("dbganexo3")),
+      dbgProdAbas(require<ui::DataGrid>("dbgProdAbas")),
+      List1(require<QListWidget>("List1")),
+      List2(require<QListWidget>("List2")),
+      List3(require<QListWidget>("List3")),
+      List4(require<QListWidget>("List4")),
       dtsSectores(db, "dBASE III;", "sector"),
       dtssectoresind(db, "dBASE III;", "sector"),
       dtsprovindir(db, "dBASE III;", "prodabas"),
@@ -67,8 +77,8 @@ Anexos::Anexos(store::Database& db, ui::FormWindow& main, QWidget* parent)
 Anexos::~Anexos() {
     disconnect(qApp, nullptr, this, nullptr);
     removeEventFilter(this);
-    for (int n = 1; n <= 4; ++n)
-        List(n)->removeEventFilter(this);
+    for (QListWidget* list : {List1, List2, List3, List4})
+        list->removeEventFilter(this);
     for (QWidget* w : controls())
         if (auto* grid = qobject_cast<ui::DataGrid*>(w)) {
             grid->setBeforeWriteHook(nullptr);
@@ -83,18 +93,7 @@ void Anexos::reloadGrids() {
             grid->reload();
 }
 
-QTabWidget* Anexos::Anexosf() const { return as<QTabWidget>(QStringLiteral("Anexosf"), 1); }
-ui::DataGrid* Anexos::grdMercyProd(int index) const { return as<ui::DataGrid>(QStringLiteral("grdMercyProd"), index); }
-ui::DataGrid* Anexos::dbganexo(int grid) const {
-    return as<ui::DataGrid>(QStringLiteral("dbganexo") + QString::number(grid + 1));
-}
-ui::DataGrid* Anexos::dbgProdAbas() const { return as<ui::DataGrid>(QStringLiteral("dbgProdAbas")); }
-QListWidget* Anexos::List(int number) const { return as<QListWidget>(QStringLiteral("List") + QString::number(number)); }
-
-bool Anexos::extension() const {
-    const auto* combo = main_.as<QComboBox>(QStringLiteral("Combo1"));
-    return combo && combo->currentIndex() == 1;
-}
+bool Anexos::extension() const { return main_.state().Combo1Index == 1; }
 
 // The caption of a grid shows as a bar over its rows, inside the place the
 // layout gives the grid.
@@ -141,9 +140,9 @@ void Anexos::load() {
 
 void Anexos::openingSequence() {
     // 1
-    const auto* tipoProg = main_.as<QLineEdit>(QStringLiteral("TipoProg"));
-    const long long tipo = tipoProg ? leadingValue(tipoProg->text()) : 0;
-    QTabWidget* tabs = Anexosf();
+    const ui::MainWindowState main = main_.state();
+    const long long tipo = leadingValue(main.TipoProg);
+    QTabWidget* tabs = Anexosf;
     // 2-4: a switched-off tab shows greyed and cannot be chosen.
     tabs->setCurrentIndex(0);
     if (tipo == 1) {
@@ -159,20 +158,15 @@ void Anexos::openingSequence() {
     static const char* const kRoman[] = {"I",    "II",  "III", "IV",   "V",     "VI",   "VII",
                                          "VIII", "IX",  "X",   "XI",   "XII",   "XIII", "XIV",
                                          "XV",   "XVI", "XVII", "XVIII", "XIX", "XX"};
-    for (int n = 1; n <= 4; ++n) {
-        QListWidget* list = List(n);
+    for (QListWidget* list : {List1, List2, List3, List4}) {
         list->clear();
-        for (int i = 0; i < (n == 1 ? 20 : 6); ++i)
+        for (int i = 0; i < (list == List1 ? 20 : 6); ++i)
             list->addItem(QString::fromLatin1(kRoman[i]));
     }
     // 6
-    auto maquila = [this](const char* name) {
-        const auto* box = main_.as<QLineEdit>(QString::fromUtf8(name));
-        return box ? leadingValue(box->text()) : 0;
-    };
-    if (maquila("txtnummaquila") > 0 && maquila("txtañomaquila") > 0) {
-        setGridHeight(*dbganexo(0), 4000);
-        control(QStringLiteral("Label19"), 2)->hide();
+    if (leadingValue(main.txtnummaquila) > 0 && leadingValue(main.txtañomaquila) > 0) {
+        setGridHeight(*dbganexo1, 4000);
+        require<QLabel>("Label19", 2)->hide();
     }
     // 7-11: an error of the data engine ends the sequence with its message.
     const struct {
@@ -197,7 +191,7 @@ void Anexos::openingSequence() {
 }
 
 void Anexos::HabilitaAnexo1() {
-    dbganexo(0)->setEnabled(anexo1Enabled(grdMercyProd(1)->columnText(0)));
+    dbganexo1->setEnabled(anexo1Enabled(grdMercyProd[1]->columnText(0)));
 }
 
 // The grid a widget belongs to: the grid itself, its cell editor, or its pick
@@ -246,11 +240,11 @@ void Anexos::focusMoved(QWidget* now) {
     if (from == to)
         return;
     const bool ext = extension();
-    if (from && ext && (from == grdMercyProd(0) || from == grdMercyProd(1) || from == dbganexo(0)))
+    if (from && ext && (from == grdMercyProd[0] || from == grdMercyProd[1] || from == dbganexo1))
         HabilitaAnexo1();
     if (!to)
         return;
-    if (to == grdMercyProd(0) || to == grdMercyProd(1)) {
+    if (to == grdMercyProd[0] || to == grdMercyProd[1]) {
         if (ext)
             HabilitaAnexo1();
         return;
@@ -267,7 +261,7 @@ void Anexos::focusMoved(QWidget* now) {
 }
 
 QString Anexos::sectorKeyFor(int goodsGrid) const {
-    return grdMercyProd(goodsGrid == 2 ? 0 : 1)->columnText(0);
+    return grdMercyProd[goodsGrid == 2 ? 0 : 1]->columnText(0);
 }
 
 int Anexos::goodsIndex(const ui::DataGrid* grid) const {
@@ -278,7 +272,7 @@ int Anexos::goodsIndex(const ui::DataGrid* grid) const {
 }
 
 bool Anexos::writePendingRows() {
-    QTabWidget* tabs = Anexosf();
+    QTabWidget* tabs = Anexosf;
     for (QWidget* w : controls()) {
         auto* grid = qobject_cast<ui::DataGrid*>(w);
         if (!grid || !grid->rowDirty())

@@ -30,7 +30,7 @@ void Anexos::setupGrids() {
 
     store::DataSource* sectorSources[2] = {&dtssectoresind, &dtsSectores};
     for (int i = 0; i < 2; ++i) {
-        ui::DataGrid* grid = grdMercyProd(i);
+        ui::DataGrid* grid = grdMercyProd[std::size_t(i)];
         grid->setColumns(columnsOf(ui::anexosSectorColumns(), ui::anexosSectorColumnCount()));
         grid->setDataSource(sectorSources[i]);
         grid->setKeyHook([grid](int column, int code) { return sectorKey(column, grid->columnText(0), code).key; });
@@ -61,21 +61,21 @@ void Anexos::setupGrids() {
         grid->setButtonColumns({2});
         grid->setButtonHook([this, grid, g](int column) {
             if (column == 2)
-                MuestraLista(*grid, *List(g + 1), 2);
+                MuestraLista(*grid, *pickList(g), 2);
         });
         grid->setBeforeEditHook([this, grid, g](int column, bool operatorAsked, bool& cancel) {
             if (column != 2)
                 return;
             cancel = true;
             if (operatorAsked)
-                MuestraLista(*grid, *List(g + 1), 2);
+                MuestraLista(*grid, *pickList(g), 2);
         });
         // Scrolled, the cell the list hangs from moves away.
         for (QScrollBar* bar : {grid->verticalScrollBar(), grid->horizontalScrollBar()})
-            connect(bar, &QScrollBar::valueChanged, this, [this, g] { hideList(*List(g + 1), false); });
+            connect(bar, &QScrollBar::valueChanged, this, [this, g] { hideList(*pickList(g), false); });
     }
 
-    ui::DataGrid* producers = dbgProdAbas();
+    ui::DataGrid* producers = dbgProdAbas;
     producers->setColumns(columnsOf(ui::anexosProducerColumns(), ui::anexosProducerColumnCount()));
     producers->setDataSource(&dtsprovindir);
     producers->setKeyHook([](int column, int code) { return producerKey(column, code).key; });
@@ -88,7 +88,7 @@ void Anexos::setupGrids() {
 // ValidaSector; column 2 takes the grid's programme type whether the check
 // passed or not.
 void Anexos::sectorRowBeforeWrite(int index, bool& cancel) {
-    ui::DataGrid* grid = grdMercyProd(index);
+    ui::DataGrid* grid = grdMercyProd[std::size_t(index)];
     const RowCheck check = ValidaSector(grid->columnText(0), grid->columnText(1));
     ui::showMessages(this, check.messages);
     cancel = check.cancel;
@@ -108,7 +108,7 @@ void Anexos::goodsRowBeforeWrite(int g, bool& cancel) {
         cancel = true;
         return;
     }
-    const GoodsCodes codes = goodsCodes(g, Anexosf()->currentIndex());
+    const GoodsCodes codes = goodsCodes(g, Anexosf->currentIndex());
     grid->setColumnText(0, QString::number(codes.tipoProgr));
     grid->setColumnText(1, QString::number(codes.anexo));
     grid->setColumnText(5, QString::number(codes.tipoBien));
@@ -116,7 +116,7 @@ void Anexos::goodsRowBeforeWrite(int g, bool& cancel) {
 }
 
 void Anexos::producerRowBeforeWrite(bool& cancel) {
-    ui::DataGrid* grid = dbgProdAbas();
+    ui::DataGrid* grid = dbgProdAbas;
     const RowCheck check = ValidaRFCIndirecto(grid->columnText(1), grid->columnText(2));
     ui::showMessages(this, check.messages);
     cancel = check.cancel;

@@ -9,7 +9,6 @@ namespace annexes {
 
 namespace {
 
-constexpr int kEnter = 13;
 constexpr int kRfcPositions = 13;
 constexpr QChar kBlank = QLatin1Char(' ');
 
@@ -39,7 +38,7 @@ int lowerKey(int code) {
     return storableOr(int(QChar::toLower(char32_t(code))), code);
 }
 
-KeyResult enterSendsTab(int key) { return {key, key == kEnter}; }
+KeyResult enterSendsTab(int key) { return {key, key == ui::kEnter}; }
 
 // Nothing left once white space is removed at both ends: a pasted tab is no
 // more a description than a blank is.
@@ -67,7 +66,7 @@ QString withoutLeadingBlanks(const QString& s) {
 
 int NumerosRomanos(int Tecla) {
     switch (Tecla) {
-    case 'V': case 'I': case 'X': case 'L': case 27: case 8: case 9:
+    case 'V': case 'I': case 'X': case 'L': case ui::kEscape: case ui::kBackspace: case ui::kTab:
         return Tecla;
     default:
         return 0;

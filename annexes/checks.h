@@ -19,7 +19,7 @@ int NumerosRomanos(int Tecla);
 // The sector grids' key filter. `column` is the current column, `cell` the
 // text the operator sees in the key cell. Returns the key to let through
 // (possibly changed in case), 0 to swallow it; sendsTab is set when the
-// result is Enter (13), which the window turns into a Tab keystroke.
+// result is Enter (ui::kEnter), which the window turns into a Tab keystroke.
 struct KeyResult {
     int key = 0;
     bool sendsTab = false;

@@ -4,6 +4,7 @@
 #include <QTabWidget>
 
 #include "capture/form1.h"
+#include "store/schema.h"
 #include "store/statements.h"
 #include "ui/codedcombo.h"
 #include "ui/maskededit.h"
@@ -86,25 +87,25 @@ void Form1::BorraRegistros() {
 
     // The new, empty application.
     Nuevo();
-    for (const char* maquila : {"txtnummaquila", "txtañomaquila"})
-        as<ui::MaskedEdit>(QString::fromUtf8(maquila))->setMaskedText(QString());
-    ui::MaskedEdit* rfc = MaskEdBox1();
+    for (ui::MaskedEdit* maquila : {txtnummaquila, txtañomaquila})
+        maquila->setMaskedText(QString());
+    ui::MaskedEdit* rfc = MaskEdBox1;
     const QString mask = rfc->mask();
     rfc->setMask(QString());
     rfc->setMaskedText(QString());
     rfc->setMask(mask);
-    chkProdFinal()->setChecked(false);
-    chkrodIndirecto()->setChecked(false);
-    Combo5()->setCurrentIndex(0);
-    Combo1()->setCurrentIndex(0);
-    cmbActividad()->setCurrentIndex(0);
-    control(QStringLiteral("Command1"), 6)->setEnabled(true);
-    SSTab1()->setCurrentIndex(0);
+    chkProdFinal->setChecked(false);
+    chkrodIndirecto->setChecked(false);
+    Combo5->setCurrentIndex(0);
+    Combo1->setCurrentIndex(0);
+    cmbActividad->setCurrentIndex(0);
+    Command1[kEdit]->setEnabled(true);
+    SSTab1->setCurrentIndex(0);
     // Once more, without the defaults Nuevo put into its row: datoprov holds
     // no row until the next save writes the new application. Position 20 is
     // 14 in every application sent; the fresh row would otherwise go out empty.
     dtsDatoProv.addNew();
-    setRecordField(20, store::Value("14"));
+    setRecordField(store::datoprov::kCampo20, store::Value("14"));
 }
 
 void Form1::BorraAnexos() {

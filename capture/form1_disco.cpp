@@ -91,9 +91,9 @@ void empaca(const fs::path& program, const fs::path& datos, const std::string& h
 } // namespace
 
 void Form1::GeneraDisco() {
-    if (MaskEdBox1()->maskedText().trimmed().isEmpty()) return;  // nothing typed in the RFC box
+    if (MaskEdBox1->maskedText().trimmed().isEmpty()) return;  // nothing typed in the RFC box
 
-    Command1_Click(1);  // whatever the save's outcome, the disk goes on
+    Command1_Click(kSave);  // whatever the save's outcome, the disk goes on
     ValidaRequeridos();
     if (FaltanDatos != 0) return;
 

@@ -10,7 +10,7 @@
 namespace capture {
 
 void Form1::setupPlantsGrid() {
-    ui::DataGrid* grid = dbgplantas();
+    ui::DataGrid* grid = dbgplantas;
     std::vector<ui::GridColumn> columns;
     for (int i = 0; i < ui::form1PlantColumnCount(); ++i) {
         const auto& c = ui::form1PlantColumns()[i];
@@ -26,12 +26,11 @@ void Form1::setupPlantsGrid() {
 
     // The legend's picture: the grid's two row markers, each beside the line
     // that explains it.
-    paintRowMarkers(control(QStringLiteral("Picture1")), control(QStringLiteral("Label2"), 0),
-                    control(QStringLiteral("Label3")));
+    paintRowMarkers(require<QLabel>("Picture1"), require<QLabel>("Label2", 0), require<QLabel>("Label3"));
 }
 
 void Form1::plantRowBeforeWrite(bool& cancel) {
-    ui::DataGrid* grid = dbgplantas();
+    ui::DataGrid* grid = dbgplantas;
     const QString cp = grid->columnText(1);
     std::vector<Message> messages = plantRowCheck(grid->currentColumn(), cp);
     // Left from another column the length is not examined, unless the code

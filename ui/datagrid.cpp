@@ -235,11 +235,11 @@ protected:
         if (event->type() == QEvent::KeyPress && event != resent_ && !grid_->forwarding_) {
             auto* key = static_cast<QKeyEvent*>(event);
             const int code = keyCode(key);
-            if (code >= 0 && code != 9) {  // Tab moves between cells, as ever
+            if (code >= 0 && code != kTab) {  // Tab moves between cells, as ever
                 const int result = grid_->hookKey(code);
                 if (result == 0)
                     return true;
-                if (result == 13 && grid_->enterAsTab_) {
+                if (result == kEnter && grid_->enterAsTab_) {
                     queueKey(grid_, Qt::Key_Tab);
                     return true;
                 }
@@ -629,7 +629,7 @@ void DataGrid::keyPressEvent(QKeyEvent* e) {
         }
     }
     const int code = state() == EditingState ? -1 : keyCode(e);
-    if (code < 0 || code == 9) {
+    if (code < 0 || code == kTab) {
         QTableView::keyPressEvent(e);
         return;
     }
@@ -640,7 +640,7 @@ void DataGrid::keyPressEvent(QKeyEvent* e) {
         e->accept();
         return;
     }
-    if (result == 13 && enterAsTab_) {
+    if (result == kEnter && enterAsTab_) {
         queueKey(this, Qt::Key_Tab);
         e->accept();
         return;

@@ -14,7 +14,7 @@
 namespace ui {
 
 int SoloNumeros(int tecla) {
-    if ((tecla >= '0' && tecla <= '9') || tecla == 27 || tecla == 8 || tecla == 9)
+    if ((tecla >= '0' && tecla <= '9') || tecla == kEscape || tecla == kBackspace || tecla == kTab)
         return tecla;
     return 0;
 }
@@ -44,10 +44,10 @@ public:
 // key rather than the text (Backspace, Enter) sees the rewritten one.
 int keyFor(int code) {
     switch (code) {
-    case 8: return Qt::Key_Backspace;
-    case 9: return Qt::Key_Tab;
-    case 13: return Qt::Key_Return;
-    case 27: return Qt::Key_Escape;
+    case kBackspace: return Qt::Key_Backspace;
+    case kTab: return Qt::Key_Tab;
+    case kEnter: return Qt::Key_Return;
+    case kEscape: return Qt::Key_Escape;
     default: break;
     }
     const QChar c(static_cast<char16_t>(code));
@@ -74,7 +74,7 @@ int keyCode(const QKeyEvent* e) {
     if (t.isEmpty())
         return -1;
     const int code = t.at(0).unicode();
-    if (code == 8 || code == 9 || code == 13 || code == 27)
+    if (code == kBackspace || code == kTab || code == kEnter || code == kEscape)
         return code;
     if (code < 32 || code == 127)
         return -1;  // control shortcuts (Ctrl+V...) and Delete are not characters

@@ -136,7 +136,7 @@ protected:
         button(i)->click();
         settle();
     }
-    void setRfc(const QString& t) { form_->MaskEdBox1()->setMaskedText(t); }
+    void setRfc(const QString& t) { form_->MaskEdBox1->setMaskedText(t); }
     void focus(QWidget* c) { c->setFocus(Qt::TabFocusReason), settle(); }
     // A key to whatever has the focus (a grid passes keys on to its cell editor).
     void key(int k, Qt::KeyboardModifiers m = Qt::NoModifier) {

@@ -17,9 +17,9 @@ enum class St { On, Off, Same };
 class CommandsTest : public Form1Test {
 protected:
     void boxes3(Qt::CheckState prod, Qt::CheckState ind, Qt::CheckState abas) {
-        form_->chkProdFinal()->setCheckState(prod);
-        form_->chkrodIndirecto()->setCheckState(ind);
-        form_->chkAbastecedor()->setCheckState(abas);
+        form_->chkProdFinal->setCheckState(prod);
+        form_->chkrodIndirecto->setCheckState(ind);
+        form_->chkAbastecedor->setCheckState(abas);
     }
     // The band of switchable controls, sampled: all on, all off, or mixed.
     St bandState() const {
@@ -45,14 +45,14 @@ TEST_F(Form1Test, EmptyDatoprovAddsALockedNewRecord) {
                                    {"Command2", false}, {"MaskEdBox1", true}, {"txtApePat1", true}})
         EXPECT_EQ(w(name)->isEnabled(), on) << name;
     for (int i : {0, 1, 2, 3, 4, 6, 7, 9}) EXPECT_EQ(button(i)->isEnabled(), i > 5) << i;
-    EXPECT_EQ(form_->Combo1()->currentText(), QStringLiteral("Programa nuevo"));
-    const auto* combo5 = form_->Combo5();
-    EXPECT_EQ(std::tuple(combo5->count(), combo5->currentIndex(), form_->SSTab1()->currentIndex()),
+    EXPECT_EQ(form_->Combo1->currentText(), QStringLiteral("Programa nuevo"));
+    const auto* combo5 = form_->Combo5;
+    EXPECT_EQ(std::tuple(combo5->count(), combo5->currentIndex(), form_->SSTab1->currentIndex()),
               std::tuple(3, -1, 0));
-    EXPECT_EQ(form_->cmbActividad()->currentText(), QStringLiteral("ALIMENTOS"));
-    form_->Combo1()->setCurrentIndex(1);  // "Ampliación" opens the year and number, "Programa nuevo" locks them
+    EXPECT_EQ(form_->cmbActividad->currentText(), QStringLiteral("ALIMENTOS"));
+    form_->Combo1->setCurrentIndex(1);  // "Ampliación" opens the year and number, "Programa nuevo" locks them
     EXPECT_TRUE(w("txtProg1")->isEnabled() && w("txtProg2")->isEnabled());
-    form_->Combo1()->setCurrentIndex(0);
+    form_->Combo1->setCurrentIndex(0);
     EXPECT_FALSE(w("txtProg1")->isEnabled() || w("txtProg2")->isEnabled());
     EXPECT_EQ(form_->dtsDatoProv.field(20).toString(), "14");  // Nuevo ran to its last step
     EXPECT_TRUE(form_->close());  // closing while adding asks nothing
@@ -84,7 +84,7 @@ TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
     writeDatoprov(filledRecord());
     open();
     QString opened;
-    form_->windows = {[&] { opened += "Anexos:" + form_->TipoProg()->text(); }, [&] { opened += "frmDocument,"; },
+    form_->windows = {[&] { opened += "Anexos:" + form_->TipoProg->text(); }, [&] { opened += "frmDocument,"; },
                       [&] { opened += "frmayuda,"; }, [&] { opened += "frmAbout,"; }};
     for (int i : {4, 7, 9, 8, 12}) form_->Command1_Click(i);
     EXPECT_EQ(opened, QStringLiteral("frmayuda,frmDocument,frmAbout,"));
@@ -102,7 +102,7 @@ TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         setRfc(c.rfc);
-        form_->Combo1()->setCurrentIndex(c.combo1);
+        form_->Combo1->setCurrentIndex(c.combo1);
         edit("txtProg1")->setText(c.p1), edit("txtProg2")->setText(c.p2);
         boxes3(c.d, c.i, c.a);
         opened.clear();
@@ -124,8 +124,8 @@ TEST_F(CommandsTest, ValidaRequeridosReadsTheControls) {
     const char* required[] = {nullptr,    nullptr,    nullptr,    "txtApePat1",  "txtCalle", "txtCP",   "txtColonia",
                               "txtTelefono", nullptr, nullptr, "txtNombreR2", "txtcargo", "txtTelefonoR2", "EMAILREP"};
     std::vector<std::pair<std::function<void()>, std::vector<int>>> cases = {
-        {[] {}, {}}, {[&] { form_->Combo5()->setCurrentIndex(-1); }, {8}},
-        {[&] { form_->Combo1()->setCurrentIndex(1), edit("txtProg1")->clear(), edit("txtProg2")->setText(" "); },
+        {[] {}, {}}, {[&] { form_->Combo5->setCurrentIndex(-1); }, {8}},
+        {[&] { form_->Combo1->setCurrentIndex(1), edit("txtProg1")->clear(), edit("txtProg2")->setText(" "); },
          {1, 2}},
         {[&] { boxes3(G, U, C); }, {9}},     // only the hidden Abastecedor, or a grey box
         {[&] { setRfc(kNoBlank); }, {0}},  // shown plain, and not missing data
@@ -135,10 +135,10 @@ TEST_F(CommandsTest, ValidaRequeridosReadsTheControls) {
     open();
     for (const auto& [change, places] : cases) {
         setRfc(kCompany);
-        form_->Combo1()->setCurrentIndex(0);
+        form_->Combo1->setCurrentIndex(0);
         for (const char* name : required)
             if (name) edit(name)->setText(QStringLiteral("X"));
-        form_->Combo5()->setCurrentIndex(0);
+        form_->Combo5->setCurrentIndex(0);
         boxes3(C, U, U);
         change();
         QStringList messages;
@@ -165,9 +165,9 @@ TEST_F(CommandsTest, EditAndMoves) {
     EXPECT_EQ(edit("txtCalle")->text(), QStringLiteral("TYPED"));
     EXPECT_EQ(form_->dtsDatoProv.editMode(), store::EditMode::Edit);
     EXPECT_TRUE(!w("txtnombre1")->isEnabled() && edit("txtnombre1")->text().isEmpty());  // a company's RFC
-    form_->MaskEdBox1()->blockSignals(true);  // a person's RFC, set without the change rule
+    form_->MaskEdBox1->blockSignals(true);  // a person's RFC, set without the change rule
     setRfc(kNoBlank);
-    form_->MaskEdBox1()->blockSignals(false);
+    form_->MaskEdBox1->blockSignals(false);
     form_->Command1_Click(6);
     EXPECT_TRUE(w("txtnombre1")->isEnabled());
     for (auto move : {&store::DataSource::moveFirst, &store::DataSource::moveLast, &store::DataSource::movePrevious}) {
@@ -195,13 +195,13 @@ TEST_F(CommandsTest, SaveStepsOnABrandNewRecord) {
         SCOPED_TRACE(c.messages.join('|').toStdString());
         restart();
         setRfc(c.rfc), form_->ValidaRFC(), boxes_->clear();
-        form_->Combo1()->setCurrentIndex(c.combo1), edit("txtProg1")->setText(c.prog1);
-        form_->Combo5()->setCurrentIndex(c.office), form_->SSTab1()->setCurrentIndex(2);
+        form_->Combo1->setCurrentIndex(c.combo1), edit("txtProg1")->setText(c.prog1);
+        form_->Combo5->setCurrentIndex(c.office), form_->SSTab1->setCurrentIndex(2);
         form_->Command1_Click(1), settle();
         const bool written = c.messages.isEmpty();
         EXPECT_EQ(boxes_->texts(), c.messages);
         EXPECT_EQ(rows("datoprov").size(), written ? 1u : 0u);
-        EXPECT_EQ(form_->SSTab1()->currentIndex(), c.messages.value(0) == kOficina ? 0 : 2);
+        EXPECT_EQ(form_->SSTab1->currentIndex(), c.messages.value(0) == kOficina ? 0 : 2);
         EXPECT_EQ(QApplication::focusWidget() == w("txtProg1"), c.messages.value(0) == kPrograma);
         EXPECT_EQ(form_->dtsDatoProv.editMode(), written ? store::EditMode::Edit : store::EditMode::AddNew);
     }
@@ -216,7 +216,7 @@ TEST_F(CommandsTest, FailedSaveKeepsTableAndTypedValues) {
                                     {{Value(12345), Value("OFICINA ANCHA")}});
     open();
     setRfc(kCompany), form_->ValidaRFC();
-    edit("txtCalle")->setText(QStringLiteral("CALLE 1")), form_->Combo5()->setCurrentIndex(0);
+    edit("txtCalle")->setText(QStringLiteral("CALLE 1")), form_->Combo5->setCurrentIndex(0);
     form_->Command1_Click(1);
     ASSERT_EQ(boxes_->texts().size(), 1);
     EXPECT_TRUE(boxes_->texts()[0].contains(QStringLiteral("12345 no cabe"))) << boxes_->texts()[0].toStdString();
@@ -238,9 +238,9 @@ TEST_F(CommandsTest, SavedRecordRoundTrips) {
         {"txtFaxR2", "5558"},         {"EMAILREP", "ana@empresa.mx"},     {"txtProg1", "2001"},
         {"txtProg2", "15"},
     };
-    form_->Combo1()->setCurrentIndex(1);
+    form_->Combo1->setCurrentIndex(1);
     for (const auto& [name, value] : texts) edit(name)->setText(QString::fromUtf8(value));
-    form_->Combo5()->setCurrentIndex(1), form_->cmbActividad()->setCurrentIndex(1);
+    form_->Combo5->setCurrentIndex(1), form_->cmbActividad->setCurrentIndex(1);
     boxes3(C, C, U);
     click(1);
     ASSERT_TRUE(boxes_->shown().empty()) << boxes_->texts().join('|').toStdString();
@@ -252,12 +252,12 @@ TEST_F(CommandsTest, SavedRecordRoundTrips) {
     EXPECT_EQ(std::make_tuple(r[15].number(), r[20].toString(), r[21].number(), r[22].number(), r[28].number()),
               std::make_tuple(2.0, std::string("14"), 3.0, 311020.0, 20.0));
     open();
-    EXPECT_EQ(form_->MaskEdBox1()->maskedText(), kCompany);
+    EXPECT_EQ(form_->MaskEdBox1->maskedText(), kCompany);
     for (const auto& [name, value] : texts) EXPECT_EQ(edit(name)->text(), QString::fromUtf8(value)) << name;
-    EXPECT_EQ(form_->Combo1()->currentText(), QString::fromUtf8("Ampliación"));
-    EXPECT_EQ(form_->Combo5()->currentText() + form_->cmbActividad()->currentText(), "OFICINA CENTROHARINAS");
-    EXPECT_TRUE(form_->chkProdFinal()->isChecked() && form_->chkrodIndirecto()->isChecked());
-    EXPECT_EQ(form_->TipoProg()->text(), QStringLiteral("3"));
+    EXPECT_EQ(form_->Combo1->currentText(), QString::fromUtf8("Ampliación"));
+    EXPECT_EQ(form_->Combo5->currentText() + form_->cmbActividad->currentText(), "OFICINA CENTROHARINAS");
+    EXPECT_TRUE(form_->chkProdFinal->isChecked() && form_->chkrodIndirecto->isChecked());
+    EXPECT_EQ(form_->TipoProg->text(), QStringLiteral("3"));
     EXPECT_TRUE(boxes_->shown().empty()) << boxes_->texts().join(u'|').toStdString();
 }
 

@@ -108,13 +108,13 @@ TEST_F(TablesTest, AfterDeletingAllANewApplicationStarts) {
     record["NUMMAQUILA"] = Value(123), record["ANOMAQUILA"] = Value(1999), record["TIPOPROG"] = Value(3);
     writeDatoprov(record);
     open();
-    form_->Combo5()->setCurrentIndex(2), form_->SSTab1()->setCurrentIndex(2), button(6)->setEnabled(false);
+    form_->Combo5->setCurrentIndex(2), form_->SSTab1->setCurrentIndex(2), button(6)->setEnabled(false);
     boxes_->queue(ui::Answer::Yes);
     click(0);
-    EXPECT_EQ(form_->MaskEdBox1()->maskedText() + form_->MaskEdBox1()->mask(), QString(13, u' ') + "&&&&999999aaa");
-    EXPECT_FALSE(form_->chkProdFinal()->isChecked() || form_->chkrodIndirecto()->isChecked());
-    EXPECT_EQ(std::make_tuple(form_->Combo5()->currentIndex(), form_->Combo1()->currentIndex(),
-                              form_->cmbActividad()->currentIndex(), form_->SSTab1()->currentIndex()),
+    EXPECT_EQ(form_->MaskEdBox1->maskedText() + form_->MaskEdBox1->mask(), QString(13, u' ') + "&&&&999999aaa");
+    EXPECT_FALSE(form_->chkProdFinal->isChecked() || form_->chkrodIndirecto->isChecked());
+    EXPECT_EQ(std::make_tuple(form_->Combo5->currentIndex(), form_->Combo1->currentIndex(),
+                              form_->cmbActividad->currentIndex(), form_->SSTab1->currentIndex()),
               std::make_tuple(0, 0, 0, 0));
     for (const char* name : {"txtnummaquila", "txtañomaquila", "txtApePat1", "txtProg1"})
         EXPECT_TRUE(edit(name)->text().trimmed().isEmpty()) << name;
@@ -139,8 +139,8 @@ TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
     const struct { Target target; Change change; A answer; QStringList messages; const char* files; } cases[] = {
         {Diskette, nullptr, ui::Answer::Ok, {kPrompt, kDone},
          "activida.dbf catdirpl.dbf datoprov.dbf mercbi.dbf notas.txt prodabas.dbf Sector.dbf viejo.dbf.bak"},
-        {Diskette, [](capture::Form1& f) { f.MaskEdBox1()->setMaskedText(""); }, {}, {}, kOld},  // silent end
-        {Diskette, [](capture::Form1& f) { f.text("txtCalle")->clear(); }, {}, {kReq4}, kOld},
+        {Diskette, [](capture::Form1& f) { f.MaskEdBox1->setMaskedText(""); }, {}, {}, kOld},  // silent end
+        {Diskette, [](capture::Form1& f) { f.txtCalle->clear(); }, {}, {kReq4}, kOld},
         {Diskette, nullptr, ui::Answer::Cancel, {kPrompt}, kOld},
         {Missing, nullptr, ui::Answer::Ok, failed, ""},
         {DataDirectory, nullptr, ui::Answer::Ok, failed, ""},  // the data directory is no diskette

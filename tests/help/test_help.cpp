@@ -47,7 +47,7 @@ TEST_F(HelpTest, ConsiderationsShownWhateverTheirFormAndAMissingFileReported) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         help::frmayuda w(write(c.file, c.bytes));
-        EXPECT_EQ(w.RTUltima()->toPlainText(), QString::fromUtf8(c.shown));
+        EXPECT_EQ(w.RTUltima->toPlainText(), QString::fromUtf8(c.shown));
     }
     EXPECT_TRUE(boxes->shown().empty());
     const QString missing = dir.filePath(QStringLiteral("considera.txt"));
@@ -59,7 +59,7 @@ TEST_F(HelpTest, ConsiderationsShownWhateverTheirFormAndAMissingFileReported) {
     EXPECT_EQ(box.text, probe.errorString());
     EXPECT_EQ(box.title, ui::applicationTitle());
     EXPECT_TRUE(box.icon == ui::Icon::None && box.buttons == ui::Buttons::Ok);
-    EXPECT_TRUE(w.RTUltima()->toPlainText().isEmpty());
+    EXPECT_TRUE(w.RTUltima->toPlainText().isEmpty());
     w.show();  // the window stays open
     EXPECT_TRUE(w.isVisible());
 }
@@ -83,25 +83,25 @@ TEST_F(HelpTest, HelpWindowResizesAndClosesWithCerrar) {
         w.resize(w.twipsToPixelsX(c.w), w.twipsToPixelsY(c.h));
         QCoreApplication::processEvents();
         ASSERT_EQ(w.width(), w.twipsToPixelsX(c.w));  // the platform gave the size asked for
-        EXPECT_EQ(w.RTUltima()->geometry(), QRect(w.twipsToPixelsX(100), w.twipsToPixelsY(100),
+        EXPECT_EQ(w.RTUltima->geometry(), QRect(w.twipsToPixelsX(100), w.twipsToPixelsY(100),
                                                   w.twipsToPixelsX(c.boxW), w.twipsToPixelsY(c.boxH)));
-        EXPECT_EQ(w.Command2()->geometry(), QRect(w.twipsToPixelsX(5880), w.twipsToPixelsY(c.buttonTop),
+        EXPECT_EQ(w.Command2->geometry(), QRect(w.twipsToPixelsX(5880), w.twipsToPixelsY(c.buttonTop),
                                                   w.twipsToPixelsX(1215), w.twipsToPixelsY(375)));
         // The text wraps 400 twips inside the box, or at its edge when there is no room.
-        EXPECT_EQ(w.RTUltima()->lineWrapMode(), c.boxW > 400 ? QTextEdit::FixedPixelWidth : QTextEdit::WidgetWidth);
+        EXPECT_EQ(w.RTUltima->lineWrapMode(), c.boxW > 400 ? QTextEdit::FixedPixelWidth : QTextEdit::WidgetWidth);
         if (c.boxW > 400) {
-            EXPECT_EQ(w.RTUltima()->lineWrapColumnOrWidth(), w.twipsToPixelsX(c.boxW - 400));
+            EXPECT_EQ(w.RTUltima->lineWrapColumnOrWidth(), w.twipsToPixelsX(c.boxW - 400));
         }
     }
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     // The text takes no typing, Tab leaves it for "&Cerrar", Space presses that.
-    w.RTUltima()->setFocus();
-    QTest::keyClicks(w.RTUltima(), QStringLiteral("xy"));
-    EXPECT_EQ(w.RTUltima()->toPlainText(), QStringLiteral("texto"));
-    QTest::keyClick(w.RTUltima(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), w.Command2());
-    QTest::keyClick(w.Command2(), Qt::Key_Space);
+    w.RTUltima->setFocus();
+    QTest::keyClicks(w.RTUltima, QStringLiteral("xy"));
+    EXPECT_EQ(w.RTUltima->toPlainText(), QStringLiteral("texto"));
+    QTest::keyClick(w.RTUltima, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), w.Command2);
+    QTest::keyClick(w.Command2, Qt::Key_Space);
     EXPECT_FALSE(w.isVisible());
 }
 
@@ -149,8 +149,8 @@ TEST(About, SaysTitleVersionAndOfficeCentredOnItsOwnerAndEndsTheModalWait) {
     owner.show();
     help::frmAbout about(&owner);
     EXPECT_EQ(about.windowTitle(), QStringLiteral("Acerca de"));
-    EXPECT_EQ(about.lblTitle()->text(), QStringLiteral("Disco de Captura para solicitudes ZELTAR"));
-    EXPECT_EQ(about.lblVersion()->text(), QStringLiteral("Version 3.0.0"));
+    EXPECT_EQ(about.lblTitle->text(), QStringLiteral("Disco de Captura para solicitudes ZELTAR"));
+    EXPECT_EQ(about.lblVersion->text(), QStringLiteral("Version 3.0.0"));
     const QString office = about.as<QLabel>(QStringLiteral("lblDescription"))->text();
     EXPECT_TRUE(office.startsWith(QStringLiteral("Secretaría de Quentaria\n")));
     EXPECT_GE(office.count(u'\n'), 2);  // directorate and unit on their own lines
@@ -158,12 +158,12 @@ TEST(About, SaysTitleVersionAndOfficeCentredOnItsOwnerAndEndsTheModalWait) {
     EXPECT_EQ(about.minimumSize(), about.maximumSize());  // fixed, with no minimize or maximize button
     EXPECT_FALSE(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     // The version is set at run time; a screen reader must read that, not the table's caption.
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(about.lblVersion())->text(QAccessible::Name), about.lblVersion()->text());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(about.lblVersion)->text(QAccessible::Name), about.lblVersion->text());
     bool escaped = false, rescued = false;
     QTimer::singleShot(0, &about, [&] {
         escaped = true;
         EXPECT_LE((about.geometry().center() - owner.geometry().center()).manhattanLength(), 2);
-        QTest::keyClick(about.cmdOK(), Qt::Key_Escape);
+        QTest::keyClick(about.cmdOK, Qt::Key_Escape);
     });
     QTimer::singleShot(5000, &about, [&] { rescued = true; about.close(); });  // a broken key must not hang the run
     ui::showModal(&about);

@@ -71,15 +71,36 @@ public:
 
 class CuestionarioTest : public ScratchData {
 protected:
+    // The main window's text of a control named in an input file.
+    QString* shownText(const QString& name) {
+        ui::MainWindowState& m = input_.main;
+        const std::pair<const char*, QString*> texts[] = {
+            {"Combo1", &m.Combo1}, {"txtProg1", &m.txtProg1}, {"txtProg2", &m.txtProg2},
+            {"MaskEdBox1", &m.MaskEdBox1}, {"txtApePat1", &m.txtApePat1}, {"txtCalle", &m.txtCalle},
+            {"txtColonia", &m.txtColonia}, {"txtCP", &m.txtCP}, {"txtEstado", &m.txtEstado},
+            {"txtCiudad", &m.txtCiudad}, {"txtDelMun", &m.txtDelMun}, {"txtTelefono", &m.txtTelefono},
+            {"txtfax", &m.txtfax}, {"txtEmail1", &m.txtEmail1}, {"cmbActividad", &m.cmbActividad},
+            {"txtacredita", &m.txtacredita}, {"Combo5", &m.Combo5}, {"txtApePatR2", &m.txtApePatR2},
+            {"txtApeMatR2", &m.txtApeMatR2}, {"txtNombreR2", &m.txtNombreR2}, {"txtTelefonoR2", &m.txtTelefonoR2},
+            {"txtFaxR2", &m.txtFaxR2}, {"EMAILREP", &m.EMAILREP},
+        };
+        for (const auto& [control, text] : texts)
+            if (name == QLatin1String(control))
+                return text;
+        ADD_FAILURE() << "no such text: " << name.toStdString();
+        static QString ignored;
+        return &ignored;
+    }
+
     void load(const QString& input) {
         for (const QString& line : input.split(u'\n')) {
             if (line.startsWith(u"text ")) {
                 const auto eq = line.indexOf(u'=');
-                state_.texts[line.mid(5, eq - 5)] = line.mid(eq + 1);
+                *shownText(line.mid(5, eq - 5)) = line.mid(eq + 1);
             } else if (line.startsWith(u"combo1 ")) {
-                state_.combo1Index = line.mid(7).toInt();
+                input_.main.Combo1Index = line.mid(7).toInt();
             } else if (line == u"direct" || line == u"indirect") {
-                (line == u"direct" ? state_.chkProdFinal : state_.chkrodIndirecto) = true;
+                (line == u"direct" ? input_.main.chkProdFinal : input_.main.chkrodIndirecto) = true;
             } else if (line.contains(u'|')) {
                 QStringList v = line.split(u'|');
                 const std::string table = v.takeFirst().toStdString();
@@ -99,10 +120,10 @@ protected:
     questionnaire::Questionnaire build() {
         openSources();
         auto src = sources();
-        return questionnaire::ArmaCuestionario(state_, src);
+        return questionnaire::ArmaCuestionario(input_, src);
     }
 
-    questionnaire::MainWindowState state_{.texts = {}, .today = QDate(2026, 12, 6), .locale = QLocale(QLocale::Spanish, QLocale::Mexico)};
+    questionnaire::Input input_{.main = {}, .today = QDate(2026, 12, 6), .locale = QLocale(QLocale::Spanish, QLocale::Mexico)};
 };
 
 class Golden : public CuestionarioTest, public ::testing::WithParamInterface<std::string> {};
@@ -114,10 +135,10 @@ TEST_P(Golden, Document) {
     // The title block is the document's start, up to the line feed before the application block.
     EXPECT_EQ(q.titleLength, q.text.indexOf(QStringLiteral("\n\nTIPO DE TRAMITE")) + 1);
     // Every list is walked to its end; the sectors stay on the last section's statement.
-    EXPECT_TRUE(plants_->eof() && (producers_->eof() || !state_.chkProdFinal));
-    if (state_.chkProdFinal || state_.chkrodIndirecto) {
+    EXPECT_TRUE(plants_->eof() && (producers_->eof() || !input_.main.chkProdFinal));
+    if (input_.main.chkProdFinal || input_.main.chkrodIndirecto) {
         EXPECT_TRUE(sectors_->eof());
-        EXPECT_NE(sectors_->recordSource().find(state_.chkrodIndirecto ? "= 2)" : "= 1)"), std::string::npos);
+        EXPECT_NE(sectors_->recordSource().find(input_.main.chkrodIndirecto ? "= 2)" : "= 1)"), std::string::npos);
     }
     QString got = q.text, file = dir + "expected.txt";
     if (QFile::exists(dir + "programme.txt")) {
@@ -139,28 +160,6 @@ std::vector<std::string> goldenCases() {
 }
 INSTANTIATE_TEST_SUITE_P(Cases, Golden, ::testing::ValuesIn(goldenCases()), [](const auto& info) { return info.param; });
 
-// What the main window shows is what goes in: unsaved, untrimmed, the RFC in all 13 positions.
-TEST(ReadMainWindow, TakesTheDisplayedTexts) {
-    ui::FormWindow main(ui::form1Layout());
-    for (const char* name : {"Combo1", "cmbActividad", "Combo5"}) {
-        auto* c = main.as<ui::CodedComboBox>(QString::fromLatin1(name));
-        c->addCoded(QStringLiteral("PRIMERO"), 1);
-        c->addCoded(QString::fromLatin1(name), 2);
-        c->setCurrentIndex(1);
-    }
-    main.as<ui::MaskedEdit>(QStringLiteral("MaskEdBox1"))->setMaskedText(QStringLiteral(" ABC8501"));
-    for (auto [name, text] : {std::pair{"txtacredita", " 1.6 "}, {"EMAILREP", "rep@x.mx"}})
-        main.as<QLineEdit>(QString::fromLatin1(name))->setText(QString::fromLatin1(text));
-    main.as<QCheckBox>(QStringLiteral("chkrodIndirecto"))->setChecked(true);
-    const auto s = questionnaire::readMainWindow(main);
-    EXPECT_TRUE(s.combo1Index == 1 && !s.chkProdFinal && s.chkrodIndirecto);
-    EXPECT_EQ(s.texts.size(), 23u);
-    for (auto [name, text] : {std::pair{"Combo1", "Combo1"}, {"cmbActividad", "cmbActividad"}, {"Combo5", "Combo5"},
-                              {"MaskEdBox1", " ABC8501     "}, {"txtacredita", " 1.6 "}, {"EMAILREP", "rep@x.mx"},
-                              {"txtApePat1", ""}})
-        EXPECT_EQ(s.text(QString::fromLatin1(name)), QString::fromLatin1(text)) << name;
-}
-
 class DocumentoTest : public ScratchData {
 public:
     void SetUp() override {
@@ -180,16 +179,18 @@ public:
     }
 
     QString considerations() const { return tmp_.filePath(QStringLiteral("considera.txt")); }
-    void setRazonSocial(const QString& text) { main_->as<QLineEdit>(QStringLiteral("txtApePat1"))->setText(text); }
-    void open() { doc_ = std::make_unique<questionnaire::frmDocument>(*main_, sources(), considerations()); }
+    void setRazonSocial(const QString& text) { main_.shown.txtApePat1 = text; }
+    void open() { doc_ = std::make_unique<questionnaire::frmDocument>(main_, sources(), considerations()); }
     // The questionnaire as the main window stands now.
     QString built() {
         auto s = sources();
-        return questionnaire::ArmaCuestionario(questionnaire::readMainWindow(*main_), s).text;
+        questionnaire::Input input;
+        input.main = main_.state();
+        return questionnaire::ArmaCuestionario(input, s).text;
     }
     void pressImprimir(PrintAnswer answer) {
         printing_->queue(answer);
-        QTest::mouseClick(doc_->Command1(), Qt::LeftButton);
+        QTest::mouseClick(doc_->Command1, Qt::LeftButton);
     }
     // Two plants, and a hook that refuses to leave the first: the builder
     // then ends with an error of the data engine.
@@ -200,7 +201,10 @@ public:
         plants_->setValidateHook([](store::Action a, bool& cancel) { cancel = a == store::Action::MoveNext; });
     }
 
-    std::unique_ptr<ui::FormWindow> main_ = std::make_unique<ui::FormWindow>(ui::form1Layout());
+    struct : ui::MainWindow {
+        ui::MainWindowState shown;
+        ui::MainWindowState state() const override { return shown; }
+    } main_;
     std::unique_ptr<questionnaire::frmDocument> doc_;
     ui::ScriptedMessageBoxes* boxes_ = new ui::ScriptedMessageBoxes;
     ui::ScriptedPrinting* printing_ = new ui::ScriptedPrinting;
@@ -213,15 +217,15 @@ public:
 TEST_F(DocumentoTest, OpeningShowsTheQuestionnaireAndEachPressPrintsItAfresh) {
     open();
     EXPECT_TRUE(printing_->dialogs().empty());
-    const QString shown = doc_->RTUltima()->toPlainText();
-    EXPECT_TRUE(shown == built() && shown == doc_->rtfText()->toPlainText());
+    const QString shown = doc_->RTUltima->toPlainText();
+    EXPECT_TRUE(shown == built() && shown == doc_->rtfText->toPlainText());
     EXPECT_TRUE(shown.contains(QStringLiteral("RAZON SOCIAL : EMPRESA UNO\n")));
     auto alignment = [](QTextEdit* box, const QString& line) { return box->document()->find(line).block().blockFormat().alignment(); };
     for (const char* line : {"SECRETARIA DE QUENTARIA", "CUESTIONARIO DE SOLICITUD", "DATOS DE LA SOLICITUD"}) {
-        EXPECT_EQ(alignment(doc_->rtfText(), QString::fromLatin1(line)), Qt::AlignHCenter) << line;
-        EXPECT_NE(alignment(doc_->RTUltima(), QString::fromLatin1(line)), Qt::AlignHCenter) << line;
+        EXPECT_EQ(alignment(doc_->rtfText, QString::fromLatin1(line)), Qt::AlignHCenter) << line;
+        EXPECT_NE(alignment(doc_->RTUltima, QString::fromLatin1(line)), Qt::AlignHCenter) << line;
     }
-    EXPECT_NE(alignment(doc_->rtfText(), QStringLiteral("TIPO DE TRAMITE")), Qt::AlignHCenter);
+    EXPECT_NE(alignment(doc_->rtfText, QStringLiteral("TIPO DE TRAMITE")), Qt::AlignHCenter);
     // Each press prints the questionnaire as it now stands; the shown text stays.
     std::vector<QStringList> expected;
     for (const char* company : {"EMPRESA DOS", "EMPRESA TRES"}) {
@@ -233,7 +237,7 @@ TEST_F(DocumentoTest, OpeningShowsTheQuestionnaireAndEachPressPrintsItAfresh) {
     EXPECT_EQ(printing_->printed(), expected);
     ASSERT_EQ(printing_->dialogs().size(), 2u);
     EXPECT_TRUE(printing_->dialogs()[0].selectionOffered && printing_->dialogs()[1].selectionOffered);
-    EXPECT_EQ(doc_->RTUltima()->toPlainText(), shown);
+    EXPECT_EQ(doc_->RTUltima->toPlainText(), shown);
 }
 
 // A print that ends early says nothing, prints nothing half-built and never
@@ -245,7 +249,7 @@ TEST_F(DocumentoTest, APrintThatEndsEarlyPrintsWhatWasDoneAndShowsNoMessage) {
         {"data engine error", [&] { plantsRefuseToMove(); }, PrintAnswer::Print, 0, false},
     };
     open();
-    const QString before = doc_->rtfText()->toPlainText();
+    const QString before = doc_->rtfText->toPlainText();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ui::PrintService::install(std::unique_ptr<ui::ScriptedPrinting>(printing_ = new ui::ScriptedPrinting));
@@ -254,19 +258,19 @@ TEST_F(DocumentoTest, APrintThatEndsEarlyPrintsWhatWasDoneAndShowsNoMessage) {
         if (c.dialogs == 0) printing_->queue(PrintAnswer::Print);  // not asked for: the dialog never opened
         EXPECT_EQ(printing_->dialogs().size(), c.dialogs);
         EXPECT_EQ(printing_->printed(), c.printed ? std::vector<QStringList>{{before}} : std::vector<QStringList>{});
-        EXPECT_EQ(doc_->rtfText()->toPlainText(), before);
-        EXPECT_TRUE(doc_->CONSIDERA()->toPlainText().isEmpty());
+        EXPECT_EQ(doc_->rtfText->toPlainText(), before);
+        EXPECT_TRUE(doc_->CONSIDERA->toPlainText().isEmpty());
     }
 }
 
 TEST_F(DocumentoTest, ABuildThatFailsWhileOpeningLeavesTheTextEmptyAndTheFirstPressStillPrints) {
     plantsRefuseToMove();
     open();
-    EXPECT_TRUE(doc_->RTUltima()->toPlainText().isEmpty());
+    EXPECT_TRUE(doc_->RTUltima->toPlainText().isEmpty());
     plants_->setValidateHook({});
     pressImprimir(PrintAnswer::Print);
     EXPECT_EQ(printing_->printed(), (std::vector<QStringList>{{built(), kConsiderations}}));
-    EXPECT_TRUE(doc_->RTUltima()->toPlainText().isEmpty());
+    EXPECT_TRUE(doc_->RTUltima->toPlainText().isEmpty());
 }
 
 TEST_F(DocumentoTest, ResizeRulePlacesTheTextAndButtonsAndNeverGoesNegative) {
@@ -286,26 +290,26 @@ TEST_F(DocumentoTest, ResizeRulePlacesTheTextAndButtonsAndNeverGoesNegative) {
         SCOPED_TRACE(std::to_string(c[0]) + "x" + std::to_string(c[1]));
         if (&c != &cases[0]) doc_->resize(c[0] * dx / 1440, c[1] * dy / 1440);
         QApplication::processEvents();
-        const QRect box = doc_->RTUltima()->geometry();
+        const QRect box = doc_->RTUltima->geometry();
         EXPECT_TRUE(near(box.x(), 100, dx) && near(box.y(), 100, dy));
         EXPECT_TRUE(near(box.width(), c[2], dx) && near(box.height(), c[3], dy)) << box.width() << "x" << box.height();
-        EXPECT_TRUE(near(doc_->RTUltima()->lineWrapColumnOrWidth(), c[4], dx));
-        EXPECT_TRUE(near(doc_->Command1()->x(), 4560, dx) && near(doc_->Command2()->x(), 5880, dx));
-        EXPECT_TRUE(near(doc_->Command1()->y(), c[5], dy) && near(doc_->Command2()->y(), c[5], dy));
+        EXPECT_TRUE(near(doc_->RTUltima->lineWrapColumnOrWidth(), c[4], dx));
+        EXPECT_TRUE(near(doc_->Command1->x(), 4560, dx) && near(doc_->Command2->x(), 5880, dx));
+        EXPECT_TRUE(near(doc_->Command1->y(), c[5], dy) && near(doc_->Command2->y(), c[5], dy));
     }
 }
 
 // (The names screen readers get are checked for every window in tests/ui.)
 TEST_F(DocumentoTest, LeftOrPressedFromTheKeyboard) {
     open();
-    EXPECT_EQ(doc_->RTUltima()->font().pointSizeF(), 7.5);
+    EXPECT_EQ(doc_->RTUltima->font().pointSizeF(), 7.5);
     doc_->show();
     doc_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(doc_.get()));
     // Tab leaves the text for the first button; a mnemonic presses its button after a short animation.
-    doc_->RTUltima()->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(doc_->RTUltima(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), doc_->Command1());
+    doc_->RTUltima->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(doc_->RTUltima, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), doc_->Command1);
     printing_->queue(PrintAnswer::Print);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return printing_->printed().size() == 1; }, 2000));
@@ -329,7 +333,7 @@ TEST_F(DocumentoTest, ARealPrintPutsTheQuestionnaireAndThenTheConsiderationsInto
     open();
     const QString file = tmp_.filePath(QStringLiteral("solicitud.pdf"));
     auto scripted = ui::PrintService::install(std::make_unique<PdfPrinting>(file));
-    QTest::mouseClick(doc_->Command1(), Qt::LeftButton);
+    QTest::mouseClick(doc_->Command1, Qt::LeftButton);
     ui::PrintService::install(std::move(scripted));
 
     QProcess p;
