@@ -81,7 +81,7 @@ Anexos::~Anexos() {
         list->removeEventFilter(this);
     for (QWidget* w : controls())
         if (auto* grid = qobject_cast<ui::DataGrid*>(w)) {
-            grid->setBeforeWriteHook(nullptr);
+            grid->setRules(nullptr);
             grid->setDataSource(nullptr);
         }
 }
@@ -131,7 +131,8 @@ void Anexos::load() {
     // The register of indirect producers opens on its designed table.
     try {
         dtsprovindir.refresh();
-    } catch (const std::exception& e) {
+    } catch (const store::StoreError& e) {
+        // The window opens all the same, with the engine's message.
         loadFailed_ = true;
         ui::message(this, QString::fromUtf8(e.what()));
     }
@@ -184,7 +185,8 @@ void Anexos::openingSequence() {
             step.source->setRecordSource(step.query);
             step.source->refresh();
         }
-    } catch (const std::exception& e) {
+    } catch (const store::StoreError& e) {
+        // The sequence ends here with the engine's message; the window opens.
         loadFailed_ = true;
         ui::message(this, QString::fromUtf8(e.what()));
     }
@@ -226,7 +228,9 @@ void Anexos::focusChanged(QWidget*, QWidget* now) {
         try {
             if (next)
                 focusMoved(next);
-        } catch (const std::exception& e) {
+        } catch (const store::StoreError& e) {
+            // An error of the data engine ends this move's action with its
+            // message; the focus stays where the operator put it.
             ui::message(this, QString::fromUtf8(e.what()));
         }
     }

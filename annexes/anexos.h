@@ -8,6 +8,8 @@
 #include <QString>
 #include <array>
 #include <deque>
+#include <memory>
+#include <vector>
 
 #include "store/database.h"
 #include "store/datasource.h"
@@ -20,7 +22,8 @@ class QTabWidget;
 
 namespace ui {
 class DataGrid;
-}
+class GridRules;
+} // namespace ui
 
 namespace annexes {
 
@@ -89,12 +92,15 @@ private:
     ui::DataGrid* gridOf(QWidget* w) const;
     QString sectorKeyFor(int goodsGrid) const;
     int goodsIndex(const ui::DataGrid* grid) const;
-    void sectorRowBeforeWrite(int index, bool& cancel);
-    void goodsRowBeforeWrite(int grid, bool& cancel);
-    void producerRowBeforeWrite(bool& cancel);
     void pick(QListWidget& list);
     void hideList(QListWidget& list, bool backToGrid);
     ui::DataGrid* gridOfList(const QListWidget* list) const;
+
+    // The rules of the grids' cells and rows (anexos_rows.cpp).
+    class SectorRows;
+    class GoodsRows;
+    class ProducerRows;
+    std::vector<std::unique_ptr<ui::GridRules>> rules_;
 
     const ui::MainWindow& main_;
     bool loadFailed_ = false;

@@ -127,12 +127,18 @@ Form1::Form1(store::Database& db, QWidget* parent)
         setupPlantsGrid();
         startUp();
     } catch (const store::StoreError& e) {
+        // The start-up ends with the engine's message; the program then stops.
         loadFailed_ = true;
         ui::message(this, QString::fromUtf8(e.what()));
     }
 }
 
-Form1::~Form1() = default;
+// The grid outlives this part of the window (the base class deletes it):
+// nothing of it may reach the rules or the data sources meanwhile.
+Form1::~Form1() {
+    dbgplantas->setRules(nullptr);
+    dbgplantas->setDataSource(nullptr);
+}
 
 ui::MainWindowState Form1::state() const {
     ui::MainWindowState s;

@@ -25,6 +25,7 @@ namespace ui {
 class Binding;
 class CodedComboBox;
 class DataGrid;
+class GridRules;
 class KeyPipeline;
 class MaskedEdit;
 } // namespace ui
@@ -182,7 +183,6 @@ private:
     void datoProvMoving(store::Action action);
     void setupKeyFilters();
     void setupPlantsGrid();
-    void plantRowBeforeWrite(bool& cancel);
     // Writes the bound controls into the copy buffer, then one field by position,
     // so that the data source's re-read does not lose what the operator typed.
     void setRecordField(std::size_t pos, store::Value v);
@@ -192,6 +192,7 @@ private:
     void focusLater(QWidget* w);
 
     std::unique_ptr<ui::Binding> binding_;
+    std::unique_ptr<ui::GridRules> plantRows_;  // the rules of dbgplantas
     ui::KeyPipeline* keys_ = nullptr;
     bool loadFailed_ = false;
     bool rfcChecking_ = false;

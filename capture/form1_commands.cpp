@@ -59,7 +59,10 @@ void Form1::setupButtons() {
     connect(Command2, &QAbstractButton::clicked, this, [this] { Command2_Click(); });
 
     // The data engine asks before dtsDatoProv moves to another row.
-    dtsDatoProv.setValidateHook([this](store::Action action, bool&) { datoProvMoving(action); });
+    dtsDatoProv.setValidateHook([this](store::Action action) {
+        datoProvMoving(action);
+        return true;  // the move goes on
+    });
 }
 
 void Form1::Command1_Click(int index) {

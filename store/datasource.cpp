@@ -521,11 +521,7 @@ void DataSource::moveToLastModified()
 
 bool DataSource::runHook(Action a)
 {
-    if (!hook_)
-        return true;
-    bool cancel = false;
-    hook_(a, cancel);
-    return !cancel;
+    return !hook_ || hook_(a);
 }
 
 int DataSource::addListener(Listener l)

@@ -161,12 +161,7 @@ bool KeyPipeline::eventFilter(QObject* watched, QEvent* event) {
     }
     if (!storableChar(key->text().at(0)))
         return true;
-    int result = 0;
-    try {
-        result = filter(static_cast<QWidget*>(watched), code);
-    } catch (...) {
-        result = 0;  // a filter must never take the event loop down
-    }
+    const int result = filter(static_cast<QWidget*>(watched), code);
     if (result == 0)
         return true;
     // Deliver a fresh event (Qt 6 key events cannot be changed) and swallow the
@@ -194,12 +189,7 @@ bool KeyPipeline::filterCommit(QObject* watched, QInputMethodEvent* event) {
     for (QChar c : event->commitString()) {
         if (!storableChar(c))
             continue;
-        int code = 0;
-        try {
-            code = filter(static_cast<QWidget*>(watched), c.unicode());
-        } catch (...) {
-            code = 0;
-        }
+        const int code = filter(static_cast<QWidget*>(watched), c.unicode());
         if (code >= 32)
             kept.append(QChar(static_cast<char16_t>(code)));
     }

@@ -19,6 +19,8 @@ class QWidget;
 
 namespace ui {
 
+// Filters run inside Qt's event handling, where nothing may be thrown: a
+// filter is a plain function of the code and throws nothing.
 using KeyFilter = std::function<int(int code)>;
 
 // The character codes of the keys that type control characters, as the key

@@ -198,7 +198,7 @@ public:
         for (int i = 0; i < 2; ++i)
             store::DbfTable::open(dir_ / "catdirpl.dbf")->append(store::Row(store::tableLayout("catdirpl").fields.size()));
         plants_->refresh();
-        plants_->setValidateHook([](store::Action a, bool& cancel) { cancel = a == store::Action::MoveNext; });
+        plants_->setValidateHook([](store::Action a) { return a != store::Action::MoveNext; });
     }
 
     struct : ui::MainWindow {

@@ -99,7 +99,7 @@ TEST_F(DataSources, MovesWalkTheSetStopAtEitherEndAndGoToABookmark) {
 
     // moveTo: a bookmark to a row of the set, dropping a pending edit as any move.
     Actions seen;
-    ds.setValidateHook([&](Action a, bool&) { seen.push_back(a); });
+    ds.setValidateHook([&](Action a) { return seen.push_back(a), true; });
     ds.edit();
     ds.setField("DESCRIPCIO", Value("SIN GUARDAR"));
     ds.moveTo(0);
@@ -207,9 +207,9 @@ TEST_F(DataSources, HookRunsBeforeTheMovesAndActionsAndCanCancelThem) {
     DataSource ds = open("sector", "FoxPro 2.5;");
     Actions seen;
     Action refuse = Action::Close;  // nothing that happens here
-    ds.setValidateHook([&](Action a, bool& cancel) {
+    ds.setValidateHook([&](Action a) {
         seen.push_back(a);
-        cancel = a == refuse;
+        return a != refuse;
     });
     const std::pair<void (DataSource::*)(), Action> moves[] = {{&DataSource::moveNext, Action::MoveNext},
                                                                {&DataSource::movePrevious, Action::MovePrevious},
