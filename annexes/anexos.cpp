@@ -15,36 +15,11 @@
 
 #include "annexes/checks.h"
 #include "ui/datagrid.h"
+#include "ui/leadingnumber.h"
 #include "ui/layouts/anexos.h"
 #include "ui/messagebox.h"
 
 namespace annexes {
-
-namespace {
-
-// The value of the number a text starts with (leading blanks and blanks
-// between digits skipped, an optional sign); 0 when it starts with none.
-long long leadingValue(const QString& text) {
-    long long value = 0;
-    bool negative = false, signSeen = false, digitSeen = false;
-    for (const QChar c : text) {
-        if (c == QLatin1Char(' '))
-            continue;
-        if (!signSeen && !digitSeen && (c == QLatin1Char('-') || c == QLatin1Char('+'))) {
-            signSeen = true;
-            negative = c == QLatin1Char('-');
-            continue;
-        }
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            break;
-        digitSeen = true;
-        if (value < 100000000000LL)  // far beyond any programme number; never overflows
-            value = value * 10 + (c.unicode() - '0');
-    }
-    return negative ? -value : value;
-}
-
-} // namespace
 
 Anexos::Anexos(store::Database& db, const ui::MainWindow& main, QWidget* parent)
     : ui::FormWindow(ui::anexosLayout(), parent),
@@ -142,7 +117,7 @@ void Anexos::load() {
 void Anexos::openingSequence() {
     // 1
     const ui::MainWindowState main = main_.state();
-    const long long tipo = leadingValue(main.TipoProg);
+    const long long tipo = ui::leadingNumber(main.TipoProg, ui::Sign::PlusOrMinus);
     QTabWidget* tabs = Anexosf;
     // 2-4: a switched-off tab shows greyed and cannot be chosen.
     tabs->setCurrentIndex(0);
@@ -165,7 +140,8 @@ void Anexos::openingSequence() {
             list->addItem(QString::fromLatin1(kRoman[i]));
     }
     // 6
-    if (leadingValue(main.txtnummaquila) > 0 && leadingValue(main.txtañomaquila) > 0) {
+    const auto maquila = [](const QString& text) { return ui::leadingNumber(text, ui::Sign::PlusOrMinus); };
+    if (maquila(main.txtnummaquila) > 0 && maquila(main.txtañomaquila) > 0) {
         setGridHeight(*dbganexo1, 4000);
         require<QLabel>("Label19", 2)->hide();
     }

@@ -115,12 +115,14 @@ TEST(ValidaRequeridos, CaseTable) {
 }
 
 TEST(LeadingNumber, CaseTable) {
-    const struct { const char* text; bool sign; long long value; } cases[] = {  // more through valida's table
-        {"", false, 0}, {"A12", false, 0}, {"0042", false, 42}, {"-5", false, 0}, {"-5", true, -5}, {" - 5", true, -5},
-        {"-", true, 0}, {"--5", true, 0}, {"5-", true, 5}, {"+5", true, 0}, {"-0", true, 0}, {"12A3", true, 12},
-        {"99999999999999999999999", false, std::numeric_limits<long long>::max()},
+    using ui::Sign;
+    const struct { const char* text; Sign sign; long long value; } cases[] = {  // more through valida's table
+        {"", Sign::None, 0}, {"A12", Sign::None, 0}, {"0042", Sign::None, 42}, {"-5", Sign::None, 0},
+        {"-5", Sign::Minus, -5}, {" - 5", Sign::Minus, -5}, {"-", Sign::Minus, 0}, {"--5", Sign::Minus, 0},
+        {"5-", Sign::Minus, 5}, {"+5", Sign::Minus, 0}, {"+5", Sign::PlusOrMinus, 5}, {"-0", Sign::Minus, 0},
+        {"12A3", Sign::Minus, 12}, {"99999999999999999999999", Sign::None, std::numeric_limits<long long>::max()},
     };
-    for (const auto& c : cases) EXPECT_EQ(leadingNumber(u(c.text), c.sign), c.value) << c.text << " " << c.sign;
+    for (const auto& c : cases) EXPECT_EQ(leadingNumber(u(c.text), c.sign), c.value) << c.text << " " << int(c.sign);
     // txtProg2 left with a negative number gets "0"; anything else stays (null).
     for (const char* negative : {"-5", " -12", "- 3"}) EXPECT_EQ(prog2OnLeave(u(negative)), u("0")) << negative;
     for (const char* stays : {"5", "0", "", "-0", "-", "5-"}) EXPECT_TRUE(prog2OnLeave(u(stays)).isNull()) << stays;
