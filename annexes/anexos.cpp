@@ -150,10 +150,10 @@ void Anexos::openingSequence() {
         store::DataSource* source;
         const char* query;
     } steps[] = {
-        {&dtsSectores, store::statements::kSectoresDirecto},
+        {&dtsSectores, store::statements::kDirectSectors},
         {&dtsanexo1[0], store::statements::kAnexo1[0]},
         {&dtsanexo1[1], store::statements::kAnexo1[1]},
-        {&dtssectoresind, store::statements::kSectoresIndirecto},
+        {&dtssectoresind, store::statements::kIndirectSectors},
         {&dtsanexo1[2], store::statements::kAnexo1[2]},
     };
     try {

@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     if (form.loadFailed()) return 1;
     std::optional<std::filesystem::path> discoDir;
     if (parser.isSet(disco)) discoDir = std::filesystem::path(parser.value(disco).toStdU16String());
-    form.disco = store::diskDirectory(discoDir);
+    form.diskette = store::diskDirectory(discoDir);
     // The packing program lies beside this one and works past our lock.
 #ifdef Q_OS_WIN
     const char* pack9Name = "pack9.exe";

@@ -89,15 +89,15 @@ ValidaResult valida(const ValidaInput& in) {
 
     // No sign here: a pasted "-5" reads as 0 and is refused as a missing
     // number rather than accepted as a programme number.
-    const long long anio = leadingNumber(in.prog1);
-    const long long numero = leadingNumber(in.prog2);
-    if (numero == 0 && anio == 0)
+    const long long year = leadingNumber(in.prog1);
+    const long long number = leadingNumber(in.prog2);
+    if (number == 0 && year == 0)
         return fault("Es necesario el año y número de programa");
-    if (numero != 0 && anio == 0)
+    if (number != 0 && year == 0)
         return fault("El año de zeltar no puede ser cero");
-    if (anio < 1980)
+    if (year < 1980)
         return fault("El año de zeltar no puede ser menor a 1980");
-    if (numero == 0)
+    if (number == 0)
         return fault("El número de zeltar no puede ser cero");
     return r;
 }

@@ -100,8 +100,8 @@ Form1::Form1(store::Database& db, QWidget* parent)
     binding_ = std::make_unique<ui::Binding>(dtsDatoProv, this);
     keys_ = new ui::KeyPipeline(this);
 
-    for (int i = 0; i < ui::form1TipoTramiteCount(); ++i) {
-        const auto& e = ui::form1TipoTramite()[i];
+    for (int i = 0; i < ui::form1ProcedureCount(); ++i) {
+        const auto& e = ui::form1Procedures()[i];
         Combo1->addCoded(QString::fromUtf8(e.text), e.code);
     }
     Combo1->setCurrentIndex(-1);

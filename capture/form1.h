@@ -113,7 +113,7 @@ public:
     enum Command : int {
         kDeleteAll = 0,      // "Borrar toda la información": BorraRegistros
         kSave = 1,           // "Grabar datos"
-        kMakeDisk = 2,       // "Generar disco  para Quentaria": GeneraDisco
+        kMakeDisk = 2,       // "Generar disco  para Quentaria": makeDisk
         kDeleteAnnexes = 3,  // "Borra Anexos": BorraAnexos
         kHelp = 4,           // "Consideraciones generales": frmayuda
         kCancelChanges = 5,  // "Cancelar cambios"
@@ -139,7 +139,7 @@ public:
 
     // Where the disk is written and how the tables are packed before. The
     // program sets them; a missing target directory means no diskette.
-    std::filesystem::path disco;     // the diskette's root ("drive A:")
+    std::filesystem::path diskette;  // the diskette's root ("drive A:")
     std::filesystem::path pack9;     // the packing program
     std::string pack9Environment;    // NAME=VALUE letting it past our lock; may be empty
 
@@ -147,7 +147,7 @@ public:
     void BorraRegistros();
     void BorraAnexos();
     // "Generar disco  para Quentaria": save, check, pack, copy, re-read.
-    void GeneraDisco();
+    void makeDisk();
 
     // Before the annexes open: RFC, programme type, year and number of an
     // extension. Sets ErrorValida to 1 on a fault and never back to 0.
@@ -177,9 +177,9 @@ private:
     void setupBindings();
     void setupButtons();
     // The dispatcher's own actions.
-    void Grabar();           // 1 "Grabar datos"
-    void CancelarCambios();  // 5 "Cancelar cambios"
-    void Editar();           // 6 "Editar Datos"
+    void save();           // 1 "Grabar datos"
+    void cancelChanges();  // 5 "Cancelar cambios"
+    void startEditing();           // 6 "Editar Datos"
     void datoProvMoving(store::Action action);
     void setupKeyFilters();
     void setupPlantsGrid();

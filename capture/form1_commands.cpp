@@ -71,14 +71,14 @@ void Form1::Command1_Click(int index) {
         ui::BusyPointer busy;
         try {
             switch (index) {
-            case kSave: Grabar(); break;
-            case kCancelChanges: CancelarCambios(); break;
-            case kEdit: Editar(); break;
+            case kSave: save(); break;
+            case kCancelChanges: cancelChanges(); break;
+            case kEdit: startEditing(); break;
             case kHelp: open(windows.frmayuda); break;
             case kPrint: open(windows.frmDocument); break;
             case kAbout: open(windows.frmAbout); break;
             case kDeleteAll: BorraRegistros(); break;
-            case kMakeDisk: GeneraDisco(); break;
+            case kMakeDisk: makeDisk(); break;
             case kDeleteAnnexes: BorraAnexos(); break;
             default: break;  // 8 and anything outside 0 to 9: no button, no action
             }
@@ -98,7 +98,7 @@ void Form1::Command2_Click() {
     open(windows.Anexos);
 }
 
-void Form1::Grabar() {
+void Form1::save() {
     ValidaRFC();
     if (!RFCValido) return;
 
@@ -127,7 +127,7 @@ void Form1::Grabar() {
     Command1[kDeleteAnnexes]->setEnabled(true);
 }
 
-void Form1::Editar() {
+void Form1::startEditing() {
     if (!dtsDatoProv.eof() && !dtsDatoProv.bof()) {
         // The record is normally in editing already; editing it again would
         // re-read the row over what the operator typed and has not saved.
@@ -140,7 +140,7 @@ void Form1::Editar() {
     Command1[kEdit]->setEnabled(false);
 }
 
-void Form1::CancelarCambios() {
+void Form1::cancelChanges() {
     if (Combo1->currentIndex() < 0) return;
     Command1[kDeleteAnnexes]->setEnabled(true);
     Command1[kEdit]->setEnabled(true);

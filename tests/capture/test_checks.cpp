@@ -62,14 +62,14 @@ TEST(Valida, CaseTable) {
         {true, 0, 1, 0, 0, "", "", nullptr, false},
         // A new programme, or no procedure selected, ignores year and number.
         {true, 1, 0, 0, 0, "1979", "0", nullptr, false}, {true, 1, 0, 0, -1, "", "", nullptr, false},
-        {true, 1, 0, 0, 1, "1979", "5", kAnio1980, true}, {true, 1, 0, 0, 1, "500", "0", kAnio1980, true},
-        {true, 1, 0, 0, 1, "1980", "0", kNum0, true}, {true, 1, 0, 0, 1, "1980", "", kNum0, true},
-        {true, 1, 0, 0, 1, "", "", kAmbos, true}, {true, 1, 0, 0, 1, "0", "0000", kAmbos, true},
-        {true, 1, 0, 0, 1, "    ", "  ", kAmbos, true}, {true, 1, 0, 0, 1, "", "12", kAnio0, true},
-        {true, 1, 0, 0, 1, "ABCD", "12", kAnio0, true},  // a year of letters reads 0
+        {true, 1, 0, 0, 1, "1979", "5", kYearBefore1980, true}, {true, 1, 0, 0, 1, "500", "0", kYearBefore1980, true},
+        {true, 1, 0, 0, 1, "1980", "0", kNumberZero, true}, {true, 1, 0, 0, 1, "1980", "", kNumberZero, true},
+        {true, 1, 0, 0, 1, "", "", kBothMissing, true}, {true, 1, 0, 0, 1, "0", "0000", kBothMissing, true},
+        {true, 1, 0, 0, 1, "    ", "  ", kBothMissing, true}, {true, 1, 0, 0, 1, "", "12", kYearZero, true},
+        {true, 1, 0, 0, 1, "ABCD", "12", kYearZero, true},  // a year of letters reads 0
         {true, 1, 0, 0, 1, "1980", "1", nullptr, false}, {true, 1, 0, 0, 1, " 1990", "12 ", nullptr, false},
         {true, 1, 0, 0, 1, "19 90", "1 2", nullptr, false}, {true, 1, 0, 0, 1, "1990", "7X", nullptr, false},
-        {true, 1, 0, 0, 1, "1990", "-5", kNum0, true}, {true, 1, 0, 0, 1, "-1990", "5", kAnio0, true},  // negatives: 0
+        {true, 1, 0, 0, 1, "1990", "-5", kNumberZero, true}, {true, 1, 0, 0, 1, "-1990", "5", kYearZero, true},  // negatives: 0
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);

@@ -9,8 +9,8 @@ namespace {
 const QString kCompany = QStringLiteral(" ABC850101XY1");
 const QString kNoBlank = QStringLiteral("ABCD850101XY1");  // fails the first-position rule
 const QString kFirst = texts::kFirst;
-const QString kPrograma = QString::fromUtf8("Capture el número de programa");
-const QString kOficina = QStringLiteral("Capture la admon. local del proveedor");
+const QString kProgrammeNumber = QString::fromUtf8("Capture el número de programa");
+const QString kOffice = QStringLiteral("Capture la admon. local del proveedor");
 const Qt::CheckState U = Qt::Unchecked, C = Qt::Checked, G = Qt::PartiallyChecked;
 enum class St { On, Off, Same };
 
@@ -91,8 +91,8 @@ TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
     using S = Qt::CheckState;
     const struct { QString rfc; int combo1; QString p1, p2; S d, i, a; const char *message, *opened; } cases[] = {
         {kCompany, 0, "abc", "", C, U, U, nullptr, "Anexos:1"},  // a new programme ignores the year
-        {kCompany, 1, "1979", "5", C, U, U, texts::kAnio1980, ""},
-        {kCompany, 1, "2001", "0", C, U, U, texts::kNum0, ""},
+        {kCompany, 1, "1979", "5", C, U, U, texts::kYearBefore1980, ""},
+        {kCompany, 1, "2001", "0", C, U, U, texts::kNumberZero, ""},
         {kCompany, 1, "2001", "15", U, U, U, texts::kTipo, ""},
         {kCompany, 1, "2001", "15", C, C, U, nullptr, "Anexos:3"},
         {kCompany, 0, "", "", U, U, C, nullptr, "Anexos:4"},
@@ -189,7 +189,7 @@ TEST_F(CommandsTest, EditAndMoves) {
 TEST_F(CommandsTest, SaveStepsOnABrandNewRecord) {
     const struct { QString rfc; int combo1; QString prog1; int office; QStringList messages; } cases[] = {
         {kCompany, 0, "", 1, {}},  // a new programme with an empty year
-        {kCompany, 1, "0000", 1, {kPrograma}}, {kCompany, 0, "", -1, {kOficina}}, {kNoBlank, 0, "", 1, {kFirst}},
+        {kCompany, 1, "0000", 1, {kProgrammeNumber}}, {kCompany, 0, "", -1, {kOffice}}, {kNoBlank, 0, "", 1, {kFirst}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.messages.join('|').toStdString());
@@ -201,8 +201,8 @@ TEST_F(CommandsTest, SaveStepsOnABrandNewRecord) {
         const bool written = c.messages.isEmpty();
         EXPECT_EQ(boxes_->texts(), c.messages);
         EXPECT_EQ(rows("datoprov").size(), written ? 1u : 0u);
-        EXPECT_EQ(form_->SSTab1->currentIndex(), c.messages.value(0) == kOficina ? 0 : 2);
-        EXPECT_EQ(QApplication::focusWidget() == w("txtProg1"), c.messages.value(0) == kPrograma);
+        EXPECT_EQ(form_->SSTab1->currentIndex(), c.messages.value(0) == kOffice ? 0 : 2);
+        EXPECT_EQ(QApplication::focusWidget() == w("txtProg1"), c.messages.value(0) == kProgrammeNumber);
         EXPECT_EQ(form_->dtsDatoProv.editMode(), written ? store::EditMode::Edit : store::EditMode::AddNew);
     }
 }

@@ -168,7 +168,7 @@ public:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(kConsiderations.toUtf8());
         openSources();
-        setRazonSocial(QStringLiteral("EMPRESA UNO"));
+        setCompanyName(QStringLiteral("EMPRESA UNO"));
     }
     void TearDown() override {
         doc_.reset();
@@ -179,7 +179,7 @@ public:
     }
 
     QString considerations() const { return tmp_.filePath(QStringLiteral("considera.txt")); }
-    void setRazonSocial(const QString& text) { main_.shown.txtApePat1 = text; }
+    void setCompanyName(const QString& text) { main_.shown.txtApePat1 = text; }
     void open() { doc_ = std::make_unique<questionnaire::frmDocument>(main_, sources(), considerations()); }
     // The questionnaire as the main window stands now.
     QString built() {
@@ -229,7 +229,7 @@ TEST_F(DocumentoTest, OpeningShowsTheQuestionnaireAndEachPressPrintsItAfresh) {
     // Each press prints the questionnaire as it now stands; the shown text stays.
     std::vector<QStringList> expected;
     for (const char* company : {"EMPRESA DOS", "EMPRESA TRES"}) {
-        setRazonSocial(QString::fromLatin1(company));
+        setCompanyName(QString::fromLatin1(company));
         expected.push_back({built(), kConsiderations});
         ASSERT_TRUE(expected.back()[0].contains(QString::fromLatin1(company)));
         pressImprimir(PrintAnswer::Print);

@@ -217,7 +217,7 @@ const ControlSpec kControls[] = {
 const WindowLayout kLayout{"Form1", "ZELTAR Ver 3.0", 11130, 6555, kControls,
                            static_cast<int>(std::size(kControls))};
 
-const CodedEntry kTipoTramite[] = {
+const CodedEntry kProcedures[] = {
     {"Programa nuevo", 1},
     {"Ampliación", 2},
 };
@@ -235,8 +235,8 @@ const GridColumnSpec kPlantColumns[] = {
 
 const WindowLayout& form1Layout() { return kLayout; }
 
-const CodedEntry* form1TipoTramite() { return kTipoTramite; }
-int form1TipoTramiteCount() { return static_cast<int>(std::size(kTipoTramite)); }
+const CodedEntry* form1Procedures() { return kProcedures; }
+int form1ProcedureCount() { return static_cast<int>(std::size(kProcedures)); }
 
 const GridColumnSpec* form1PlantColumns() { return kPlantColumns; }
 int form1PlantColumnCount() { return static_cast<int>(std::size(kPlantColumns)); }

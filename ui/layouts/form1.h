@@ -21,8 +21,8 @@ struct CodedEntry {
 };
 
 // The type of procedure (Combo1): entry 0 "Programa nuevo", entry 1 "Ampliación".
-const CodedEntry* form1TipoTramite();
-int form1TipoTramiteCount();
+const CodedEntry* form1Procedures();
+int form1ProcedureCount();
 
 // The plants grid dbgplantas: caption and field of each column, in order.
 struct GridColumnSpec {

@@ -15,7 +15,7 @@ namespace capture {
 namespace {
 
 // Every row of the data source's current record set.
-void borraTodos(store::DataSource& s) {
+void deleteEveryRow(store::DataSource& s) {
     if (!s.eof()) s.moveFirst();
     while (!s.eof()) {
         s.deleteCurrent();
@@ -23,7 +23,7 @@ void borraTodos(store::DataSource& s) {
     }
 }
 
-bool confirma(QWidget* parent, const char* question) {
+bool confirmed(QWidget* parent, const char* question) {
     return ui::message(parent, QString::fromUtf8(question), QStringLiteral("ATENCION"), ui::Icon::None,
                        ui::Buttons::YesNo) == ui::Answer::Yes;
 }
@@ -37,23 +37,23 @@ struct AnnexSources {
           dtsanexo1{{db, "dBASE III;", "mercbi"}, {db, "dBASE III;", "mercbi"}, {db, "dBASE III;", "mercbi"}} {
         // As the window's opening sequence leaves them.
         dtsprovindir.refresh();
-        abreBienes();
+        openGoods();
     }
-    void abreBienes() {
+    void openGoods() {
         for (int i = 0; i < 3; ++i) {
             dtsanexo1[i].setRecordSource(store::statements::kAnexo1[i]);
             dtsanexo1[i].refresh();
         }
     }
     // Producers and goods: the steps both deletions share.
-    void borra() {
-        dtsprovindir.setRecordSource(store::statements::kTodosProductores);
+    void deleteProducersAndGoods() {
+        dtsprovindir.setRecordSource(store::statements::kAllProducers);
         dtsprovindir.refresh();
-        borraTodos(dtsprovindir);
+        deleteEveryRow(dtsprovindir);
         // Goods that none of the three statements selects stay.
-        for (store::DataSource& goods : dtsanexo1) borraTodos(goods);
+        for (store::DataSource& goods : dtsanexo1) deleteEveryRow(goods);
     }
-    void reabreProductores() {
+    void reopenProducers() {
         dtsprovindir.setRecordSource("prodabas");
         dtsprovindir.refresh();
     }
@@ -66,15 +66,15 @@ struct AnnexSources {
 
 void Form1::BorraRegistros() {
     if (dtsDatoProv.eof()) return;  // no application
-    if (!confirma(this, "Con esta Acción borrar toda su solicitud")) return;
+    if (!confirmed(this, "Con esta Acción borrar toda su solicitud")) return;
 
     if (!dtsDatoProv.eof()) dtsDatoProv.deleteCurrent();
-    borraTodos(dtsplantas);
-    impsectro.setRecordSource(store::statements::kTodosSectores);
+    deleteEveryRow(dtsplantas);
+    impsectro.setRecordSource(store::statements::kAllSectors);
     impsectro.refresh();
-    borraTodos(impsectro);
-    AnnexSources anexos(dtsDatoProv.database());
-    anexos.borra();
+    deleteEveryRow(impsectro);
+    AnnexSources annexes(dtsDatoProv.database());
+    annexes.deleteProducersAndGoods();
 
     dtsDatoProv.setRecordSource("datoprov");
     dtsDatoProv.refresh();
@@ -82,8 +82,8 @@ void Form1::BorraRegistros() {
     impsectro.refresh();
     dtsplantas.setRecordSource("catdirpl");
     dtsplantas.refresh();
-    anexos.reabreProductores();
-    anexos.abreBienes();
+    annexes.reopenProducers();
+    annexes.openGoods();
 
     // The new, empty application.
     Nuevo();
@@ -109,18 +109,18 @@ void Form1::BorraRegistros() {
 }
 
 void Form1::BorraAnexos() {
-    if (!confirma(this, "Con esta Acción borrar todos los anexos")) return;
+    if (!confirmed(this, "Con esta Acción borrar todos los anexos")) return;
 
-    impsectro.setRecordSource(store::statements::kTodosSectores);
+    impsectro.setRecordSource(store::statements::kAllSectors);
     impsectro.refresh();
-    borraTodos(impsectro);
-    AnnexSources anexos(dtsDatoProv.database());
-    anexos.borra();
+    deleteEveryRow(impsectro);
+    AnnexSources annexes(dtsDatoProv.database());
+    annexes.deleteProducersAndGoods();
 
     impsectro.setRecordSource("Sector");
     impsectro.refresh();
-    anexos.reabreProductores();
-    anexos.abreBienes();
+    annexes.reopenProducers();
+    annexes.openGoods();
 }
 
 } // namespace capture
