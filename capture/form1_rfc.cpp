@@ -27,15 +27,13 @@ void Form1::ValidaRFC() {
 }
 
 void Form1::rfcTextChanged() {
-    QLineEdit* nombre = txtnombre1;
-    QLineEdit* apemat = txtApemat1;
-    nombre->setEnabled(true);
-    apemat->setEnabled(true);
+    for (QLineEdit* personName : {txtnombre1, txtApemat1})
+        personName->setEnabled(true);
     if (rfcIsCompany(MaskEdBox1->maskedText())) {
-        nombre->setEnabled(false);
-        apemat->setEnabled(false);
-        nombre->clear();
-        apemat->clear();
+        for (QLineEdit* personName : {txtnombre1, txtApemat1}) {
+            personName->setEnabled(false);
+            personName->clear();
+        }
     }
 }
 

@@ -214,7 +214,7 @@ TEST_F(Statements, StoredBytesAndDecodedValuesAgreeOnEveryStatement) {
         agree(c.statement);
 
     const char* c[] = {"A     ", "a     ", "      ", "\0\0\0\0\0\0", "10    ", " 5    ",
-                       "5     ", "1e1   ", "inf   ", "\xA5" "ANDU ", "A\0B   ", "Z\0\0\0\0\0"};
+                       "5     ", "1e1   ", "inf   ", "\245ANDU ", "A\0B   ", "Z\0\0\0\0\0"};
     const char* n[] = {"          1.50", "             5", "            5.", "**************", "              ",
                        "   -0.00000000", "         +3.25", "       1.0e+01", "1234567890123456", "           abc",
                        "            -5", "             0"};

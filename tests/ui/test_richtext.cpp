@@ -80,7 +80,9 @@ TEST(Rtf, TextOfWellFormedAndDamagedDocuments) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const QString text = plainOf(c.rtf);
-        if (c.text) EXPECT_EQ(text, QString::fromUtf8(c.text));
+        if (c.text) {
+            EXPECT_EQ(text, QString::fromUtf8(c.text));
+        }
     }
 }
 

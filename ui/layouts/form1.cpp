@@ -5,6 +5,7 @@
 namespace ui {
 namespace {
 
+// clang-format off
 // The order of this table is the window's control order (Habilita walks it);
 // containers come before what they hold. Labels of hidden controls are hidden
 // with them.
@@ -230,6 +231,7 @@ const GridColumnSpec kPlantColumns[] = {
     {"ESTADO", "ESTADO", 0},       {"MUNICIPIO/DEL", "MUNICIPIO", 0}, {"CIUDAD", "CIUDAD", 0},
     {"TEL", "TEL", 0},             {"FAX", "FAX", 0},
 };
+// clang-format on
 
 } // namespace
 
