@@ -11,7 +11,6 @@
 // Set ZELTAR_UPDATE_GOLDEN to rewrite them.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
@@ -29,9 +28,6 @@
 #include "questionnaire/documento.h"
 #include "store/datadir.h"
 #include "store/schema.h"
-#include "ui/codedcombo.h"
-#include "ui/layouts/form1.h"
-#include "ui/maskededit.h"
 #include "ui/messagebox.h"
 #include "ui/printing.h"
 
@@ -55,8 +51,8 @@ public:
     }
     void openSources() {
         db_ = std::make_unique<store::Database>(dir_);
-        for (auto [ds, table] : {std::pair{&plants_, "catdirpl"}, {&sectors_, "sector"}, {&goods_, "mercbi"},
-                                 {&producers_, "prodabas"}}) {
+        for (auto [ds, table] :
+             {std::pair{&plants_, "catdirpl"}, {&sectors_, "sector"}, {&goods_, "mercbi"}, {&producers_, "prodabas"}}) {
             *ds = std::make_unique<store::DataSource>(*db_, "dBASE III;", table);
             (*ds)->refresh();
         }
@@ -73,20 +69,18 @@ class CuestionarioTest : public ScratchData {
 protected:
     // The main window's text of a control named in an input file.
     QString* shownText(const QString& name) {
-        ui::MainWindowState& m = input_.main;
-        const std::pair<const char*, QString*> texts[] = {
-            {"Combo1", &m.Combo1}, {"txtProg1", &m.txtProg1}, {"txtProg2", &m.txtProg2},
-            {"MaskEdBox1", &m.MaskEdBox1}, {"txtApePat1", &m.txtApePat1}, {"txtCalle", &m.txtCalle},
-            {"txtColonia", &m.txtColonia}, {"txtCP", &m.txtCP}, {"txtEstado", &m.txtEstado},
-            {"txtCiudad", &m.txtCiudad}, {"txtDelMun", &m.txtDelMun}, {"txtTelefono", &m.txtTelefono},
-            {"txtfax", &m.txtfax}, {"txtEmail1", &m.txtEmail1}, {"cmbActividad", &m.cmbActividad},
-            {"txtacredita", &m.txtacredita}, {"Combo5", &m.Combo5}, {"txtApePatR2", &m.txtApePatR2},
-            {"txtApeMatR2", &m.txtApeMatR2}, {"txtNombreR2", &m.txtNombreR2}, {"txtTelefonoR2", &m.txtTelefonoR2},
-            {"txtFaxR2", &m.txtFaxR2}, {"EMAILREP", &m.EMAILREP},
-        };
+#define SHOWN(control)                                                                                                 \
+    { #control, &ui::MainWindowState::control }
+        const std::pair<const char*, QString ui::MainWindowState::*> texts[] = {
+            SHOWN(Combo1),        SHOWN(txtProg1),    SHOWN(txtProg2),    SHOWN(MaskEdBox1),  SHOWN(txtApePat1),
+            SHOWN(txtCalle),      SHOWN(txtColonia),  SHOWN(txtCP),       SHOWN(txtEstado),   SHOWN(txtCiudad),
+            SHOWN(txtDelMun),     SHOWN(txtTelefono), SHOWN(txtfax),      SHOWN(txtEmail1),   SHOWN(cmbActividad),
+            SHOWN(txtacredita),   SHOWN(Combo5),      SHOWN(txtApePatR2), SHOWN(txtApeMatR2), SHOWN(txtNombreR2),
+            SHOWN(txtTelefonoR2), SHOWN(txtFaxR2),    SHOWN(EMAILREP)};
+#undef SHOWN
         for (const auto& [control, text] : texts)
             if (name == QLatin1String(control))
-                return text;
+                return &(input_.main.*text);
         ADD_FAILURE() << "no such text: " << name.toStdString();
         static QString ignored;
         return &ignored;
@@ -109,7 +103,8 @@ protected:
                 store::Row row(fields.size());
                 for (qsizetype i = 0; i < v.size(); ++i) {
                     const std::size_t pos = table == "mercbi" && i == 4 ? 12 : std::size_t(i);
-                    if (v[i].trimmed().isEmpty()) continue;
+                    if (v[i].trimmed().isEmpty())
+                        continue;
                     row[pos] = fields[pos].type == store::FieldType::Numeric ? store::Value(v[i].toDouble())
                                                                              : store::Value(v[i].toStdString());
                 }
@@ -123,7 +118,8 @@ protected:
         return questionnaire::ArmaCuestionario(input_, src);
     }
 
-    questionnaire::Input input_{.main = {}, .today = QDate(2026, 12, 6), .locale = QLocale(QLocale::Spanish, QLocale::Mexico)};
+    questionnaire::Input input_{
+        .main = {}, .today = QDate(2026, 12, 6), .locale = QLocale(QLocale::Spanish, QLocale::Mexico)};
 };
 
 class Golden : public CuestionarioTest, public ::testing::WithParamInterface<std::string> {};
@@ -155,10 +151,12 @@ TEST_P(Golden, Document) {
 
 std::vector<std::string> goldenCases() {
     std::vector<std::string> names;
-    for (const QString& d : QDir(goldenDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) names.push_back(d.toStdString());
+    for (const QString& d : QDir(goldenDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        names.push_back(d.toStdString());
     return names;
 }
-INSTANTIATE_TEST_SUITE_P(Cases, Golden, ::testing::ValuesIn(goldenCases()), [](const auto& info) { return info.param; });
+INSTANTIATE_TEST_SUITE_P(Cases, Golden, ::testing::ValuesIn(goldenCases()),
+                         [](const auto& info) { return info.param; });
 
 class DocumentoTest : public ScratchData {
 public:
@@ -196,7 +194,8 @@ public:
     // then ends with an error of the data engine.
     void plantsRefuseToMove() {
         for (int i = 0; i < 2; ++i)
-            store::DbfTable::open(dir_ / "catdirpl.dbf")->append(store::Row(store::tableLayout("catdirpl").fields.size()));
+            store::DbfTable::open(dir_ / "catdirpl.dbf")
+                ->append(store::Row(store::tableLayout("catdirpl").fields.size()));
         plants_->refresh();
         plants_->setValidateHook([](store::Action a) { return a != store::Action::MoveNext; });
     }
@@ -220,7 +219,9 @@ TEST_F(DocumentoTest, OpeningShowsTheQuestionnaireAndEachPressPrintsItAfresh) {
     const QString shown = doc_->RTUltima->toPlainText();
     EXPECT_TRUE(shown == built() && shown == doc_->rtfText->toPlainText());
     EXPECT_TRUE(shown.contains(QStringLiteral("RAZON SOCIAL : EMPRESA UNO\n")));
-    auto alignment = [](QTextEdit* box, const QString& line) { return box->document()->find(line).block().blockFormat().alignment(); };
+    auto alignment = [](QTextEdit* box, const QString& line) {
+        return box->document()->find(line).block().blockFormat().alignment();
+    };
     for (const char* line : {"SECRETARIA DE QUENTARIA", "CUESTIONARIO DE SOLICITUD", "DATOS DE LA SOLICITUD"}) {
         EXPECT_EQ(alignment(doc_->rtfText, QString::fromLatin1(line)), Qt::AlignHCenter) << line;
         EXPECT_NE(alignment(doc_->RTUltima, QString::fromLatin1(line)), Qt::AlignHCenter) << line;
@@ -243,21 +244,23 @@ TEST_F(DocumentoTest, OpeningShowsTheQuestionnaireAndEachPressPrintsItAfresh) {
 // A print that ends early says nothing, prints nothing half-built and never
 // the considerations alone. The steps add up: each case keeps the last one's.
 TEST_F(DocumentoTest, APrintThatEndsEarlyPrintsWhatWasDoneAndShowsNoMessage) {
-    const struct { const char* what; std::function<void()> prepare; PrintAnswer answer; std::size_t dialogs; bool printed; } cases[] = {
+    // What ends it, how; the answer to the dialog, the dialogs shown, whether the questionnaire was printed.
+    const std::tuple<const char*, std::function<void()>, PrintAnswer, std::size_t, bool> cases[] = {
         {"dialog cancelled", [] {}, PrintAnswer::Cancel, 1, false},
         {"considerations missing", [&] { QFile::remove(considerations()); }, PrintAnswer::Print, 1, true},
         {"data engine error", [&] { plantsRefuseToMove(); }, PrintAnswer::Print, 0, false},
     };
     open();
     const QString before = doc_->rtfText->toPlainText();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, prepare, answer, dialogs, printed] : cases) {
+        SCOPED_TRACE(what);
         ui::PrintService::install(std::unique_ptr<ui::ScriptedPrinting>(printing_ = new ui::ScriptedPrinting));
-        c.prepare();
-        pressImprimir(c.answer);
-        if (c.dialogs == 0) printing_->queue(PrintAnswer::Print);  // not asked for: the dialog never opened
-        EXPECT_EQ(printing_->dialogs().size(), c.dialogs);
-        EXPECT_EQ(printing_->printed(), c.printed ? std::vector<QStringList>{{before}} : std::vector<QStringList>{});
+        prepare();
+        pressImprimir(answer);
+        if (dialogs == 0)
+            printing_->queue(PrintAnswer::Print);  // not asked for: the dialog never opened
+        EXPECT_EQ(printing_->dialogs().size(), dialogs);
+        EXPECT_EQ(printing_->printed(), printed ? std::vector<QStringList>{{before}} : std::vector<QStringList>{});
         EXPECT_EQ(doc_->rtfText->toPlainText(), before);
         EXPECT_TRUE(doc_->CONSIDERA->toPlainText().isEmpty());
     }
@@ -288,7 +291,8 @@ TEST_F(DocumentoTest, ResizeRulePlacesTheTextAndButtonsAndNeverGoesNegative) {
     auto near = [](int pixels, int twips, int dpi) { return std::abs(pixels - twips * dpi / 1440) <= 1; };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c[0]) + "x" + std::to_string(c[1]));
-        if (&c != &cases[0]) doc_->resize(c[0] * dx / 1440, c[1] * dy / 1440);
+        if (&c != &cases[0])
+            doc_->resize(c[0] * dx / 1440, c[1] * dy / 1440);
         QApplication::processEvents();
         const QRect box = doc_->RTUltima->geometry();
         EXPECT_TRUE(near(box.x(), 100, dx) && near(box.y(), 100, dy));
@@ -329,7 +333,8 @@ struct PdfPrinting : ui::PrintService {
 };
 
 TEST_F(DocumentoTest, ARealPrintPutsTheQuestionnaireAndThenTheConsiderationsIntoOneFile) {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) GTEST_SKIP() << "no pdftotext";
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "no pdftotext";
     open();
     const QString file = tmp_.filePath(QStringLiteral("solicitud.pdf"));
     auto scripted = ui::PrintService::install(std::make_unique<PdfPrinting>(file));
@@ -342,7 +347,8 @@ TEST_F(DocumentoTest, ARealPrintPutsTheQuestionnaireAndThenTheConsiderationsInto
     const QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
     ASSERT_GE(pages.size(), 2);
     EXPECT_TRUE(pages.first().contains(QStringLiteral("EMPRESA UNO")));
-    EXPECT_TRUE(pages.last().simplified().startsWith(QStringLiteral("CONSIDERACIONES GENERALES Primera consideración.")));
+    EXPECT_TRUE(
+        pages.last().simplified().startsWith(QStringLiteral("CONSIDERACIONES GENERALES Primera consideración.")));
     const QStringList lines = pages.join(QString()).split(u'\n');
     auto indent = [&](const QString& text) {
         auto it = std::find_if(lines.begin(), lines.end(), [&](const QString& l) { return l.contains(text); });
@@ -353,4 +359,4 @@ TEST_F(DocumentoTest, ARealPrintPutsTheQuestionnaireAndThenTheConsiderationsInto
         EXPECT_FALSE(line.trimmed().toInt() > 0) << "a page number: " << line.toStdString();
 }
 
-} // namespace
+}  // namespace
