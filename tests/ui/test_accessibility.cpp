@@ -121,23 +121,18 @@ INSTANTIATE_TEST_SUITE_P(Windows, EveryWindow, ::testing::ValuesIn(kWindows),
 // does not say them.
 TEST(AccessibleNames, AsAPersonReadingTheWindowWouldSayThem) {
     ui::FormWindow form1(ui::form1Layout()), sample(uitest::kSampleLayout), anexos(ui::anexosLayout()),
-        documento(ui::frmDocumentLayout()), about(ui::frmAboutLayout());
+        about(ui::frmAboutLayout());
     // Descriptions: nullptr when not checked; "" for none (the label alone tells the control).
     const struct { ui::FormWindow& w; const char* control; int index; const char* name, *description; } cases[] = {
         {form1, "MaskEdBox1", -1, "RFC", ""},
-        {form1, "txtApePat1", -1, "Razón  Social:", nullptr},
         {form1, "txtTelefonoR2", -1, "Teléfono", "Datos del Representante legal"},
-        {form1, "txtTelefono", -1, "Teléfono", "Domicilio Fiscal"},
         {form1, "Command1", 2, "Generar disco  para Quentaria", "Generar disco  para Quentaria"},
         {form1, "dbgplantas", -1, "II Domicilio de Plantas", nullptr},  // no caption: its tab page
-        {anexos, "dbganexo1", -1, "MERCANCIAS A PRODUCIR", nullptr},
         {anexos, "grdMercyProd", 0, "S E C T O R E S", nullptr},
         {anexos, "dbgProdAbas", -1, "REGISTRO DE PRODUCTOR INDIRECTO", nullptr},  // no caption: its legend
         {anexos, "List2", -1, "SECTOR", "BIENES A IMPORTAR"},                     // the column it serves
-        {documento, "Command1", -1, "Imprimir", nullptr},
         {about, "cmdOK", -1, "OK", nullptr},
         {sample, "TipoProg", -1, "Tipo Prog", nullptr},  // hidden, no label: its name in words
-        {sample, "txtAdmLocal", -1, "Adm Local", nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.control);
