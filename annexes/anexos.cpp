@@ -15,39 +15,24 @@
 
 #include "annexes/checks.h"
 #include "ui/datagrid.h"
+#include "ui/leadingnumber.h"
 #include "ui/layouts/anexos.h"
 #include "ui/messagebox.h"
 
 namespace annexes {
 
-namespace {
-
-// The value of the number a text starts with (leading blanks and blanks
-// between digits skipped, an optional sign); 0 when it starts with none.
-long long leadingValue(const QString& text) {
-    long long value = 0;
-    bool negative = false, signSeen = false, digitSeen = false;
-    for (const QChar c : text) {
-        if (c == QLatin1Char(' '))
-            continue;
-        if (!signSeen && !digitSeen && (c == QLatin1Char('-') || c == QLatin1Char('+'))) {
-            signSeen = true;
-            negative = c == QLatin1Char('-');
-            continue;
-        }
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            break;
-        digitSeen = true;
-        if (value < 100000000000LL)  // far beyond any programme number; never overflows
-            value = value * 10 + (c.unicode() - '0');
-    }
-    return negative ? -value : value;
-}
-
-} // namespace
-
-Anexos::Anexos(store::Database& db, ui::FormWindow& main, QWidget* parent)
+Anexos::Anexos(store::Database& db, const ui::MainWindow& main, QWidget* parent)
     : ui::FormWindow(ui::anexosLayout(), parent),
+      Anexosf(require<QTabWidget>("Anexosf", 1)),
+      grdMercyProd{require<ui::DataGrid>("grdMercyProd", 0), require<ui::DataGrid>("grdMercyProd", 1)},
+      dbganexo1(require<ui::DataGrid>("dbganexo1")),
+      dbganexo2(require<ui::DataGrid>("dbganexo2")),
+      dbganexo3(require<ui::DataGrid>("dbganexo3")),
+      dbgProdAbas(require<ui::DataGrid>("dbgProdAbas")),
+      List1(require<QListWidget>("List1")),
+      List2(require<QListWidget>("List2")),
+      List3(require<QListWidget>("List3")),
+      List4(require<QListWidget>("List4")),
       dtsSectores(db, "dBASE III;", "sector"),
       dtssectoresind(db, "dBASE III;", "sector"),
       dtsprovindir(db, "dBASE III;", "prodabas"),
@@ -67,11 +52,11 @@ Anexos::Anexos(store::Database& db, ui::FormWindow& main, QWidget* parent)
 Anexos::~Anexos() {
     disconnect(qApp, nullptr, this, nullptr);
     removeEventFilter(this);
-    for (int n = 1; n <= 4; ++n)
-        List(n)->removeEventFilter(this);
+    for (QListWidget* list : {List1, List2, List3, List4})
+        list->removeEventFilter(this);
     for (QWidget* w : controls())
         if (auto* grid = qobject_cast<ui::DataGrid*>(w)) {
-            grid->setBeforeWriteHook(nullptr);
+            grid->setRules(nullptr);
             grid->setDataSource(nullptr);
         }
 }
@@ -83,18 +68,7 @@ void Anexos::reloadGrids() {
             grid->reload();
 }
 
-QTabWidget* Anexos::Anexosf() const { return as<QTabWidget>(QStringLiteral("Anexosf"), 1); }
-ui::DataGrid* Anexos::grdMercyProd(int index) const { return as<ui::DataGrid>(QStringLiteral("grdMercyProd"), index); }
-ui::DataGrid* Anexos::dbganexo(int grid) const {
-    return as<ui::DataGrid>(QStringLiteral("dbganexo") + QString::number(grid + 1));
-}
-ui::DataGrid* Anexos::dbgProdAbas() const { return as<ui::DataGrid>(QStringLiteral("dbgProdAbas")); }
-QListWidget* Anexos::List(int number) const { return as<QListWidget>(QStringLiteral("List") + QString::number(number)); }
-
-bool Anexos::extension() const {
-    const auto* combo = main_.as<QComboBox>(QStringLiteral("Combo1"));
-    return combo && combo->currentIndex() == 1;
-}
+bool Anexos::extension() const { return main_.state().Combo1Index == 1; }
 
 // The caption of a grid shows as a bar over its rows, inside the place the
 // layout gives the grid.
@@ -132,7 +106,8 @@ void Anexos::load() {
     // The register of indirect producers opens on its designed table.
     try {
         dtsprovindir.refresh();
-    } catch (const std::exception& e) {
+    } catch (const store::StoreError& e) {
+        // The window opens all the same, with the engine's message.
         loadFailed_ = true;
         ui::message(this, QString::fromUtf8(e.what()));
     }
@@ -141,9 +116,9 @@ void Anexos::load() {
 
 void Anexos::openingSequence() {
     // 1
-    const auto* tipoProg = main_.as<QLineEdit>(QStringLiteral("TipoProg"));
-    const long long tipo = tipoProg ? leadingValue(tipoProg->text()) : 0;
-    QTabWidget* tabs = Anexosf();
+    const ui::MainWindowState main = main_.state();
+    const long long tipo = ui::leadingNumber(main.TipoProg, ui::Sign::PlusOrMinus);
+    QTabWidget* tabs = Anexosf;
     // 2-4: a switched-off tab shows greyed and cannot be chosen.
     tabs->setCurrentIndex(0);
     if (tipo == 1) {
@@ -159,30 +134,26 @@ void Anexos::openingSequence() {
     static const char* const kRoman[] = {"I",    "II",  "III", "IV",   "V",     "VI",   "VII",
                                          "VIII", "IX",  "X",   "XI",   "XII",   "XIII", "XIV",
                                          "XV",   "XVI", "XVII", "XVIII", "XIX", "XX"};
-    for (int n = 1; n <= 4; ++n) {
-        QListWidget* list = List(n);
+    for (QListWidget* list : {List1, List2, List3, List4}) {
         list->clear();
-        for (int i = 0; i < (n == 1 ? 20 : 6); ++i)
+        for (int i = 0; i < (list == List1 ? 20 : 6); ++i)
             list->addItem(QString::fromLatin1(kRoman[i]));
     }
     // 6
-    auto maquila = [this](const char* name) {
-        const auto* box = main_.as<QLineEdit>(QString::fromUtf8(name));
-        return box ? leadingValue(box->text()) : 0;
-    };
-    if (maquila("txtnummaquila") > 0 && maquila("txtañomaquila") > 0) {
-        setGridHeight(*dbganexo(0), 4000);
-        control(QStringLiteral("Label19"), 2)->hide();
+    const auto maquila = [](const QString& text) { return ui::leadingNumber(text, ui::Sign::PlusOrMinus); };
+    if (maquila(main.txtnummaquila) > 0 && maquila(main.txtañomaquila) > 0) {
+        setGridHeight(*dbganexo1, 4000);
+        require<QLabel>("Label19", 2)->hide();
     }
     // 7-11: an error of the data engine ends the sequence with its message.
     const struct {
         store::DataSource* source;
         const char* query;
     } steps[] = {
-        {&dtsSectores, store::statements::kSectoresDirecto},
+        {&dtsSectores, store::statements::kDirectSectors},
         {&dtsanexo1[0], store::statements::kAnexo1[0]},
         {&dtsanexo1[1], store::statements::kAnexo1[1]},
-        {&dtssectoresind, store::statements::kSectoresIndirecto},
+        {&dtssectoresind, store::statements::kIndirectSectors},
         {&dtsanexo1[2], store::statements::kAnexo1[2]},
     };
     try {
@@ -190,14 +161,15 @@ void Anexos::openingSequence() {
             step.source->setRecordSource(step.query);
             step.source->refresh();
         }
-    } catch (const std::exception& e) {
+    } catch (const store::StoreError& e) {
+        // The sequence ends here with the engine's message; the window opens.
         loadFailed_ = true;
         ui::message(this, QString::fromUtf8(e.what()));
     }
 }
 
 void Anexos::HabilitaAnexo1() {
-    dbganexo(0)->setEnabled(anexo1Enabled(grdMercyProd(1)->columnText(0)));
+    dbganexo1->setEnabled(anexo1Enabled(grdMercyProd[1]->columnText(0)));
 }
 
 // The grid a widget belongs to: the grid itself, its cell editor, or its pick
@@ -232,7 +204,9 @@ void Anexos::focusChanged(QWidget*, QWidget* now) {
         try {
             if (next)
                 focusMoved(next);
-        } catch (const std::exception& e) {
+        } catch (const store::StoreError& e) {
+            // An error of the data engine ends this move's action with its
+            // message; the focus stays where the operator put it.
             ui::message(this, QString::fromUtf8(e.what()));
         }
     }
@@ -246,11 +220,11 @@ void Anexos::focusMoved(QWidget* now) {
     if (from == to)
         return;
     const bool ext = extension();
-    if (from && ext && (from == grdMercyProd(0) || from == grdMercyProd(1) || from == dbganexo(0)))
+    if (from && ext && (from == grdMercyProd[0] || from == grdMercyProd[1] || from == dbganexo1))
         HabilitaAnexo1();
     if (!to)
         return;
-    if (to == grdMercyProd(0) || to == grdMercyProd(1)) {
+    if (to == grdMercyProd[0] || to == grdMercyProd[1]) {
         if (ext)
             HabilitaAnexo1();
         return;
@@ -267,7 +241,7 @@ void Anexos::focusMoved(QWidget* now) {
 }
 
 QString Anexos::sectorKeyFor(int goodsGrid) const {
-    return grdMercyProd(goodsGrid == 2 ? 0 : 1)->columnText(0);
+    return grdMercyProd[goodsGrid == 2 ? 0 : 1]->columnText(0);
 }
 
 int Anexos::goodsIndex(const ui::DataGrid* grid) const {
@@ -278,7 +252,7 @@ int Anexos::goodsIndex(const ui::DataGrid* grid) const {
 }
 
 bool Anexos::writePendingRows() {
-    QTabWidget* tabs = Anexosf();
+    QTabWidget* tabs = Anexosf;
     for (QWidget* w : controls()) {
         auto* grid = qobject_cast<ui::DataGrid*>(w);
         if (!grid || !grid->rowDirty())

@@ -11,10 +11,9 @@
 namespace annexes {
 
 void Anexos::setupPickLists() {
-    for (int n = 1; n <= 4; ++n) {
-        QListWidget* list = List(n);
+    for (QListWidget* list : {List1, List2, List3, List4}) {
         list->installEventFilter(this);
-        if (n == 4)
+        if (list == List4)
             continue;  // never dropped down
         connect(list, &QListWidget::itemDoubleClicked, this, [this, list] { pick(*list); });
     }
@@ -22,7 +21,7 @@ void Anexos::setupPickLists() {
 
 ui::DataGrid* Anexos::gridOfList(const QListWidget* list) const {
     for (int g = 0; g < 3; ++g)
-        if (list == List(g + 1))
+        if (list == pickList(g))
             return dbganexo(g);
     return nullptr;
 }
@@ -73,8 +72,7 @@ void Anexos::hideList(QListWidget& list, bool backToGrid) {
 // The legend's picture: the grids' two row markers, each beside the line that
 // explains it.
 void Anexos::setupLegend() {
-    paintRowMarkers(control(QStringLiteral("Picture1")), control(QStringLiteral("Label2"), 0),
-                    control(QStringLiteral("Label3")));
+    paintRowMarkers(require<QLabel>("Picture1"), require<QLabel>("Label2", 0), require<QLabel>("Label3"));
 }
 
 void Anexos::closeEvent(QCloseEvent* e) {
@@ -89,7 +87,7 @@ bool Anexos::eventFilter(QObject* watched, QEvent* event) {
     auto* list = qobject_cast<QListWidget*>(watched);
     if (!list)
         return ui::FormWindow::eventFilter(watched, event);
-    if (event->type() == QEvent::KeyPress && list != List(4)) {
+    if (event->type() == QEvent::KeyPress && list != List4) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             pick(*list);

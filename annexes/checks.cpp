@@ -9,7 +9,6 @@ namespace annexes {
 
 namespace {
 
-constexpr int kEnter = 13;
 constexpr int kRfcPositions = 13;
 constexpr QChar kBlank = QLatin1Char(' ');
 
@@ -39,7 +38,7 @@ int lowerKey(int code) {
     return storableOr(int(QChar::toLower(char32_t(code))), code);
 }
 
-KeyResult enterSendsTab(int key) { return {key, key == kEnter}; }
+KeyResult enterSendsTab(int key) { return {key, key == ui::kEnter}; }
 
 // Nothing left once white space is removed at both ends: a pasted tab is no
 // more a description than a blank is.
@@ -67,7 +66,7 @@ QString withoutLeadingBlanks(const QString& s) {
 
 int NumerosRomanos(int Tecla) {
     switch (Tecla) {
-    case 'V': case 'I': case 'X': case 'L': case 27: case 8: case 9:
+    case 'V': case 'I': case 'X': case 'L': case ui::kEscape: case ui::kBackspace: case ui::kTab:
         return Tecla;
     default:
         return 0;
@@ -104,25 +103,25 @@ KeyResult producerKey(int column, int key) {
     return enterSendsTab(key);
 }
 
-RowCheck ValidaSector(const QString& clave, const QString& descripcion) {
+RowCheck ValidaSector(const QString& key, const QString& description) {
     RowCheck r;
-    if (clave.isEmpty())
+    if (key.isEmpty())
         r.messages.push_back(error("El Sector no puede ser nulo"));
-    if (clave == QLatin1String("II"))
+    if (key == QLatin1String("II"))
         r.messages.push_back(error("El Sector no puede ser II falta el inciso a o b"));
-    if (clave == QLatin1String("XV"))
+    if (key == QLatin1String("XV"))
         r.messages.push_back(error("El Sector no puede ser XV falta el inciso a o b"));
-    if (clave == QLatin1String("XX"))
+    if (key == QLatin1String("XX"))
         r.messages.push_back(error("El Sector no puede ser XX falta el inciso a,b,c.."));
-    if (clave == QLatin1String("XIX"))
+    if (key == QLatin1String("XIX"))
         r.messages.push_back(error("El Sector no puede ser XIX falta el inciso a,b,c.."));
-    if (blankText(descripcion))
+    if (blankText(description))
         r.messages.push_back(error("La descripción no puede quedar vacia"));
     r.cancel = !r.messages.empty();
     return r;
 }
 
-RowCheck ValidaMercancia(int grid, bool extension, const QString& sectorKey, const QString& fraccion) {
+RowCheck ValidaMercancia(int grid, bool extension, const QString& sectorKey, const QString& fraction) {
     RowCheck r;
     // An extension takes goods to produce only under sector X.
     if (grid == 0 && extension && sectorKey != QLatin1String("X")) {
@@ -130,7 +129,7 @@ RowCheck ValidaMercancia(int grid, bool extension, const QString& sectorKey, con
         r.cancel = true;
         return r;
     }
-    const QString f = fraccion.trimmed();
+    const QString f = fraction.trimmed();
     if (f.isEmpty())
         r.messages.push_back(error("La Fracción no puede quedar vacia"));
     else if (f.size() != 8)
@@ -164,9 +163,9 @@ std::vector<Message> noSectorMessage(int grid, bool extension, const QString& se
 
 bool anexo1Enabled(const QString& directSectorKey) { return directSectorKey == QLatin1String("X"); }
 
-RowCheck ValidaRFCIndirecto(const QString& nombre, const QString& rfc) {
+RowCheck ValidaRFCIndirecto(const QString& name, const QString& rfc) {
     RowCheck r;
-    if (blankText(nombre))
+    if (blankText(name))
         r.messages.push_back(error("La descripción no puede quedar vacia"));
 
     const QString trimmedEnd = withoutTrailingBlanks(rfc);

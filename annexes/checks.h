@@ -19,7 +19,7 @@ int NumerosRomanos(int Tecla);
 // The sector grids' key filter. `column` is the current column, `cell` the
 // text the operator sees in the key cell. Returns the key to let through
 // (possibly changed in case), 0 to swallow it; sendsTab is set when the
-// result is Enter (13), which the window turns into a Tab keystroke.
+// result is Enter (ui::kEnter), which the window turns into a Tab keystroke.
 struct KeyResult {
     int key = 0;
     bool sendsTab = false;
@@ -40,13 +40,13 @@ struct RowCheck {
 
 // ValidaSector over the key (column 0) and the description (column 1).
 // The caller then sets column 2 and runs HabilitaAnexo1 whatever the result.
-RowCheck ValidaSector(const QString& clave, const QString& descripcion);
+RowCheck ValidaSector(const QString& key, const QString& description);
 
 // ValidaMercancia. `grid` is 0 for dbganexo1, 1 for dbganexo2, 2 for
 // dbganexo3; `sectorKey` is column 0 of the current row of the tab's sector
 // grid (grdMercyProd(1) for grids 0 and 1, grdMercyProd(0) for grid 2);
-// `fraccion` is column 3 as it stands.
-RowCheck ValidaMercancia(int grid, bool extension, const QString& sectorKey, const QString& fraccion);
+// `fraction` is column 3 as it stands.
+RowCheck ValidaMercancia(int grid, bool extension, const QString& sectorKey, const QString& fraction);
 
 // The values a goods row takes after a passing ValidaMercancia.
 struct GoodsCodes {
@@ -64,6 +64,6 @@ std::vector<Message> noSectorMessage(int grid, bool extension, const QString& se
 bool anexo1Enabled(const QString& directSectorKey);
 
 // ValidaRFCIndirecto over NOMBRE (column 1) and RFC (column 2).
-RowCheck ValidaRFCIndirecto(const QString& nombre, const QString& rfc);
+RowCheck ValidaRFCIndirecto(const QString& name, const QString& rfc);
 
 } // namespace annexes

@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
     if (form.loadFailed()) return 1;
     std::optional<std::filesystem::path> discoDir;
     if (parser.isSet(disco)) discoDir = std::filesystem::path(parser.value(disco).toStdU16String());
-    form.disco = store::prepareDiskDirectory(discoDir);
+    form.diskette = store::prepareDiskDirectory(discoDir);
     // The packing program comes with this one and works past our lock.
     form.pack9 = app::programFiles().pack9;
     form.pack9Environment = lock->handOffEnvironment();

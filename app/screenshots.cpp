@@ -174,7 +174,7 @@ int main(int argc, char** argv) {
     store::Database db(data);
     capture::Form1 form(db);
     if (form.loadFailed()) return 1;
-    form.disco = disk;
+    form.diskette = disk;
     form.pack9 = app::programFiles().pack9;
     form.pack9Environment = lock->handOffEnvironment();
     app::wireWindows(form, db);
@@ -182,7 +182,7 @@ int main(int argc, char** argv) {
     settle(500);
     // A button of the row, pressed only when the operator could press it.
     auto button = [&](int i) {
-        auto* b = qobject_cast<QAbstractButton*>(form.control(QStringLiteral("Command1"), i));
+        QAbstractButton* b = form.Command1[i];
         if (!b->isEnabled()) {
             std::cerr << "el botón " << i << " está desactivado\n";
             std::exit(1);
@@ -191,7 +191,7 @@ int main(int argc, char** argv) {
     };
 
     // The main window, tab by tab, browsing the saved application.
-    QTabWidget* tabs = form.SSTab1();
+    QTabWidget* tabs = form.SSTab1;
     const char* tabShots[] = {"principal-datos-generales", "principal-plantas", "principal-programa-representante",
                               "principal-sectores"};
     for (int i = 0; i < 4; ++i) {
@@ -200,13 +200,13 @@ int main(int argc, char** argv) {
     }
     // "Editar Datos": the fields open for changes.
     tabs->setCurrentIndex(0);
-    button(6)->click();
+    button(capture::Form1::kEdit)->click();
     save(&form, "principal-editando");
 
     // The annexes, from the tab "SECTORES".
     tabs->setCurrentIndex(3);
     onModal([](QWidget* w) {
-        QTabWidget* pages = qobject_cast<annexes::Anexos*>(w)->Anexosf();
+        QTabWidget* pages = qobject_cast<annexes::Anexos*>(w)->Anexosf;
         const char* names[] = {"anexo-1", "anexo-2", "anexo-3"};
         for (int i = 0; i < 3; ++i) {
             pages->setCurrentIndex(i);
@@ -214,10 +214,10 @@ int main(int argc, char** argv) {
         }
         w->close();
     });
-    qobject_cast<QAbstractButton*>(form.control(QStringLiteral("Command2")))->click();
+    form.Command2->click();
 
     // The questionnaire and the print dialog.
-    button(7)->click();
+    button(capture::Form1::kPrint)->click();
     settle(300);
     auto* doc = form.findChild<questionnaire::frmDocument*>();
     if (!doc) {
@@ -234,11 +234,11 @@ int main(int argc, char** argv) {
         save(w, "dialogo-imprimir");
         qobject_cast<QDialog*>(w)->reject();
     });
-    doc->Command1()->click();
+    doc->Command1->click();
     doc->close();
 
     // The general considerations and the About box.
-    button(4)->click();
+    button(capture::Form1::kHelp)->click();
     settle(300);
     if (auto* help = form.findChild<help::frmayuda*>()) {
         save(help, "consideraciones");
@@ -248,18 +248,18 @@ int main(int argc, char** argv) {
         save(w, "acerca-de");
         w->close();
     });
-    button(9)->click();
+    button(capture::Form1::kAbout)->click();
 
     // A deletion asks first ("No" here keeps the application).
     onModal(boxShot("borrar-atencion", QMessageBox::No));
-    button(0)->click();
+    button(capture::Form1::kDeleteAll)->click();
     settle();
 
     // The disk: the prompt, then the closing notice.
     onModal(boxShot("disco-asegurese", QMessageBox::Ok, [] {
         onModal(boxShot("disco-grabado", QMessageBox::Ok));
     }));
-    button(2)->click();
+    button(capture::Form1::kMakeDisk)->click();
     settle(300);
 
     std::cout << saved << " imágenes en " << outDir.toStdString() << "\n";

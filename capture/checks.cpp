@@ -2,8 +2,6 @@
 
 #include <QChar>
 
-#include <limits>
-
 namespace capture {
 
 namespace {
@@ -21,41 +19,6 @@ bool isEmpty(const QString& text) { return text.trimmed().isEmpty(); }
 bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
 } // namespace
-
-// How a number is read from a typed text:
-// - blanks (code 32) are skipped wherever they stand, before the number and
-//   between its digits: " 12" -> 12, "1 2" -> 12, "1 " -> 1;
-// - with allowSign, one minus sign may come before the first digit (blanks
-//   around it skipped too): "-5" -> -5, " - 5" -> -5;
-// - reading stops at the first character that is neither a blank nor a digit:
-//   "12A3" -> 12, "A12" -> 0, "" -> 0, "-" -> 0;
-// - a number too long for the type stays at the type's limit instead of
-//   wrapping round, so a pasted run of digits never turns negative.
-long long leadingNumber(const QString& text, bool allowSign) {
-    constexpr long long kMax = std::numeric_limits<long long>::max();
-    bool negative = false;
-    bool signSeen = false;
-    bool digitSeen = false;
-    long long value = 0;
-    for (const QChar c : text) {
-        if (c == kBlank)
-            continue;
-        if (allowSign && !signSeen && !digitSeen && c == QLatin1Char('-')) {
-            signSeen = true;
-            negative = true;
-            continue;
-        }
-        if (!isDigit(c))
-            break;
-        digitSeen = true;
-        const int d = c.unicode() - '0';
-        if (value > (kMax - d) / 10)
-            value = kMax;
-        else
-            value = value * 10 + d;
-    }
-    return negative ? -value : value;
-}
 
 RfcResult validaRfc(const QString& text13) {
     // The box always holds 13 positions; untyped ones read as blanks.
@@ -126,15 +89,15 @@ ValidaResult valida(const ValidaInput& in) {
 
     // No sign here: a pasted "-5" reads as 0 and is refused as a missing
     // number rather than accepted as a programme number.
-    const long long anio = leadingNumber(in.prog1);
-    const long long numero = leadingNumber(in.prog2);
-    if (numero == 0 && anio == 0)
+    const long long year = leadingNumber(in.prog1);
+    const long long number = leadingNumber(in.prog2);
+    if (number == 0 && year == 0)
         return fault("Es necesario el año y número de programa");
-    if (numero != 0 && anio == 0)
+    if (number != 0 && year == 0)
         return fault("El año de zeltar no puede ser cero");
-    if (anio < 1980)
+    if (year < 1980)
         return fault("El año de zeltar no puede ser menor a 1980");
-    if (numero == 0)
+    if (number == 0)
         return fault("El número de zeltar no puede ser cero");
     return r;
 }
@@ -169,7 +132,7 @@ RequeridosResult validaRequeridos(const RequeridosInput& in) {
 }
 
 QString prog2OnLeave(const QString& text) {
-    if (leadingNumber(text, true) < 0)
+    if (leadingNumber(text, ui::Sign::Minus) < 0)
         return QStringLiteral("0");
     return QString();
 }

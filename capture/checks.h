@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/keys.h"
+#include "ui/leadingnumber.h"
 #include "ui/messagebox.h"
 
 namespace capture {
@@ -15,11 +16,7 @@ namespace capture {
 using ui::Message;
 using ui::SoloNumeros;
 
-// The number a text starts with: leading blanks skipped, then the digits;
-// a text without leading digits reads as 0. With allowSign a leading minus
-// counts ("-5" gives -5). Blanks between the digits are skipped too ("1 2"
-// gives 12); any other character ends the number.
-long long leadingNumber(const QString& text, bool allowSign = false);
+using ui::leadingNumber;
 
 // ValidaRFC over the box's 13-character text.
 struct RfcResult {

@@ -17,8 +17,11 @@
 #include "ui/layouts/form1.h"
 #include "ui/maskededit.h"
 #include "ui/messagebox.h"
+#include "store/schema.h"
 
 namespace capture {
+
+using namespace store::datoprov;
 
 namespace {
 
@@ -34,18 +37,56 @@ QVariant entryCode(const store::Value& v) {
     return ok ? QVariant(n) : QVariant(t);
 }
 
-// A value of the record as the list codes are written back.
-store::Value codeValue(const QVariant& code) {
-    bool ok = false;
-    const qlonglong n = code.toLongLong(&ok);
-    if (ok) return store::Value(static_cast<double>(n));
-    return store::Value(code.toString().toStdString());
+// The row of picture buttons by element; there is no element 8.
+std::array<QAbstractButton*, 10> buttonRow(const ui::FormWindow& w) {
+    std::array<QAbstractButton*, 10> row{};
+    for (int i = 0; i < 10; ++i)
+        if (i != 8)
+            row[std::size_t(i)] = w.require<QAbstractButton>("Command1", i);
+    return row;
 }
 
 } // namespace
 
 Form1::Form1(store::Database& db, QWidget* parent)
     : ui::FormWindow(ui::form1Layout(), parent),
+      MaskEdBox1(require<ui::MaskedEdit>("MaskEdBox1")),
+      txtProg1(require<QLineEdit>("txtProg1")),
+      txtProg2(require<QLineEdit>("txtProg2")),
+      txtacredita(require<QLineEdit>("txtacredita")),
+      Combo1(require<ui::CodedComboBox>("Combo1")),
+      txtnummaquila(require<ui::MaskedEdit>("txtnummaquila")),
+      txtañomaquila(require<ui::MaskedEdit>("txtañomaquila")),
+      txtApePat1(require<QLineEdit>("txtApePat1")),
+      txtApemat1(require<QLineEdit>("txtApemat1")),
+      txtnombre1(require<QLineEdit>("txtnombre1")),
+      txtEmail1(require<QLineEdit>("txtEmail1")),
+      cmbActividad(require<ui::CodedComboBox>("cmbActividad")),
+      SSTab1(require<QTabWidget>("SSTab1")),
+      txtCalle(require<QLineEdit>("txtCalle")),
+      txtColonia(require<QLineEdit>("txtColonia")),
+      txtCP(require<QLineEdit>("txtCP")),
+      txtEstado(require<QLineEdit>("txtEstado")),
+      txtCiudad(require<QLineEdit>("txtCiudad")),
+      Combo5(require<ui::CodedComboBox>("Combo5")),
+      txtAdmLocal(require<QLineEdit>("txtAdmLocal")),
+      txtDelMun(require<QLineEdit>("txtDelMun")),
+      txtfax(require<QLineEdit>("txtfax")),
+      txtTelefono(require<QLineEdit>("txtTelefono")),
+      dbgplantas(require<ui::DataGrid>("dbgplantas")),
+      chkProdFinal(require<QCheckBox>("chkProdFinal")),
+      chkrodIndirecto(require<QCheckBox>("chkrodIndirecto")),
+      chkAbastecedor(require<QCheckBox>("chkAbastecedor")),
+      TipoProg(require<QLineEdit>("TipoProg")),
+      txtApePatR2(require<QLineEdit>("txtApePatR2")),
+      txtApeMatR2(require<QLineEdit>("txtApeMatR2")),
+      txtNombreR2(require<QLineEdit>("txtNombreR2")),
+      txtcargo(require<QLineEdit>("txtcargo")),
+      txtTelefonoR2(require<QLineEdit>("txtTelefonoR2")),
+      txtFaxR2(require<QLineEdit>("txtFaxR2")),
+      EMAILREP(require<QLineEdit>("EMAILREP")),
+      Command2(require<QAbstractButton>("Command2")),
+      Command1(buttonRow(*this)),
       dtsDatoProv(db, "FoxPro 2.5;", "datoprov"),
       dtsplantas(db, "dBASE III;", "catdirpl"),
       Data1(db, "dBASE III;", "admlocal"),
@@ -59,23 +100,23 @@ Form1::Form1(store::Database& db, QWidget* parent)
     binding_ = std::make_unique<ui::Binding>(dtsDatoProv, this);
     keys_ = new ui::KeyPipeline(this);
 
-    for (int i = 0; i < ui::form1TipoTramiteCount(); ++i) {
-        const auto& e = ui::form1TipoTramite()[i];
-        Combo1()->addCoded(QString::fromUtf8(e.text), e.code);
+    for (int i = 0; i < ui::form1ProcedureCount(); ++i) {
+        const auto& e = ui::form1Procedures()[i];
+        Combo1->addCoded(QString::fromUtf8(e.text), e.code);
     }
-    Combo1()->setCurrentIndex(-1);
-    connect(Combo1(), &QComboBox::currentIndexChanged, this, &Form1::combo1Selected);
-    for (QCheckBox* box : {chkProdFinal(), chkrodIndirecto()})
+    Combo1->setCurrentIndex(-1);
+    connect(Combo1, &QComboBox::currentIndexChanged, this, &Form1::combo1Selected);
+    for (QCheckBox* box : {chkProdFinal, chkrodIndirecto})
         connect(box, &QCheckBox::toggled, this, [this] { tipoprograma(); });
-    connect(SSTab1(), &QTabWidget::currentChanged, this, [this](int tab) {
-        if (tab == 2) checksFromTipoProg();
+    connect(SSTab1, &QTabWidget::currentChanged, this, [this](int tab) {
+        if (tab == ui::kForm1SectorsTab) checksFromTipoProg();
     });
     // txtAdmLocal shows COLONIA too; it follows txtColonia so that saving
     // both bound boxes never writes back a stale colonia.
-    connect(text("txtColonia"), &QLineEdit::textChanged, text("txtAdmLocal"), &QLineEdit::setText);
-    connect(MaskEdBox1(), &QLineEdit::textChanged, this, [this] { rfcTextChanged(); });
-    for (const char* name : {"MaskEdBox1", "txtProg2", "cmbActividad"})
-        control(QString::fromUtf8(name))->installEventFilter(this);
+    connect(txtColonia, &QLineEdit::textChanged, txtAdmLocal, &QLineEdit::setText);
+    connect(MaskEdBox1, &QLineEdit::textChanged, this, [this] { rfcTextChanged(); });
+    for (QWidget* w : std::initializer_list<QWidget*>{MaskEdBox1, txtProg2, cmbActividad})
+        w->installEventFilter(this);
 
     setupButtons();
     setupKeyFilters();
@@ -86,24 +127,52 @@ Form1::Form1(store::Database& db, QWidget* parent)
         setupPlantsGrid();
         startUp();
     } catch (const store::StoreError& e) {
+        // The start-up ends with the engine's message; the program then stops.
         loadFailed_ = true;
         ui::message(this, QString::fromUtf8(e.what()));
     }
 }
 
-Form1::~Form1() = default;
+// The grid outlives this part of the window (the base class deletes it):
+// nothing of it may reach the rules or the data sources meanwhile.
+Form1::~Form1() {
+    dbgplantas->setRules(nullptr);
+    dbgplantas->setDataSource(nullptr);
+}
 
-ui::MaskedEdit* Form1::MaskEdBox1() const { return as<ui::MaskedEdit>("MaskEdBox1"); }
-ui::CodedComboBox* Form1::Combo1() const { return as<ui::CodedComboBox>("Combo1"); }
-ui::CodedComboBox* Form1::Combo5() const { return as<ui::CodedComboBox>("Combo5"); }
-ui::CodedComboBox* Form1::cmbActividad() const { return as<ui::CodedComboBox>("cmbActividad"); }
-QTabWidget* Form1::SSTab1() const { return as<QTabWidget>("SSTab1"); }
-ui::DataGrid* Form1::dbgplantas() const { return as<ui::DataGrid>("dbgplantas"); }
-QLineEdit* Form1::TipoProg() const { return as<QLineEdit>("TipoProg"); }
-QCheckBox* Form1::chkProdFinal() const { return as<QCheckBox>("chkProdFinal"); }
-QCheckBox* Form1::chkrodIndirecto() const { return as<QCheckBox>("chkrodIndirecto"); }
-QCheckBox* Form1::chkAbastecedor() const { return as<QCheckBox>("chkAbastecedor"); }
-QLineEdit* Form1::text(const char* name) const { return as<QLineEdit>(QString::fromUtf8(name)); }
+ui::MainWindowState Form1::state() const {
+    ui::MainWindowState s;
+    s.Combo1 = Combo1->currentText();
+    s.txtProg1 = txtProg1->text();
+    s.txtProg2 = txtProg2->text();
+    s.MaskEdBox1 = MaskEdBox1->maskedText();  // every position, blanks included
+    s.txtApePat1 = txtApePat1->text();
+    s.txtCalle = txtCalle->text();
+    s.txtColonia = txtColonia->text();
+    s.txtCP = txtCP->text();
+    s.txtEstado = txtEstado->text();
+    s.txtCiudad = txtCiudad->text();
+    s.txtDelMun = txtDelMun->text();
+    s.txtTelefono = txtTelefono->text();
+    s.txtfax = txtfax->text();
+    s.txtEmail1 = txtEmail1->text();
+    s.cmbActividad = cmbActividad->currentText();
+    s.txtacredita = txtacredita->text();
+    s.Combo5 = Combo5->currentText();
+    s.txtApePatR2 = txtApePatR2->text();
+    s.txtApeMatR2 = txtApeMatR2->text();
+    s.txtNombreR2 = txtNombreR2->text();
+    s.txtTelefonoR2 = txtTelefonoR2->text();
+    s.txtFaxR2 = txtFaxR2->text();
+    s.EMAILREP = EMAILREP->text();
+    s.TipoProg = TipoProg->text();
+    s.txtnummaquila = txtnummaquila->text();
+    s.txtañomaquila = txtañomaquila->text();
+    s.Combo1Index = Combo1->currentIndex();
+    s.chkProdFinal = chkProdFinal->checkState() == Qt::Checked;
+    s.chkrodIndirecto = chkrodIndirecto->checkState() == Qt::Checked;
+    return s;
+}
 
 void Form1::openDataSources() {
     for (store::DataSource* s : {&dtsDatoProv, &dtsplantas, &Data1, &dtsacti, &impsectro, &mercancias, &regprodind})
@@ -128,7 +197,7 @@ void Form1::startUp() {
         Data1.moveLast();
         Data1.moveFirst();
     }
-    fillCodedList(Data1, *Combo5(), 1);
+    fillCodedList(Data1, *Combo5, 1);
 
     // 3
     mercancias.setRecordSource("select * from  mercbi order by idsector, tipobien ");
@@ -143,7 +212,7 @@ void Form1::startUp() {
         dtsacti.moveLast();
         dtsacti.moveFirst();
     }
-    fillCodedList(dtsacti, *cmbActividad(), 2);
+    fillCodedList(dtsacti, *cmbActividad, 2);
 
     // 6
     dtsDatoProv.refresh();
@@ -166,41 +235,41 @@ void Form1::fillCodedList(store::DataSource& src, ui::CodedComboBox& list, int t
 }
 
 void Form1::checksFromTipoProg() {
-    const QString t = TipoProg()->text();
+    const QString t = TipoProg->text();
     if (t == QLatin1String("1")) {
-        chkProdFinal()->setChecked(true);
+        chkProdFinal->setChecked(true);
     } else if (t == QLatin1String("2")) {
-        chkrodIndirecto()->setChecked(true);
+        chkrodIndirecto->setChecked(true);
     } else if (t == QLatin1String("3")) {
-        chkProdFinal()->setChecked(true);
-        chkrodIndirecto()->setChecked(true);
+        chkProdFinal->setChecked(true);
+        chkrodIndirecto->setChecked(true);
     }
 }
 
 void Form1::tipoprograma() {
     int sum = 0;
-    if (chkProdFinal()->isChecked()) sum += 1;
-    if (chkrodIndirecto()->isChecked()) sum += 2;
-    if (chkAbastecedor()->isChecked()) sum += 4;
-    TipoProg()->setText(QString::number(sum));
+    if (chkProdFinal->isChecked()) sum += 1;
+    if (chkrodIndirecto->isChecked()) sum += 2;
+    if (chkAbastecedor->isChecked()) sum += 4;
+    TipoProg->setText(QString::number(sum));
 }
 
 void Form1::Nuevo() {
     try {
-        SSTab1()->setCurrentIndex(0);
+        SSTab1->setCurrentIndex(0);
         if (dtsDatoProv.eof()) {
             dtsDatoProv.addNew();
             Habilita(false);
-            Combo1()->setCurrentIndex(0);
-            setRecordField(20, store::Value("14"));
-            Combo1()->setCurrentIndex(0);
-            cmbActividad()->setCurrentIndex(0);
-            Combo5()->setCurrentIndex(-1);
+            Combo1->setCurrentIndex(0);
+            setRecordField(kCampo20, store::Value("14"));
+            Combo1->setCurrentIndex(0);
+            cmbActividad->setCurrentIndex(0);
+            Combo5->setCurrentIndex(-1);
         } else {
             dtsDatoProv.edit();
-            busca(*Combo1(), dtsDatoProv.field(std::size_t{15}));
-            busca(*cmbActividad(), dtsDatoProv.field(std::size_t{22}));
-            busca(*Combo5(), dtsDatoProv.field(std::size_t{28}));
+            busca(*Combo1, dtsDatoProv.field(kTipoTram));
+            busca(*cmbActividad, dtsDatoProv.field(kCveActivid));
+            busca(*Combo5, dtsDatoProv.field(kCveAdmLoc));
             // A maquila value of 0 shows as empty text; a null one too, rather
             // than ending the preparation before position 20 is set.
             auto maquila = [](const store::Value& v) {
@@ -209,10 +278,9 @@ void Form1::Nuevo() {
                 if (v.isText() && qs(v).trimmed() == QLatin1String("0")) return QString();
                 return qs(v);
             };
-            as<ui::MaskedEdit>("txtnummaquila")->setMaskedText(maquila(dtsDatoProv.field(std::size_t{30})));
-            as<ui::MaskedEdit>(QStringLiteral("txtañomaquila"))
-                ->setMaskedText(maquila(dtsDatoProv.field(std::size_t{31})));
-            setRecordField(20, store::Value("14"));
+            txtnummaquila->setMaskedText(maquila(dtsDatoProv.field(kNumMaquila)));
+            txtañomaquila->setMaskedText(maquila(dtsDatoProv.field(kAnoMaquila)));
+            setRecordField(kCampo20, store::Value("14"));
         }
     } catch (...) {
         // Nuevo stops at its first error without a message; what it did stays.
@@ -231,22 +299,20 @@ void Form1::busca(QComboBox& list, const store::Value& value) {
 void Form1::Habilita(bool SN) {
     for (QWidget* w : controls()) {
         const int tab = tabPlace(w);
-        if (tab >= 8 && tab <= 34) w->setEnabled(SN);
+        if (tab >= ui::kHabilitaFirstTab && tab <= ui::kHabilitaLastTab) w->setEnabled(SN);
     }
 }
 
 void Form1::combo1Selected(int index) {
     if (index < 0) return;
     const bool enable = index != 0;
-    text("txtProg1")->setEnabled(enable);
-    text("txtProg2")->setEnabled(enable);
+    txtProg1->setEnabled(enable);
+    txtProg2->setEnabled(enable);
 }
 
 void Form1::leaveActividad() {
     guarded([this] {
-        const QVariant code = cmbActividad()->currentCode();
-        if (!code.isValid()) return;
-        setRecordField(22, codeValue(code));
+        if (auto code = cmbActividad->currentValue()) setRecordField(kCveActivid, *code);
     });
 }
 
@@ -276,11 +342,11 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         // The window losing activation (a message box, another program) or a
         // popup is not the operator leaving the control.
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && isVisible()) {
-            if (watched == MaskEdBox1()) {
+            if (watched == MaskEdBox1) {
                 if (!rfcChecking_) ValidaRFC();
-            } else if (watched == text("txtProg2")) {
+            } else if (watched == txtProg2) {
                 leaveProg2();
-            } else if (watched == cmbActividad()) {
+            } else if (watched == cmbActividad) {
                 leaveActividad();
             }
         }

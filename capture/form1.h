@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPointer>
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -12,7 +13,9 @@
 #include "store/database.h"
 #include "store/datasource.h"
 #include "ui/formwindow.h"
+#include "ui/mainwindow.h"
 
+class QAbstractButton;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -22,13 +25,14 @@ namespace ui {
 class Binding;
 class CodedComboBox;
 class DataGrid;
+class GridRules;
 class KeyPipeline;
 class MaskedEdit;
 } // namespace ui
 
 namespace capture {
 
-class Form1 : public ui::FormWindow {
+class Form1 : public ui::FormWindow, public ui::MainWindow {
     Q_OBJECT
 public:
     // Builds the window and runs its start-up on the tables of `db`. A failing
@@ -37,6 +41,45 @@ public:
     ~Form1() override;
 
     bool loadFailed() const { return loadFailed_; }
+
+    // The controls the procedures use, found once when the window is built.
+    ui::MaskedEdit* const MaskEdBox1;
+    QLineEdit* const txtProg1;
+    QLineEdit* const txtProg2;
+    QLineEdit* const txtacredita;
+    ui::CodedComboBox* const Combo1;
+    ui::MaskedEdit* const txtnummaquila;
+    ui::MaskedEdit* const txtañomaquila;
+    QLineEdit* const txtApePat1;
+    QLineEdit* const txtApemat1;
+    QLineEdit* const txtnombre1;
+    QLineEdit* const txtEmail1;
+    ui::CodedComboBox* const cmbActividad;
+    QTabWidget* const SSTab1;
+    QLineEdit* const txtCalle;
+    QLineEdit* const txtColonia;
+    QLineEdit* const txtCP;
+    QLineEdit* const txtEstado;
+    QLineEdit* const txtCiudad;
+    ui::CodedComboBox* const Combo5;
+    QLineEdit* const txtAdmLocal;
+    QLineEdit* const txtDelMun;
+    QLineEdit* const txtfax;
+    QLineEdit* const txtTelefono;
+    ui::DataGrid* const dbgplantas;
+    QCheckBox* const chkProdFinal;
+    QCheckBox* const chkrodIndirecto;
+    QCheckBox* const chkAbastecedor;
+    QLineEdit* const TipoProg;
+    QLineEdit* const txtApePatR2;
+    QLineEdit* const txtApeMatR2;
+    QLineEdit* const txtNombreR2;
+    QLineEdit* const txtcargo;
+    QLineEdit* const txtTelefonoR2;
+    QLineEdit* const txtFaxR2;
+    QLineEdit* const EMAILREP;
+    QAbstractButton* const Command2;
+    const std::array<QAbstractButton*, 10> Command1;  // by Command; element 8 does not exist (nullptr)
 
     // Data sources of the window.
     store::DataSource dtsDatoProv;
@@ -65,8 +108,22 @@ public:
     // The text-changed rule of the RFC box (person-name fields).
     void rfcTextChanged();
 
+    // The elements of the Command1 button row, by the action each runs (there
+    // is no element 8).
+    enum Command : int {
+        kDeleteAll = 0,      // "Borrar toda la información": BorraRegistros
+        kSave = 1,           // "Grabar datos"
+        kMakeDisk = 2,       // "Generar disco  para Quentaria": makeDisk
+        kDeleteAnnexes = 3,  // "Borra Anexos": BorraAnexos
+        kHelp = 4,           // "Consideraciones generales": frmayuda
+        kCancelChanges = 5,  // "Cancelar cambios"
+        kEdit = 6,           // "Editar Datos"
+        kPrint = 7,          // "Imprimir solicitud": frmDocument
+        kAbout = 9,          // "Acerca de..": frmAbout
+    };
     // The dispatcher of the Command1 picture buttons; also run directly (the
-    // data source hook runs 5, the disk generation 1).
+    // data source hook runs kCancelChanges, the disk generation kSave). An
+    // index without a button runs nothing.
     void Command1_Click(int index);
     // "A N E X O S": valida, then tipoprograma and the annexes window.
     void Command2_Click();
@@ -82,7 +139,7 @@ public:
 
     // Where the disk is written and how the tables are packed before. The
     // program sets them; a missing target directory means no diskette.
-    std::filesystem::path disco;     // the diskette's root ("drive A:")
+    std::filesystem::path diskette;  // the diskette's root ("drive A:")
     std::filesystem::path pack9;     // the packing program
     std::string pack9Environment;    // NAME=VALUE letting it past our lock; may be empty
 
@@ -90,7 +147,7 @@ public:
     void BorraRegistros();
     void BorraAnexos();
     // "Generar disco  para Quentaria": save, check, pack, copy, re-read.
-    void GeneraDisco();
+    void makeDisk();
 
     // Before the annexes open: RFC, programme type, year and number of an
     // extension. Sets ErrorValida to 1 on a fault and never back to 0.
@@ -102,18 +159,8 @@ public:
     ui::Binding& binding() { return *binding_; }
     ui::KeyPipeline& keys() { return *keys_; }
 
-    // Controls the procedures use, found once by name.
-    ui::MaskedEdit* MaskEdBox1() const;
-    ui::CodedComboBox* Combo1() const;
-    ui::CodedComboBox* Combo5() const;
-    ui::CodedComboBox* cmbActividad() const;
-    QTabWidget* SSTab1() const;
-    ui::DataGrid* dbgplantas() const;
-    QLineEdit* TipoProg() const;
-    QCheckBox* chkProdFinal() const;
-    QCheckBox* chkrodIndirecto() const;
-    QCheckBox* chkAbastecedor() const;
-    QLineEdit* text(const char* name) const;  // a text box by name
+    // What the other windows read of this one.
+    ui::MainWindowState state() const override;
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -130,13 +177,12 @@ private:
     void setupBindings();
     void setupButtons();
     // The dispatcher's own actions.
-    void Grabar();           // 1 "Grabar datos"
-    void CancelarCambios();  // 5 "Cancelar cambios"
-    void Editar();           // 6 "Editar Datos"
+    void save();           // 1 "Grabar datos"
+    void cancelChanges();  // 5 "Cancelar cambios"
+    void startEditing();           // 6 "Editar Datos"
     void datoProvMoving(store::Action action);
     void setupKeyFilters();
     void setupPlantsGrid();
-    void plantRowBeforeWrite(bool& cancel);
     // Writes the bound controls into the copy buffer, then one field by position,
     // so that the data source's re-read does not lose what the operator typed.
     void setRecordField(std::size_t pos, store::Value v);
@@ -146,6 +192,7 @@ private:
     void focusLater(QWidget* w);
 
     std::unique_ptr<ui::Binding> binding_;
+    std::unique_ptr<ui::GridRules> plantRows_;  // the rules of dbgplantas
     ui::KeyPipeline* keys_ = nullptr;
     bool loadFailed_ = false;
     bool rfcChecking_ = false;

@@ -14,8 +14,11 @@
 #include "ui/busy.h"
 #include "ui/codedcombo.h"
 #include "ui/messagebox.h"
+#include "store/schema.h"
 
 namespace capture {
+
+using namespace store::datoprov;
 
 namespace {
 
@@ -28,16 +31,6 @@ int boxValue(const QCheckBox* box) {
     }
 }
 
-// The selected entry's code as the record stores it; none without a selection.
-std::optional<store::Value> selectedCode(const ui::CodedComboBox& list) {
-    const QVariant code = list.currentCode();
-    if (!code.isValid()) return std::nullopt;
-    bool ok = false;
-    const qlonglong n = code.toLongLong(&ok);
-    if (ok) return store::Value(static_cast<double>(n));
-    return store::Value(code.toString().toStdString());
-}
-
 void open(const std::function<void()>& window) {
     if (window) window();
 }
@@ -47,25 +40,29 @@ void open(const std::function<void()>& window) {
 
 void Form1::setupButtons() {
     // Any clear picture will do; the tool tips name the actions.
-    const std::pair<int, QStyle::StandardPixmap> pictures[] = {
-        {0, QStyle::SP_TrashIcon},           {1, QStyle::SP_DialogSaveButton},
-        {2, QStyle::SP_DriveFDIcon},         {3, QStyle::SP_DialogDiscardButton},
-        {4, QStyle::SP_MessageBoxInformation}, {5, QStyle::SP_DialogCancelButton},
-        {6, QStyle::SP_FileDialogDetailedView}, {7, QStyle::SP_FileIcon},
-        {9, QStyle::SP_MessageBoxQuestion},
+    const std::pair<Command, QStyle::StandardPixmap> pictures[] = {
+        {kDeleteAll, QStyle::SP_TrashIcon},
+        {kSave, QStyle::SP_DialogSaveButton},
+        {kMakeDisk, QStyle::SP_DriveFDIcon},
+        {kDeleteAnnexes, QStyle::SP_DialogDiscardButton},
+        {kHelp, QStyle::SP_MessageBoxInformation},
+        {kCancelChanges, QStyle::SP_DialogCancelButton},
+        {kEdit, QStyle::SP_FileDialogDetailedView},
+        {kPrint, QStyle::SP_FileIcon},
+        {kAbout, QStyle::SP_MessageBoxQuestion},
     };
-    for (const auto& picture : pictures) {
-        const int index = picture.first;
-        auto* button = as<QAbstractButton>(QStringLiteral("Command1"), index);
-        if (!button) continue;
-        button->setIcon(style()->standardIcon(picture.second));
-        connect(button, &QAbstractButton::clicked, this, [this, index] { Command1_Click(index); });
+    for (const auto& [index, picture] : pictures) {
+        QAbstractButton* button = Command1[index];
+        button->setIcon(style()->standardIcon(picture));
+        connect(button, &QAbstractButton::clicked, this, [this, index = index] { Command1_Click(index); });
     }
-    if (auto* anexos = as<QAbstractButton>(QStringLiteral("Command2")))
-        connect(anexos, &QAbstractButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command2, &QAbstractButton::clicked, this, [this] { Command2_Click(); });
 
     // The data engine asks before dtsDatoProv moves to another row.
-    dtsDatoProv.setValidateHook([this](store::Action action, bool&) { datoProvMoving(action); });
+    dtsDatoProv.setValidateHook([this](store::Action action) {
+        datoProvMoving(action);
+        return true;  // the move goes on
+    });
 }
 
 void Form1::Command1_Click(int index) {
@@ -74,15 +71,15 @@ void Form1::Command1_Click(int index) {
         ui::BusyPointer busy;
         try {
             switch (index) {
-            case 1: Grabar(); break;
-            case 5: CancelarCambios(); break;
-            case 6: Editar(); break;
-            case 4: open(windows.frmayuda); break;
-            case 7: open(windows.frmDocument); break;
-            case 9: open(windows.frmAbout); break;
-            case 0: BorraRegistros(); break;
-            case 2: GeneraDisco(); break;
-            case 3: BorraAnexos(); break;
+            case kSave: save(); break;
+            case kCancelChanges: cancelChanges(); break;
+            case kEdit: startEditing(); break;
+            case kHelp: open(windows.frmayuda); break;
+            case kPrint: open(windows.frmDocument); break;
+            case kAbout: open(windows.frmAbout); break;
+            case kDeleteAll: BorraRegistros(); break;
+            case kMakeDisk: makeDisk(); break;
+            case kDeleteAnnexes: BorraAnexos(); break;
             default: break;  // 8 and anything outside 0 to 9: no button, no action
             }
         } catch (const store::StoreError& e) {
@@ -101,53 +98,53 @@ void Form1::Command2_Click() {
     open(windows.Anexos);
 }
 
-void Form1::Grabar() {
+void Form1::save() {
     ValidaRFC();
     if (!RFCValido) return;
 
-    if (Combo1()->currentIndex() == 1 && leadingNumber(text("txtProg1")->text()) == 0) {
+    if (Combo1->currentIndex() == 1 && leadingNumber(txtProg1->text()) == 0) {
         ui::message(this, QStringLiteral("Capture el número de programa"));
-        text("txtProg1")->setFocus(Qt::OtherFocusReason);
+        txtProg1->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (Combo5()->currentIndex() < 0) {
+    if (Combo5->currentIndex() < 0) {
         ui::message(this, QStringLiteral("Capture la admon. local del proveedor"));
-        SSTab1()->setCurrentIndex(0);  // the tab that holds Combo5
+        SSTab1->setCurrentIndex(0);  // the tab that holds Combo5
         return;
     }
 
     // The bound controls first, so that the values taken by position win over
     // the bound TipoProg; then the row is written without asking the hook.
     binding_->write();
-    if (auto code = selectedCode(*Combo1())) dtsDatoProv.setField(15, *code);
-    if (auto code = selectedCode(*Combo5())) dtsDatoProv.setField(28, *code);
-    dtsDatoProv.setField(21, store::Value(static_cast<double>(leadingNumber(TipoProg()->text()))));
-    if (auto code = selectedCode(*cmbActividad())) dtsDatoProv.setField(22, *code);
+    if (auto code = Combo1->currentValue()) dtsDatoProv.setField(kTipoTram, *code);
+    if (auto code = Combo5->currentValue()) dtsDatoProv.setField(kCveAdmLoc, *code);
+    dtsDatoProv.setField(kTipoProg, store::Value(static_cast<double>(leadingNumber(TipoProg->text()))));
+    if (auto code = cmbActividad->currentValue()) dtsDatoProv.setField(kCveActivid, *code);
     dtsDatoProv.update(false);
 
     dtsDatoProv.moveToLastModified();
     dtsDatoProv.edit();
-    control(QStringLiteral("Command1"), 3)->setEnabled(true);
+    Command1[kDeleteAnnexes]->setEnabled(true);
 }
 
-void Form1::Editar() {
+void Form1::startEditing() {
     if (!dtsDatoProv.eof() && !dtsDatoProv.bof()) {
         // The record is normally in editing already; editing it again would
         // re-read the row over what the operator typed and has not saved.
         if (dtsDatoProv.editMode() == store::EditMode::None) dtsDatoProv.edit();
-        control(QStringLiteral("Command1"), 4)->setEnabled(true);
+        Command1[kHelp]->setEnabled(true);
         Habilita(true);
         rfcTextChanged();
     }
-    control(QStringLiteral("Command1"), 3)->setEnabled(false);
-    control(QStringLiteral("Command1"), 6)->setEnabled(false);
+    Command1[kDeleteAnnexes]->setEnabled(false);
+    Command1[kEdit]->setEnabled(false);
 }
 
-void Form1::CancelarCambios() {
-    if (Combo1()->currentIndex() < 0) return;
-    control(QStringLiteral("Command1"), 3)->setEnabled(true);
-    control(QStringLiteral("Command1"), 6)->setEnabled(true);
-    control(QStringLiteral("Command1"), 4)->setEnabled(false);
+void Form1::cancelChanges() {
+    if (Combo1->currentIndex() < 0) return;
+    Command1[kDeleteAnnexes]->setEnabled(true);
+    Command1[kEdit]->setEnabled(true);
+    Command1[kHelp]->setEnabled(false);
     // Pending changes stay in the copy buffer: only the controls lock.
     Habilita(false);
 }
@@ -158,7 +155,7 @@ void Form1::datoProvMoving(store::Action action) {
     case store::Action::MovePrevious:
     case store::Action::MoveNext:
     case store::Action::MoveLast:
-        Command1_Click(5);
+        Command1_Click(kCancelChanges);
         break;
     default:
         break;  // adding, saving, deleting, bookmarks and closing run nothing
@@ -169,12 +166,12 @@ void Form1::valida() {
     ValidaRFC();
     ValidaInput in;
     in.rfcValid = RFCValido;
-    in.chkProdFinal = boxValue(chkProdFinal());
-    in.chkrodIndirecto = boxValue(chkrodIndirecto());
-    in.chkAbastecedor = boxValue(chkAbastecedor());
-    in.combo1Index = Combo1()->currentIndex();
-    in.prog1 = text("txtProg1")->text();
-    in.prog2 = text("txtProg2")->text();
+    in.chkProdFinal = boxValue(chkProdFinal);
+    in.chkrodIndirecto = boxValue(chkrodIndirecto);
+    in.chkAbastecedor = boxValue(chkAbastecedor);
+    in.combo1Index = Combo1->currentIndex();
+    in.prog1 = txtProg1->text();
+    in.prog2 = txtProg2->text();
     const ValidaResult r = capture::valida(in);
     if (!RFCValido) {
         // Back to the RFC box with the normal pointer, whoever set the busy one.
@@ -189,21 +186,21 @@ void Form1::ValidaRequeridos() {
     FaltanDatos = 0;
     ValidaRFC();  // its messages show; its outcome is not a missing field
     RequeridosInput in;
-    in.combo1Index = Combo1()->currentIndex();
-    in.prog1 = text("txtProg1")->text();
-    in.prog2 = text("txtProg2")->text();
-    in.apePat1 = text("txtApePat1")->text();
-    in.calle = text("txtCalle")->text();
-    in.cp = text("txtCP")->text();
-    in.colonia = text("txtColonia")->text();
-    in.telefono = text("txtTelefono")->text();
-    in.combo5Index = Combo5()->currentIndex();
-    in.chkProdFinal = boxValue(chkProdFinal());
-    in.chkrodIndirecto = boxValue(chkrodIndirecto());
-    in.nombreR2 = text("txtNombreR2")->text();
-    in.cargo = text("txtcargo")->text();
-    in.telefonoR2 = text("txtTelefonoR2")->text();
-    in.emailRep = text("EMAILREP")->text();
+    in.combo1Index = Combo1->currentIndex();
+    in.prog1 = txtProg1->text();
+    in.prog2 = txtProg2->text();
+    in.apePat1 = txtApePat1->text();
+    in.calle = txtCalle->text();
+    in.cp = txtCP->text();
+    in.colonia = txtColonia->text();
+    in.telefono = txtTelefono->text();
+    in.combo5Index = Combo5->currentIndex();
+    in.chkProdFinal = boxValue(chkProdFinal);
+    in.chkrodIndirecto = boxValue(chkrodIndirecto);
+    in.nombreR2 = txtNombreR2->text();
+    in.cargo = txtcargo->text();
+    in.telefonoR2 = txtTelefonoR2->text();
+    in.emailRep = EMAILREP->text();
     const RequeridosResult r = validaRequeridos(in);
     ui::showMessages(this, r.messages);
     if (r.missing) FaltanDatos = 1;

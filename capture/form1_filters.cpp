@@ -11,16 +11,16 @@ namespace capture {
 
 void Form1::setupKeyFilters() {
     keys_->setWindowFilter(upperKey);
-    for (const char* name : {"txtEmail1", "EMAILREP"})
-        keys_->setControlFilter(control(QString::fromUtf8(name)), lowerKey);
-    keys_->setControlFilter(control(QStringLiteral("txtcargo")), upperKey);
-    for (const char* name : {"txtProg1", "txtProg2", "txtCP", "txtTelefono", "txtfax", "txtTelefonoR2",
-                             "txtFaxR2", "txtnummaquila", "txtañomaquila"})
-        keys_->setControlFilter(control(QString::fromUtf8(name)), SoloNumeros);
+    for (QWidget* box : {txtEmail1, EMAILREP})
+        keys_->setControlFilter(box, lowerKey);
+    keys_->setControlFilter(txtcargo, upperKey);
+    for (QWidget* box : std::initializer_list<QWidget*>{txtProg1, txtProg2, txtCP, txtTelefono, txtfax, txtTelefonoR2,
+                                                       txtFaxR2, txtnummaquila, txtañomaquila})
+        keys_->setControlFilter(box, SoloNumeros);
 
     // A blank reaches the box as it is and a Right arrow follows it, so the
     // caret moves past the position the blank left empty.
-    QWidget* rfc = MaskEdBox1();
+    QWidget* rfc = MaskEdBox1;
     keys_->setControlFilter(rfc, [rfc](int code) {
         if (code == ' ') ui::queueKey(rfc, Qt::Key_Right);
         return code;
@@ -28,7 +28,7 @@ void Form1::setupKeyFilters() {
 }
 
 void Form1::leaveProg2() {
-    QLineEdit* prog2 = text("txtProg2");
+    QLineEdit* prog2 = txtProg2;
     const QString back = prog2OnLeave(prog2->text());
     if (back.isNull()) return;
     prog2->setText(back);

@@ -17,25 +17,23 @@ void Form1::ValidaRFC() {
         ~Reset() { flag = false; }
     } reset{rfcChecking_};
 
-    const RfcResult r = validaRfc(MaskEdBox1()->maskedText());
+    const RfcResult r = validaRfc(MaskEdBox1->maskedText());
     RFCValido = r.valid;
     for (const Message& m : r.messages)
         ui::message(this, m.text, m.title, m.critical ? ui::Icon::Critical : ui::Icon::None);
     // Putting the focus back from inside the focus-lost handler would recurse.
-    if (r.refocus) focusLater(MaskEdBox1());
+    if (r.refocus) focusLater(MaskEdBox1);
     if (r.callsHabilita) Habilita(r.valid);
 }
 
 void Form1::rfcTextChanged() {
-    QLineEdit* nombre = text("txtnombre1");
-    QLineEdit* apemat = text("txtApemat1");
-    nombre->setEnabled(true);
-    apemat->setEnabled(true);
-    if (rfcIsCompany(MaskEdBox1()->maskedText())) {
-        nombre->setEnabled(false);
-        apemat->setEnabled(false);
-        nombre->clear();
-        apemat->clear();
+    for (QLineEdit* personName : {txtnombre1, txtApemat1})
+        personName->setEnabled(true);
+    if (rfcIsCompany(MaskEdBox1->maskedText())) {
+        for (QLineEdit* personName : {txtnombre1, txtApemat1}) {
+            personName->setEnabled(false);
+            personName->clear();
+        }
     }
 }
 

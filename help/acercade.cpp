@@ -8,27 +8,25 @@
 
 namespace help {
 
-frmAbout::frmAbout(QWidget* parent) : ui::FormWindow(ui::frmAboutLayout(), parent) {
+frmAbout::frmAbout(QWidget* parent)
+    : ui::FormWindow(ui::frmAboutLayout(), parent),
+      lblTitle(require<QLabel>("lblTitle")),
+      lblVersion(require<QLabel>("lblVersion")),
+      cmdOK(require<QPushButton>("cmdOK")) {
     // Fixed border, no minimize or maximize button; a dialog with an owner
     // stays out of the task bar.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(size());
-    connect(cmdOK(), &QPushButton::clicked, this, &QWidget::close);
+    connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
 
-    lblTitle()->setText(ui::applicationTitle());
-    lblVersion()->setText(QStringLiteral("Version %1.%2.%3")
+    lblTitle->setText(ui::applicationTitle());
+    lblVersion->setText(QStringLiteral("Version %1.%2.%3")
                               .arg(ZELTAR_VERSION_MAJOR)
                               .arg(ZELTAR_VERSION_MINOR)
                               .arg(ZELTAR_VERSION_PATCH));
-    cmdOK()->setFocus();
+    cmdOK->setFocus();
 }
-
-QLabel* frmAbout::lblTitle() const { return as<QLabel>(QStringLiteral("lblTitle")); }
-
-QLabel* frmAbout::lblVersion() const { return as<QLabel>(QStringLiteral("lblVersion")); }
-
-QPushButton* frmAbout::cmdOK() const { return as<QPushButton>(QStringLiteral("cmdOK")); }
 
 void frmAbout::setVisible(bool visible) {
     if (visible && !isVisible()) {

@@ -16,9 +16,10 @@ public:
     // closes it; it does not delete itself.
     explicit frmAbout(QWidget* parent = nullptr);
 
-    QLabel* lblTitle() const;
-    QLabel* lblVersion() const;
-    QPushButton* cmdOK() const;
+    // The controls, found once when the window is built.
+    QLabel* const lblTitle;
+    QLabel* const lblVersion;
+    QPushButton* const cmdOK;
 
     void setVisible(bool visible) override;
 };

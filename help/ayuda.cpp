@@ -24,28 +24,27 @@ constexpr int kButtonAboveBottom = 700;
 
 } // namespace
 
-frmayuda::frmayuda(QString path, QWidget* parent) : ui::FormWindow(ui::frmayudaLayout(), parent) {
+frmayuda::frmayuda(QString path, QWidget* parent)
+    : ui::FormWindow(ui::frmayudaLayout(), parent),
+      RTUltima(require<QTextEdit>("RTUltima")),
+      Command2(require<QPushButton>("Command2")) {
     if (parent) setWindowFlag(Qt::Window);  // its own window beside the main one, not a child of it
-    connect(Command2(), &QPushButton::clicked, this, &QWidget::close);
+    connect(Command2, &QPushButton::clicked, this, &QWidget::close);
     // Nothing typed there would ever be saved, so the text is for reading:
     // moved through and selected from the keyboard, left with Tab.
-    QTextEdit* box = RTUltima();
+    QTextEdit* box = RTUltima;
     box->setReadOnly(true);
     box->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     box->setTabChangesFocus(true);
 
     Form_Resize();
     QString error;
-    if (!ui::loadTextFile(*RTUltima(), path, &error)) ui::message(this, error);
+    if (!ui::loadTextFile(*RTUltima, path, &error)) ui::message(this, error);
 }
 
 QString frmayuda::considerationsPath() {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("considera.txt"));
 }
-
-QTextEdit* frmayuda::RTUltima() const { return as<QTextEdit>(QStringLiteral("RTUltima")); }
-
-QPushButton* frmayuda::Command2() const { return as<QPushButton>(QStringLiteral("Command2")); }
 
 void frmayuda::Form_Resize() {
     const int w = width() * 1440 / logicalDpiX();  // the inner area in twips
@@ -53,7 +52,7 @@ void frmayuda::Form_Resize() {
     // A window smaller than the margins gives an empty box, never a negative size.
     const int boxWidth = std::max(0, w - 2 * kMargin);
     const int boxHeight = std::max(0, h - kBelowText);
-    QTextEdit* box = RTUltima();
+    QTextEdit* box = RTUltima;
     box->setGeometry(twipsToPixelsX(kMargin), twipsToPixelsY(kMargin), twipsToPixelsX(boxWidth),
                      twipsToPixelsY(boxHeight));
     const int wrap = boxWidth - kWrapInset;
@@ -63,7 +62,7 @@ void frmayuda::Form_Resize() {
     } else {
         box->setLineWrapMode(QTextEdit::WidgetWidth);  // no room for the inset: wrap at the box's edge
     }
-    Command2()->move(twipsToPixelsX(kButtonLeft), twipsToPixelsY(std::max(0, h - kButtonAboveBottom)));
+    Command2->move(twipsToPixelsX(kButtonLeft), twipsToPixelsY(std::max(0, h - kButtonAboveBottom)));
 }
 
 void frmayuda::resizeEvent(QResizeEvent* e) {

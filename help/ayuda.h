@@ -23,8 +23,9 @@ public:
     // <the program's own directory>/considera.txt
     static QString considerationsPath();
 
-    QTextEdit* RTUltima() const;
-    QPushButton* Command2() const;
+    // The controls, found once when the window is built.
+    QTextEdit* const RTUltima;
+    QPushButton* const Command2;
 
     // The resize rule: the text fills the window but for its margins, the
     // button keeps its place above the bottom edge.

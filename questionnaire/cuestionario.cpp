@@ -1,43 +1,8 @@
 #include "questionnaire/cuestionario.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-
-#include "ui/formwindow.h"
-#include "ui/maskededit.h"
-
 namespace questionnaire {
 
-QString MainWindowState::text(const QString& control) const {
-    auto it = texts.find(control);
-    return it == texts.end() ? QString() : it->second;
-}
-
 namespace {
-
-// Every control whose displayed text goes into the questionnaire.
-const char* const printedControls[] = {
-    "Combo1",      "txtProg1",    "txtProg2",      "MaskEdBox1",  "txtApePat1",  "txtCalle",
-    "txtColonia",  "txtCP",       "txtEstado",     "txtCiudad",   "txtDelMun",   "txtTelefono",
-    "txtfax",      "txtEmail1",   "cmbActividad",  "txtacredita", "Combo5",      "txtApePatR2",
-    "txtApeMatR2", "txtNombreR2", "txtTelefonoR2", "txtFaxR2",    "EMAILREP",
-};
-
-QString displayedText(const QWidget* w) {
-    if (auto* masked = qobject_cast<const ui::MaskedEdit*>(w))
-        return masked->maskedText();  // every mask position, blanks included
-    if (auto* edit = qobject_cast<const QLineEdit*>(w))
-        return edit->text();
-    if (auto* combo = qobject_cast<const QComboBox*>(w))
-        return combo->currentText();
-    return {};
-}
-
-bool isChecked(const ui::FormWindow& main, const char* name) {
-    auto* box = main.as<QCheckBox>(QString::fromLatin1(name));
-    return box && box->checkState() == Qt::Checked;
-}
 
 QString blanks(int n) { return QString(n, QLatin1Char(' ')); }
 QString underline(int n) { return QString(n, QLatin1Char('_')); }
@@ -107,7 +72,7 @@ enum class Section { Direct, Indirect };
 // Walks the sector list and the goods list together: each sector's heading,
 // the goods of its key, and the closing notes where the sector had none of a
 // kind. The goods list never moves backwards.
-void sectorWalk(Section section, const MainWindowState& state, store::DataSource& sectors,
+void sectorWalk(Section section, const ui::MainWindowState& main, store::DataSource& sectors,
                 store::DataSource& goods, QString& lastKey, QString& out) {
     const bool direct = section == Section::Direct;
     int merchandise = 0;
@@ -137,8 +102,8 @@ void sectorWalk(Section section, const MainWindowState& state, store::DataSource
                       : QStringLiteral("\n") + heading + QStringLiteral("\n");
 
         // An extension lists the direct producer's goods under sector "X" only.
-        const bool listed = !direct || state.combo1Index == 0 ||
-                            (state.combo1Index == 1 && stored == QLatin1String("X"));
+        const bool listed = !direct || main.Combo1Index == 0 ||
+                            (main.Combo1Index == 1 && stored == QLatin1String("X"));
         if (listed) {
             if (direct) out += QStringLiteral("     MERCANCIAS A PRODUCIR\n");
             while (!goods.eof()) {
@@ -167,29 +132,28 @@ QString titleBlock() {
                           "DATOS DE LA SOLICITUD \n\n");
 }
 
-QString applicationBlock(const MainWindowState& s) {
-    auto t = [&](const char* name) { return s.text(QString::fromLatin1(name)); };
+QString applicationBlock(const ui::MainWindowState& s) {
     const QString programme = (s.chkProdFinal ? QStringLiteral("Productor Directo") : blanks(1)) + blanks(1) +
                               (s.chkrodIndirecto ? QStringLiteral("Productor Indirecto") : blanks(1));
     QString b;
-    b += QStringLiteral("TIPO DE TRAMITE      : ") + t("Combo1") + blanks(4) + QStringLiteral("TIPO DE PROGRAMA : ") +
-         programme + blanks(5) + QStringLiteral(" NUMERO DE ZELTAR : ") + t("txtProg1") + blanks(2) + t("txtProg2") +
+    b += QStringLiteral("TIPO DE TRAMITE      : ") + s.Combo1 + blanks(4) + QStringLiteral("TIPO DE PROGRAMA : ") +
+         programme + blanks(5) + QStringLiteral(" NUMERO DE ZELTAR : ") + s.txtProg1 + blanks(2) + s.txtProg2 +
          QStringLiteral("\n\n");
-    b += QStringLiteral("RFC : ") + t("MaskEdBox1") + blanks(7) + QStringLiteral("RAZON SOCIAL : ") + t("txtApePat1") +
+    b += QStringLiteral("RFC : ") + s.MaskEdBox1 + blanks(7) + QStringLiteral("RAZON SOCIAL : ") + s.txtApePat1 +
          QStringLiteral("\n");
     b += QStringLiteral("DOMICILIO FISCAL   :\n");
-    b += QStringLiteral("CALLE    :") + t("txtCalle") + blanks(4) + QStringLiteral("COLONIA  :") + t("txtColonia") +
-         blanks(15) + QStringLiteral("CODIGO POSTAL  :") + t("txtCP") + blanks(4) + QStringLiteral("ESTADO   :") +
-         t("txtEstado") + QStringLiteral("\n");
-    b += QStringLiteral("CIUDAD  :") + t("txtCiudad") + blanks(5) + QStringLiteral("MUNICIPIO O DELEGACIÓN  :") +
-         t("txtDelMun") + QStringLiteral("\n\n");
+    b += QStringLiteral("CALLE    :") + s.txtCalle + blanks(4) + QStringLiteral("COLONIA  :") + s.txtColonia +
+         blanks(15) + QStringLiteral("CODIGO POSTAL  :") + s.txtCP + blanks(4) + QStringLiteral("ESTADO   :") +
+         s.txtEstado + QStringLiteral("\n");
+    b += QStringLiteral("CIUDAD  :") + s.txtCiudad + blanks(5) + QStringLiteral("MUNICIPIO O DELEGACIÓN  :") +
+         s.txtDelMun + QStringLiteral("\n\n");
     // The window has no field of its own for the federal entity: the state is it.
-    b += QStringLiteral("ENTIDAD FEDERATIVA   :") + t("txtEstado") + blanks(11) + QStringLiteral("TELEFONO(S)  :") +
-         t("txtTelefono") + blanks(5) + QStringLiteral("FAX   :") + t("txtfax") + QStringLiteral("\n");
-    b += QStringLiteral("CORREO ELECTRONICO        : ") + t("txtEmail1") + QStringLiteral("\n");
-    b += QStringLiteral("ACTIVIDAD PRINCIPAL  :  ") + t("cmbActividad") + QStringLiteral("\n");
-    b += QStringLiteral("NUMERO DE ACREDITAMIENTO :") + t("txtacredita") + QStringLiteral("\n");
-    b += QStringLiteral("ADMON. LOCAL DE RECAUDACION   :") + t("Combo5") + QStringLiteral("\n\n");
+    b += QStringLiteral("ENTIDAD FEDERATIVA   :") + s.txtEstado + blanks(11) + QStringLiteral("TELEFONO(S)  :") +
+         s.txtTelefono + blanks(5) + QStringLiteral("FAX   :") + s.txtfax + QStringLiteral("\n");
+    b += QStringLiteral("CORREO ELECTRONICO        : ") + s.txtEmail1 + QStringLiteral("\n");
+    b += QStringLiteral("ACTIVIDAD PRINCIPAL  :  ") + s.cmbActividad + QStringLiteral("\n");
+    b += QStringLiteral("NUMERO DE ACREDITAMIENTO :") + s.txtacredita + QStringLiteral("\n");
+    b += QStringLiteral("ADMON. LOCAL DE RECAUDACION   :") + s.Combo5 + QStringLiteral("\n\n");
     return b;
 }
 
@@ -212,16 +176,16 @@ QString plantsBlock(store::DataSource& plants) {
     return b;
 }
 
-QString programmeText(const MainWindowState& state, Sources& src) {
+QString programmeText(const ui::MainWindowState& main, Sources& src) {
     QString p;
     // The goods key read last: empty at the start (before every key but the
     // empty one), and carried from the direct walk into the indirect one.
     QString lastKey;
-    if (state.chkProdFinal) {
+    if (main.chkProdFinal) {
         reread(src.impsectro, directSectors);
         reread(src.mercancias, directGoods);
         p += QStringLiteral("\nPRODUCTOR DIRECTO\n") + underline(20) + QStringLiteral("\n");
-        sectorWalk(Section::Direct, state, src.impsectro, src.mercancias, lastKey, p);
+        sectorWalk(Section::Direct, main, src.impsectro, src.mercancias, lastKey, p);
 
         reread(src.regprodind, producers);
         bool started = false;
@@ -236,11 +200,11 @@ QString programmeText(const MainWindowState& state, Sources& src) {
             nextRow(src.regprodind);
         }
     }
-    if (state.chkrodIndirecto) {
+    if (main.chkrodIndirecto) {
         reread(src.impsectro, indirectSectors);
         reread(src.mercancias, indirectGoods);
         p += QStringLiteral("\nPRODUCTOR INDIRECTO\n") + underline(22) + QStringLiteral("\n");
-        sectorWalk(Section::Indirect, state, src.impsectro, src.mercancias, lastKey, p);
+        sectorWalk(Section::Indirect, main, src.impsectro, src.mercancias, lastKey, p);
     }
     return p;
 }
@@ -253,19 +217,18 @@ QString declarationBlock() {
                           "COMPETENTES.\n\n\n");
 }
 
-QString representativeBlock(const MainWindowState& s) {
-    auto t = [&](const char* name) { return s.text(QString::fromLatin1(name)); };
+QString representativeBlock(const ui::MainWindowState& s) {
     QString b = QStringLiteral("DATOS DEL REPRESENTANTE LEGAL \n");
-    b += QStringLiteral("APELLIDO PATERNO  : ") + t("txtApePatR2") + QStringLiteral("\n");
-    b += QStringLiteral("APELLIDO MATERNO Y NOMBRE(S)  : ") + t("txtApeMatR2") + blanks(3) + t("txtNombreR2") +
+    b += QStringLiteral("APELLIDO PATERNO  : ") + s.txtApePatR2 + QStringLiteral("\n");
+    b += QStringLiteral("APELLIDO MATERNO Y NOMBRE(S)  : ") + s.txtApeMatR2 + blanks(3) + s.txtNombreR2 +
          QStringLiteral("\n");
-    b += QStringLiteral("TELEFONO      : ") + t("txtTelefonoR2") + QStringLiteral("\n");
-    b += QStringLiteral("FAX    :") + t("txtFaxR2") + QStringLiteral("\n");
-    b += QStringLiteral("CORREO ELECTRONICO       : ") + t("EMAILREP") + QStringLiteral("\n\n");
+    b += QStringLiteral("TELEFONO      : ") + s.txtTelefonoR2 + QStringLiteral("\n");
+    b += QStringLiteral("FAX    :") + s.txtFaxR2 + QStringLiteral("\n");
+    b += QStringLiteral("CORREO ELECTRONICO       : ") + s.EMAILREP + QStringLiteral("\n\n");
     return b;
 }
 
-QString signatureBlock(const MainWindowState& s) {
+QString signatureBlock(const Input& s) {
     const QString date = s.locale.toString(s.today, QStringLiteral("dd/MMM/yyyy"));
     QString b;
     b += blanks(125) + QStringLiteral("LUGAR : ") + underline(34) + QStringLiteral("\n");
@@ -277,30 +240,16 @@ QString signatureBlock(const MainWindowState& s) {
 
 } // namespace
 
-MainWindowState readMainWindow(const ui::FormWindow& main) {
-    MainWindowState s;
-    for (const char* name : printedControls) {
-        const QString n = QString::fromLatin1(name);
-        if (const QWidget* w = main.control(n)) s.texts[n] = displayedText(w);
-    }
-    if (auto* combo = main.as<QComboBox>(QStringLiteral("Combo1"))) s.combo1Index = combo->currentIndex();
-    s.chkProdFinal = isChecked(main, "chkProdFinal");
-    s.chkrodIndirecto = isChecked(main, "chkrodIndirecto");
-    s.today = QDate::currentDate();
-    s.locale = QLocale::system();
-    return s;
-}
-
-Questionnaire ArmaCuestionario(const MainWindowState& state, Sources& sources) {
+Questionnaire ArmaCuestionario(const Input& input, Sources& sources) {
     const QString title = titleBlock();
     QString doc = title + QStringLiteral("\n");
-    doc += applicationBlock(state);
+    doc += applicationBlock(input.main);
     doc += plantsBlock(sources.dtsplantas);
-    doc += QStringLiteral("\n") + programmeText(state, sources) + QStringLiteral("\n");
+    doc += QStringLiteral("\n") + programmeText(input.main, sources) + QStringLiteral("\n");
     doc += QStringLiteral("\n");
     doc += declarationBlock();
-    doc += representativeBlock(state);
-    doc += signatureBlock(state);
+    doc += representativeBlock(input.main);
+    doc += signatureBlock(input);
     return {doc, static_cast<int>(title.size())};
 }
 

@@ -5,13 +5,9 @@
 #include <QDate>
 #include <QLocale>
 #include <QString>
-#include <map>
 
 #include "store/datasource.h"
-
-namespace ui {
-class FormWindow;
-}
+#include "ui/mainwindow.h"
 
 namespace questionnaire {
 
@@ -24,22 +20,13 @@ struct Sources {
     store::DataSource& regprodind;
 };
 
-// What the builder reads of the main window: each control's displayed text
-// by control name (Combo1, MaskEdBox1, txtApePat1, ...), unsaved edits
-// included, plus the two check boxes and the procedure type's list position.
-struct MainWindowState {
-    std::map<QString, QString> texts;
-    int combo1Index = 0;          // 0 "Programa nuevo", 1 "Ampliación"
-    bool chkProdFinal = false;    // "Productor Directo" ticked
-    bool chkrodIndirecto = false; // "Productor Indirecto" ticked
+// What the builder reads: the main window as it stands, and the day of the
+// signature with the locale that names its month.
+struct Input {
+    ui::MainWindowState main;
     QDate today = QDate::currentDate();
     QLocale locale = QLocale::system();  // gives the abbreviated month name
-
-    QString text(const QString& control) const;  // empty when not there
 };
-
-// Reads the state above from the main window's controls, by name.
-MainWindowState readMainWindow(const ui::FormWindow& main);
 
 struct Questionnaire {
     QString text;         // lines end with a single line feed
@@ -49,6 +36,6 @@ struct Questionnaire {
 // Builds the questionnaire. An empty record set is no error (it lists
 // nothing); any other error of the data engine is thrown as store::StoreError
 // and ends the build.
-Questionnaire ArmaCuestionario(const MainWindowState& state, Sources& sources);
+Questionnaire ArmaCuestionario(const Input& input, Sources& sources);
 
 } // namespace questionnaire

@@ -22,14 +22,19 @@ constexpr int kOffsetX = 0;
 
 } // namespace
 
-frmDocument::frmDocument(ui::FormWindow& main, Sources sources, QString considerationsPath, QWidget* parent)
+frmDocument::frmDocument(const ui::MainWindow& main, Sources sources, QString considerationsPath, QWidget* parent)
     : ui::FormWindow(ui::frmDocumentLayout(), parent),
-      main_(&main),
+      rtfText(require<QTextEdit>("rtfText")),
+      RTUltima(require<QTextEdit>("RTUltima")),
+      CONSIDERA(require<QTextEdit>("CONSIDERA")),
+      Command1(require<QPushButton>("Command1")),
+      Command2(require<QPushButton>("Command2")),
+      main_(main),
       sources_(sources),
       considerationsPath_(std::move(considerationsPath)) {
     setWindowFlag(Qt::Window);
 
-    QTextEdit* shown = RTUltima();
+    QTextEdit* shown = RTUltima;
     QFont f = shown->font();
     f.setPointSizeF(ui::kRTUltimaPointSize);
     shown->setFont(f);
@@ -40,17 +45,11 @@ frmDocument::frmDocument(ui::FormWindow& main, Sources sources, QString consider
     shown->setTabChangesFocus(true);
     shown->setLineWrapMode(QTextEdit::FixedPixelWidth);
 
-    connect(Command1(), &QPushButton::clicked, this, &frmDocument::Command1_Click);
-    connect(Command2(), &QPushButton::clicked, this, &frmDocument::Command2_Click);
+    connect(Command1, &QPushButton::clicked, this, &frmDocument::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmDocument::Command2_Click);
 
     Form_Load();
 }
-
-QTextEdit* frmDocument::rtfText() const { return as<QTextEdit>(QStringLiteral("rtfText")); }
-QTextEdit* frmDocument::RTUltima() const { return as<QTextEdit>(QStringLiteral("RTUltima")); }
-QTextEdit* frmDocument::CONSIDERA() const { return as<QTextEdit>(QStringLiteral("CONSIDERA")); }
-QPushButton* frmDocument::Command1() const { return as<QPushButton>(QStringLiteral("Command1")); }
-QPushButton* frmDocument::Command2() const { return as<QPushButton>(QStringLiteral("Command2")); }
 
 void frmDocument::Form_Load() {
     // The layout cannot fail: the resize rule never computes a negative size.
@@ -67,50 +66,50 @@ void frmDocument::Command1_Click() { printQuestionnaire(); }
 void frmDocument::Command2_Click() { close(); }
 
 void frmDocument::centreTitle(int titleLength) {
-    QTextCursor c(rtfText()->document());
+    QTextCursor c(rtfText->document());
     c.setPosition(0);
-    c.setPosition(std::clamp(titleLength, 0, rtfText()->document()->characterCount() - 1), QTextCursor::KeepAnchor);
+    c.setPosition(std::clamp(titleLength, 0, rtfText->document()->characterCount() - 1), QTextCursor::KeepAnchor);
     QTextBlockFormat centred;
     centred.setAlignment(Qt::AlignHCenter);
     c.mergeBlockFormat(centred);
-    rtfText()->setTextCursor(c);
+    rtfText->setTextCursor(c);
 }
 
 void frmDocument::printQuestionnaire() {
-    if (!main_)
-        return;
     // The builder absorbs an empty record set; any other error of the data
     // engine ends the operation before anything is shown or printed, so a
     // half-built questionnaire never reaches the printer.
+    Input input;
+    input.main = main_.state();
     Questionnaire q;
     try {
-        q = ArmaCuestionario(readMainWindow(*main_), sources_);
+        q = ArmaCuestionario(input, sources_);
     } catch (const store::StoreError&) {
         return;
     }
-    rtfText()->setPlainText(q.text);
+    rtfText->setPlainText(q.text);
     centreTitle(q.titleLength);
 
     if (PrimeraVez == 1) {
-        RTUltima()->setPlainText(q.text);
+        RTUltima->setPlainText(q.text);
         PrimeraVez = 0;
         return;
     }
 
-    QTextCursor all(rtfText()->document());
+    QTextCursor all(rtfText->document());
     all.select(QTextCursor::Document);
-    rtfText()->setTextCursor(all);
-    auto printer = ui::choosePrinter(this, rtfText()->textCursor().hasSelection());
+    rtfText->setTextCursor(all);
+    auto printer = ui::choosePrinter(this, rtfText->textCursor().hasSelection());
     if (!printer)
         return;
-    if (!printer->print(*rtfText()))
+    if (!printer->print(*rtfText))
         return;
-    if (!ui::loadTextFile(*CONSIDERA(), considerationsPath_))
+    if (!ui::loadTextFile(*CONSIDERA, considerationsPath_))
         return;
-    QTextCursor none = CONSIDERA()->textCursor();
+    QTextCursor none = CONSIDERA->textCursor();
     none.clearSelection();
-    CONSIDERA()->setTextCursor(none);
-    printer->print(*CONSIDERA());
+    CONSIDERA->setTextCursor(none);
+    printer->print(*CONSIDERA);
 }
 
 void frmDocument::Form_Resize() {
@@ -118,13 +117,13 @@ void frmDocument::Form_Resize() {
     // (a window smaller than the margins) stay at 0.
     const int w = width();
     const int h = height();
-    QTextEdit* shown = RTUltima();
+    QTextEdit* shown = RTUltima;
     shown->setGeometry(twipsToPixelsX(100), twipsToPixelsY(100), std::max(0, w - twipsToPixelsX(200)),
                        std::max(0, h - twipsToPixelsY(1000)));
     shown->setLineWrapColumnOrWidth(std::max(0, shown->width() - twipsToPixelsX(400)));
     const int top = std::max(0, h - twipsToPixelsY(700));
-    Command1()->move(twipsToPixelsX(kOffsetX + 4560), top);
-    Command2()->move(twipsToPixelsX(kOffsetX + 5880), top);
+    Command1->move(twipsToPixelsX(kOffsetX + 4560), top);
+    Command2->move(twipsToPixelsX(kOffsetX + 5880), top);
 }
 
 void frmDocument::resizeEvent(QResizeEvent* e) {

@@ -3,7 +3,6 @@
 // as it then stands, followed by the general considerations.
 #pragma once
 
-#include <QPointer>
 #include <QString>
 #include <cstdint>
 
@@ -21,7 +20,14 @@ public:
     // A top-level window over the main window and its data sources; runs the
     // load: the resize rule, then one build that only displays.
     // `considerationsPath` is the data directory's considera.txt.
-    frmDocument(ui::FormWindow& main, Sources sources, QString considerationsPath, QWidget* parent = nullptr);
+    frmDocument(const ui::MainWindow& main, Sources sources, QString considerationsPath, QWidget* parent = nullptr);
+
+    // The controls, found once when the window is built.
+    QTextEdit* const rtfText;
+    QTextEdit* const RTUltima;
+    QTextEdit* const CONSIDERA;
+    QPushButton* const Command1;
+    QPushButton* const Command2;
 
     // 1 while the window loads (the build then only displays), 0 otherwise.
     std::int16_t PrimeraVez = 0;
@@ -37,12 +43,6 @@ public:
     // Places RTUltima and the buttons for the window's current size.
     void Form_Resize();
 
-    QTextEdit* rtfText() const;
-    QTextEdit* RTUltima() const;
-    QTextEdit* CONSIDERA() const;
-    QPushButton* Command1() const;
-    QPushButton* Command2() const;
-
 protected:
     void resizeEvent(QResizeEvent* e) override;
 
@@ -50,7 +50,7 @@ private:
     void Form_Load();
     void centreTitle(int titleLength);
 
-    QPointer<ui::FormWindow> main_;
+    const ui::MainWindow& main_;
     Sources sources_;
     QString considerationsPath_;
 };

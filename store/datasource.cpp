@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <numeric>
 
+#include "bytes.h"
 #include "sql.h"
 #include "text.h"
 
@@ -41,16 +41,13 @@ Value convertFor(const FieldDef& f, Value v)
             return v;
         if (!v.isText())
             conversionError(f, v.toString());
-        std::string_view t = trimBlanks(v.text());
+        const std::string_view t = trimBlanks(v.text());
         if (t.empty())
             return Value();
-        if (t.front() == '+')
-            t.remove_prefix(1);
-        double d = 0;
-        auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), d);
-        if (t.empty() || ec != std::errc() || end != t.data() + t.size())
+        const auto d = numberInText(t);
+        if (!d)
             conversionError(f, v.text());
-        return Value(d);
+        return Value(*d);
     }
     case FieldType::Date: {
         if (v.isDate())
@@ -524,11 +521,7 @@ void DataSource::moveToLastModified()
 
 bool DataSource::runHook(Action a)
 {
-    if (!hook_)
-        return true;
-    bool cancel = false;
-    hook_(a, cancel);
-    return !cancel;
+    return !hook_ || hook_(a);
 }
 
 int DataSource::addListener(Listener l)

@@ -102,8 +102,8 @@ public:
     // The values the current row shows (the copy buffer's while adding or editing).
     Row currentValues() const;
 
-    // Runs before the data source acts; set `cancel` to stop the action.
-    using ValidateHook = std::function<void(Action action, bool& cancel)>;
+    // Runs before the data source acts; returns false to stop the action.
+    using ValidateHook = std::function<bool(Action action)>;
     void setValidateHook(ValidateHook hook) { hook_ = std::move(hook); }
 
     // Told after the current row or its values change (bound controls re-read).

@@ -19,6 +19,7 @@
 #include <optional>
 #include <system_error>
 
+#include "bytes.h"
 #include "codepage.h"
 #include "platform/errors.h"
 #include "platform/filestate.h"
@@ -46,32 +47,6 @@ std::string label(const fs::path& file)
     return std::string(u8.begin(), u8.end());
 }
 
-std::uint32_t le32(const std::string& b, std::size_t at)
-{
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at]))
-           | static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8
-           | static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16
-           | static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
-}
-
-std::uint16_t le16(const std::string& b, std::size_t at)
-{
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at])
-                                      | static_cast<unsigned char>(b[at + 1]) << 8);
-}
-
-void put32(char* out, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
-void put16(char* out, std::uint16_t v)
-{
-    out[0] = static_cast<char>(v & 0xFF);
-    out[1] = static_cast<char>(v >> 8);
-}
-
 std::string hex(unsigned v)
 {
     static const char digits[] = "0123456789ABCDEF";
@@ -93,23 +68,6 @@ void todayStamp(char* out)
     out[2] = static_cast<char>(tm.tm_mday);
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\0'; }
-
-std::string_view trimRight(std::string_view s)
-{
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-std::string_view trim(std::string_view s)
-{
-    s = trimRight(s);
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    return s;
-}
-
 bool upperEquals(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
@@ -121,58 +79,6 @@ bool upperEquals(std::string_view a, std::string_view b)
             return false;
     }
     return true;
-}
-
-// A number as dBASE writes it: optional sign, digits with an optional decimal
-// point, and (for F fields) an optional exponent. Anything else is not a number.
-std::optional<double> parseNumber(std::string_view s)
-{
-    if (s.empty())
-        return std::nullopt;
-    std::size_t i = 0;
-    bool negative = false;
-    if (s[i] == '+' || s[i] == '-') {
-        negative = s[i] == '-';
-        ++i;
-    }
-    const std::size_t digitsStart = i;
-    std::size_t digits = 0;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
-        ++i;
-        ++digits;
-    }
-    if (i < s.size() && s[i] == '.') {
-        ++i;
-        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
-            ++i;
-            ++digits;
-        }
-    }
-    if (digits == 0)
-        return std::nullopt;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        ++i;
-        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-            ++i;
-        std::size_t expDigits = 0;
-        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
-            ++i;
-            ++expDigits;
-        }
-        if (expDigits == 0)
-            return std::nullopt;
-    }
-    if (i != s.size())
-        return std::nullopt;
-    // from_chars takes neither a '+' nor a leading '.', and is locale independent.
-    std::string text(s.substr(digitsStart));
-    if (text[0] == '.')
-        text.insert(text.begin(), '0');
-    double value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-        return std::nullopt;
-    return negative ? -value : value;
 }
 
 bool validDate(int y, int m, int d)
@@ -270,7 +176,16 @@ struct DbfTable::Impl {
             warnings.push_back(std::move(text));
     }
 
+    // Reading a file's bytes, in the order parse() takes the steps.
+    struct HeaderFacts;
     void parse(std::string bytes);
+    void readVersionAndCodePage(const std::string& bytes);
+    void findDescriptors(const std::string& bytes, HeaderFacts& h);
+    std::vector<int> readFields(const std::string& bytes, std::size_t count);
+    FieldType fieldType(char typeByte, const std::string& fieldName) const;
+    void settleRecordLength(const HeaderFacts& h, const std::vector<int>& highBytes);
+    void settleDataStart(const HeaderFacts& h);
+    void takeRecords(std::string bytes, std::uint32_t headerCount);
     Value decode(std::size_t record, std::size_t field) const;
     std::string encodeField(std::size_t field, const Value& v) const;
     std::string encodeRecord(const Row& row, char flag) const;
@@ -280,13 +195,50 @@ struct DbfTable::Impl {
     void refreshStamp();
 };
 
+// What the fixed header says, and how the file's size fits it.
+struct DbfTable::Impl::HeaderFacts {
+    std::size_t size = 0;           // of the whole file
+    std::uint32_t count = 0;        // records, as the header counts them
+    std::size_t headerLength = 0;   // where the header says the records start
+    std::size_t recordLength = 0;   // as the header gives it
+    std::size_t descriptors = 0;    // field descriptors found
+    std::size_t descriptorsEnd = 0; // just after the terminator (or where it should be)
+    bool terminated = false;
+
+    // Whether the file is exactly as long as a data start and record length say.
+    bool fits(std::size_t start, std::size_t length) const
+    {
+        if (start > size || length == 0)
+            return false;
+        const std::size_t rest = size - start;
+        const std::size_t need = static_cast<std::size_t>(count) * length;
+        if (need / length != count)
+            return false;
+        return rest >= need && rest - need <= 1;
+    }
+};
+
 void DbfTable::Impl::parse(std::string bytes)
 {
-    const std::string name = label(path);
-    const std::size_t size = bytes.size();
-    if (size < kHeaderSize)
-        throw StoreError("La tabla " + name + " está truncada: su encabezado está incompleto.");
+    if (bytes.size() < kHeaderSize)
+        throw StoreError("La tabla " + label(path) + " está truncada: su encabezado está incompleto.");
+    readVersionAndCodePage(bytes);
+    HeaderFacts h;
+    h.size = bytes.size();
+    h.count = le32(bytes, 4);
+    h.headerLength = le16(bytes, 8);
+    h.recordLength = le16(bytes, 10);
+    findDescriptors(bytes, h);
+    const std::vector<int> highBytes = readFields(bytes, h.descriptors);
+    settleRecordLength(h, highBytes);
+    settleDataStart(h);
+    takeRecords(std::move(bytes), h.count);
+    fieldWarned.assign(fields.size(), false);
+}
 
+void DbfTable::Impl::readVersionAndCodePage(const std::string& bytes)
+{
+    const std::string name = label(path);
     version = static_cast<std::uint8_t>(bytes[0]);
     if (version >= 0x30 && version <= 0x32)
         throw StoreError("La tabla " + name + " es de Visual FoxPro (versión " + hex(version)
@@ -300,74 +252,61 @@ void DbfTable::Impl::parse(std::string bytes)
         throw StoreError("La tabla " + name + " usa una página de códigos desconocida (byte "
                          + hex(codePageByte) + "); no se puede leer su texto.");
     page = *cp;
+}
 
-    const std::uint32_t headerCount = le32(bytes, 4);
-    const std::size_t headerLength = le16(bytes, 8);
-    const std::size_t headerRecordLength = le16(bytes, 10);
-
-    // The descriptors end at the 0x0D terminator.
+// The descriptors end at the 0x0D terminator; without one, the header length
+// is believed when it is plausible.
+void DbfTable::Impl::findDescriptors(const std::string& bytes, HeaderFacts& h)
+{
+    const std::string name = label(path);
     std::size_t pos = kHeaderSize;
-    std::size_t nFields = 0;
-    bool terminated = false;
-    while (pos < size && nFields <= kMaxFields) {
+    std::size_t n = 0;
+    while (pos < h.size && n <= kMaxFields) {
         if (bytes[pos] == kTerminator) {
-            terminated = true;
+            h.terminated = true;
             break;
         }
-        if (pos + kDescriptorSize > size)
+        if (pos + kDescriptorSize > h.size)
             break;
         pos += kDescriptorSize;
-        ++nFields;
+        ++n;
     }
-    std::size_t expectedStart = pos + 1;
-    if (!terminated) {
-        // A lost terminator: believe the header length if it is plausible.
-        if (headerLength >= kHeaderSize + kDescriptorSize + 1 && headerLength <= size
-            && (headerLength - kHeaderSize - 1) % kDescriptorSize == 0
-            && (headerLength - kHeaderSize - 1) / kDescriptorSize <= kMaxFields) {
-            nFields = (headerLength - kHeaderSize - 1) / kDescriptorSize;
-            expectedStart = headerLength;
+    h.descriptorsEnd = pos + 1;
+    if (!h.terminated) {
+        if (h.headerLength >= kHeaderSize + kDescriptorSize + 1 && h.headerLength <= h.size
+            && (h.headerLength - kHeaderSize - 1) % kDescriptorSize == 0
+            && (h.headerLength - kHeaderSize - 1) / kDescriptorSize <= kMaxFields) {
+            n = (h.headerLength - kHeaderSize - 1) / kDescriptorSize;
+            h.descriptorsEnd = h.headerLength;
             headerDamaged = true;
             warn("La tabla " + name + " no tiene el terminador de su encabezado.");
-        } else if (nFields > kMaxFields) {
+        } else if (n > kMaxFields) {
             throw StoreError("La tabla " + name + " está dañada: su encabezado no termina.");
         } else {
             throw StoreError("La tabla " + name + " está truncada: su encabezado está incompleto.");
         }
     }
-    if (nFields == 0)
+    if (n == 0)
         throw StoreError("La tabla " + name + " no tiene campos.");
+    h.descriptors = n;
+}
 
+// Reads the field descriptors. Returns, per field, the byte after its length
+// (a character field's length high byte for some writers; 0 for the others).
+std::vector<int> DbfTable::Impl::readFields(const std::string& bytes, std::size_t count)
+{
+    const std::string name = label(path);
     fields.clear();
     std::vector<int> highBytes;
-    for (std::size_t i = 0; i < nFields; ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         const std::size_t at = kHeaderSize + i * kDescriptorSize;
         // The name ends at the first NUL; what follows it is ignored.
         std::size_t len = 0;
         while (len < 11 && bytes[at + len] != '\0')
             ++len;
         FieldDef f;
-        f.name = std::string(trim(codepage::decode(std::string_view(bytes).substr(at, len), page)));
-        const char typeByte = static_cast<char>(std::toupper(static_cast<unsigned char>(bytes[at + 11])));
-        switch (typeByte) {
-        case 'C': f.type = FieldType::Character; break;
-        case 'N': f.type = FieldType::Numeric; break;
-        case 'F': f.type = FieldType::Float; break;
-        case 'D': f.type = FieldType::Date; break;
-        case 'L': f.type = FieldType::Logical; break;
-        case 'M':
-        case 'G':
-        case 'B':
-        case 'P':
-            throw StoreError("La tabla " + name + " tiene el campo memo " + f.name
-                             + "; no se pueden leer tablas con campos memo.");
-        default: {
-            const auto raw = static_cast<unsigned char>(bytes[at + 11]);
-            const std::string shown = raw >= 0x20 && raw < 0x7F ? std::string(1, static_cast<char>(raw)) : hex(raw);
-            throw StoreError("La tabla " + name + " tiene el campo " + f.name + " de un tipo desconocido (" + shown
-                             + ").");
-        }
-        }
+        f.name = std::string(withoutPadding(codepage::decode(std::string_view(bytes).substr(at, len), page)));
+        f.type = fieldType(bytes[at + 11], f.name);
         f.length = static_cast<unsigned char>(bytes[at + 16]);
         const int dec = static_cast<unsigned char>(bytes[at + 17]);
         f.decimals = f.type == FieldType::Character ? 0 : dec;
@@ -392,46 +331,66 @@ void DbfTable::Impl::parse(std::string bytes)
         }
         fields.push_back(std::move(f));
     }
+    return highBytes;
+}
 
-    // Record length: the sum of the fields, or a writer's long character
-    // fields (length's high byte in the decimals byte) when that matches.
+FieldType DbfTable::Impl::fieldType(char typeByte, const std::string& fieldName) const
+{
+    const std::string name = label(path);
+    switch (std::toupper(static_cast<unsigned char>(typeByte))) {
+    case 'C': return FieldType::Character;
+    case 'N': return FieldType::Numeric;
+    case 'F': return FieldType::Float;
+    case 'D': return FieldType::Date;
+    case 'L': return FieldType::Logical;
+    case 'M':
+    case 'G':
+    case 'B':
+    case 'P':
+        throw StoreError("La tabla " + name + " tiene el campo memo " + fieldName
+                         + "; no se pueden leer tablas con campos memo.");
+    default: {
+        const auto raw = static_cast<unsigned char>(typeByte);
+        const std::string shown = raw >= 0x20 && raw < 0x7F ? std::string(1, static_cast<char>(raw)) : hex(raw);
+        throw StoreError("La tabla " + name + " tiene el campo " + fieldName + " de un tipo desconocido (" + shown
+                         + ").");
+    }
+    }
+}
+
+// Record length: the sum of the fields, or a writer's long character fields
+// (length's high byte in the decimals byte) when that matches.
+void DbfTable::Impl::settleRecordLength(const HeaderFacts& h, const std::vector<int>& highBytes)
+{
+    const std::string name = label(path);
     std::size_t sum = 1;
     std::size_t longSum = 1;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         sum += static_cast<std::size_t>(fields[i].length);
         longSum += static_cast<std::size_t>(fields[i].length) + static_cast<std::size_t>(highBytes[i]) * 256;
     }
-    if (headerRecordLength != sum && longSum != sum && headerRecordLength == longSum) {
+    if (h.recordLength != sum && longSum != sum && h.recordLength == longSum) {
         for (std::size_t i = 0; i < fields.size(); ++i)
             fields[i].length += highBytes[i] * 256;
         sum = longSum;
     }
     recordLength = sum;
-    // Whether the file is exactly as long as a data start and record length say.
-    const auto fitsLayout = [&](std::size_t start, std::size_t length) {
-        if (start > size || length == 0)
-            return false;
-        const std::size_t rest = size - start;
-        const std::size_t need = static_cast<std::size_t>(headerCount) * length;
-        if (need / length != headerCount)
-            return false;
-        return rest >= need && rest - need <= 1;
-    };
-    const std::size_t descriptorsEnd = expectedStart;
-    const std::size_t likelyStart = headerLength > descriptorsEnd && headerLength <= descriptorsEnd + 1 ? headerLength
-                                                                                                      : descriptorsEnd;
-    if (headerRecordLength > sum && fitsLayout(likelyStart, sum) && !fitsLayout(likelyStart, headerRecordLength)) {
+    const std::size_t likelyStart = h.headerLength > h.descriptorsEnd && h.headerLength <= h.descriptorsEnd + 1
+                                        ? h.headerLength
+                                        : h.descriptorsEnd;
+    const std::string lengths = " (" + std::to_string(h.recordLength) + ") ";
+    if (h.recordLength > sum && h.fits(likelyStart, sum) && !h.fits(likelyStart, h.recordLength)) {
         headerDamaged = true;
-        warn("La longitud de registro de la tabla " + name + " (" + std::to_string(headerRecordLength)
-             + ") no coincide con la suma de sus campos (" + std::to_string(sum) + ").");
-    } else if (headerRecordLength > sum) {
-        recordLength = headerRecordLength;
-        warn("La longitud de registro de la tabla " + name + " (" + std::to_string(headerRecordLength)
-             + ") es mayor que la suma de sus campos (" + std::to_string(sum) + ").");
-    } else if (headerRecordLength < sum) {
+        warn("La longitud de registro de la tabla " + name + lengths + "no coincide con la suma de sus campos ("
+             + std::to_string(sum) + ").");
+    } else if (h.recordLength > sum) {
+        recordLength = h.recordLength;
+        warn("La longitud de registro de la tabla " + name + lengths + "es mayor que la suma de sus campos ("
+             + std::to_string(sum) + ").");
+    } else if (h.recordLength < sum) {
         headerDamaged = true;
-        warn("La longitud de registro de la tabla " + name + " (" + std::to_string(headerRecordLength)
-             + ") no coincide con la suma de sus campos (" + std::to_string(sum) + ").");
+        warn("La longitud de registro de la tabla " + name + lengths + "no coincide con la suma de sus campos ("
+             + std::to_string(sum) + ").");
     }
     offsets.clear();
     std::size_t off = 1;
@@ -439,26 +398,34 @@ void DbfTable::Impl::parse(std::string bytes)
         offsets.push_back(off);
         off += static_cast<std::size_t>(f.length);
     }
+}
 
-    // Where the records start.
-    dataStart = expectedStart;
-    if (terminated) {
-        const auto fits = [&](std::size_t start) { return fitsLayout(start, recordLength); };
-        if (headerLength > expectedStart + 1 && fits(expectedStart) && !fits(headerLength)) {
-            // A header length pointing past the records of a file that is
-            // exactly as long as its fields and count say.
-            headerDamaged = true;
-            warn("La longitud del encabezado de la tabla " + name + " (" + std::to_string(headerLength)
-                 + ") no coincide con sus campos (" + std::to_string(expectedStart) + ").");
-        } else if (headerLength >= expectedStart) {
-            dataStart = headerLength;  // one 0x00 after 0x0D, or padding: other readers skip it too
-        } else {
-            headerDamaged = true;
-            warn("La longitud del encabezado de la tabla " + name + " (" + std::to_string(headerLength)
-                 + ") no coincide con sus campos (" + std::to_string(expectedStart) + ").");
-        }
-    }
+// Where the records start: after the terminator, or where the header length
+// says when other readers would skip that far too.
+void DbfTable::Impl::settleDataStart(const HeaderFacts& h)
+{
+    dataStart = h.descriptorsEnd;
+    if (!h.terminated)
+        return;
+    const auto damaged = [&] {
+        headerDamaged = true;
+        warn("La longitud del encabezado de la tabla " + label(path) + " (" + std::to_string(h.headerLength)
+             + ") no coincide con sus campos (" + std::to_string(h.descriptorsEnd) + ").");
+    };
+    if (h.headerLength > h.descriptorsEnd + 1 && h.fits(h.descriptorsEnd, recordLength)
+        && !h.fits(h.headerLength, recordLength))
+        damaged();  // a header length pointing past the records of a file exactly as long as its fields and count say
+    else if (h.headerLength >= h.descriptorsEnd)
+        dataStart = h.headerLength;  // one 0x00 after 0x0D, or padding: other readers skip it too
+    else
+        damaged();
+}
 
+// Keeps the header and the whole records the file holds, up to the header's count.
+void DbfTable::Impl::takeRecords(std::string bytes, std::uint32_t headerCount)
+{
+    const std::string name = label(path);
+    const std::size_t size = bytes.size();
     std::size_t available = 0;
     if (dataStart <= size)
         available = (size - dataStart) / recordLength;
@@ -496,7 +463,6 @@ void DbfTable::Impl::parse(std::string bytes)
             break;
         }
     }
-    fieldWarned.assign(fields.size(), false);
 }
 
 Value DbfTable::Impl::decode(std::size_t record, std::size_t field) const
@@ -514,24 +480,24 @@ Value DbfTable::Impl::decode(std::size_t record, std::size_t field) const
     };
     switch (f.type) {
     case FieldType::Character: {
-        const std::string_view text = trimRight(raw);
+        const std::string_view text = withoutTrailingPadding(raw);
         if (text.empty())
             return {};
         return Value(codepage::decode(text, page));
     }
     case FieldType::Numeric:
     case FieldType::Float: {
-        const std::string_view text = trim(raw);
+        const std::string_view text = withoutPadding(raw);
         if (text.empty())
             return {};
         if (text.find_first_not_of('*') == std::string_view::npos)
             return {};  // a number that did not fit its field
-        if (const auto n = parseNumber(text))
+        if (const auto n = storedNumber(text))
             return Value(*n);
         return bad("un número ilegible");
     }
     case FieldType::Date: {
-        const std::string_view text = trim(raw);
+        const std::string_view text = withoutPadding(raw);
         if (text.empty() || text == "00000000")
             return {};
         if (const auto d = parseDate(text))
@@ -539,7 +505,7 @@ Value DbfTable::Impl::decode(std::size_t record, std::size_t field) const
         return bad("una fecha inválida");
     }
     case FieldType::Logical: {
-        const std::string_view text = trim(raw);
+        const std::string_view text = withoutPadding(raw);
         if (text.empty())
             return {};
         switch (text[0]) {
@@ -586,10 +552,10 @@ std::string DbfTable::Impl::encodeField(std::size_t field, const Value& v) const
         if (v.isNumber()) {
             n = v.number();
         } else if (v.isText()) {
-            const std::string_view text = trim(v.text());
+            const std::string_view text = withoutPadding(v.text());
             if (text.empty())
                 return std::string(width, ' ');
-            const auto parsed = parseNumber(text);
+            const auto parsed = storedNumber(text);
             if (!parsed)
                 throw StoreError("\"" + v.text() + "\" no es un número; no se puede guardar en " + where + ".");
             n = *parsed;
@@ -627,7 +593,7 @@ std::string DbfTable::Impl::encodeField(std::size_t field, const Value& v) const
             if (!validDate(d->year, d->month, d->day) || d->year > 9999)
                 throw StoreError("La fecha " + v.toString() + " no es válida (" + where + ").");
         } else if (v.isText()) {
-            const std::string_view text = trim(v.text());
+            const std::string_view text = withoutPadding(v.text());
             if (text.empty())
                 return std::string(width, ' ');
             d = parseDate(text);
@@ -647,7 +613,7 @@ std::string DbfTable::Impl::encodeField(std::size_t field, const Value& v) const
         if (v.isLogical()) {
             b = v.logical();
         } else if (v.isText()) {
-            const std::string_view text = trim(v.text());
+            const std::string_view text = withoutPadding(v.text());
             if (text.empty())
                 return std::string(width, ' ');
             if (text.size() == 1 && std::string_view("TtYy").find(text[0]) != std::string_view::npos)
@@ -853,6 +819,7 @@ void DbfTable::createWithRows(const fs::path& file, const std::vector<FieldDef>&
 
 const fs::path& DbfTable::path() const { return d_->path; }
 const std::vector<FieldDef>& DbfTable::fields() const { return d_->fields; }
+const std::vector<std::size_t>& DbfTable::fieldOffsets() const { return d_->offsets; }
 std::uint8_t DbfTable::codePageByte() const { return d_->codePageByte; }
 std::uint8_t DbfTable::versionByte() const { return d_->version; }
 std::size_t DbfTable::recordCount() const { return d_->count; }

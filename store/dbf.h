@@ -67,6 +67,9 @@ public:
 
     const std::filesystem::path& path() const;
     const std::vector<FieldDef>& fields() const;
+    // Where each field starts inside a record (after the deletion byte), for
+    // scans of rawRecord().
+    const std::vector<std::size_t>& fieldOffsets() const;
     // Position of a field by name, without regard to case; -1 when absent.
     int fieldIndex(std::string_view name) const;
     std::uint8_t codePageByte() const;

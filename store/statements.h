@@ -7,9 +7,9 @@ namespace store::statements {
 
 // The annexes window's sector lists: direct producer (with a key) and
 // indirect producer.
-inline constexpr const char* kSectoresDirecto =
+inline constexpr const char* kDirectSectors =
     "select * from sector where cve_sector <> Null and (idsector = 1 ) order by idsector, cve_sector";
-inline constexpr const char* kSectoresIndirecto = "select * from sector where idsector = 2 order by cve_sector ";
+inline constexpr const char* kIndirectSectors = "select * from sector where idsector = 2 order by cve_sector ";
 
 // The goods of the annexes, by element of dtsanexo1: annex 1 goods to
 // produce, annex 1 goods to import, annex 2 goods of the indirect producer.
@@ -20,7 +20,7 @@ inline constexpr const char* kAnexo1[3] = {
 };
 
 // Every sector row and every producer, as the deletions walk them.
-inline constexpr const char* kTodosSectores = "select * from sector";
-inline constexpr const char* kTodosProductores = "select * from prodabas ";
+inline constexpr const char* kAllSectors = "select * from sector";
+inline constexpr const char* kAllProducers = "select * from prodabas ";
 
 } // namespace store::statements

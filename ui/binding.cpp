@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QTextEdit>
 
 #include "ui/maskededit.h"
@@ -65,15 +66,10 @@ store::Value fieldValue(const store::FieldDef& field, const QString& text) {
 }
 
 Binding::Binding(store::DataSource& source, QObject* parent) : QObject(parent), source_(source) {
+    // read() throws nothing: a field it cannot read shows empty.
     listener_ = source_.addListener([this] {
-        if (writing_)
-            return;
-        try {
+        if (!writing_)
             read();
-        } catch (...) {
-            // A listener runs inside the data source's own call; nothing may
-            // escape from here into the event loop.
-        }
     });
 }
 
@@ -98,8 +94,8 @@ void Binding::read() {
                 const int pos = source_.fieldIndex(b.field.toStdString());
                 if (pos >= 0)
                     v = source_.field(std::size_t(pos));
-            } catch (const std::exception&) {
-                v = {};
+            } catch (const store::StoreError&) {
+                v = {};  // the row went away under the data source: its controls show empty
             }
         }
         if (auto* m = qobject_cast<MaskedEdit*>(b.control))
@@ -119,33 +115,27 @@ void Binding::read() {
 void Binding::write() {
     if (source_.editMode() == store::EditMode::None)
         source_.edit();
-    writing_ = true;
-    try {
-        for (const Bound& b : bound_) {
-            const int pos = source_.fieldIndex(b.field.toStdString());
-            if (pos < 0)
-                throw store::StoreError("No existe el campo " + b.field.toStdString() + ".");
-            const store::FieldDef& def = source_.fieldDef(std::size_t(pos));
-            if (auto* m = qobject_cast<MaskedEdit*>(b.control))
-                source_.setField(std::size_t(pos), fieldValue(def, m->maskedText()));
-            else if (auto* e = qobject_cast<QLineEdit*>(b.control))
-                source_.setField(std::size_t(pos), fieldValue(def, e->text()));
-            else if (auto* c = qobject_cast<QCheckBox*>(b.control)) {
-                if (def.type == store::FieldType::Logical)
-                    source_.setField(std::size_t(pos), store::Value(c->isChecked()));
-                else
-                    source_.setField(std::size_t(pos), fieldValue(def, c->isChecked() ? QStringLiteral("1")
-                                                                                       : QStringLiteral("0")));
-            } else if (auto* t = qobject_cast<QTextEdit*>(b.control))
-                source_.setField(std::size_t(pos), fieldValue(def, t->toPlainText()));
-            else if (auto* p = qobject_cast<QPlainTextEdit*>(b.control))
-                source_.setField(std::size_t(pos), fieldValue(def, p->toPlainText()));
-        }
-    } catch (...) {
-        writing_ = false;
-        throw;
+    const QScopedValueRollback<bool> writing(writing_, true);
+    for (const Bound& b : bound_) {
+        const int pos = source_.fieldIndex(b.field.toStdString());
+        if (pos < 0)
+            throw store::StoreError("No existe el campo " + b.field.toStdString() + ".");
+        const store::FieldDef& def = source_.fieldDef(std::size_t(pos));
+        if (auto* m = qobject_cast<MaskedEdit*>(b.control))
+            source_.setField(std::size_t(pos), fieldValue(def, m->maskedText()));
+        else if (auto* e = qobject_cast<QLineEdit*>(b.control))
+            source_.setField(std::size_t(pos), fieldValue(def, e->text()));
+        else if (auto* c = qobject_cast<QCheckBox*>(b.control)) {
+            if (def.type == store::FieldType::Logical)
+                source_.setField(std::size_t(pos), store::Value(c->isChecked()));
+            else
+                source_.setField(std::size_t(pos), fieldValue(def, c->isChecked() ? QStringLiteral("1")
+                                                                                   : QStringLiteral("0")));
+        } else if (auto* t = qobject_cast<QTextEdit*>(b.control))
+            source_.setField(std::size_t(pos), fieldValue(def, t->toPlainText()));
+        else if (auto* p = qobject_cast<QPlainTextEdit*>(b.control))
+            source_.setField(std::size_t(pos), fieldValue(def, p->toPlainText()));
     }
-    writing_ = false;
 }
 
 void Binding::save(bool runHook) {

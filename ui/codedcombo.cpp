@@ -14,4 +14,15 @@ QVariant CodedComboBox::code(int index) const {
 
 QVariant CodedComboBox::currentCode() const { return code(currentIndex()); }
 
+std::optional<store::Value> CodedComboBox::currentValue() const {
+    const QVariant code = currentCode();
+    if (!code.isValid())
+        return std::nullopt;
+    bool ok = false;
+    const qlonglong n = code.toLongLong(&ok);
+    if (ok)
+        return store::Value(static_cast<double>(n));
+    return store::Value(code.toString().toStdString());
+}
+
 } // namespace ui

@@ -4,6 +4,9 @@
 
 #include <QComboBox>
 #include <QVariant>
+#include <optional>
+
+#include "store/value.h"
 
 namespace ui {
 
@@ -14,6 +17,9 @@ public:
     void addCoded(const QString& text, const QVariant& code);
     QVariant code(int index) const;
     QVariant currentCode() const;  // invalid when nothing is selected
+    // The selected entry's code as a record stores it: a whole number, or the
+    // text of a code that is none. Empty when nothing is selected.
+    std::optional<store::Value> currentValue() const;
 };
 
 } // namespace ui

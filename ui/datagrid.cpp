@@ -15,13 +15,15 @@
 #include <algorithm>
 #include <map>
 
+#include "store/text.h"
 #include "ui/binding.h"
 #include "ui/keys.h"
 
 namespace ui {
 
 // The rows of the data source plus the line that adds a new one, and the row
-// buffer: the edited texts of one row, kept until the row is written.
+// buffer: the edited texts of one row, and the typed values the row check set
+// in it, kept until the row is written.
 class DataGridModel : public QAbstractTableModel {
 public:
     explicit DataGridModel(DataGrid* grid) : QAbstractTableModel(grid), grid_(grid) {}
@@ -29,6 +31,7 @@ public:
     void reload() {
         beginResetModel();
         buffer_.clear();
+        typed_.clear();
         bufferedRow_ = -1;
         records_ = 0;
         if (grid_->source_ && grid_->source_->isOpen())
@@ -61,6 +64,7 @@ public:
             return false;
         bufferedRow_ = index.row();
         buffer_[index.column()] = text;
+        typed_.erase(store::upperAscii(grid_->columns_[std::size_t(index.column())].field.toStdString()));
         emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
         emit headerDataChanged(Qt::Vertical, index.row(), index.row());
         return true;
@@ -112,7 +116,9 @@ public:
             return {};
         try {
             return displayText(grid_->source_->valueAt(std::size_t(row), std::size_t(pos)));
-        } catch (const std::exception&) {
+        } catch (const store::StoreError&) {
+            // The row went away under the grid (deleted through another data
+            // source, the table packed): it shows empty until the next re-read.
             return {};
         }
     }
@@ -121,6 +127,7 @@ public:
     void dropBuffer() {
         const int row = bufferedRow_;
         buffer_.clear();
+        typed_.clear();
         bufferedRow_ = -1;
         if (row >= 0) {
             emit dataChanged(index(row, 0), index(row, columnCount() - 1));
@@ -130,9 +137,15 @@ public:
     int bufferedRow() const { return dirty() ? bufferedRow_ : -1; }
     int records() const { return records_; }
 
+    // A field of the buffered row set by the row check: written as it is.
+    void setTyped(std::string_view field, store::Value value) {
+        typed_[store::upperAscii(field)] = std::move(value);
+    }
+
     // Writes the buffered row into the data source. On failure the buffer
-    // stays and `error` says why (empty when the data source's own hook said no).
-    bool writeRow(QString& error) {
+    // stays and the StoreError is thrown on; a refusal of the data source's
+    // own hook returns false.
+    bool writeRow() {
         if (!dirty())
             return true;
         store::DataSource& src = *grid_->source_;
@@ -142,7 +155,9 @@ public:
             if (adding) {
                 src.addNew();
             } else {
-                const std::size_t record = src.records().at(std::size_t(row));
+                if (std::size_t(row) >= src.records().size())
+                    throw store::NoCurrentRecord();  // the row went away under the grid
+                const std::size_t record = src.records()[std::size_t(row)];
                 if (src.currentRecord() != std::optional<std::size_t>(record))
                     src.moveTo(std::size_t(row));
                 if (src.currentRecord() != std::optional<std::size_t>(record))
@@ -151,22 +166,21 @@ public:
             }
             for (const auto& [column, text] : buffer_) {
                 const int pos = fieldPos(column);
-                if (pos >= 0)
+                if (pos >= 0 && !typed_.count(store::upperAscii(src.fieldName(std::size_t(pos)))))
                     src.setField(std::size_t(pos), fieldValue(src.fieldDef(std::size_t(pos)), text));
             }
+            for (const auto& [field, value] : typed_)
+                src.setField(field, value);
             src.update();
             if (src.editMode() != store::EditMode::None) {
                 src.cancelUpdate();  // the data source's own hook refused
                 return false;
             }
-        } catch (const std::exception& e) {
-            try {
-                if (src.editMode() != store::EditMode::None)
-                    src.cancelUpdate();
-            } catch (...) {
-            }
-            error = QString::fromUtf8(e.what());
-            return false;
+        } catch (const store::StoreError&) {
+            // The data source keeps no half-filled copy buffer; the grid's
+            // buffer stays for the operator to correct.
+            src.cancelUpdate();
+            throw;
         }
         const int now = int(src.records().size());
         if (adding && now == records_ + 1) {
@@ -176,11 +190,13 @@ public:
             records_ = now;
             endInsertRows();
             buffer_.clear();
+            typed_.clear();
             bufferedRow_ = -1;
             emit dataChanged(index(row, 0), index(row, columnCount() - 1));
             emit headerDataChanged(Qt::Vertical, row, records_);
         } else if (!adding && now == records_) {
             buffer_.clear();
+            typed_.clear();
             bufferedRow_ = -1;
             emit dataChanged(index(row, 0), index(row, columnCount() - 1));
             emit headerDataChanged(Qt::Vertical, row, row);
@@ -194,10 +210,11 @@ private:
     DataGrid* grid_;
     int records_ = 0;
     int bufferedRow_ = -1;
-    std::map<int, QString> buffer_;
+    std::map<int, QString> buffer_;              // column -> text
+    std::map<std::string, store::Value> typed_;  // field (upper case) -> value set by the row check
 };
 
-// Cell editors, with the per-cell key hook on every typed character.
+// Cell editors, with the rules' key filter on every typed character.
 class GridDelegate : public QStyledItemDelegate {
 public:
     explicit GridDelegate(DataGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
@@ -232,42 +249,38 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress && event != resent_ && !grid_->forwarding_) {
+        if (event->type() == QEvent::KeyPress && event != grid_->filteredKey_) {
             auto* key = static_cast<QKeyEvent*>(event);
             const int code = keyCode(key);
-            if (code >= 0 && code != 9) {  // Tab moves between cells, as ever
-                const int result = grid_->hookKey(code);
+            if (code >= 0 && code != kTab) {  // Tab moves between cells, as ever
+                const int result = grid_->filterKey(code);
                 if (result == 0)
                     return true;
-                if (result == 13 && grid_->enterAsTab_) {
+                if (result == kEnter && grid_->enterAsTab_) {
                     queueKey(grid_, Qt::Key_Tab);
                     return true;
                 }
                 if (result != code) {
                     auto fresh = rewrittenKey(key, result);
-                    resent_ = fresh.get();
-                    QCoreApplication::sendEvent(watched, fresh.get());
-                    resent_ = nullptr;
+                    grid_->sendFiltered(watched, fresh.get());
                     return true;
                 }
             }
         }
-        if (event->type() == QEvent::InputMethod && event != resent_) {
+        if (event->type() == QEvent::InputMethod && event != grid_->filteredKey_) {
             // Composed characters get the cell's key rule one by one.
             auto* im = static_cast<QInputMethodEvent*>(event);
             if (!im->commitString().isEmpty()) {
                 QString kept;
                 for (QChar c : im->commitString()) {
-                    const int code = grid_->hookKey(c.unicode());
+                    const int code = grid_->filterKey(c.unicode());
                     if (code >= 32)
                         kept.append(QChar(static_cast<char16_t>(code)));
                 }
                 if (kept != im->commitString()) {
                     QInputMethodEvent fresh(im->preeditString(), im->attributes());
                     fresh.setCommitString(kept, im->replacementStart(), im->replacementLength());
-                    resent_ = &fresh;
-                    QCoreApplication::sendEvent(watched, &fresh);
-                    resent_ = nullptr;
+                    grid_->sendFiltered(watched, &fresh);
                     return true;
                 }
             }
@@ -284,7 +297,6 @@ protected:
 
 private:
     DataGrid* grid_;
-    const QEvent* resent_ = nullptr;
 };
 
 // Vetoes a change of the current row (mouse clicks, header clicks, code)
@@ -422,57 +434,51 @@ bool DataGrid::commitRow() {
     commitEditor();
     if (!model_->dirty())
         return true;
-    bool cancel = false;
-    if (beforeWrite_) {
-        try {
-            beforeWrite_(cancel);
-        } catch (const std::exception& e) {
-            cancel = true;
-            if (errorHook_) {
-                try {
-                    errorHook_(QString::fromUtf8(e.what()));
-                } catch (...) {
-                }
-            }
-        } catch (...) {
-            cancel = true;
-        }
-    }
-    if (cancel)
-        return false;
-    QString error;
-    if (!model_->writeRow(error)) {
-        if (!error.isEmpty() && errorHook_) {
-            try {
-                errorHook_(error);
-            } catch (...) {
-            }
-        }
+    try {
+        PendingRow row(*this);
+        if (rules_ && !rules_->checkRow(row))
+            return false;
+        return model_->writeRow();
+    } catch (const store::StoreError& e) {
+        // Handled here, for every caller: the row stays in editing and the
+        // window is told. Nothing may escape into the view's event handlers.
+        if (rules_)
+            rules_->writeFailed(QString::fromUtf8(e.what()));
         return false;
     }
-    return true;
+}
+
+void DataGrid::setField(std::string_view field, store::Value value) {
+    const QString name = QString::fromUtf8(field.data(), qsizetype(field.size()));
+    for (std::size_t c = 0; c < columns_.size(); ++c)
+        if (columns_[c].field.compare(name, Qt::CaseInsensitive) == 0)
+            setColumnText(int(c), displayText(value));
+    model_->setTyped(field, std::move(value));
+}
+
+QString PendingRow::text(int column) const { return grid_.columnText(column); }
+
+int PendingRow::currentColumn() const { return grid_.currentColumn(); }
+
+void PendingRow::set(std::string_view field, store::Value value) { grid_.setField(field, std::move(value)); }
+
+void DataGrid::sendFiltered(QObject* to, QEvent* event) {
+    const QEvent* outer = std::exchange(filteredKey_, event);
+    QCoreApplication::sendEvent(to, event);
+    filteredKey_ = outer;
 }
 
 void DataGrid::reopenEditorLater() {
     QTimer::singleShot(0, this, [this] {
+        // The view's own edit(), past ours: the row check has had its say, so
+        // the rules are not asked again whether the cell may open.
         const QModelIndex i = currentIndex();
-        if (state() != EditingState && i.isValid()) {
-            reopening_ = true;
-            edit(i);
-            reopening_ = false;
-        }
+        if (state() != EditingState && i.isValid())
+            QTableView::edit(i, AllEditTriggers, nullptr);
     });
 }
 
-int DataGrid::hookKey(int code) {
-    if (!keyHook_)
-        return code;
-    try {
-        return keyHook_(currentColumn(), code);
-    } catch (...) {
-        return 0;
-    }
-}
+int DataGrid::filterKey(int code) { return rules_ ? rules_->filterKey(currentColumn(), code) : code; }
 
 // Where a cursor action goes, with the rows wrapping for Left and Right
 // where the grid says so.
@@ -569,12 +575,8 @@ QRect DataGrid::buttonRect(const QModelIndex& index) const {
 }
 
 void DataGrid::pressButton(int column) {
-    if (!buttonHook_)
-        return;
-    try {
-        buttonHook_(column);
-    } catch (...) {
-    }
+    if (rules_)
+        rules_->pressButton(column);
 }
 
 bool DataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
@@ -593,16 +595,9 @@ bool DataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
         }
     }
     const bool opens = trigger == AllEditTriggers || (editTriggers() & trigger);
-    if (index.isValid() && opens && beforeEdit_ && !reopening_ && state() != EditingState) {
-        bool cancel = false;
-        try {
-            beforeEdit_(index.column(), !closingEditor_, cancel);
-        } catch (...) {
-            cancel = true;
-        }
-        if (cancel)
-            return false;
-    }
+    if (index.isValid() && opens && rules_ && state() != EditingState
+        && !rules_->allowEdit(index.column(), closingEditor_ ? EditCause::CellMove : EditCause::Operator))
+        return false;
     return QTableView::edit(index, trigger, event);
 }
 
@@ -622,38 +617,37 @@ void DataGrid::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Escape && state() != EditingState && model_->dirty()) {
         // Escape in a cell undoes the cell; outside the editor, the row.
         int code = keyCode(e);
-        if (code < 0 || hookKey(code) != 0) {
+        if (code < 0 || filterKey(code) != 0) {
             model_->dropBuffer();
             e->accept();
             return;
         }
     }
     const int code = state() == EditingState ? -1 : keyCode(e);
-    if (code < 0 || code == 9) {
+    if (code < 0 || code == kTab) {
         QTableView::keyPressEvent(e);
         return;
     }
-    // A key typed on a cell not yet in editing: the hook sees it, and the
-    // character it gives starts the editor.
-    const int result = hookKey(code);
+    // A key typed on a cell not yet in editing: the rules see it, and the
+    // character they give starts the editor.
+    const int result = filterKey(code);
     if (result == 0) {
         e->accept();
         return;
     }
-    if (result == 13 && enterAsTab_) {
+    if (result == kEnter && enterAsTab_) {
         queueKey(this, Qt::Key_Tab);
         e->accept();
         return;
     }
-    forwarding_ = true;
-    if (result != code) {
-        auto fresh = rewrittenKey(e, result);
-        QTableView::keyPressEvent(fresh.get());
-        e->setAccepted(fresh->isAccepted());
-    } else {
-        QTableView::keyPressEvent(e);
-    }
-    forwarding_ = false;
+    // The view opens the editor and hands it the key, which the editor's filter
+    // then lets pass.
+    std::unique_ptr<QKeyEvent> fresh = result != code ? rewrittenKey(e, result) : nullptr;
+    QKeyEvent* forwarded = fresh ? fresh.get() : e;
+    const QEvent* outer = std::exchange(filteredKey_, forwarded);
+    QTableView::keyPressEvent(forwarded);
+    filteredKey_ = outer;
+    e->setAccepted(forwarded->isAccepted());
 }
 
 } // namespace ui

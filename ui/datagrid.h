@@ -1,15 +1,20 @@
 // A grid bound to a data source, with the row buffer of the old data grids:
 // what the operator types stays in the row until the row is left (Up/Down, a
-// click on another row, Tab past the last cell), and then a hook may refuse
-// the write, keeping the row in editing with what was typed. The last line
-// adds a new row.
+// click on another row, Tab past the last cell), and then the window's row
+// check may refuse the write, keeping the row in editing with what was typed.
+// The last line adds a new row.
+//
+// How a typed key reaches a .dbf row: the window's key pipeline (ui/keys.h)
+// -> GridRules::filterKey -> the cell editor -> the row buffer (texts by
+// column) -> the row is left -> GridRules::checkRow, which may set fields
+// with typed values -> DataSource::setField and update -> DbfTable.
 #pragma once
 
 #include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QTableView>
-#include <functional>
+#include <string_view>
 #include <vector>
 
 #include "store/datasource.h"
@@ -20,6 +25,57 @@ struct GridColumn {
     QString caption;
     QString field;
     int maxLength = 0;  // 0: the field's width
+};
+
+class DataGrid;
+
+// The row a grid is about to write, as the window's row check sees it: what
+// the operator sees of it, and the fields the check sets before it goes to
+// the data source.
+class PendingRow {
+public:
+    // A column's text as the operator sees it (an unfinished edit included).
+    QString text(int column) const;
+    // The column the row is being left from.
+    int currentColumn() const;
+    // Sets a field of the row, by name, to a value of its own type: the value
+    // is written as it is, and the column showing the field (if any) shows it.
+    void set(std::string_view field, store::Value value);
+
+private:
+    friend class DataGrid;
+    explicit PendingRow(DataGrid& grid) : grid_(grid) {}
+    DataGrid& grid_;
+};
+
+// Why a cell editor is about to open.
+enum class EditCause {
+    Operator,  // a key, a click, F2: the operator asked for it
+    CellMove,  // the grid moved to the cell (after Tab) and opens it as it goes
+};
+
+// What a window tells one of its grids: the rules of its cells and rows. Every
+// rule has a default that changes nothing. The grid calls them from inside
+// its event handlers, where nothing may be thrown, so none of them throws;
+// checkRow alone may throw store::StoreError, which keeps the row as a
+// refused write does.
+class GridRules {
+public:
+    virtual ~GridRules() = default;
+    // A character typed into a cell of `column` (after the window's own key
+    // rules): the character to let through, or 0 to swallow the key.
+    virtual int filterKey(int column, int code) { return (void)column, code; }
+    // Whether the cell editor of `column` may open.
+    virtual bool allowEdit(int column, EditCause cause) { return (void)column, (void)cause, true; }
+    // The drop-down button of a cell was pressed (a click, F4, Alt+Down).
+    virtual void pressButton(int column) { (void)column; }
+    // Before the row is written: shows the check's messages and may set
+    // fields. False keeps the row in editing with what was typed.
+    virtual bool checkRow(PendingRow& row) { return (void)row, true; }
+    // The data source refused the row (a value its field cannot take, a table
+    // that cannot be written); the row stays in editing. The grid shows no
+    // message of its own.
+    virtual void writeFailed(const QString& error) { (void)error; }
 };
 
 class DataGridModel;
@@ -37,15 +93,9 @@ public:
     store::DataSource* dataSource() const { return source_; }
     void reload();  // re-reads the data source's rows (after a refresh)
 
-    // Per-cell key hook: (column, code) -> code; 0 swallows the key.
-    using KeyHook = std::function<int(int column, int code)>;
-    void setKeyHook(KeyHook h) { keyHook_ = std::move(h); }
-    // Before a row is written; set cancel to keep the row in editing.
-    using BeforeWriteHook = std::function<void(bool& cancel)>;
-    void setBeforeWriteHook(BeforeWriteHook h) { beforeWrite_ = std::move(h); }
-    // Told when writing a row failed; the grid shows no message of its own.
-    using ErrorHook = std::function<void(const QString& error)>;
-    void setErrorHook(ErrorHook h) { errorHook_ = std::move(h); }
+    // The window's rules for this grid's cells and rows (not owned; nullptr:
+    // no rules). Set before the grid is used and kept while it lives.
+    void setRules(GridRules* rules) { rules_ = rules; }
     // Enter in a cell becomes a Tab (queued).
     void setEnterAsTab(bool on) { enterAsTab_ = on; }
 
@@ -58,22 +108,14 @@ public:
     // Left and Right carry the cell pointer from the last cell of a row to the
     // first cell of the next row and back.
     void setArrowsWrapRows(bool on) { arrowsWrap_ = on; }
-    // Before a cell editor opens; set cancel to keep it closed. operatorAsked
-    // is false when the grid itself opens the editor of the cell it moved to
-    // (after Tab): the hook then only says whether the cell is edited.
-    using BeforeEditHook = std::function<void(int column, bool operatorAsked, bool& cancel)>;
-    void setBeforeEditHook(BeforeEditHook h) { beforeEdit_ = std::move(h); }
-    // Columns whose current cell shows a drop-down button. A click on it, or
-    // Alt+Down or F4 on the cell, runs the hook with the column.
-    using ButtonHook = std::function<void(int column)>;
+    // Columns whose current cell shows a drop-down button; the rules' pressButton runs for it.
     void setButtonColumns(std::vector<int> columns);
-    void setButtonHook(ButtonHook h) { buttonHook_ = std::move(h); }
     bool isButtonColumn(int column) const;
     // Where the button of a cell is drawn (viewport coordinates); empty when none.
     QRect buttonRect(const QModelIndex& index) const;
 
     // The text of a column of the current row as the operator sees it (the
-    // buffered edit included), and setting it (as a hook may do).
+    // buffered edit included), and setting it as if typed (a pick list does).
     QString columnText(int column) const;
     void setColumnText(int column, const QString& text);
     int currentColumn() const;
@@ -81,7 +123,7 @@ public:
     bool rowDirty() const;
     bool isEditing() const { return state() == EditingState; }  // a cell editor is open
     // Writes the buffered row now (as leaving it would). Returns false when
-    // the hook refused it or the write failed.
+    // the row check refused it or the write failed.
     bool commitRow();
 
     DataGridModel* gridModel() const { return model_; }
@@ -100,30 +142,32 @@ private:
     friend class DataGridModel;
     friend class GridDelegate;
     friend class GridSelection;
-    int hookKey(int code);        // the key hook, never throwing
+    friend class PendingRow;
+    int filterKey(int code);      // the rules' key filter for the current column
+    void sendFiltered(QObject* to, QEvent* event);  // delivers a key the rules have seen
     void commitEditor();          // the open editor's text into the row buffer
+    void setField(std::string_view field, store::Value value);
     void reopenEditorLater();
     void fitColumns();
     QModelIndex cursorTarget(CursorAction action, Qt::KeyboardModifiers modifiers);
     bool tabLeaves(CursorAction action) const;
     void pressButton(int column);
     QPointer<QWidget> editor_;    // the open cell editor
-    bool forwarding_ = false;     // a key already hooked is on its way to a new editor
+    // A key event the rules have seen, on its way to a cell editor (opened
+    // for it, or given the rewritten key): the editor's filter lets it pass.
+    const QEvent* filteredKey_ = nullptr;
     QString caption_;
     std::vector<GridColumn> columns_;
     store::DataSource* source_ = nullptr;
     DataGridModel* model_ = nullptr;
-    KeyHook keyHook_;
-    BeforeWriteHook beforeWrite_;
-    ErrorHook errorHook_;
+    GridRules* rules_ = nullptr;
     bool enterAsTab_ = false;
     TabAction tabAction_ = TabAction::NextCell;
     bool arrowsWrap_ = false;
-    BeforeEditHook beforeEdit_;
-    ButtonHook buttonHook_;
     std::vector<int> buttonColumns_;
-    bool closingEditor_ = false;  // the view moves its editor on after Tab or Enter
-    bool reopening_ = false;      // a refused row's editor comes back
+    // The view is closing an editor after Tab or Enter and moving on: a cell
+    // it opens meanwhile is a CellMove, and a Tab out of the grid is ours to do.
+    bool closingEditor_ = false;
     bool fittedOpen_ = false;     // columns fitted with the data source open
 };
 

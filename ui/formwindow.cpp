@@ -16,6 +16,7 @@
 #include <QTextEdit>
 #include <QToolButton>
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 
 #include "ui/codedcombo.h"
@@ -393,6 +394,16 @@ void FormWindow::paintRowMarkers(QWidget* picture, QWidget* editingLabel, QWidge
     painter.drawText(line(last), Qt::AlignCenter, QStringLiteral("*"));
     painter.end();
     label->setPixmap(pix);
+}
+
+void FormWindow::missingControl(const char* name, int index, const QWidget* found, const char* kind) const {
+    const QByteArray control = index >= 0 ? QByteArray(name) + '(' + QByteArray::number(index) + ')' : QByteArray(name);
+    if (found)
+        qFatal("%s: the control %s is a %s, not the %s the window's code takes it for", layout_.name,
+               control.constData(), found->metaObject()->className(), kind);
+    qFatal("%s: the layout has no control %s (the window's code takes it for a %s)", layout_.name,
+           control.constData(), kind);
+    std::abort();  // qFatal does not return; this says so to every compiler
 }
 
 QWidget* FormWindow::control(const QString& name, int index) const {

@@ -29,6 +29,17 @@ public:
     template <class T> T* as(const QString& name, int index = -1) const {
         return qobject_cast<T*>(control(name, index));
     }
+    // The control of that name (and index) as the kind the window's code takes
+    // it for. A window builds its handles with it once, when it is made: a
+    // control missing from the layout, or of another kind, is a fault of the
+    // program, which then stops at once with a message naming the window and
+    // the control (in the tests too).
+    template <class T> T* require(const char* name, int index = -1) const {
+        QWidget* found = control(QString::fromUtf8(name), index);
+        if (auto* typed = qobject_cast<T*>(found))
+            return typed;
+        missingControl(name, index, found, T::staticMetaObject.className());
+    }
     // Every control in the layout's order (the window's control order).
     const std::vector<QWidget*>& controls() const { return controls_; }
     const ControlSpec* entry(const QWidget* control) const;  // nullptr when not ours
@@ -52,6 +63,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    [[noreturn]] void missingControl(const char* name, int index, const QWidget* found, const char* kind) const;
     void build();
     void place();
     void nameForAccessibility();

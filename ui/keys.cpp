@@ -14,7 +14,7 @@
 namespace ui {
 
 int SoloNumeros(int tecla) {
-    if ((tecla >= '0' && tecla <= '9') || tecla == 27 || tecla == 8 || tecla == 9)
+    if ((tecla >= '0' && tecla <= '9') || tecla == kEscape || tecla == kBackspace || tecla == kTab)
         return tecla;
     return 0;
 }
@@ -44,10 +44,10 @@ public:
 // key rather than the text (Backspace, Enter) sees the rewritten one.
 int keyFor(int code) {
     switch (code) {
-    case 8: return Qt::Key_Backspace;
-    case 9: return Qt::Key_Tab;
-    case 13: return Qt::Key_Return;
-    case 27: return Qt::Key_Escape;
+    case kBackspace: return Qt::Key_Backspace;
+    case kTab: return Qt::Key_Tab;
+    case kEnter: return Qt::Key_Return;
+    case kEscape: return Qt::Key_Escape;
     default: break;
     }
     const QChar c(static_cast<char16_t>(code));
@@ -74,7 +74,7 @@ int keyCode(const QKeyEvent* e) {
     if (t.isEmpty())
         return -1;
     const int code = t.at(0).unicode();
-    if (code == 8 || code == 9 || code == 13 || code == 27)
+    if (code == kBackspace || code == kTab || code == kEnter || code == kEscape)
         return code;
     if (code < 32 || code == 127)
         return -1;  // control shortcuts (Ctrl+V...) and Delete are not characters
@@ -161,12 +161,7 @@ bool KeyPipeline::eventFilter(QObject* watched, QEvent* event) {
     }
     if (!storableChar(key->text().at(0)))
         return true;
-    int result = 0;
-    try {
-        result = filter(static_cast<QWidget*>(watched), code);
-    } catch (...) {
-        result = 0;  // a filter must never take the event loop down
-    }
+    const int result = filter(static_cast<QWidget*>(watched), code);
     if (result == 0)
         return true;
     // Deliver a fresh event (Qt 6 key events cannot be changed) and swallow the
@@ -194,12 +189,7 @@ bool KeyPipeline::filterCommit(QObject* watched, QInputMethodEvent* event) {
     for (QChar c : event->commitString()) {
         if (!storableChar(c))
             continue;
-        int code = 0;
-        try {
-            code = filter(static_cast<QWidget*>(watched), c.unicode());
-        } catch (...) {
-            code = 0;
-        }
+        const int code = filter(static_cast<QWidget*>(watched), c.unicode());
         if (code >= 32)
             kept.append(QChar(static_cast<char16_t>(code)));
     }

@@ -19,7 +19,16 @@ class QWidget;
 
 namespace ui {
 
+// Filters run inside Qt's event handling, where nothing may be thrown: a
+// filter is a plain function of the code and throws nothing.
 using KeyFilter = std::function<int(int code)>;
+
+// The character codes of the keys that type control characters, as the key
+// filters see them; printable keys give their character's code.
+inline constexpr int kBackspace = 8;
+inline constexpr int kTab = 9;
+inline constexpr int kEnter = 13;
+inline constexpr int kEscape = 27;
 
 // The numeric fields' filter: digits, Escape, Backspace and Tab pass; every
 // other code becomes 0.
@@ -60,8 +69,8 @@ bool storable(const QString& text);
 // The text without the characters that cannot be stored.
 QString storableOnly(const QString& text);
 
-// The character code that a key press types (8 Backspace, 9 Tab, 13 Enter,
-// 27 Escape, or a printable character), or -1 when it types none.
+// The character code that a key press types (kBackspace, kTab, kEnter,
+// kEscape, or a printable character), or -1 when it types none.
 int keyCode(const QKeyEvent* e);
 // A copy of a key press that types `code` instead (key and text follow it).
 std::unique_ptr<QKeyEvent> rewrittenKey(const QKeyEvent* e, int code);

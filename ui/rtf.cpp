@@ -14,6 +14,7 @@ namespace ui {
 
 namespace {
 
+// clang-format off
 // Windows-1252 from 0x80 to 0x9F; below and above it is Latin-1.
 constexpr char16_t kCp1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
@@ -38,6 +39,7 @@ constexpr const char* kSkippedDestinations[] = {
     "latentstyles", "datastore", "filetbl", "revtbl",     "pn",            "nonshppict",
     "bkmkstart", "bkmkend",   "template",   "annotation", "atnid",         "atnauthor",
 };
+// clang-format on
 
 // Control words that stand for one character.
 struct Symbol {

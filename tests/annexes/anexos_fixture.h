@@ -1,7 +1,7 @@
 // Shared set-up of the annexes window's GUI tests: a data directory in a
-// temporary folder, a stand-in main window built from the main window's own
-// layout (the annexes window reads its controls by name only), scripted
-// message boxes, and the window shown and active on the offscreen platform.
+// temporary folder, a stand-in for the main window (the annexes window reads
+// only its state), scripted message boxes, and the window shown and active on
+// the offscreen platform.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,14 +23,17 @@
 #include "store/datadir.h"
 #include "store/dbf.h"
 #include "ui/datagrid.h"
-#include "ui/formwindow.h"
-#include "ui/layouts/form1.h"
-#include "ui/maskededit.h"
+#include "ui/mainwindow.h"
 #include "ui/messagebox.h"
 
 namespace anexostest {
 
 using store::Value;
+
+struct MainWindowStub : ui::MainWindow {
+    ui::MainWindowState shown;
+    ui::MainWindowState state() const override { return shown; }
+};
 
 class AnexosTest : public ::testing::Test {
 protected:
@@ -41,13 +44,9 @@ protected:
         auto boxes = std::make_unique<ui::ScriptedMessageBoxes>();
         boxes_ = boxes.get();
         previous_ = ui::MessageBoxService::install(std::move(boxes));
-        main_ = std::make_unique<ui::FormWindow>(ui::form1Layout());
-        auto* combo = main_->as<QComboBox>(QStringLiteral("Combo1"));
-        for (int i = 0; i < ui::form1TipoTramiteCount(); ++i)
-            combo->addItem(QString::fromUtf8(ui::form1TipoTramite()[i].text));
     }
     void TearDown() override {
-        close(), main_.reset();
+        close();
         ui::MessageBoxService::install(std::move(previous_));
     }
 
@@ -75,12 +74,12 @@ protected:
     // programme type, Combo1 (0 "Programa nuevo", 1 "Ampliación") and the maquila number and year.
     void open(const char* tipoProg = "3", int combo1 = 0, const char* numMaquila = "", const char* anoMaquila = "") {
         close();
-        main_->as<QLineEdit>(QStringLiteral("TipoProg"))->setText(QString::fromUtf8(tipoProg));
-        main_->as<QComboBox>(QStringLiteral("Combo1"))->setCurrentIndex(combo1);
-        main_->as<ui::MaskedEdit>(QStringLiteral("txtnummaquila"))->setText(QString::fromUtf8(numMaquila));
-        main_->as<ui::MaskedEdit>(QString::fromUtf8("txtañomaquila"))->setText(QString::fromUtf8(anoMaquila));
+        main_.shown.TipoProg = QString::fromUtf8(tipoProg);
+        main_.shown.Combo1Index = combo1;
+        main_.shown.txtnummaquila = QString::fromUtf8(numMaquila);
+        main_.shown.txtañomaquila = QString::fromUtf8(anoMaquila);
         db_ = std::make_unique<store::Database>(dir_);
-        win_ = std::make_unique<annexes::Anexos>(*db_, *main_);
+        win_ = std::make_unique<annexes::Anexos>(*db_, main_);
         win_->show(), win_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(win_.get()));
         settle();
@@ -91,10 +90,10 @@ protected:
         win_.reset(), db_.reset();
     }
 
-    void tab(int index) { win_->Anexosf()->setCurrentIndex(index), settle(); }
+    void tab(int index) { win_->Anexosf->setCurrentIndex(index), settle(); }
     void tabOf(int goodsGrid) { tab(goodsGrid == 2 ? 1 : 0); }
     ui::DataGrid* goods(int g) const { return win_->dbganexo(g); }
-    ui::DataGrid* sectors(int index) const { return win_->grdMercyProd(index); }
+    ui::DataGrid* sectors(int index) const { return win_->grdMercyProd[std::size_t(index)]; }
 
     static void settle() { for (int i = 0; i < 5; ++i) QApplication::processEvents(); }
     static void focus(QWidget* c) { c->setFocus(Qt::TabFocusReason), settle(); }
@@ -138,7 +137,7 @@ protected:
     ui::ScriptedMessageBoxes* boxes_ = nullptr;
     std::vector<ui::ShownBox> opening_;  // boxes shown while the window opened
     std::unique_ptr<ui::MessageBoxService> previous_;
-    std::unique_ptr<ui::FormWindow> main_;
+    MainWindowStub main_;
     std::unique_ptr<store::Database> db_;
     std::unique_ptr<annexes::Anexos> win_;
 };

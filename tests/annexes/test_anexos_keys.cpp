@@ -46,7 +46,7 @@ TEST_F(AnexosTest, TabLeavesTheGridsThatSaySo) {
     for (int column : {2, 3, 4}) {
         key(Qt::Key_Tab);
         EXPECT_EQ(goods(1)->currentColumn(), column);
-        EXPECT_FALSE(win_->List(2)->isVisible());
+        EXPECT_FALSE(win_->List2->isVisible());
     }
 }
 
@@ -55,10 +55,10 @@ TEST_F(AnexosTest, CtrlTabTurnsToTheUsablePagesFromAGrid) {
     open("1");  // "Anexo 2" switched off
     cell(goods(0), 0, 3);
     key(Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(win_->Anexosf()->currentIndex(), 2);
-    focus(win_->dbgProdAbas());
+    EXPECT_EQ(win_->Anexosf->currentIndex(), 2);
+    focus(win_->dbgProdAbas);
     key(Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(win_->Anexosf()->currentIndex(), 0);
+    EXPECT_EQ(win_->Anexosf->currentIndex(), 0);
 }
 
 // Closing writes the rows left pending; shown modally, a refused one keeps
@@ -66,11 +66,11 @@ TEST_F(AnexosTest, CtrlTabTurnsToTheUsablePagesFromAGrid) {
 TEST_F(AnexosTest, ClosingWritesPendingRowsOrWaits) {
     sector(1, "X"), open();
     typeRow(goods(1), {{3, "12345678"}}), typeRow(goods(0), {{3, "123"}});
-    win_->Anexosf()->setCurrentIndex(2);
+    win_->Anexosf->setCurrentIndex(2);
     win_->hide();  // shown afresh, as the main window shows it
     QTimer::singleShot(0, win_.get(), [this] {
         EXPECT_FALSE(win_->close());
-        EXPECT_EQ(win_->Anexosf()->currentIndex(), 0);
+        EXPECT_EQ(win_->Anexosf->currentIndex(), 0);
         EXPECT_EQ(boxes_->texts(), QStringList{QString::fromUtf8("La Fracción debe ser de 8 números")});
     });
     QTimer::singleShot(100, win_.get(), [this] {
@@ -97,7 +97,7 @@ TEST_F(AnexosTest, PickListDropsUnderTheSectorCell) {
         SCOPED_TRACE((std::string{c.drop, c.leave}));
         open(), tabOf(c.grid);
         ui::DataGrid* grid = goods(c.grid);
-        QListWidget* list = win_->List(c.grid + 1);
+        QListWidget* list = win_->pickList(c.grid);
         const int row = grid->model()->rowCount() - 1;  // the add line
         const QModelIndex secCell = grid->model()->index(row, 2);
         cell(grid, row, 2);

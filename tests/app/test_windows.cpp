@@ -72,21 +72,21 @@ TEST_F(WindowsTest, QuestionnaireAndHelpOpenOnceAndComeToTheFront) {
     twiceThenClose<help::frmayuda>([this] { form_->Command1_Click(4); });
     auto doc = shownWindows<questionnaire::frmDocument>();
     ASSERT_EQ(doc.size(), 1u);
-    EXPECT_FALSE(doc.front()->RTUltima()->toPlainText().isEmpty());
+    EXPECT_FALSE(doc.front()->RTUltima->toPlainText().isEmpty());
 }
 
 TEST_F(WindowsTest, AboutAndAnnexesWaitUntilClosed) {
     modal<help::frmAbout>([this] { form_->Command1_Click(9); },
-                          [](help::frmAbout& about) { EXPECT_TRUE(about.lblVersion()->text().endsWith("3.0.0")); });
+                          [](help::frmAbout& about) { EXPECT_TRUE(about.lblVersion->text().endsWith("3.0.0")); });
 
     // The annexes read the programme type that the annexes button computes.
-    form_->chkProdFinal()->setChecked(false);
-    form_->chkrodIndirecto()->setChecked(true);
+    form_->chkProdFinal->setChecked(false);
+    form_->chkrodIndirecto->setChecked(true);
     for (int round = 0; round < 2; ++round) {  // loaded afresh each time
         modal<annexes::Anexos>([this] { form_->Command2_Click(); }, [](annexes::Anexos& w) {
             EXPECT_FALSE(w.loadFailed());
-            EXPECT_EQ(w.Anexosf()->currentIndex(), 1);
-            EXPECT_FALSE(w.Anexosf()->isTabEnabled(0));
+            EXPECT_EQ(w.Anexosf->currentIndex(), 1);
+            EXPECT_FALSE(w.Anexosf->isTabEnabled(0));
         });
     }
     EXPECT_EQ(boxes_->shown().size(), 0u);

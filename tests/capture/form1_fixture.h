@@ -34,10 +34,10 @@ inline const char* const kMonth = "El valor del mes del RFC es incorrecto";
 inline const char* const kDay = "El valor del dia del RFC es incorrecto";
 inline const char* const kLast = "El ultimo digito del RFC debe ser A ó del 0 al 9";
 inline const char* const kTipo = "Seleccione un tipo de programa";
-inline const char* const kAmbos = "Es necesario el año y número de programa";
-inline const char* const kAnio0 = "El año de zeltar no puede ser cero";
-inline const char* const kAnio1980 = "El año de zeltar no puede ser menor a 1980";
-inline const char* const kNum0 = "El número de zeltar no puede ser cero";
+inline const char* const kBothMissing = "Es necesario el año y número de programa";
+inline const char* const kYearZero = "El año de zeltar no puede ser cero";
+inline const char* const kYearBefore1980 = "El año de zeltar no puede ser menor a 1980";
+inline const char* const kNumberZero = "El número de zeltar no puede ser cero";
 // ValidaRequeridos, in the order it shows them (index 0 unused).
 inline const char* const kReq[14] = {
     nullptr,
@@ -136,7 +136,7 @@ protected:
         button(i)->click();
         settle();
     }
-    void setRfc(const QString& t) { form_->MaskEdBox1()->setMaskedText(t); }
+    void setRfc(const QString& t) { form_->MaskEdBox1->setMaskedText(t); }
     void focus(QWidget* c) { c->setFocus(Qt::TabFocusReason), settle(); }
     // A key to whatever has the focus (a grid passes keys on to its cell editor).
     void key(int k, Qt::KeyboardModifiers m = Qt::NoModifier) {

@@ -1,5 +1,6 @@
 // The main window's checks and key filters: case tables against the exact
-// message texts and the flags each check hands back to the window.
+// message texts and the flags each check hands back to the window, one case
+// for each rule and each of its edges.
 #include <limits>
 #include <set>
 
@@ -16,60 +17,76 @@ QString u(const char* s) { return QString::fromUtf8(s); }
 // Messages as one comparable string: text, title and icon of each.
 std::string show(const std::vector<Message>& ms) {
     std::string out;
-    for (const auto& m : ms) out += "[" + (m.text + "|" + m.title).toStdString() + (m.critical ? "|!] " : "] ");
+    for (const auto& m : ms)
+        out += "[" + (m.text + "|" + m.title).toStdString() + (m.critical ? "|!] " : "] ");
     return out;
 }
 std::string show(const std::vector<const char*>& texts, bool critical = false) {
     std::string out;
-    for (const char* t : texts) out += "[" + std::string(t) + "|" + (critical ? "|!] " : "] ");
+    for (const char* t : texts)
+        out += "[" + std::string(t) + "|" + (critical ? "|!] " : "] ");
     return out;
 }
 
 TEST(ValidaRfc, CaseTable) {
-    const struct { const char* text; std::vector<const char*> messages; bool callsHabilita; } cases[] = {
+    // The text, the messages, whether Habilita runs.
+    const std::tuple<const char*, std::vector<const char*>, bool> cases[] = {
         // The length fault hides every other and does not run Habilita.
-        {"             ", {kLen}, false}, {"", {kLen}, false}, {" ABC010101XY", {kLen}, false},
-        {" ABC010101XY ", {kLen}, false}, {"Xab991399xy  ", {kLen}, false},
-        {" ABC010101XYA", {}, true}, {" ABC991231005", {}, true},  // month 12 and day 31 are the bounds
-        {" ABC000000XY0", {}, true}, {" AB1010101XYA", {}, true},  // month and day 00; a digit at 4
-        {" &&A010101XYA", {}, true}, {" ABC01 101XYA", {}, true}, {" ABC01    XYA", {}, true},  // blanks read 0
-        {" ABC010101XYAZZ", {}, true}, {" ABc010101XYA", {}, true},  // 13 positions; 4 is not examined
-        {"ABCD010101XYA", {kFirst}, true}, {"A1bD010101XYA", {kFirst}, true},  // no blank skips the letter rule
-        {"XabC011332XYa", {kFirst, kMonth, kDay, kLast}, true}, {" ab1010101XYA", {kL2}, true},  // 2 hides 3
-        {" aBC010101XYA", {kL2}, true}, {" AbC010101XYA", {kL3}, true}, {" A C010101XYA", {kL3}, true},
-        {" ÑBC010101XYA", {kL2}, true}, {" ABC011301XYA", {kMonth}, true}, {" ABC010132XYA", {kDay}, true},
-        {" 1BC011301XYA", {kL2, kMonth}, true}, {" ABC010101XYa", {kLast}, true}, {" ABC010101XY&", {kLast}, true},
+        {"", {kLen}, false},
+        {" ABC010101XY ", {kLen}, false},
+        {"Xab991399xy  ", {kLen}, false},
+        {" ABC991231005", {}, true},  // month 12 and day 31 are the bounds
+        {" AB1000000XY0", {}, true},  // month and day 00; a digit at 4
+        {" &&A01 101XYA", {}, true},  // & counts as a letter; blanks read 0
+        {" ABc010101XYAZZ", {}, true},  // 13 positions; 4 is not examined
+        {"A1bD010101XYA", {kFirst}, true},  // no blank skips the letter rule
+        {"XabC011332XYa", {kFirst, kMonth, kDay, kLast}, true},
+        {" ab1010101XYA", {kL2}, true},  // 2 hides 3
+        {" AbC010101XYA", {kL3}, true},
+        {" ÑBC010101XYA", {kL2}, true},
+        {" 1BC011301XYA", {kL2, kMonth}, true},
+        {" ABC010132XYA", {kDay}, true},
+        {" ABC010101XY&", {kLast}, true},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string("\"") + c.text + "\"");
-        const RfcResult r = validaRfc(u(c.text));
-        EXPECT_EQ(show(r.messages), show(c.messages));
-        EXPECT_EQ(r.valid, c.messages.empty());
-        EXPECT_EQ(r.refocus, !c.messages.empty());  // every fault sends the focus back
-        EXPECT_EQ(r.callsHabilita, c.callsHabilita);
+    for (const auto& [text, messages, callsHabilita] : cases) {
+        SCOPED_TRACE(std::string("\"") + text + "\"");
+        const RfcResult r = validaRfc(u(text));
+        EXPECT_EQ(show(r.messages), show(messages));
+        EXPECT_EQ(r.valid, messages.empty());
+        EXPECT_EQ(r.refocus, !messages.empty());  // every fault sends the focus back
+        EXPECT_EQ(r.callsHabilita, callsHabilita);
     }
-    for (const char* company : {"", " ", " ABC010101XYA"}) EXPECT_TRUE(rfcIsCompany(u(company))) << company;
-    for (const char* person : {"ABCD010101XYA", "a"}) EXPECT_FALSE(rfcIsCompany(u(person))) << person;
+    for (const char* company : {"", " ABC010101XYA"})
+        EXPECT_TRUE(rfcIsCompany(u(company))) << company;
+    EXPECT_FALSE(rfcIsCompany(u("a")));
 }
 
 TEST(Valida, CaseTable) {
     // rfc, the three boxes, Combo1, year, number; the message (none: nullptr) and the fault.
-    const struct { bool rfc; int prod, ind, abas, combo; const char *p1, *p2, *message; bool fault; } cases[] = {
+    const struct {
+        bool rfc;
+        int prod, ind, abas, combo;
+        const char *p1, *p2, *message;
+        bool fault;
+    } cases[] = {
         // An invalid RFC is a fault with no message of its own, that stops before the programme type.
-        {false, 1, 0, 0, 0, "", "", nullptr, true}, {false, 0, 0, 0, 1, "", "", nullptr, true},
-        {true, 0, 0, 0, 0, "", "", kTipo, true}, {true, 0, 0, 0, 1, "", "", kTipo, true},  // before the year
-        {true, 2, 0, 0, 0, "", "", nullptr, false}, {true, 0, 0, 1, 0, "", "", nullptr, false},  // a grey box counts
+        {false, 0, 0, 0, 1, "", "", nullptr, true},
+        {true, 0, 0, 0, 0, "", "", kTipo, true},
+        {true, 0, 0, 0, 1, "", "", kTipo, true},  // before the year
+        {true, 2, 0, 0, 0, "", "", nullptr, false},  // a grey box counts
+        {true, 0, 0, 1, 0, "", "", nullptr, false},
         {true, 0, 1, 0, 0, "", "", nullptr, false},
         // A new programme, or no procedure selected, ignores year and number.
-        {true, 1, 0, 0, 0, "1979", "0", nullptr, false}, {true, 1, 0, 0, -1, "", "", nullptr, false},
-        {true, 1, 0, 0, 1, "1979", "5", kAnio1980, true}, {true, 1, 0, 0, 1, "500", "0", kAnio1980, true},
-        {true, 1, 0, 0, 1, "1980", "0", kNum0, true}, {true, 1, 0, 0, 1, "1980", "", kNum0, true},
-        {true, 1, 0, 0, 1, "", "", kAmbos, true}, {true, 1, 0, 0, 1, "0", "0000", kAmbos, true},
-        {true, 1, 0, 0, 1, "    ", "  ", kAmbos, true}, {true, 1, 0, 0, 1, "", "12", kAnio0, true},
-        {true, 1, 0, 0, 1, "ABCD", "12", kAnio0, true},  // a year of letters reads 0
-        {true, 1, 0, 0, 1, "1980", "1", nullptr, false}, {true, 1, 0, 0, 1, " 1990", "12 ", nullptr, false},
-        {true, 1, 0, 0, 1, "19 90", "1 2", nullptr, false}, {true, 1, 0, 0, 1, "1990", "7X", nullptr, false},
-        {true, 1, 0, 0, 1, "1990", "-5", kNum0, true}, {true, 1, 0, 0, 1, "-1990", "5", kAnio0, true},  // negatives: 0
+        {true, 1, 0, 0, 0, "1979", "0", nullptr, false},
+        {true, 1, 0, 0, -1, "", "", nullptr, false},
+        {true, 1, 0, 0, 1, "1979", "5", kYearBefore1980, true},
+        {true, 1, 0, 0, 1, "500", "0", kYearBefore1980, true},
+        {true, 1, 0, 0, 1, "1980", "", kNumberZero, true},
+        {true, 1, 0, 0, 1, "0", "0000", kBothMissing, true},
+        {true, 1, 0, 0, 1, "ABCD", "12", kYearZero, true},  // a year of letters reads 0
+        {true, 1, 0, 0, 1, "19 80", "1 2", nullptr, false},
+        {true, 1, 0, 0, 1, "1990", "-5", kNumberZero, true},  // negatives read 0
+        {true, 1, 0, 0, 1, "-1990", "5", kYearZero, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);
@@ -88,69 +105,78 @@ void blankAll(R in, const char* blank) {
 
 TEST(ValidaRequeridos, CaseTable) {
     const std::vector<int> all = {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
-    const struct { void (*change)(R); std::vector<int> rows; } cases[] = {  // rows of kReq, in the order shown
-        {[](R) {}, {}}, {[](R in) { blankAll(in, ""); }, all},  // a new programme
-        {[](R in) { blankAll(in, "   "); }, all},                // blanks only count as empty
+    // A change to a complete application; the rows of kReq it gives, in the order shown.
+    const std::pair<void (*)(R), std::vector<int>> cases[] = {
+        {[](R) {}, {}},
+        {[](R in) { blankAll(in, "   "); }, all},  // a new programme; blanks only count as empty
         {[](R in) { blankAll(in, ""), in.combo1Index = 1; }, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}},
         {[](R in) { in.combo1Index = 1, in.prog1 = u("1999"), in.prog2 = u("15"); }, {}},
-        {[](R in) { in.combo1Index = 1, in.prog1 = u("  "), in.prog2 = u("15"); }, {1}},
         {[](R in) { in.combo1Index = 1, in.prog1 = u("1999"); }, {2}},
-        {[](R in) { in.chkProdFinal = in.chkrodIndirecto = 0; }, {9}},  // only Abastecedor
-        {[](R in) { in.chkProdFinal = 2; }, {9}},                       // a grey box is not ticked
+        {[](R in) { in.chkProdFinal = 2; }, {9}},  // a grey box is not ticked, nor is Abastecedor counted
         {[](R in) { in.chkProdFinal = 0, in.chkrodIndirecto = 1; }, {}},
         {[](R in) { in.combo5Index = 0; }, {}},  // the first office
-        {[](R in) { in.colonia = u("  CENTRO  "); }, {}}, {[](R in) { in.calle = u("\t"); }, {4}},
+        {[](R in) { in.calle = u("\t"); }, {4}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);
-        RequeridosInput in{0, {}, {}, u("ACEROS SA"), u("JUAREZ 100"), u("64000"), u("CENTRO"), u("81812345"), 3, 1,
-                           0, u("JUAN"), u("DIRECTOR"), u("8187654321"), u("juan@aceros.mx")};
-        c.change(in);
+        const auto& [change, rows] = c;
+        RequeridosInput in{0, {}, {}, u("ACEROS SA"), u("JUAREZ 100"), u("64000"), u("CENTRO"), u("81812345"),
+                           3, 1, 0, u("JUAN"), u("DIRECTOR"), u("8187654321"), u("juan@aceros.mx")};
+        change(in);
         const RequeridosResult r = validaRequeridos(in);
         std::vector<const char*> texts;
-        for (int i : c.rows) texts.push_back(kReq[i]);
+        for (int i : rows)
+            texts.push_back(kReq[i]);
         EXPECT_EQ(show(r.messages), show(texts, true));
-        EXPECT_EQ(r.missing, !c.rows.empty());
+        EXPECT_EQ(r.missing, !rows.empty());
     }
 }
 
 TEST(LeadingNumber, CaseTable) {
-    const struct { const char* text; bool sign; long long value; } cases[] = {  // more through valida's table
-        {"", false, 0}, {"A12", false, 0}, {"0042", false, 42}, {"-5", false, 0}, {"-5", true, -5}, {" - 5", true, -5},
-        {"-", true, 0}, {"--5", true, 0}, {"5-", true, 5}, {"+5", true, 0}, {"-0", true, 0}, {"12A3", true, 12},
-        {"99999999999999999999999", false, std::numeric_limits<long long>::max()},
+    using ui::Sign;
+    const std::tuple<const char*, Sign, long long> cases[] = {  // more through valida's table
+        {"A12", Sign::None, 0},
+        {"-5", Sign::None, 0},
+        {" - 5", Sign::Minus, -5},
+        {"--5", Sign::Minus, 0},
+        {"+5", Sign::Minus, 0},
+        {"+5", Sign::PlusOrMinus, 5},
+        {"12A3", Sign::Minus, 12},
+        {"99999999999999999999999", Sign::None, std::numeric_limits<long long>::max()},
     };
-    for (const auto& c : cases) EXPECT_EQ(leadingNumber(u(c.text), c.sign), c.value) << c.text << " " << c.sign;
+    for (const auto& [text, sign, value] : cases)
+        EXPECT_EQ(leadingNumber(u(text), sign), value) << text << " " << int(sign);
     // txtProg2 left with a negative number gets "0"; anything else stays (null).
-    for (const char* negative : {"-5", " -12", "- 3"}) EXPECT_EQ(prog2OnLeave(u(negative)), u("0")) << negative;
-    for (const char* stays : {"5", "0", "", "-0", "-", "5-"}) EXPECT_TRUE(prog2OnLeave(u(stays)).isNull()) << stays;
+    EXPECT_EQ(prog2OnLeave(u(" - 3")), u("0"));
+    for (const char* stays : {"5", "-0", "5-"})
+        EXPECT_TRUE(prog2OnLeave(u(stays)).isNull()) << stays;
 }
 
 TEST(KeyFilters, CaseTables) {
     const std::set<int> passing = {8, 9, 27, '0', '1', '2', '3', '4', '5', '6', '7', '8', '9'};
-    for (int code = 0; code <= 255; ++code) EXPECT_EQ(SoloNumeros(code), passing.count(code) ? code : 0) << code;
-    for (int code : {0x0661, 0xFF10, -1}) EXPECT_EQ(SoloNumeros(code), 0) << code;  // other digits are not digits here
-    // ñ Ñ é ü; ÿ's capital is beyond Latin-1, ß has none.
-    const struct { int code, upper, lower; } cases[] = {
-        {'a', 'A', 'a'}, {'A', 'A', 'a'}, {'z', 'Z', 'z'}, {0xF1, 0xD1, 0xF1}, {0xD1, 0xD1, 0xF1}, {0xE9, 0xC9, 0xE9},
-        {0xFC, 0xDC, 0xFC}, {0xFF, 0x178, 0xFF}, {0xDF, 0xDF, 0xDF}, {'1', '1', '1'}, {'@', '@', '@'}, {' ', ' ', ' '},
-        {0, 0, 0}, {8, 8, 8}, {13, 13, 13}, {27, 27, 27},
+    for (int code = 0; code <= 255; ++code)
+        EXPECT_EQ(SoloNumeros(code), passing.count(code) ? code : 0) << code;
+    EXPECT_EQ(SoloNumeros(0x0661), 0);  // other scripts' digits are not digits here
+    // The code, its upper and its lower case: ñ, Ñ; ÿ's capital is beyond Latin-1, ß has none.
+    const std::tuple<int, int, int> cases[] = {
+        {'a', 'A', 'a'}, {0xF1, 0xD1, 0xF1}, {0xD1, 0xD1, 0xF1}, {0xFF, 0x178, 0xFF},
+        {0xDF, 0xDF, 0xDF}, {'1', '1', '1'}, {0, 0, 0},          {13, 13, 13},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(std::make_pair(upperKey(c.code), lowerKey(c.code)), std::make_pair(c.upper, c.lower)) << c.code;
+    for (const auto& [code, upper, lower] : cases)
+        EXPECT_EQ(std::make_pair(upperKey(code), lowerKey(code)), std::make_pair(upper, lower)) << code;
 }
 
 TEST(PlantsGrid, CellKeysAndRowCheck) {
-    const struct { int column, code, result; } keys[] = {  // Enter reaches a text column; the grid makes it Tab
-        {0, 'a', 'A'}, {2, 'a', 'A'}, {3, 0xF1, 0xD1}, {4, 'b', 'B'}, {5, 'c', 'C'}, {0, '7', '7'}, {5, ' ', ' '},
-        {2, 13, 13}, {1, 'a', 0}, {1, '5', '5'}, {1, 13, 0}, {1, 8, 8}, {6, '-', 0}, {6, '0', '0'}, {6, 13, 0},
-        {6, 9, 9}, {7, '.', 0}, {7, '9', '9'}, {7, 27, 27},
+    // Column, typed, let through. Enter reaches a text column; the grid makes it Tab.
+    const std::tuple<int, int, int> keys[] = {
+        {0, 'a', 'A'}, {2, 'a', 'A'}, {3, 0xF1, 0xD1}, {4, 'b', 'B'}, {5, 'c', 'C'}, {2, 13, 13},
+        {1, 'a', 0},   {1, '5', '5'}, {1, 13, 0},      {6, '0', '0'},   {7, '.', 0},   {7, '9', '9'},
     };
-    for (const auto& c : keys) EXPECT_EQ(plantCellKey(c.column, c.code), c.result) << c.column << " " << c.code;
+    for (const auto& [column, code, result] : keys)
+        EXPECT_EQ(plantCellKey(column, code), result) << column << " " << code;
     // The postal-code check, for its column only (the window's grid test covers the others).
-    for (const auto& [column, cp, refused] : {std::tuple{1, "1234567890", true}, {1, "12345", false}, {1, "", false}})
-        EXPECT_EQ(show(plantRowCheck(column, u(cp))),
-                  refused ? "[El Codigo postal no puede ser mayor a 5 digitos|Error|!] " : "") << cp;
+    EXPECT_EQ(show(plantRowCheck(1, u("123456"))), "[El Codigo postal no puede ser mayor a 5 digitos|Error|!] ");
+    EXPECT_EQ(show(plantRowCheck(1, u("12345"))), "");
 }
 
 } // namespace

@@ -6,27 +6,27 @@
 namespace form1test {
 namespace {
 
+using capture::Form1;
 const QString kCompany = QStringLiteral(" ABC850101XY1");
 const QString kNoBlank = QStringLiteral("ABCD850101XY1");  // fails the first-position rule
 const QString kFirst = texts::kFirst;
-const QString kPrograma = QString::fromUtf8("Capture el número de programa");
-const QString kOficina = QStringLiteral("Capture la admon. local del proveedor");
+const QString kProgrammeNumber = QString::fromUtf8("Capture el número de programa");
+const QString kOffice = QStringLiteral("Capture la admon. local del proveedor");
 const Qt::CheckState U = Qt::Unchecked, C = Qt::Checked, G = Qt::PartiallyChecked;
-enum class St { On, Off, Same };
 
 class CommandsTest : public Form1Test {
 protected:
     void boxes3(Qt::CheckState prod, Qt::CheckState ind, Qt::CheckState abas) {
-        form_->chkProdFinal()->setCheckState(prod);
-        form_->chkrodIndirecto()->setCheckState(ind);
-        form_->chkAbastecedor()->setCheckState(abas);
+        form_->chkProdFinal->setCheckState(prod);
+        form_->chkrodIndirecto->setCheckState(ind);
+        form_->chkAbastecedor->setCheckState(abas);
     }
-    // The band of switchable controls, sampled: all on, all off, or mixed.
-    St bandState() const {
+    // The band of switchable controls, sampled: "on", "off", or "mixed".
+    std::string band() const {
         int on = 0;
         for (QWidget* c : {w("txtCalle"), w("dbgplantas"), w("Command1", 0), w("Command1", 2), w("Command2")})
             on += c->isEnabled();
-        return on == 5 ? St::On : on == 0 ? St::Off : St::Same;
+        return on == 5 ? "on" : on == 0 ? "off" : "mixed";
     }
     void expectBoxes(const QStringList& texts, ui::Icon icon) {
         EXPECT_EQ(boxes_->texts().join(u'|').toStdString(), texts.join(u'|').toStdString());
@@ -41,39 +41,59 @@ TEST_F(Form1Test, EmptyDatoprovAddsALockedNewRecord) {
     EXPECT_EQ(form_->windowTitle(), QStringLiteral("ZELTAR Ver 3.0"));
     EXPECT_EQ(form_->dtsDatoProv.editMode(), store::EditMode::AddNew);
     // Locked, but for what a new application begins with: the RFC, its name, its programme.
-    for (const auto& [name, on] : {std::pair{"txtCalle", false}, {"Combo5", false}, {"dbgplantas", false},
-                                   {"Command2", false}, {"MaskEdBox1", true}, {"txtApePat1", true}})
+    for (const auto& [name, on] : {std::pair{"txtCalle", false},
+                                   {"dbgplantas", false},
+                                   {"Command2", false},
+                                   {"MaskEdBox1", true},
+                                   {"txtApePat1", true}})
         EXPECT_EQ(w(name)->isEnabled(), on) << name;
-    for (int i : {0, 1, 2, 3, 4, 6, 7, 9}) EXPECT_EQ(button(i)->isEnabled(), i > 5) << i;
-    EXPECT_EQ(form_->Combo1()->currentText(), QStringLiteral("Programa nuevo"));
-    const auto* combo5 = form_->Combo5();
-    EXPECT_EQ(std::tuple(combo5->count(), combo5->currentIndex(), form_->SSTab1()->currentIndex()),
+    for (int i : {Form1::kDeleteAll, Form1::kDeleteAnnexes, Form1::kHelp, Form1::kEdit, Form1::kAbout})
+        EXPECT_EQ(button(i)->isEnabled(), i > Form1::kCancelChanges) << i;
+    EXPECT_EQ(form_->Combo1->currentText() + "|" + form_->cmbActividad->currentText(), "Programa nuevo|ALIMENTOS");
+    EXPECT_EQ(std::tuple(form_->Combo5->count(), form_->Combo5->currentIndex(), form_->SSTab1->currentIndex()),
               std::tuple(3, -1, 0));
-    EXPECT_EQ(form_->cmbActividad()->currentText(), QStringLiteral("ALIMENTOS"));
-    form_->Combo1()->setCurrentIndex(1);  // "Ampliación" opens the year and number, "Programa nuevo" locks them
+    form_->Combo1->setCurrentIndex(1);  // "Ampliación" opens the year and number, "Programa nuevo" locks them
     EXPECT_TRUE(w("txtProg1")->isEnabled() && w("txtProg2")->isEnabled());
-    form_->Combo1()->setCurrentIndex(0);
+    form_->Combo1->setCurrentIndex(0);
     EXPECT_FALSE(w("txtProg1")->isEnabled() || w("txtProg2")->isEnabled());
-    EXPECT_EQ(form_->dtsDatoProv.field(20).toString(), "14");  // Nuevo ran to its last step
+    EXPECT_EQ(form_->dtsDatoProv.field(store::datoprov::kCampo20).toString(), "14");  // Nuevo ran to its last step
     EXPECT_TRUE(form_->close());  // closing while adding asks nothing
     EXPECT_TRUE(boxes_->shown().empty());
 }
 
-TEST_F(Form1Test, ClosingAnEditedRecordAsks) {
-    const struct { ui::Answer answer; bool closes; const char* stored; } cases[] = {  // stored: APEPATRAZ after
-        {ui::Answer::Cancel, false, "EMPRESA SA"}, {ui::Answer::No, true, "EMPRESA SA"},
-        {ui::Answer::Yes, true, "OTRA EMPRESA"}};
+// What the other windows read is what the window shows: unsaved, untrimmed,
+// the RFC in all 13 positions, the lists' texts, a grey box not ticked.
+TEST_F(Form1Test, OtherWindowsReadWhatTheWindowShows) {
     writeDatoprov(filledRecord());
-    for (const auto& c : cases) {
-        SCOPED_TRACE(int(c.answer));
+    open();
+    setRfc(QStringLiteral(" ABC8501"));
+    edit("txtacredita")->setText(QStringLiteral(" 1.6 "));
+    form_->txtañomaquila->setText(QStringLiteral("1999"));
+    form_->chkProdFinal->setCheckState(G), form_->chkrodIndirecto->setCheckState(C);
+    const ui::MainWindowState s = form_->state();
+    EXPECT_EQ(s.MaskEdBox1 + "|" + s.txtacredita + "|" + s.txtañomaquila + "|" + s.Combo1 + "|" + s.Combo5 + "|"
+                  + s.cmbActividad + "|" + s.txtApePat1,
+              QString::fromUtf8(" ABC8501     | 1.6 |1999|Ampliación|OFICINA CENTRO|HARINAS|EMPRESA SA"));
+    EXPECT_TRUE(s.Combo1Index == 1 && !s.chkProdFinal && s.chkrodIndirecto);
+}
+
+TEST_F(Form1Test, ClosingAnEditedRecordAsks) {
+    // The answer, whether the window closes, APEPATRAZ afterwards.
+    const std::tuple<ui::Answer, bool, const char*> cases[] = {
+        {ui::Answer::Cancel, false, "EMPRESA SA"},
+        {ui::Answer::No, true, "EMPRESA SA"},
+        {ui::Answer::Yes, true, "OTRA EMPRESA"},
+    };
+    writeDatoprov(filledRecord());
+    for (const auto& [answer, closes, stored] : cases) {
+        SCOPED_TRACE(int(answer));
         open();
         edit("txtApePat1")->setText(QStringLiteral("OTRA EMPRESA"));
-        boxes_->clear();
-        boxes_->queue(c.answer);
-        EXPECT_EQ(form_->close(), c.closes);
+        boxes_->clear(), boxes_->queue(answer);
+        EXPECT_EQ(form_->close(), closes);
         expectBox("Salvar los datos antes de salir?", "ATENCION", ui::Icon::None, ui::Buttons::YesNoCancel);
-        EXPECT_EQ(form_->isVisible(), !c.closes);
-        EXPECT_EQ(rows("datoprov").at(0).at(4).toString(), c.stored);
+        EXPECT_EQ(form_->isVisible(), !closes);
+        EXPECT_EQ(rows("datoprov").at(0).at(4).toString(), stored);
         close();
     }
 }
@@ -84,16 +104,21 @@ TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
     writeDatoprov(filledRecord());
     open();
     QString opened;
-    form_->windows = {[&] { opened += "Anexos:" + form_->TipoProg()->text(); }, [&] { opened += "frmDocument,"; },
+    form_->windows = {[&] { opened += "Anexos:" + form_->TipoProg->text(); }, [&] { opened += "frmDocument,"; },
                       [&] { opened += "frmayuda,"; }, [&] { opened += "frmAbout,"; }};
-    for (int i : {4, 7, 9, 8, 12}) form_->Command1_Click(i);
+    for (int i : {int(Form1::kHelp), int(Form1::kPrint), int(Form1::kAbout), 8, 12})
+        form_->Command1_Click(i);
     EXPECT_EQ(opened, QStringLiteral("frmayuda,frmDocument,frmAbout,"));
-    using S = Qt::CheckState;
-    const struct { QString rfc; int combo1; QString p1, p2; S d, i, a; const char *message, *opened; } cases[] = {
+    const struct {
+        QString rfc;
+        int combo1;
+        QString p1, p2;
+        Qt::CheckState d, i, a;
+        const char *message, *opened;
+    } cases[] = {
         {kCompany, 0, "abc", "", C, U, U, nullptr, "Anexos:1"},  // a new programme ignores the year
-        {kCompany, 1, "1979", "5", C, U, U, texts::kAnio1980, ""},
-        {kCompany, 1, "2001", "0", C, U, U, texts::kNum0, ""},
-        {kCompany, 1, "2001", "15", U, U, U, texts::kTipo, ""},
+        {kCompany, 1, "1979", "5", C, U, U, texts::kYearBefore1980, ""},
+        {kCompany, 1, "2001", "0", C, U, U, texts::kNumberZero, ""},
         {kCompany, 1, "2001", "15", C, C, U, nullptr, "Anexos:3"},
         {kCompany, 0, "", "", U, U, C, nullptr, "Anexos:4"},
         {kCompany, 0, "", "", U, G, U, nullptr, "Anexos:2"},
@@ -102,7 +127,7 @@ TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         setRfc(c.rfc);
-        form_->Combo1()->setCurrentIndex(c.combo1);
+        form_->Combo1->setCurrentIndex(c.combo1);
         edit("txtProg1")->setText(c.p1), edit("txtProg2")->setText(c.p2);
         boxes3(c.d, c.i, c.a);
         opened.clear();
@@ -121,28 +146,31 @@ TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
 // One row per control ValidaRequeridos reads, each alone at fault (the text
 // boxes by the place of their message).
 TEST_F(CommandsTest, ValidaRequeridosReadsTheControls) {
-    const char* required[] = {nullptr,    nullptr,    nullptr,    "txtApePat1",  "txtCalle", "txtCP",   "txtColonia",
+    const char* required[] = {nullptr,       nullptr, nullptr, "txtApePat1",  "txtCalle", "txtCP",         "txtColonia",
                               "txtTelefono", nullptr, nullptr, "txtNombreR2", "txtcargo", "txtTelefonoR2", "EMAILREP"};
     std::vector<std::pair<std::function<void()>, std::vector<int>>> cases = {
-        {[] {}, {}}, {[&] { form_->Combo5()->setCurrentIndex(-1); }, {8}},
-        {[&] { form_->Combo1()->setCurrentIndex(1), edit("txtProg1")->clear(), edit("txtProg2")->setText(" "); },
-         {1, 2}},
-        {[&] { boxes3(G, U, C); }, {9}},     // only the hidden Abastecedor, or a grey box
+        {[] {}, {}},
+        {[&] { form_->Combo5->setCurrentIndex(-1); }, {8}},
+        {[&] { form_->Combo1->setCurrentIndex(1), edit("txtProg1")->clear(), edit("txtProg2")->setText(" "); }, {1, 2}},
+        {[&] { boxes3(G, U, C); }, {9}},   // only the hidden Abastecedor, or a grey box
         {[&] { setRfc(kNoBlank); }, {0}},  // shown plain, and not missing data
     };
     for (int place = 3; place <= 13; ++place)
-        if (required[place]) cases.push_back({[&, place] { edit(required[place])->setText("  "); }, {place}});
+        if (required[place])
+            cases.push_back({[&, place] { edit(required[place])->setText("  "); }, {place}});
     open();
     for (const auto& [change, places] : cases) {
         setRfc(kCompany);
-        form_->Combo1()->setCurrentIndex(0);
+        form_->Combo1->setCurrentIndex(0);
         for (const char* name : required)
-            if (name) edit(name)->setText(QStringLiteral("X"));
-        form_->Combo5()->setCurrentIndex(0);
+            if (name)
+                edit(name)->setText(QStringLiteral("X"));
+        form_->Combo5->setCurrentIndex(0);
         boxes3(C, U, U);
         change();
         QStringList messages;
-        for (int i : places) messages << (i ? QString::fromUtf8(texts::kReq[i]) : kFirst);
+        for (int i : places)
+            messages << (i ? QString::fromUtf8(texts::kReq[i]) : kFirst);
         SCOPED_TRACE(messages.join(u'|').toStdString());
         form_->FaltanDatos = 1;  // recomputed from 0 on every call
         form_->ValidaRequeridos();
@@ -157,52 +185,57 @@ TEST_F(CommandsTest, EditAndMoves) {
     writeDatoprov(filledRecord());
     open();
     edit("txtCalle")->setText(QStringLiteral("TYPED")), edit("txtnombre1")->setText(QStringLiteral("JUAN"));
-    form_->Habilita(true), button(6)->setEnabled(false);
-    form_->Command1_Click(5);
-    EXPECT_TRUE(bandState() == St::Off && !button(3)->isEnabled() && button(6)->isEnabled());
-    click(6);
-    EXPECT_TRUE(bandState() == St::On && !button(3)->isEnabled() && button(4)->isEnabled() && !button(6)->isEnabled());
+    form_->Habilita(true), button(Form1::kEdit)->setEnabled(false);
+    form_->Command1_Click(Form1::kCancelChanges);
+    EXPECT_TRUE(band() == "off" && !button(Form1::kDeleteAnnexes)->isEnabled() && button(Form1::kEdit)->isEnabled());
+    click(Form1::kEdit);
+    EXPECT_EQ(band(), "on");
+    EXPECT_TRUE(!button(Form1::kDeleteAnnexes)->isEnabled() && button(Form1::kHelp)->isEnabled()
+                && !button(Form1::kEdit)->isEnabled());
     EXPECT_EQ(edit("txtCalle")->text(), QStringLiteral("TYPED"));
     EXPECT_EQ(form_->dtsDatoProv.editMode(), store::EditMode::Edit);
     EXPECT_TRUE(!w("txtnombre1")->isEnabled() && edit("txtnombre1")->text().isEmpty());  // a company's RFC
-    form_->MaskEdBox1()->blockSignals(true);  // a person's RFC, set without the change rule
+    form_->MaskEdBox1->blockSignals(true);  // a person's RFC, set without the change rule
     setRfc(kNoBlank);
-    form_->MaskEdBox1()->blockSignals(false);
-    form_->Command1_Click(6);
+    form_->MaskEdBox1->blockSignals(false);
+    form_->Command1_Click(Form1::kEdit);
     EXPECT_TRUE(w("txtnombre1")->isEnabled());
     for (auto move : {&store::DataSource::moveFirst, &store::DataSource::moveLast, &store::DataSource::movePrevious}) {
-        form_->Habilita(true), button(6)->setEnabled(false);
+        form_->Habilita(true), button(Form1::kEdit)->setEnabled(false);
         (form_->dtsDatoProv.*move)();
-        EXPECT_TRUE(bandState() == St::Off && button(6)->isEnabled());
+        EXPECT_TRUE(band() == "off" && button(Form1::kEdit)->isEnabled());
     }
     form_->dtsDatoProv.moveFirst();
-    form_->Command1_Click(6);
-    ASSERT_FALSE(button(3)->isEnabled());
-    click(1);  // saving makes the row current again: a bookmark
-    EXPECT_TRUE(button(3)->isEnabled());  // "Borra Anexos" back after Edit took it
+    form_->Command1_Click(Form1::kEdit);
+    ASSERT_FALSE(button(Form1::kDeleteAnnexes)->isEnabled());
+    click(Form1::kSave);                                      // saving makes the row current again: a bookmark
+    EXPECT_TRUE(button(Form1::kDeleteAnnexes)->isEnabled());  // "Borra Anexos" back after Edit took it
     form_->dtsDatoProv.update();
     form_->dtsDatoProv.addNew();
-    EXPECT_TRUE(bandState() == St::On && !button(6)->isEnabled());
+    EXPECT_TRUE(band() == "on" && !button(Form1::kEdit)->isEnabled());
     EXPECT_TRUE(boxes_->shown().empty());
 }
 
 TEST_F(CommandsTest, SaveStepsOnABrandNewRecord) {
-    const struct { QString rfc; int combo1; QString prog1; int office; QStringList messages; } cases[] = {
+    // The RFC, Combo1, the year, the office; the messages.
+    const std::tuple<QString, int, QString, int, QStringList> cases[] = {
         {kCompany, 0, "", 1, {}},  // a new programme with an empty year
-        {kCompany, 1, "0000", 1, {kPrograma}}, {kCompany, 0, "", -1, {kOficina}}, {kNoBlank, 0, "", 1, {kFirst}},
+        {kCompany, 1, "0000", 1, {kProgrammeNumber}},
+        {kCompany, 0, "", -1, {kOffice}},
+        {kNoBlank, 0, "", 1, {kFirst}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.messages.join('|').toStdString());
+    for (const auto& [rfc, combo1, prog1, office, messages] : cases) {
+        SCOPED_TRACE(messages.join('|').toStdString());
         restart();
-        setRfc(c.rfc), form_->ValidaRFC(), boxes_->clear();
-        form_->Combo1()->setCurrentIndex(c.combo1), edit("txtProg1")->setText(c.prog1);
-        form_->Combo5()->setCurrentIndex(c.office), form_->SSTab1()->setCurrentIndex(2);
-        form_->Command1_Click(1), settle();
-        const bool written = c.messages.isEmpty();
-        EXPECT_EQ(boxes_->texts(), c.messages);
+        setRfc(rfc), form_->ValidaRFC(), boxes_->clear();
+        form_->Combo1->setCurrentIndex(combo1), edit("txtProg1")->setText(prog1);
+        form_->Combo5->setCurrentIndex(office), form_->SSTab1->setCurrentIndex(2);
+        form_->Command1_Click(Form1::kSave), settle();
+        const bool written = messages.isEmpty();
+        EXPECT_EQ(boxes_->texts(), messages);
         EXPECT_EQ(rows("datoprov").size(), written ? 1u : 0u);
-        EXPECT_EQ(form_->SSTab1()->currentIndex(), c.messages.value(0) == kOficina ? 0 : 2);
-        EXPECT_EQ(QApplication::focusWidget() == w("txtProg1"), c.messages.value(0) == kPrograma);
+        EXPECT_EQ(form_->SSTab1->currentIndex(), messages.value(0) == kOffice ? 0 : 2);
+        EXPECT_EQ(QApplication::focusWidget() == w("txtProg1"), messages.value(0) == kProgrammeNumber);
         EXPECT_EQ(form_->dtsDatoProv.editMode(), written ? store::EditMode::Edit : store::EditMode::AddNew);
     }
 }
@@ -210,14 +243,13 @@ TEST_F(CommandsTest, SaveStepsOnABrandNewRecord) {
 TEST_F(CommandsTest, FailedSaveKeepsTableAndTypedValues) {
     // A catalogue whose office code is wider than CVEADMLOC cannot be stored.
     std::filesystem::remove(dir_ / "admlocal.dbf");
-    using store::FieldType;
-    store::DbfTable::createWithRows(dir_ / "admlocal.dbf",
-                                    {{"CLAVE", FieldType::Numeric, 5, 0}, {"NOMBRE", FieldType::Character, 80, 0}},
-                                    {{Value(12345), Value("OFICINA ANCHA")}});
+    store::DbfTable::createWithRows(
+        dir_ / "admlocal.dbf", {{"CLAVE", store::FieldType::Numeric, 5, 0}, store::tableLayout("admlocal").fields[1]},
+        {{Value(12345), Value("OFICINA ANCHA")}});
     open();
     setRfc(kCompany), form_->ValidaRFC();
-    edit("txtCalle")->setText(QStringLiteral("CALLE 1")), form_->Combo5()->setCurrentIndex(0);
-    form_->Command1_Click(1);
+    edit("txtCalle")->setText(QStringLiteral("CALLE 1")), form_->Combo5->setCurrentIndex(0);
+    form_->Command1_Click(Form1::kSave);
     ASSERT_EQ(boxes_->texts().size(), 1);
     EXPECT_TRUE(boxes_->texts()[0].contains(QStringLiteral("12345 no cabe"))) << boxes_->texts()[0].toStdString();
     EXPECT_TRUE(rows("datoprov").empty());
@@ -226,40 +258,55 @@ TEST_F(CommandsTest, FailedSaveKeepsTableAndTypedValues) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+// Every bound text box is saved to its field and shown again; the codes go by position.
 TEST_F(CommandsTest, SavedRecordRoundTrips) {
     open();
     setRfc(kCompany), form_->ValidaRFC();
     const std::pair<const char*, const char*> texts[] = {
-        {"txtApePat1", "EMPRESA SA"}, {"txtEmail1", "ventas@empresa.mx"}, {"txtCalle", "REFORMA 10"},
-        {"txtColonia", "CENTRO"},     {"txtCP", "06000"},                 {"txtEstado", "CDMX"},
-        {"txtCiudad", "MEXICO"},      {"txtDelMun", "CUAUHTEMOC"},        {"txtfax", "5555"},
-        {"txtTelefono", "5556"},      {"txtApePatR2", "PEREZ"},           {"txtApeMatR2", "LOPEZ"},
-        {"txtNombreR2", "ANA"},       {"txtcargo", "DIRECTORA"},          {"txtTelefonoR2", "5557"},
-        {"txtFaxR2", "5558"},         {"EMAILREP", "ana@empresa.mx"},     {"txtProg1", "2001"},
+        {"txtApePat1", "EMPRESA SA"},
+        {"txtEmail1", "ventas@empresa.mx"},
+        {"txtCalle", "REFORMA 10"},
+        {"txtColonia", "CENTRO"},
+        {"txtCP", "06000"},
+        {"txtEstado", "CDMX"},
+        {"txtCiudad", "MEXICO"},
+        {"txtDelMun", "CUAUHTEMOC"},
+        {"txtfax", "5555"},
+        {"txtTelefono", "5556"},
+        {"txtApePatR2", "PEREZ"},
+        {"txtApeMatR2", "LOPEZ"},
+        {"txtNombreR2", "ANA"},
+        {"txtcargo", "DIRECTORA"},
+        {"txtTelefonoR2", "5557"},
+        {"txtFaxR2", "5558"},
+        {"EMAILREP", "ana@empresa.mx"},
+        {"txtProg1", "2001"},
         {"txtProg2", "15"},
     };
-    form_->Combo1()->setCurrentIndex(1);
-    for (const auto& [name, value] : texts) edit(name)->setText(QString::fromUtf8(value));
-    form_->Combo5()->setCurrentIndex(1), form_->cmbActividad()->setCurrentIndex(1);
+    form_->Combo1->setCurrentIndex(1);
+    for (const auto& [name, value] : texts)
+        edit(name)->setText(QString::fromUtf8(value));
+    form_->Combo5->setCurrentIndex(1), form_->cmbActividad->setCurrentIndex(1);
     boxes3(C, C, U);
-    click(1);
+    click(Form1::kSave);
     ASSERT_TRUE(boxes_->shown().empty()) << boxes_->texts().join('|').toStdString();
     close();
     const auto saved = rows("datoprov");
     ASSERT_EQ(saved.size(), 1u);
     const store::Row& r = saved[0];
     EXPECT_EQ(r[0].toString(), kCompany.toStdString());  // the leading blank kept
-    EXPECT_EQ(std::make_tuple(r[15].number(), r[20].toString(), r[21].number(), r[22].number(), r[28].number()),
-              std::make_tuple(2.0, std::string("14"), 3.0, 311020.0, 20.0));
+    using namespace store::datoprov;
+    EXPECT_EQ(std::make_tuple(r[kTipoTram], r[kCampo20], r[kTipoProg], r[kCveActivid], r[kCveAdmLoc]),
+              std::make_tuple(Value(2), Value("14"), Value(3), Value(311020), Value(20)));
     open();
-    EXPECT_EQ(form_->MaskEdBox1()->maskedText(), kCompany);
-    for (const auto& [name, value] : texts) EXPECT_EQ(edit(name)->text(), QString::fromUtf8(value)) << name;
-    EXPECT_EQ(form_->Combo1()->currentText(), QString::fromUtf8("Ampliación"));
-    EXPECT_EQ(form_->Combo5()->currentText() + form_->cmbActividad()->currentText(), "OFICINA CENTROHARINAS");
-    EXPECT_TRUE(form_->chkProdFinal()->isChecked() && form_->chkrodIndirecto()->isChecked());
-    EXPECT_EQ(form_->TipoProg()->text(), QStringLiteral("3"));
-    EXPECT_TRUE(boxes_->shown().empty()) << boxes_->texts().join(u'|').toStdString();
+    EXPECT_EQ(form_->MaskEdBox1->maskedText(), kCompany);
+    for (const auto& [name, value] : texts)
+        EXPECT_EQ(edit(name)->text(), QString::fromUtf8(value)) << name;
+    EXPECT_EQ(form_->Combo1->currentText() + form_->Combo5->currentText() + form_->cmbActividad->currentText(),
+              QString::fromUtf8("AmpliaciónOFICINA CENTROHARINAS"));
+    EXPECT_TRUE(form_->chkProdFinal->isChecked() && form_->chkrodIndirecto->isChecked());
+    EXPECT_EQ(form_->TipoProg->text(), QStringLiteral("3"));
 }
 
-} // namespace
-} // namespace form1test
+}  // namespace
+}  // namespace form1test

@@ -18,7 +18,7 @@ TEST_F(Form1Test, ApplicationFilledAndSavedWithoutAMouse) {
         ASSERT_EQ(focused(), target) << name;
     };
     open();
-    ASSERT_EQ(focused(), form_->MaskEdBox1()) << "a new application begins with the RFC";
+    ASSERT_EQ(focused(), form_->MaskEdBox1) << "a new application begins with the RFC";
     typeHere(QStringLiteral(" abc850101xy1"));
     key(Qt::Key_Tab);  // leaving the box checks the RFC and unlocks the window
     EXPECT_TRUE(form_->RFCValido);
@@ -31,7 +31,7 @@ TEST_F(Form1Test, ApplicationFilledAndSavedWithoutAMouse) {
     typeHere(QStringLiteral("5555"));
     key(Qt::Key_Tab, Qt::ControlModifier);
     key(Qt::Key_Tab, Qt::ControlModifier);
-    ASSERT_EQ(form_->SSTab1()->currentIndex(), 2);
+    ASSERT_EQ(form_->SSTab1->currentIndex(), 2);
     tabTo("chkProdFinal");
     key(Qt::Key_Space);
     tabTo("txtNombreR2");
@@ -96,7 +96,7 @@ TEST_F(Form1Test, LeavingTheRfcBoxRunsTheCheck) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
         restart();
-        auto* rfc = form_->MaskEdBox1();
+        auto* rfc = form_->MaskEdBox1;
         // A mixed band tells the outcomes apart: Habilita switches both boxes, no call leaves them.
         QWidget *calle = w("txtCalle"), *colonia = w("txtColonia"), *next = w("txtApePat1");
         calle->setEnabled(true), colonia->setEnabled(false);
@@ -150,8 +150,8 @@ protected:
                              Value("ALVARO OBREGON"), Value("MEXICO"), Value("5550"), Value("5551")}});
         open();
         form_->Habilita(true);
-        form_->SSTab1()->setCurrentIndex(1);
-        grid_ = form_->dbgplantas();
+        form_->SSTab1->setCurrentIndex(1);
+        grid_ = form_->dbgplantas;
         focus(grid_);
         grid_->setCurrentIndex(grid_->model()->index(1, 0));
         settle();

@@ -11,7 +11,6 @@
 // Set ZELTAR_UPDATE_GOLDEN to rewrite them.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
@@ -29,9 +28,6 @@
 #include "questionnaire/documento.h"
 #include "store/datadir.h"
 #include "store/schema.h"
-#include "ui/codedcombo.h"
-#include "ui/layouts/form1.h"
-#include "ui/maskededit.h"
 #include "ui/messagebox.h"
 #include "ui/printing.h"
 
@@ -55,8 +51,8 @@ public:
     }
     void openSources() {
         db_ = std::make_unique<store::Database>(dir_);
-        for (auto [ds, table] : {std::pair{&plants_, "catdirpl"}, {&sectors_, "sector"}, {&goods_, "mercbi"},
-                                 {&producers_, "prodabas"}}) {
+        for (auto [ds, table] :
+             {std::pair{&plants_, "catdirpl"}, {&sectors_, "sector"}, {&goods_, "mercbi"}, {&producers_, "prodabas"}}) {
             *ds = std::make_unique<store::DataSource>(*db_, "dBASE III;", table);
             (*ds)->refresh();
         }
@@ -71,15 +67,34 @@ public:
 
 class CuestionarioTest : public ScratchData {
 protected:
+    // The main window's text of a control named in an input file.
+    QString* shownText(const QString& name) {
+#define SHOWN(control)                                                                                                 \
+    { #control, &ui::MainWindowState::control }
+        const std::pair<const char*, QString ui::MainWindowState::*> texts[] = {
+            SHOWN(Combo1),        SHOWN(txtProg1),    SHOWN(txtProg2),    SHOWN(MaskEdBox1),  SHOWN(txtApePat1),
+            SHOWN(txtCalle),      SHOWN(txtColonia),  SHOWN(txtCP),       SHOWN(txtEstado),   SHOWN(txtCiudad),
+            SHOWN(txtDelMun),     SHOWN(txtTelefono), SHOWN(txtfax),      SHOWN(txtEmail1),   SHOWN(cmbActividad),
+            SHOWN(txtacredita),   SHOWN(Combo5),      SHOWN(txtApePatR2), SHOWN(txtApeMatR2), SHOWN(txtNombreR2),
+            SHOWN(txtTelefonoR2), SHOWN(txtFaxR2),    SHOWN(EMAILREP)};
+#undef SHOWN
+        for (const auto& [control, text] : texts)
+            if (name == QLatin1String(control))
+                return &(input_.main.*text);
+        ADD_FAILURE() << "no such text: " << name.toStdString();
+        static QString ignored;
+        return &ignored;
+    }
+
     void load(const QString& input) {
         for (const QString& line : input.split(u'\n')) {
             if (line.startsWith(u"text ")) {
                 const auto eq = line.indexOf(u'=');
-                state_.texts[line.mid(5, eq - 5)] = line.mid(eq + 1);
+                *shownText(line.mid(5, eq - 5)) = line.mid(eq + 1);
             } else if (line.startsWith(u"combo1 ")) {
-                state_.combo1Index = line.mid(7).toInt();
+                input_.main.Combo1Index = line.mid(7).toInt();
             } else if (line == u"direct" || line == u"indirect") {
-                (line == u"direct" ? state_.chkProdFinal : state_.chkrodIndirecto) = true;
+                (line == u"direct" ? input_.main.chkProdFinal : input_.main.chkrodIndirecto) = true;
             } else if (line.contains(u'|')) {
                 QStringList v = line.split(u'|');
                 const std::string table = v.takeFirst().toStdString();
@@ -88,7 +103,8 @@ protected:
                 store::Row row(fields.size());
                 for (qsizetype i = 0; i < v.size(); ++i) {
                     const std::size_t pos = table == "mercbi" && i == 4 ? 12 : std::size_t(i);
-                    if (v[i].trimmed().isEmpty()) continue;
+                    if (v[i].trimmed().isEmpty())
+                        continue;
                     row[pos] = fields[pos].type == store::FieldType::Numeric ? store::Value(v[i].toDouble())
                                                                              : store::Value(v[i].toStdString());
                 }
@@ -99,10 +115,11 @@ protected:
     questionnaire::Questionnaire build() {
         openSources();
         auto src = sources();
-        return questionnaire::ArmaCuestionario(state_, src);
+        return questionnaire::ArmaCuestionario(input_, src);
     }
 
-    questionnaire::MainWindowState state_{.texts = {}, .today = QDate(2026, 12, 6), .locale = QLocale(QLocale::Spanish, QLocale::Mexico)};
+    questionnaire::Input input_{
+        .main = {}, .today = QDate(2026, 12, 6), .locale = QLocale(QLocale::Spanish, QLocale::Mexico)};
 };
 
 class Golden : public CuestionarioTest, public ::testing::WithParamInterface<std::string> {};
@@ -114,10 +131,10 @@ TEST_P(Golden, Document) {
     // The title block is the document's start, up to the line feed before the application block.
     EXPECT_EQ(q.titleLength, q.text.indexOf(QStringLiteral("\n\nTIPO DE TRAMITE")) + 1);
     // Every list is walked to its end; the sectors stay on the last section's statement.
-    EXPECT_TRUE(plants_->eof() && (producers_->eof() || !state_.chkProdFinal));
-    if (state_.chkProdFinal || state_.chkrodIndirecto) {
+    EXPECT_TRUE(plants_->eof() && (producers_->eof() || !input_.main.chkProdFinal));
+    if (input_.main.chkProdFinal || input_.main.chkrodIndirecto) {
         EXPECT_TRUE(sectors_->eof());
-        EXPECT_NE(sectors_->recordSource().find(state_.chkrodIndirecto ? "= 2)" : "= 1)"), std::string::npos);
+        EXPECT_NE(sectors_->recordSource().find(input_.main.chkrodIndirecto ? "= 2)" : "= 1)"), std::string::npos);
     }
     QString got = q.text, file = dir + "expected.txt";
     if (QFile::exists(dir + "programme.txt")) {
@@ -134,32 +151,12 @@ TEST_P(Golden, Document) {
 
 std::vector<std::string> goldenCases() {
     std::vector<std::string> names;
-    for (const QString& d : QDir(goldenDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) names.push_back(d.toStdString());
+    for (const QString& d : QDir(goldenDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        names.push_back(d.toStdString());
     return names;
 }
-INSTANTIATE_TEST_SUITE_P(Cases, Golden, ::testing::ValuesIn(goldenCases()), [](const auto& info) { return info.param; });
-
-// What the main window shows is what goes in: unsaved, untrimmed, the RFC in all 13 positions.
-TEST(ReadMainWindow, TakesTheDisplayedTexts) {
-    ui::FormWindow main(ui::form1Layout());
-    for (const char* name : {"Combo1", "cmbActividad", "Combo5"}) {
-        auto* c = main.as<ui::CodedComboBox>(QString::fromLatin1(name));
-        c->addCoded(QStringLiteral("PRIMERO"), 1);
-        c->addCoded(QString::fromLatin1(name), 2);
-        c->setCurrentIndex(1);
-    }
-    main.as<ui::MaskedEdit>(QStringLiteral("MaskEdBox1"))->setMaskedText(QStringLiteral(" ABC8501"));
-    for (auto [name, text] : {std::pair{"txtacredita", " 1.6 "}, {"EMAILREP", "rep@x.mx"}})
-        main.as<QLineEdit>(QString::fromLatin1(name))->setText(QString::fromLatin1(text));
-    main.as<QCheckBox>(QStringLiteral("chkrodIndirecto"))->setChecked(true);
-    const auto s = questionnaire::readMainWindow(main);
-    EXPECT_TRUE(s.combo1Index == 1 && !s.chkProdFinal && s.chkrodIndirecto);
-    EXPECT_EQ(s.texts.size(), 23u);
-    for (auto [name, text] : {std::pair{"Combo1", "Combo1"}, {"cmbActividad", "cmbActividad"}, {"Combo5", "Combo5"},
-                              {"MaskEdBox1", " ABC8501     "}, {"txtacredita", " 1.6 "}, {"EMAILREP", "rep@x.mx"},
-                              {"txtApePat1", ""}})
-        EXPECT_EQ(s.text(QString::fromLatin1(name)), QString::fromLatin1(text)) << name;
-}
+INSTANTIATE_TEST_SUITE_P(Cases, Golden, ::testing::ValuesIn(goldenCases()),
+                         [](const auto& info) { return info.param; });
 
 class DocumentoTest : public ScratchData {
 public:
@@ -169,7 +166,7 @@ public:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(kConsiderations.toUtf8());
         openSources();
-        setRazonSocial(QStringLiteral("EMPRESA UNO"));
+        setCompanyName(QStringLiteral("EMPRESA UNO"));
     }
     void TearDown() override {
         doc_.reset();
@@ -180,27 +177,33 @@ public:
     }
 
     QString considerations() const { return tmp_.filePath(QStringLiteral("considera.txt")); }
-    void setRazonSocial(const QString& text) { main_->as<QLineEdit>(QStringLiteral("txtApePat1"))->setText(text); }
-    void open() { doc_ = std::make_unique<questionnaire::frmDocument>(*main_, sources(), considerations()); }
+    void setCompanyName(const QString& text) { main_.shown.txtApePat1 = text; }
+    void open() { doc_ = std::make_unique<questionnaire::frmDocument>(main_, sources(), considerations()); }
     // The questionnaire as the main window stands now.
     QString built() {
         auto s = sources();
-        return questionnaire::ArmaCuestionario(questionnaire::readMainWindow(*main_), s).text;
+        questionnaire::Input input;
+        input.main = main_.state();
+        return questionnaire::ArmaCuestionario(input, s).text;
     }
     void pressImprimir(PrintAnswer answer) {
         printing_->queue(answer);
-        QTest::mouseClick(doc_->Command1(), Qt::LeftButton);
+        QTest::mouseClick(doc_->Command1, Qt::LeftButton);
     }
     // Two plants, and a hook that refuses to leave the first: the builder
     // then ends with an error of the data engine.
     void plantsRefuseToMove() {
         for (int i = 0; i < 2; ++i)
-            store::DbfTable::open(dir_ / "catdirpl.dbf")->append(store::Row(store::tableLayout("catdirpl").fields.size()));
+            store::DbfTable::open(dir_ / "catdirpl.dbf")
+                ->append(store::Row(store::tableLayout("catdirpl").fields.size()));
         plants_->refresh();
-        plants_->setValidateHook([](store::Action a, bool& cancel) { cancel = a == store::Action::MoveNext; });
+        plants_->setValidateHook([](store::Action a) { return a != store::Action::MoveNext; });
     }
 
-    std::unique_ptr<ui::FormWindow> main_ = std::make_unique<ui::FormWindow>(ui::form1Layout());
+    struct : ui::MainWindow {
+        ui::MainWindowState shown;
+        ui::MainWindowState state() const override { return shown; }
+    } main_;
     std::unique_ptr<questionnaire::frmDocument> doc_;
     ui::ScriptedMessageBoxes* boxes_ = new ui::ScriptedMessageBoxes;
     ui::ScriptedPrinting* printing_ = new ui::ScriptedPrinting;
@@ -213,19 +216,21 @@ public:
 TEST_F(DocumentoTest, OpeningShowsTheQuestionnaireAndEachPressPrintsItAfresh) {
     open();
     EXPECT_TRUE(printing_->dialogs().empty());
-    const QString shown = doc_->RTUltima()->toPlainText();
-    EXPECT_TRUE(shown == built() && shown == doc_->rtfText()->toPlainText());
+    const QString shown = doc_->RTUltima->toPlainText();
+    EXPECT_TRUE(shown == built() && shown == doc_->rtfText->toPlainText());
     EXPECT_TRUE(shown.contains(QStringLiteral("RAZON SOCIAL : EMPRESA UNO\n")));
-    auto alignment = [](QTextEdit* box, const QString& line) { return box->document()->find(line).block().blockFormat().alignment(); };
+    auto alignment = [](QTextEdit* box, const QString& line) {
+        return box->document()->find(line).block().blockFormat().alignment();
+    };
     for (const char* line : {"SECRETARIA DE QUENTARIA", "CUESTIONARIO DE SOLICITUD", "DATOS DE LA SOLICITUD"}) {
-        EXPECT_EQ(alignment(doc_->rtfText(), QString::fromLatin1(line)), Qt::AlignHCenter) << line;
-        EXPECT_NE(alignment(doc_->RTUltima(), QString::fromLatin1(line)), Qt::AlignHCenter) << line;
+        EXPECT_EQ(alignment(doc_->rtfText, QString::fromLatin1(line)), Qt::AlignHCenter) << line;
+        EXPECT_NE(alignment(doc_->RTUltima, QString::fromLatin1(line)), Qt::AlignHCenter) << line;
     }
-    EXPECT_NE(alignment(doc_->rtfText(), QStringLiteral("TIPO DE TRAMITE")), Qt::AlignHCenter);
+    EXPECT_NE(alignment(doc_->rtfText, QStringLiteral("TIPO DE TRAMITE")), Qt::AlignHCenter);
     // Each press prints the questionnaire as it now stands; the shown text stays.
     std::vector<QStringList> expected;
     for (const char* company : {"EMPRESA DOS", "EMPRESA TRES"}) {
-        setRazonSocial(QString::fromLatin1(company));
+        setCompanyName(QString::fromLatin1(company));
         expected.push_back({built(), kConsiderations});
         ASSERT_TRUE(expected.back()[0].contains(QString::fromLatin1(company)));
         pressImprimir(PrintAnswer::Print);
@@ -233,40 +238,42 @@ TEST_F(DocumentoTest, OpeningShowsTheQuestionnaireAndEachPressPrintsItAfresh) {
     EXPECT_EQ(printing_->printed(), expected);
     ASSERT_EQ(printing_->dialogs().size(), 2u);
     EXPECT_TRUE(printing_->dialogs()[0].selectionOffered && printing_->dialogs()[1].selectionOffered);
-    EXPECT_EQ(doc_->RTUltima()->toPlainText(), shown);
+    EXPECT_EQ(doc_->RTUltima->toPlainText(), shown);
 }
 
 // A print that ends early says nothing, prints nothing half-built and never
 // the considerations alone. The steps add up: each case keeps the last one's.
 TEST_F(DocumentoTest, APrintThatEndsEarlyPrintsWhatWasDoneAndShowsNoMessage) {
-    const struct { const char* what; std::function<void()> prepare; PrintAnswer answer; std::size_t dialogs; bool printed; } cases[] = {
+    // What ends it, how; the answer to the dialog, the dialogs shown, whether the questionnaire was printed.
+    const std::tuple<const char*, std::function<void()>, PrintAnswer, std::size_t, bool> cases[] = {
         {"dialog cancelled", [] {}, PrintAnswer::Cancel, 1, false},
         {"considerations missing", [&] { QFile::remove(considerations()); }, PrintAnswer::Print, 1, true},
         {"data engine error", [&] { plantsRefuseToMove(); }, PrintAnswer::Print, 0, false},
     };
     open();
-    const QString before = doc_->rtfText()->toPlainText();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    const QString before = doc_->rtfText->toPlainText();
+    for (const auto& [what, prepare, answer, dialogs, printed] : cases) {
+        SCOPED_TRACE(what);
         ui::PrintService::install(std::unique_ptr<ui::ScriptedPrinting>(printing_ = new ui::ScriptedPrinting));
-        c.prepare();
-        pressImprimir(c.answer);
-        if (c.dialogs == 0) printing_->queue(PrintAnswer::Print);  // not asked for: the dialog never opened
-        EXPECT_EQ(printing_->dialogs().size(), c.dialogs);
-        EXPECT_EQ(printing_->printed(), c.printed ? std::vector<QStringList>{{before}} : std::vector<QStringList>{});
-        EXPECT_EQ(doc_->rtfText()->toPlainText(), before);
-        EXPECT_TRUE(doc_->CONSIDERA()->toPlainText().isEmpty());
+        prepare();
+        pressImprimir(answer);
+        if (dialogs == 0)
+            printing_->queue(PrintAnswer::Print);  // not asked for: the dialog never opened
+        EXPECT_EQ(printing_->dialogs().size(), dialogs);
+        EXPECT_EQ(printing_->printed(), printed ? std::vector<QStringList>{{before}} : std::vector<QStringList>{});
+        EXPECT_EQ(doc_->rtfText->toPlainText(), before);
+        EXPECT_TRUE(doc_->CONSIDERA->toPlainText().isEmpty());
     }
 }
 
 TEST_F(DocumentoTest, ABuildThatFailsWhileOpeningLeavesTheTextEmptyAndTheFirstPressStillPrints) {
     plantsRefuseToMove();
     open();
-    EXPECT_TRUE(doc_->RTUltima()->toPlainText().isEmpty());
+    EXPECT_TRUE(doc_->RTUltima->toPlainText().isEmpty());
     plants_->setValidateHook({});
     pressImprimir(PrintAnswer::Print);
     EXPECT_EQ(printing_->printed(), (std::vector<QStringList>{{built(), kConsiderations}}));
-    EXPECT_TRUE(doc_->RTUltima()->toPlainText().isEmpty());
+    EXPECT_TRUE(doc_->RTUltima->toPlainText().isEmpty());
 }
 
 TEST_F(DocumentoTest, ResizeRulePlacesTheTextAndButtonsAndNeverGoesNegative) {
@@ -284,28 +291,29 @@ TEST_F(DocumentoTest, ResizeRulePlacesTheTextAndButtonsAndNeverGoesNegative) {
     auto near = [](int pixels, int twips, int dpi) { return std::abs(pixels - twips * dpi / 1440) <= 1; };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c[0]) + "x" + std::to_string(c[1]));
-        if (&c != &cases[0]) doc_->resize(c[0] * dx / 1440, c[1] * dy / 1440);
+        if (&c != &cases[0])
+            doc_->resize(c[0] * dx / 1440, c[1] * dy / 1440);
         QApplication::processEvents();
-        const QRect box = doc_->RTUltima()->geometry();
+        const QRect box = doc_->RTUltima->geometry();
         EXPECT_TRUE(near(box.x(), 100, dx) && near(box.y(), 100, dy));
         EXPECT_TRUE(near(box.width(), c[2], dx) && near(box.height(), c[3], dy)) << box.width() << "x" << box.height();
-        EXPECT_TRUE(near(doc_->RTUltima()->lineWrapColumnOrWidth(), c[4], dx));
-        EXPECT_TRUE(near(doc_->Command1()->x(), 4560, dx) && near(doc_->Command2()->x(), 5880, dx));
-        EXPECT_TRUE(near(doc_->Command1()->y(), c[5], dy) && near(doc_->Command2()->y(), c[5], dy));
+        EXPECT_TRUE(near(doc_->RTUltima->lineWrapColumnOrWidth(), c[4], dx));
+        EXPECT_TRUE(near(doc_->Command1->x(), 4560, dx) && near(doc_->Command2->x(), 5880, dx));
+        EXPECT_TRUE(near(doc_->Command1->y(), c[5], dy) && near(doc_->Command2->y(), c[5], dy));
     }
 }
 
 // (The names screen readers get are checked for every window in tests/ui.)
 TEST_F(DocumentoTest, LeftOrPressedFromTheKeyboard) {
     open();
-    EXPECT_EQ(doc_->RTUltima()->font().pointSizeF(), 7.5);
+    EXPECT_EQ(doc_->RTUltima->font().pointSizeF(), 7.5);
     doc_->show();
     doc_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(doc_.get()));
     // Tab leaves the text for the first button; a mnemonic presses its button after a short animation.
-    doc_->RTUltima()->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(doc_->RTUltima(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), doc_->Command1());
+    doc_->RTUltima->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(doc_->RTUltima, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), doc_->Command1);
     printing_->queue(PrintAnswer::Print);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return printing_->printed().size() == 1; }, 2000));
@@ -325,11 +333,12 @@ struct PdfPrinting : ui::PrintService {
 };
 
 TEST_F(DocumentoTest, ARealPrintPutsTheQuestionnaireAndThenTheConsiderationsIntoOneFile) {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) GTEST_SKIP() << "no pdftotext";
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "no pdftotext";
     open();
     const QString file = tmp_.filePath(QStringLiteral("solicitud.pdf"));
     auto scripted = ui::PrintService::install(std::make_unique<PdfPrinting>(file));
-    QTest::mouseClick(doc_->Command1(), Qt::LeftButton);
+    QTest::mouseClick(doc_->Command1, Qt::LeftButton);
     ui::PrintService::install(std::move(scripted));
 
     QProcess p;
@@ -338,7 +347,8 @@ TEST_F(DocumentoTest, ARealPrintPutsTheQuestionnaireAndThenTheConsiderationsInto
     const QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
     ASSERT_GE(pages.size(), 2);
     EXPECT_TRUE(pages.first().contains(QStringLiteral("EMPRESA UNO")));
-    EXPECT_TRUE(pages.last().simplified().startsWith(QStringLiteral("CONSIDERACIONES GENERALES Primera consideración.")));
+    EXPECT_TRUE(
+        pages.last().simplified().startsWith(QStringLiteral("CONSIDERACIONES GENERALES Primera consideración.")));
     const QStringList lines = pages.join(QString()).split(u'\n');
     auto indent = [&](const QString& text) {
         auto it = std::find_if(lines.begin(), lines.end(), [&](const QString& l) { return l.contains(text); });
@@ -349,4 +359,4 @@ TEST_F(DocumentoTest, ARealPrintPutsTheQuestionnaireAndThenTheConsiderationsInto
         EXPECT_FALSE(line.trimmed().toInt() > 0) << "a page number: " << line.toStdString();
 }
 
-} // namespace
+}  // namespace

@@ -132,9 +132,18 @@ struct RawDbf {
         const std::size_t headerLength = 32 + desc.size() + 1;
         const auto n = static_cast<std::uint32_t>(count < 0 ? static_cast<long>(records.size()) : count);
         std::string out(32, '\0');
-        const unsigned head[] = {version, 95, 7, 1, n & 0xFF, (n >> 8) & 0xFF, (n >> 16) & 0xFF, n >> 24,
-                                 unsigned(headerLength & 0xFF), unsigned(headerLength >> 8),
-                                 unsigned(recordLength & 0xFF), unsigned(recordLength >> 8)};
+        const unsigned head[] = {version,
+                                 95,
+                                 7,
+                                 1,
+                                 n & 0xFF,
+                                 (n >> 8) & 0xFF,
+                                 (n >> 16) & 0xFF,
+                                 n >> 24,
+                                 unsigned(headerLength & 0xFF),
+                                 unsigned(headerLength >> 8),
+                                 unsigned(recordLength & 0xFF),
+                                 unsigned(recordLength >> 8)};
         for (std::size_t i = 0; i < std::size(head); ++i)
             out[i] = static_cast<char>(head[i]);
         out[29] = static_cast<char>(codePage);
@@ -223,7 +232,7 @@ template <class F> bool eventually(F&& condition) {
     return condition();
 }
 
-} // namespace dbftest
+}  // namespace dbftest
 
 namespace fixture {
 
@@ -234,6 +243,15 @@ using store::Row;
 using store::Value;
 
 inline const Value null{};
+
+// Field definitions as the tables write them: C(haracter), N(umeric), F(loat), D(ate), L(ogical).
+inline FieldDef C(const char* name, int length) { return {name, FieldType::Character, length, 0}; }
+inline FieldDef N(const char* name, int length, int decimals = 0) {
+    return {name, FieldType::Numeric, length, decimals};
+}
+inline FieldDef F(const char* name, int length, int decimals) { return {name, FieldType::Float, length, decimals}; }
+inline FieldDef D(const char* name) { return {name, FieldType::Date, 8, 0}; }
+inline FieldDef L(const char* name) { return {name, FieldType::Logical, 1, 0}; }
 
 // Writes a table with the rows given; the rows listed in `deleted` get their mark.
 inline void makeTable(const fs::path& file, const std::vector<FieldDef>& fields, const std::vector<Row>& rows,
@@ -247,38 +265,45 @@ inline void makeTable(const fs::path& file, const std::vector<FieldDef>& fields,
 inline void writeTables(const fs::path& dir) {
     // Record 3 is deleted. Keys "IIa", "iia" and "IIA" differ only in case;
     // " V" keeps its leading blank; two nulls in CVE_SECTOR, one in IDSECTOR.
-    makeTable(dir / "Sector.dbf",
-              {{"IDSECTOR", FieldType::Numeric, 2, 0}, {"CVE_SECTOR", FieldType::Character, 5, 0},
-               {"DESCRIPCIO", FieldType::Character, 40, 0}},
-              {{1, "X", "ELECTRONICA"}, {2, "IIa", "AUTOMOTRIZ IND"}, {1, null, "SIN CLAVE"},  // 0-2
-               {1, "II", "BORRADO"}, {null, "V", "SIN PROGRAMA"}, {1, "iia", "MINUSCULA"},     // 3-5
-               {2, null, "IND SIN CLAVE"}, {1, "IIa", "AUTOMOTRIZ"}, {2, "XIXc", "QUIMICA"},  // 6-8
-               {1, "IIA", "MAYUSCULA"}, {1, " V", "BLANCO DELANTE"}, {1, "X", "ELECTRONICA DOS"}},  // 9-11
-              {3});
+    const std::vector<Row> sectors = {
+        {1, "X", "ELECTRONICA"},    {2, "IIa", "AUTOMOTRIZ IND"}, {1, null, "SIN CLAVE"},
+        {1, "II", "BORRADO"},       {null, "V", "SIN PROGRAMA"},  {1, "iia", "MINUSCULA"},
+        {2, null, "IND SIN CLAVE"}, {1, "IIa", "AUTOMOTRIZ"},     {2, "XIXc", "QUIMICA"},
+        {1, "IIA", "MAYUSCULA"},    {1, " V", "BLANCO DELANTE"},  {1, "X", "ELECTRONICA DOS"},
+    };
+    makeTable(dir / "Sector.dbf", {N("IDSECTOR", 2), C("CVE_SECTOR", 5), C("DESCRIPCIO", 40)}, sectors, {3});
     // Record 5 is deleted. Blank sector keys read as null (records 2 and 14).
-    makeTable(dir / "mercbi.dbf",
-              {{"IDSECTOR", FieldType::Character, 5, 0}, {"TIPO_PROGR", FieldType::Numeric, 1, 0},
-               {"FRACCION", FieldType::Character, 8, 0}, {"ANEXO", FieldType::Numeric, 1, 0},
-               {"DESCRIPCIO", FieldType::Character, 40, 0}, {"TIPOBIEN", FieldType::Numeric, 1, 0}},
-              {{"X", 1, "84713001", 1, "COMPUTADORAS", 1},      {"IIa", 1, "87032301", 1, "AUTOS", 1},            // 0 1
-               {null, 1, "39269099", 1, "SIN SECTOR", 1},       {"X", 1, "85340001", 1, "CIRCUITOS", 2},          // 2 3
-               {"IIa", 2, "87089999", 2, "PARTES", 2},          {"X", 1, "84713002", 1, "BORRADA", 1},            // 4 5
-               {"iia", 1, "87032302", 1, "MINUSCULA", 1},       {"X", null, "84713003", 1, "SIN TIPO PROG", 1},   // 6 7
-               {"V", 2, "52081101", 2, "TELA", 2},              {"X", 1, "84713000", 1, "ANTES EN ORDEN", 1},     // 8 9
-               {"X", 1, null, 1, "SIN FRACCION", 1},            {"IIa", 2, "87089998", 2, "ANEXO 2 CLASE 1", 1},  // 10 11
-               {"X", 0, "11111111", 1, "TIPO PROG CERO", 2},    {"V", 1, "52081102", 1, "SIN CLASE", null},       // 12 13
-               {"   ", 2, "52081103", 2, "IND SIN SECTOR", 2},  {"IIA", 1, "87032303", 1, "MAYUSCULA", 2}},       // 14 15
-              {5});
-    makeTable(dir / "PRODABAS.DBF",
-              {{"SOLZELTAR", FieldType::Character, 10, 0}, {"NOMBRE", FieldType::Character, 60, 0},
-               {"RFC", FieldType::Character, 13, 0}, {"FECACTUALI", FieldType::Date, 8, 0}},
+    const std::vector<Row> goods = {
+        {"X", 1, "84713001", 1, "COMPUTADORAS", 1},
+        {"IIa", 1, "87032301", 1, "AUTOS", 1},
+        {null, 1, "39269099", 1, "SIN SECTOR", 1},
+        {"X", 1, "85340001", 1, "CIRCUITOS", 2},
+        {"IIa", 2, "87089999", 2, "PARTES", 2},
+        {"X", 1, "84713002", 1, "BORRADA", 1},
+        {"iia", 1, "87032302", 1, "MINUSCULA", 1},
+        {"X", null, "84713003", 1, "SIN TIPO PROG", 1},
+        {"V", 2, "52081101", 2, "TELA", 2},
+        {"X", 1, "84713000", 1, "ANTES EN ORDEN", 1},
+        {"X", 1, null, 1, "SIN FRACCION", 1},
+        {"IIa", 2, "87089998", 2, "ANEXO 2 CLASE 1", 1},
+        {"X", 0, "11111111", 1, "TIPO PROG CERO", 2},
+        {"V", 1, "52081102", 1, "SIN CLASE", null},
+        {"   ", 2, "52081103", 2, "IND SIN SECTOR", 2},
+        {"IIA", 1, "87032303", 1, "MAYUSCULA", 2},
+    };
+    makeTable(
+        dir / "mercbi.dbf",
+        {C("IDSECTOR", 5), N("TIPO_PROGR", 1), C("FRACCION", 8), N("ANEXO", 1), C("DESCRIPCIO", 40), N("TIPOBIEN", 1)},
+        goods, {5});
+    makeTable(dir / "PRODABAS.DBF", {C("SOLZELTAR", 10), C("NOMBRE", 60), C("RFC", 13), D("FECACTUALI")},
               {{null, "ACEROS DEL NORTE", " ANO010101AB1", store::Date{2001, 2, 3}},
-               {null, "BORRADO", " BOR020202XY2", null}, {"0001", "TEXTILES DEL SUR", " TDS030303QW3", null}},
+               {null, "BORRADO", " BOR020202XY2", null},
+               {"0001", "TEXTILES DEL SUR", " TDS030303QW3", null}},
               {1});
-    makeTable(dir / "activida.dbf",
-              {{"CLAVE", FieldType::Numeric, 6, 0}, {"NOUSADO", FieldType::Character, 1, 0},
-               {"DESCRIPCIO", FieldType::Character, 60, 0}},
-              {{111, null, "CULTIVO DE GRANOS"}, {222, null, "BORRADA"}, {311, null, "INDUSTRIA ALIMENTARIA"},
+    makeTable(dir / "activida.dbf", {N("CLAVE", 6), C("NOUSADO", 1), C("DESCRIPCIO", 60)},
+              {{111, null, "CULTIVO DE GRANOS"},
+               {222, null, "BORRADA"},
+               {311, null, "INDUSTRIA ALIMENTARIA"},
                {46, null, "COMERCIO AL POR MENOR"}},
               {1});
 }
@@ -302,8 +327,7 @@ inline const std::vector<StatementCase> kStatementCases = {
     {"select * from sector where idsector = 2 order by cve_sector ", {6, 1, 8}},
     {"select * from mercbi where anexo=1 and tipobien = 1 order by idsector, fraccion", {2, 1, 10, 9, 0, 7, 6}},
     {"select * from mercbi where anexo=1 and tipobien = 2 order by idsector, fraccion", {15, 12, 3}},
-    {"select * from mercbi where tipo_progr = 2 and anexo=2 and tipobien = 2 order by idsector, fraccion ",
-     {14, 4, 8}},
+    {"select * from mercbi where tipo_progr = 2 and anexo=2 and tipobien = 2 order by idsector, fraccion ", {14, 4, 8}},
     {"select * from prodabas ", {0, 2}},
     {"select * from sector where cve_sector <> Null and (idsector = 1) order by idsector, cve_sector",
      {10, 9, 7, 0, 11, 5}},
@@ -322,4 +346,4 @@ inline const std::vector<StatementCase> kStatementCases = {
     {"Select *\tFrom mercbi Where anexo = 1 And tipobien=1 Order  By idSector,Fraccion;", {2, 1, 10, 9, 0, 7, 6}},
 };
 
-} // namespace fixture
+}  // namespace fixture

@@ -18,6 +18,16 @@ namespace {
 
 using Column = std::vector<std::string>;
 
+// Rules made of what each test gives; failed writes are kept.
+struct TestRules : ui::GridRules {
+    std::function<int(int, int)> key;
+    std::function<bool(ui::PendingRow&)> check;
+    QStringList errors;
+    int filterKey(int column, int code) override { return key ? key(column, code) : code; }
+    bool checkRow(ui::PendingRow& row) override { return check ? check(row) : true; }
+    void writeFailed(const QString& error) override { errors << error; }
+};
+
 // A plants-like table with two rows, in a temporary data directory.
 class DataGridTest : public ::testing::Test {
 protected:
@@ -33,6 +43,7 @@ protected:
         src->refresh();
         grid.setColumns({{"CALLE Y NUM.", "CALLE"}, {"CP", "CP"}, {"TEL", "TEL"}});
         grid.setDataSource(src.get());
+        grid.setRules(&rules);
         tester = std::make_unique<QAbstractItemModelTester>(grid.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
         grid.resize(600, 300);
         grid.show();
@@ -59,6 +70,7 @@ protected:
     std::filesystem::path dir;
     std::unique_ptr<store::Database> db;
     std::unique_ptr<store::DataSource> src;
+    TestRules rules;
     ui::DataGrid grid;
     std::unique_ptr<QAbstractItemModelTester> tester;
 };
@@ -84,14 +96,18 @@ TEST_F(DataGridTest, EditedRowIsWrittenOnlyWhenLeft) {
     EXPECT_EQ(fileColumn(0), (Column{"AV. CENTRAL", "JUAREZ 5"}));
 }
 
+// A refused row keeps what was typed; a passing one takes the fields its
+// check sets, typed, and shows them.
 TEST_F(DataGridTest, RefusedRowStaysInEditingWithWhatWasTyped) {
     int asked = 0;
     bool refuse = true;
-    grid.setBeforeWriteHook([&](bool& cancel) {
+    rules.check = [&](ui::PendingRow& row) {
         ++asked;
-        EXPECT_EQ(grid.currentColumn(), 1);  // the column the row is left from
-        cancel = refuse;
-    });
+        EXPECT_EQ(row.currentColumn(), 1);  // the column the row is left from
+        EXPECT_EQ(row.text(1), QStringLiteral("12345"));
+        row.set("tel", store::Value(55));
+        return !refuse;
+    };
     key(Qt::Key_Right);
     type("123456");
     key(Qt::Key_Down);
@@ -107,6 +123,8 @@ TEST_F(DataGridTest, RefusedRowStaysInEditingWithWhatWasTyped) {
     refuse = false;
     EXPECT_TRUE(grid.commitRow());
     EXPECT_EQ(fileColumn(1), (Column{"12345", "06600"}));
+    EXPECT_EQ(fileColumn(2), (Column{"55", ""}));
+    EXPECT_EQ(grid.columnText(2), QStringLiteral("55"));
 }
 
 // Tab past the last cell of the add line writes it. (Leaving it with Up is
@@ -130,13 +148,11 @@ TEST_F(DataGridTest, AddLineCreatesARow) {
     EXPECT_EQ(grid.model()->rowCount(), 4);
 }
 
-TEST_F(DataGridTest, FailedWriteGoesToTheErrorHookAndKeepsTheRowThenColumnsAndSourceChange) {
-    QStringList errors;
-    grid.setErrorHook([&](const QString& e) { errors << e; });
+TEST_F(DataGridTest, FailedWriteIsToldAndKeepsTheRowThenColumnsAndSourceChange) {
     grid.setCurrentIndex(grid.model()->index(0, 2));
     type("ABC");  // not a number for TEL
     key(Qt::Key_Down);
-    EXPECT_EQ(errors.size(), 1);
+    EXPECT_EQ(rules.errors.size(), 1);
     EXPECT_TRUE(grid.currentRow() == 0 && grid.rowDirty());
     EXPECT_EQ(src->editMode(), store::EditMode::None);  // the data source's buffer is not left behind
     EXPECT_EQ(fileColumn(2), (Column{"", ""}));
@@ -148,13 +164,13 @@ TEST_F(DataGridTest, FailedWriteGoesToTheErrorHookAndKeepsTheRowThenColumnsAndSo
     EXPECT_TRUE(grid.model()->rowCount() == 0 && grid.model()->columnCount() == 1);
 }
 
-// The window's key pipeline first, then the cell's hook, with the editor
-// created on the way; a key the hook swallows opens no editor.
-TEST_F(DataGridTest, KeyPipelineThenCellHook) {
+// The window's key pipeline first, then the rules' key filter, with the
+// editor created on the way; a key the filter swallows opens no editor.
+TEST_F(DataGridTest, KeyPipelineThenTheRulesKeyFilter) {
     ui::KeyPipeline keys(&grid);
     keys.setWindowFilter([](int code) { return QChar(char16_t(code)).toUpper().unicode(); });
     int seen = 0;
-    grid.setKeyHook([&](int column, int code) { return ++seen, column == 0 ? code : uitest::digitsOnly(code); });
+    rules.key = [&](int column, int code) { return ++seen, column == 0 ? code : uitest::digitsOnly(code); };
     type(QStringLiteral("calle \u20AC1"));
     EXPECT_EQ(grid.columnText(0), QStringLiteral("CALLE 1"));
     EXPECT_EQ(seen, 7);  // once per key that reached the cell; the unstorable one never did

@@ -141,3 +141,13 @@ TEST(FieldValue, ConvertsTextByFieldType) {
 }
 
 } // namespace
+
+// A window's code that takes a control for another kind, or asks for one its
+// layout lacks, stops the program at once, naming the window and the control.
+TEST(FormWindowDeathTest, AControlMissingOrOfAnotherKindStopsTheProgram) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ui::FormWindow w(uitest::kSampleLayout);
+    EXPECT_EQ(w.require<QLineEdit>("txtCalle"), w.control("txtCalle"));
+    EXPECT_DEATH(w.require<QCheckBox>("txtCalle"), "frmPrueba: the control txtCalle is a QLineEdit, not the QCheckBox");
+    EXPECT_DEATH(w.require<QToolButton>("cmdBoton", 2), "frmPrueba: the layout has no control cmdBoton\\(2\\)");
+}

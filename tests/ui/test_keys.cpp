@@ -67,6 +67,14 @@ TEST_F(KeyPipelineTest, TypedComposedAndPastedTextGoesThroughTheFilters) {
     QLineEdit outside;  // controls outside the window are left alone
     uitest::type(&outside, "abc\u20AC");
     EXPECT_EQ(outside.text(), QStringLiteral("abc\u20AC"));
+    // (The RFC box's blank moves on through a queued Right arrow: typed in the
+    // main window's tests.) A key queued to a widget gone meanwhile is dropped.
+    auto* gone = new QLineEdit;
+    ui::queueKey(gone, Qt::Key_End);
+    ui::queueKey(&outside, Qt::Key_Home);
+    delete gone;
+    uitest::settle();
+    EXPECT_EQ(outside.cursorPosition(), 0);
     // Swallowed keys change nothing.
     QTest::keyClick(phone, Qt::Key_Backspace);  // Backspace passes the digit filter
     QTest::keyClick(phone, Qt::Key_Return);     // Enter does not
@@ -83,21 +91,6 @@ TEST_F(KeyPipelineTest, TypedComposedAndPastedTextGoesThroughTheFilters) {
     if (QApplication::clipboard()->text() != QStringLiteral("uno\u2014dos")) GTEST_SKIP() << "no clipboard";
     QTest::keyClick(mail, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(mail->text(), QStringLiteral("unodos"));  // pasted text skips the key filters
-}
-
-TEST_F(KeyPipelineTest, BlankInTheRfcBoxMovesOnThroughTheQueuedRightArrow) {
-    rfc->setCursorPosition(0);
-    uitest::type(rfc, " ");
-    EXPECT_EQ(rfc->cursorPosition(), 0);  // the queued key has not run yet
-    uitest::settle();
-    EXPECT_EQ(rfc->cursorPosition(), 1);
-    uitest::type(rfc, "abc800101xy1");
-    EXPECT_EQ(rfc->text(), QStringLiteral(" ABC800101XY1"));
-    auto* gone = new QLineEdit;  // a target gone before its key arrives is no harm
-    ui::queueKey(gone, Qt::Key_End);
-    delete gone;
-    uitest::settle();
-    EXPECT_EQ(rfc->cursorPosition(), 13);
 }
 
 class MaskedEditTest : public ::testing::Test {

@@ -32,6 +32,7 @@ inline int digitsOnly(int code) { return (code >= '0' && code <= '9') || code ==
 // two fields sharing a label, a tab control with pages given out of order,
 // hidden controls and a grid without a caption.
 using ui::Kind;
+// clang-format off
 inline const ui::ControlSpec kSample[] = {
     {.name = "cmdBoton", .index = 0, .kind = Kind::PictureButton, .tab = 9, .width = 375, .height = 375,
      .toolTip = "Grabar datos"},
@@ -68,6 +69,7 @@ inline const ui::ControlSpec kSample[] = {
     {.name = "txtAdmLocal", .kind = Kind::TextBox, .field = "COLONIA", .tab = 11, .width = 1000, .height = 300,
      .visible = false},
 };
+// clang-format on
 inline const ui::WindowLayout kSampleLayout = {"frmPrueba", "Ventana de prueba", 10000, 6000, kSample,
                                                int(std::size(kSample))};
 

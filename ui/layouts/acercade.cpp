@@ -5,6 +5,7 @@
 namespace ui {
 namespace {
 
+// clang-format off
 // The title and the version are written by the box when it opens.
 const ControlSpec kControls[] = {
     {.name = "lblTitle", .kind = Kind::Label, .left = 1050, .top = 225, .width = 4095, .height = 480},
@@ -25,6 +26,7 @@ const ControlSpec kControls[] = {
     {.name = "cmdOK", .kind = Kind::Button, .caption = "OK", .tab = 0, .left = 4275, .top = 2385, .width = 1467,
      .height = 345, .isDefault = true, .isCancel = true},
 };
+// clang-format on
 
 const WindowLayout kLayout = {"frmAbout", "Acerca de", 5865, 3630, kControls, int(std::size(kControls))};
 

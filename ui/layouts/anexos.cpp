@@ -5,6 +5,7 @@
 namespace ui {
 namespace {
 
+// clang-format off
 // Containers come before what they hold. The pick lists stay hidden until a
 // goods grid drops one under its SECTOR cell; their place here is only where
 // they wait.
@@ -98,6 +99,7 @@ const GridColumnSpec kProducerColumns[] = {
     {"RFC", "RFC", 0},
     {"FECACTUALI", "FECACTUALI", 0},
 };
+// clang-format on
 
 } // namespace
 

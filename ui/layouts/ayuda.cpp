@@ -5,6 +5,7 @@
 namespace ui {
 namespace {
 
+// clang-format off
 // Positions are those the window's resize rule gives at the opening size;
 // the rule moves both controls whenever the window changes size.
 const ControlSpec kControls[] = {
@@ -15,6 +16,7 @@ const ControlSpec kControls[] = {
     {.name = "Command2", .kind = Kind::Button, .caption = "&Cerrar", .tab = 1, .left = 5880, .top = 5360,
      .width = 1215, .height = 375},
 };
+// clang-format on
 
 const WindowLayout kLayout = {"frmayuda", "Consideraciones para el llenado de la Solicitud", 7500, 6060,
                               kControls, int(std::size(kControls))};

@@ -5,6 +5,7 @@
 namespace ui {
 namespace {
 
+// clang-format off
 // The print dialog is the print service (ui/printing.h), not a control.
 const ControlSpec kControls[] = {
     {.name = "rtfText", .kind = Kind::RichText, .tab = 0, .left = 120, .top = 120, .width = 7080, .height = 5715,
@@ -18,6 +19,7 @@ const ControlSpec kControls[] = {
     {.name = "CONSIDERA", .kind = Kind::RichText, .tab = 4, .left = 1656, .top = 2304, .width = 2676,
      .height = 1668, .visible = false, .accessibleName = "Consideraciones generales para imprimir"},
 };
+// clang-format on
 
 const WindowLayout kLayout = {"frmDocument", "Impresión de Solicitud", 7500, 6060, kControls,
                               int(std::size(kControls))};

@@ -5,6 +5,7 @@
 namespace ui {
 namespace {
 
+// clang-format off
 // The order of this table is the window's control order (Habilita walks it);
 // containers come before what they hold. Labels of hidden controls are hidden
 // with them.
@@ -217,7 +218,7 @@ const ControlSpec kControls[] = {
 const WindowLayout kLayout{"Form1", "ZELTAR Ver 3.0", 11130, 6555, kControls,
                            static_cast<int>(std::size(kControls))};
 
-const CodedEntry kTipoTramite[] = {
+const CodedEntry kProcedures[] = {
     {"Programa nuevo", 1},
     {"Ampliación", 2},
 };
@@ -230,13 +231,14 @@ const GridColumnSpec kPlantColumns[] = {
     {"ESTADO", "ESTADO", 0},       {"MUNICIPIO/DEL", "MUNICIPIO", 0}, {"CIUDAD", "CIUDAD", 0},
     {"TEL", "TEL", 0},             {"FAX", "FAX", 0},
 };
+// clang-format on
 
 } // namespace
 
 const WindowLayout& form1Layout() { return kLayout; }
 
-const CodedEntry* form1TipoTramite() { return kTipoTramite; }
-int form1TipoTramiteCount() { return static_cast<int>(std::size(kTipoTramite)); }
+const CodedEntry* form1Procedures() { return kProcedures; }
+int form1ProcedureCount() { return static_cast<int>(std::size(kProcedures)); }
 
 const GridColumnSpec* form1PlantColumns() { return kPlantColumns; }
 int form1PlantColumnCount() { return static_cast<int>(std::size(kPlantColumns)); }

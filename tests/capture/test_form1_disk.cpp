@@ -62,18 +62,18 @@ protected:
     }
     // Runs the disk button on `target`, answering the prompt if one is expected.
     void generate(const fs::path& target, std::optional<ui::Answer> answer = ui::Answer::Ok) {
-        form_->disco = target, form_->pack9 = PACK9_EXE;
+        form_->diskette = target, form_->pack9 = PACK9_EXE;
         boxes_->clear();
         if (answer) boxes_->queue(*answer);
         click(2);
     }
     // The names in the diskette's root, sorted without regard to case.
     std::string onDisk() const {
-        const QDir d(QString::fromStdString(disco_.string()));
+        const QDir d(QString::fromStdString(diskette_.string()));
         return d.exists() ? d.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase).join(' ').toStdString() : "";
     }
     QTemporaryDir diskTmp_;
-    const fs::path disco_ = fs::path(diskTmp_.path().toStdString()) / "A";
+    const fs::path diskette_ = fs::path(diskTmp_.path().toStdString()) / "A";
 };
 
 TEST_F(TablesTest, WhatEachDeletionLeavesInTheTables) {
@@ -108,13 +108,13 @@ TEST_F(TablesTest, AfterDeletingAllANewApplicationStarts) {
     record["NUMMAQUILA"] = Value(123), record["ANOMAQUILA"] = Value(1999), record["TIPOPROG"] = Value(3);
     writeDatoprov(record);
     open();
-    form_->Combo5()->setCurrentIndex(2), form_->SSTab1()->setCurrentIndex(2), button(6)->setEnabled(false);
+    form_->Combo5->setCurrentIndex(2), form_->SSTab1->setCurrentIndex(2), button(6)->setEnabled(false);
     boxes_->queue(ui::Answer::Yes);
     click(0);
-    EXPECT_EQ(form_->MaskEdBox1()->maskedText() + form_->MaskEdBox1()->mask(), QString(13, u' ') + "&&&&999999aaa");
-    EXPECT_FALSE(form_->chkProdFinal()->isChecked() || form_->chkrodIndirecto()->isChecked());
-    EXPECT_EQ(std::make_tuple(form_->Combo5()->currentIndex(), form_->Combo1()->currentIndex(),
-                              form_->cmbActividad()->currentIndex(), form_->SSTab1()->currentIndex()),
+    EXPECT_EQ(form_->MaskEdBox1->maskedText() + form_->MaskEdBox1->mask(), QString(13, u' ') + "&&&&999999aaa");
+    EXPECT_FALSE(form_->chkProdFinal->isChecked() || form_->chkrodIndirecto->isChecked());
+    EXPECT_EQ(std::make_tuple(form_->Combo5->currentIndex(), form_->Combo1->currentIndex(),
+                              form_->cmbActividad->currentIndex(), form_->SSTab1->currentIndex()),
               std::make_tuple(0, 0, 0, 0));
     for (const char* name : {"txtnummaquila", "txtañomaquila", "txtApePat1", "txtProg1"})
         EXPECT_TRUE(edit(name)->text().trimmed().isEmpty()) << name;
@@ -139,23 +139,23 @@ TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
     const struct { Target target; Change change; A answer; QStringList messages; const char* files; } cases[] = {
         {Diskette, nullptr, ui::Answer::Ok, {kPrompt, kDone},
          "activida.dbf catdirpl.dbf datoprov.dbf mercbi.dbf notas.txt prodabas.dbf Sector.dbf viejo.dbf.bak"},
-        {Diskette, [](capture::Form1& f) { f.MaskEdBox1()->setMaskedText(""); }, {}, {}, kOld},  // silent end
-        {Diskette, [](capture::Form1& f) { f.text("txtCalle")->clear(); }, {}, {kReq4}, kOld},
+        {Diskette, [](capture::Form1& f) { f.MaskEdBox1->setMaskedText(""); }, {}, {}, kOld},  // silent end
+        {Diskette, [](capture::Form1& f) { f.txtCalle->clear(); }, {}, {kReq4}, kOld},
         {Diskette, nullptr, ui::Answer::Cancel, {kPrompt}, kOld},
         {Missing, nullptr, ui::Answer::Ok, failed, ""},
         {DataDirectory, nullptr, ui::Answer::Ok, failed, ""},  // the data directory is no diskette
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);
-        fs::remove_all(disco_);
+        fs::remove_all(diskette_);
         if (c.target == Diskette) {
-            fs::create_directories(disco_);
+            fs::create_directories(diskette_);
             for (const char* old : {"OLD.DBF", "viejo.dbf", "notas.txt", "viejo.dbf.bak"})
-                std::ofstream(disco_ / old) << "x";
+                std::ofstream(diskette_ / old) << "x";
         }
         restart(complete());
         if (c.change) c.change(*form_);
-        generate(c.target == DataDirectory ? dir_ : disco_, c.answer);
+        generate(c.target == DataDirectory ? dir_ : diskette_, c.answer);
         EXPECT_EQ(boxes_->texts().join('|').toStdString(), c.messages.join('|').toStdString());
         for (const auto& b : boxes_->shown()) {
             if (b.text == kReq4) continue;  // the check's own box
@@ -181,10 +181,10 @@ TEST_F(TablesTest, PackedTablesReachTheDiskette) {
     append("activida", {{Value(311040), Value(), Value("BORRADA")}}, true);
     const auto lock = store::DirectoryLock::acquire(dir_);
     ASSERT_TRUE(lock);
-    fs::create_directories(disco_);
+    fs::create_directories(diskette_);
     open();
     form_->pack9Environment = lock->handOffEnvironment();
-    generate(disco_);
+    generate(diskette_);
     EXPECT_EQ(boxes_->texts(), (QStringList{kPrompt, kDone}));
     EXPECT_EQ(onDisk(), "activida.dbf catdirpl.dbf datoprov.dbf mercbi.dbf prodabas.dbf Sector.dbf");
     // Rows and live rows: prodabas and activida are copied unpacked.
@@ -192,7 +192,7 @@ TEST_F(TablesTest, PackedTablesReachTheDiskette) {
         {"datoprov.dbf", {1, 1}}, {"catdirpl.dbf", {1, 1}}, {"Sector.dbf", {1, 1}}, {"mercbi.dbf", {0, 0}},
         {"prodabas.dbf", {2, 1}}, {"activida.dbf", {4, 3}}};
     for (const auto& [name, counts] : copied) {
-        auto t = store::DbfTable::open(disco_ / name);
+        auto t = store::DbfTable::open(diskette_ / name);
         std::size_t live = 0;
         for (std::size_t r = 0; r < t->recordCount(); ++r) live += !t->isDeleted(r);
         EXPECT_EQ(std::make_pair(t->recordCount(), live), counts) << name;
@@ -214,14 +214,14 @@ TEST_F(TablesTest, PackedTablesReachTheDiskette) {
 // not left under its name, so the check reports it.
 TEST_F(TablesTest, ACopyCutOffIsReportedNotLeftBehind) {
     append("mercbi", std::vector<store::Row>(40, {Value("I"), Value(1), Value("12345678")}));
-    fs::create_directories(disco_);
+    fs::create_directories(diskette_);
     restart(complete());
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{}, small{};
     getrlimit(RLIMIT_FSIZE, &old);
     small = old, small.rlim_cur = 8192;  // datoprov fits, mercbi (40 goods) does not
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    generate(disco_);
+    generate(diskette_);
     setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_EQ(boxes_->texts(), (QStringList{kPrompt, kIncomplete, kDone}));
     EXPECT_EQ(onDisk(), "activida.dbf catdirpl.dbf datoprov.dbf prodabas.dbf Sector.dbf");

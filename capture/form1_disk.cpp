@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 const struct {
     const char* table;
     const char* target;
-} kCopias[] = {
+} kCopies[] = {
     {"datoprov", "datoprov.dbf"}, {"catdirpl", "catdirpl.dbf"}, {"Sector", "Sector.dbf"},
     {"mercbi", "mercbi.dbf"},     {"prodabas", "prodabas.dbf"}, {"activida", "activida.dbf"},
 };
@@ -36,7 +36,7 @@ constexpr std::chrono::minutes kPackTimeout{1};
 
 // From the diskette prompt on, a step that fails is skipped.
 template <typename Step>
-void ignorando(Step&& step) {
+void ignoringErrors(Step&& step) {
     try {
         step();
     } catch (...) {
@@ -53,30 +53,30 @@ bool endsWithDbf(const fs::path& p) {
 
 // A target that is not there is no diskette. One that is the data directory
 // itself would have its tables deleted before they are copied: not a diskette either.
-bool hayDisco(const fs::path& disco, const fs::path& datos) {
+bool isDiskette(const fs::path& diskette, const fs::path& dataDir) {
     std::error_code ec;
-    if (disco.empty() || !fs::is_directory(disco, ec)) return false;
-    return !fs::equivalent(disco, datos, ec);
+    if (diskette.empty() || !fs::is_directory(diskette, ec)) return false;
+    return !fs::equivalent(diskette, dataDir, ec);
 }
 
 // Every file of the diskette's root that "*.dbf" matches, when there is one.
-void borraDbf(const fs::path& disco) {
-    std::vector<fs::path> viejos;
+void deleteTables(const fs::path& diskette) {
+    std::vector<fs::path> old;
     std::error_code ec;
-    for (fs::directory_iterator it(disco, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(diskette, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code fec;
-        if (it->is_regular_file(fec) && endsWithDbf(it->path())) viejos.push_back(it->path());
+        if (it->is_regular_file(fec) && endsWithDbf(it->path())) old.push_back(it->path());
     }
-    for (const fs::path& p : viejos) fs::remove(p, ec);
+    for (const fs::path& p : old) fs::remove(p, ec);
 }
 
 // Starts the packing program hidden in the data directory and waits for it.
 // Its command line is the fixed one, blanks included, as the program is
 // started on Windows.
-void empaca(const fs::path& program, const fs::path& datos, const std::string& handOff) {
+void packTables(const fs::path& program, const fs::path& dataDir, const std::string& handOff) {
     if (program.empty()) return;
     store::platform::ProcessOptions options;
-    options.directory = datos;
+    options.directory = dataDir;
     if (handOff.find('=') != std::string::npos) options.environment.push_back(handOff);
     options.verbatim = true;
     store::platform::Process p(program, {"DatoProv catdirpl Sector  mercbi "}, options);
@@ -90,10 +90,10 @@ void empaca(const fs::path& program, const fs::path& datos, const std::string& h
 
 } // namespace
 
-void Form1::GeneraDisco() {
-    if (MaskEdBox1()->maskedText().trimmed().isEmpty()) return;  // nothing typed in the RFC box
+void Form1::makeDisk() {
+    if (MaskEdBox1->maskedText().trimmed().isEmpty()) return;  // nothing typed in the RFC box
 
-    Command1_Click(1);  // whatever the save's outcome, the disk goes on
+    Command1_Click(kSave);  // whatever the save's outcome, the disk goes on
     ValidaRequeridos();
     if (FaltanDatos != 0) return;
 
@@ -102,18 +102,18 @@ void Form1::GeneraDisco() {
         return;
 
     store::Database& db = dtsDatoProv.database();
-    const fs::path datos = db.directory();
-    const bool enDisco = hayDisco(disco, datos);
+    const fs::path dataDir = db.directory();
+    const bool onDiskette = isDiskette(diskette, dataDir);
 
-    if (enDisco) ignorando([&] { borraDbf(disco); });
-    ignorando([&] { empaca(pack9, datos, pack9Environment); });
-    if (enDisco) {
-        for (const auto& c : kCopias)
-            ignorando([&] { store::platform::copyFile(db.tableFile(c.table), disco / c.target); });
+    if (onDiskette) ignoringErrors([&] { deleteTables(diskette); });
+    ignoringErrors([&] { packTables(pack9, dataDir, pack9Environment); });
+    if (onDiskette) {
+        for (const auto& c : kCopies)
+            ignoringErrors([&] { store::platform::copyFile(db.tableFile(c.table), diskette / c.target); });
     }
-    for (const auto& c : kCopias) {
+    for (const auto& c : kCopies) {
         std::error_code ec;
-        if (!enDisco || !fs::exists(disco / c.target, ec))
+        if (!onDiskette || !fs::exists(diskette / c.target, ec))
             ui::message(this, QStringLiteral("Copia incompleta verifique el") + QChar(13) +
                                   QStringLiteral("espacio en disco o utilice un disco nuevo"));
     }
@@ -121,9 +121,9 @@ void Form1::GeneraDisco() {
 
     // Moving dtsDatoProv runs its hook, which returns the window to browsing.
     for (store::DataSource* s : {&dtsDatoProv, &impsectro, &dtsplantas}) {
-        ignorando([&] { s->refresh(); });
-        ignorando([&] { s->moveFirst(); });
-        ignorando([&] { s->edit(); });
+        ignoringErrors([&] { s->refresh(); });
+        ignoringErrors([&] { s->moveFirst(); });
+        ignoringErrors([&] { s->edit(); });
     }
     // The annexes window is modal and made afresh each time it is shown, so
     // it is not loaded here: its data sources open on the packed tables next time.

@@ -4,6 +4,7 @@
 #include <QTabWidget>
 
 #include "capture/form1.h"
+#include "store/schema.h"
 #include "store/statements.h"
 #include "ui/codedcombo.h"
 #include "ui/maskededit.h"
@@ -14,7 +15,7 @@ namespace capture {
 namespace {
 
 // Every row of the data source's current record set.
-void borraTodos(store::DataSource& s) {
+void deleteEveryRow(store::DataSource& s) {
     if (!s.eof()) s.moveFirst();
     while (!s.eof()) {
         s.deleteCurrent();
@@ -22,7 +23,7 @@ void borraTodos(store::DataSource& s) {
     }
 }
 
-bool confirma(QWidget* parent, const char* question) {
+bool confirmed(QWidget* parent, const char* question) {
     return ui::message(parent, QString::fromUtf8(question), QStringLiteral("ATENCION"), ui::Icon::None,
                        ui::Buttons::YesNo) == ui::Answer::Yes;
 }
@@ -36,23 +37,23 @@ struct AnnexSources {
           dtsanexo1{{db, "dBASE III;", "mercbi"}, {db, "dBASE III;", "mercbi"}, {db, "dBASE III;", "mercbi"}} {
         // As the window's opening sequence leaves them.
         dtsprovindir.refresh();
-        abreBienes();
+        openGoods();
     }
-    void abreBienes() {
+    void openGoods() {
         for (int i = 0; i < 3; ++i) {
             dtsanexo1[i].setRecordSource(store::statements::kAnexo1[i]);
             dtsanexo1[i].refresh();
         }
     }
     // Producers and goods: the steps both deletions share.
-    void borra() {
-        dtsprovindir.setRecordSource(store::statements::kTodosProductores);
+    void deleteProducersAndGoods() {
+        dtsprovindir.setRecordSource(store::statements::kAllProducers);
         dtsprovindir.refresh();
-        borraTodos(dtsprovindir);
+        deleteEveryRow(dtsprovindir);
         // Goods that none of the three statements selects stay.
-        for (store::DataSource& goods : dtsanexo1) borraTodos(goods);
+        for (store::DataSource& goods : dtsanexo1) deleteEveryRow(goods);
     }
-    void reabreProductores() {
+    void reopenProducers() {
         dtsprovindir.setRecordSource("prodabas");
         dtsprovindir.refresh();
     }
@@ -65,15 +66,15 @@ struct AnnexSources {
 
 void Form1::BorraRegistros() {
     if (dtsDatoProv.eof()) return;  // no application
-    if (!confirma(this, "Con esta Acción borrar toda su solicitud")) return;
+    if (!confirmed(this, "Con esta Acción borrar toda su solicitud")) return;
 
     if (!dtsDatoProv.eof()) dtsDatoProv.deleteCurrent();
-    borraTodos(dtsplantas);
-    impsectro.setRecordSource(store::statements::kTodosSectores);
+    deleteEveryRow(dtsplantas);
+    impsectro.setRecordSource(store::statements::kAllSectors);
     impsectro.refresh();
-    borraTodos(impsectro);
-    AnnexSources anexos(dtsDatoProv.database());
-    anexos.borra();
+    deleteEveryRow(impsectro);
+    AnnexSources annexes(dtsDatoProv.database());
+    annexes.deleteProducersAndGoods();
 
     dtsDatoProv.setRecordSource("datoprov");
     dtsDatoProv.refresh();
@@ -81,45 +82,45 @@ void Form1::BorraRegistros() {
     impsectro.refresh();
     dtsplantas.setRecordSource("catdirpl");
     dtsplantas.refresh();
-    anexos.reabreProductores();
-    anexos.abreBienes();
+    annexes.reopenProducers();
+    annexes.openGoods();
 
     // The new, empty application.
     Nuevo();
-    for (const char* maquila : {"txtnummaquila", "txtañomaquila"})
-        as<ui::MaskedEdit>(QString::fromUtf8(maquila))->setMaskedText(QString());
-    ui::MaskedEdit* rfc = MaskEdBox1();
+    for (ui::MaskedEdit* maquila : {txtnummaquila, txtañomaquila})
+        maquila->setMaskedText(QString());
+    ui::MaskedEdit* rfc = MaskEdBox1;
     const QString mask = rfc->mask();
     rfc->setMask(QString());
     rfc->setMaskedText(QString());
     rfc->setMask(mask);
-    chkProdFinal()->setChecked(false);
-    chkrodIndirecto()->setChecked(false);
-    Combo5()->setCurrentIndex(0);
-    Combo1()->setCurrentIndex(0);
-    cmbActividad()->setCurrentIndex(0);
-    control(QStringLiteral("Command1"), 6)->setEnabled(true);
-    SSTab1()->setCurrentIndex(0);
+    chkProdFinal->setChecked(false);
+    chkrodIndirecto->setChecked(false);
+    Combo5->setCurrentIndex(0);
+    Combo1->setCurrentIndex(0);
+    cmbActividad->setCurrentIndex(0);
+    Command1[kEdit]->setEnabled(true);
+    SSTab1->setCurrentIndex(0);
     // Once more, without the defaults Nuevo put into its row: datoprov holds
     // no row until the next save writes the new application. Position 20 is
     // 14 in every application sent; the fresh row would otherwise go out empty.
     dtsDatoProv.addNew();
-    setRecordField(20, store::Value("14"));
+    setRecordField(store::datoprov::kCampo20, store::Value("14"));
 }
 
 void Form1::BorraAnexos() {
-    if (!confirma(this, "Con esta Acción borrar todos los anexos")) return;
+    if (!confirmed(this, "Con esta Acción borrar todos los anexos")) return;
 
-    impsectro.setRecordSource(store::statements::kTodosSectores);
+    impsectro.setRecordSource(store::statements::kAllSectors);
     impsectro.refresh();
-    borraTodos(impsectro);
-    AnnexSources anexos(dtsDatoProv.database());
-    anexos.borra();
+    deleteEveryRow(impsectro);
+    AnnexSources annexes(dtsDatoProv.database());
+    annexes.deleteProducersAndGoods();
 
     impsectro.setRecordSource("Sector");
     impsectro.refresh();
-    anexos.reabreProductores();
-    anexos.abreBienes();
+    annexes.reopenProducers();
+    annexes.openGoods();
 }
 
 } // namespace capture
