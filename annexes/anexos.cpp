@@ -15,8 +15,8 @@
 
 #include "annexes/checks.h"
 #include "ui/datagrid.h"
-#include "ui/leadingnumber.h"
 #include "ui/layouts/anexos.h"
+#include "ui/leadingnumber.h"
 #include "ui/messagebox.h"
 
 namespace annexes {
@@ -95,7 +95,7 @@ void Anexos::setGridHeight(ui::DataGrid& grid, int twips) {
     int height = twipsToPixelsY(twips);
     QRect r = grid.geometry();
     if (auto* bar = grid.parentWidget()->findChild<QLabel*>(grid.objectName() + QStringLiteral("Caption"),
-                                                             Qt::FindDirectChildrenOnly))
+                                                            Qt::FindDirectChildrenOnly))
         height -= bar->height();
     r.setHeight(std::max(0, height));
     grid.setGeometry(r);
@@ -131,9 +131,8 @@ void Anexos::openingSequence() {
         tabs->setCurrentIndex(1);
     }
     // 5
-    static const char* const kRoman[] = {"I",    "II",  "III", "IV",   "V",     "VI",   "VII",
-                                         "VIII", "IX",  "X",   "XI",   "XII",   "XIII", "XIV",
-                                         "XV",   "XVI", "XVII", "XVIII", "XIX", "XX"};
+    static const char* const kRoman[] = {"I",  "II",  "III",  "IV",  "V",  "VI",  "VII",  "VIII",  "IX",  "X",
+                                         "XI", "XII", "XIII", "XIV", "XV", "XVI", "XVII", "XVIII", "XIX", "XX"};
     for (QListWidget* list : {List1, List2, List3, List4}) {
         list->clear();
         for (int i = 0; i < (list == List1 ? 20 : 6); ++i)
@@ -150,10 +149,8 @@ void Anexos::openingSequence() {
         store::DataSource* source;
         const char* query;
     } steps[] = {
-        {&dtsSectores, store::statements::kDirectSectors},
-        {&dtsanexo1[0], store::statements::kAnexo1[0]},
-        {&dtsanexo1[1], store::statements::kAnexo1[1]},
-        {&dtssectoresind, store::statements::kIndirectSectors},
+        {&dtsSectores, store::statements::kDirectSectors}, {&dtsanexo1[0], store::statements::kAnexo1[0]},
+        {&dtsanexo1[1], store::statements::kAnexo1[1]},    {&dtssectoresind, store::statements::kIndirectSectors},
         {&dtsanexo1[2], store::statements::kAnexo1[2]},
     };
     try {
@@ -168,9 +165,7 @@ void Anexos::openingSequence() {
     }
 }
 
-void Anexos::HabilitaAnexo1() {
-    dbganexo1->setEnabled(anexo1Enabled(grdMercyProd[1]->columnText(0)));
-}
+void Anexos::HabilitaAnexo1() { dbganexo1->setEnabled(anexo1Enabled(grdMercyProd[1]->columnText(0))); }
 
 // The grid a widget belongs to: the grid itself, its cell editor, or its pick
 // list (dropping the list is not leaving the grid).
@@ -240,9 +235,7 @@ void Anexos::focusMoved(QWidget* now) {
     ui::showMessages(this, noSectorMessage(g, ext, sectorKeyFor(g)));
 }
 
-QString Anexos::sectorKeyFor(int goodsGrid) const {
-    return grdMercyProd[goodsGrid == 2 ? 0 : 1]->columnText(0);
-}
+QString Anexos::sectorKeyFor(int goodsGrid) const { return grdMercyProd[goodsGrid == 2 ? 0 : 1]->columnText(0); }
 
 int Anexos::goodsIndex(const ui::DataGrid* grid) const {
     for (int g = 0; g < 3; ++g)
@@ -272,4 +265,4 @@ bool Anexos::writePendingRows() {
 // Closing writes what the grids hold unwritten, as leaving the row would; a
 // row its check refuses keeps the window open, so nothing typed is lost. The
 // filter goes in last when the window shows, so it sees the close first.
-} // namespace annexes
+}  // namespace annexes

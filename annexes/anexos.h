@@ -23,7 +23,7 @@ class QTabWidget;
 namespace ui {
 class DataGrid;
 class GridRules;
-} // namespace ui
+}  // namespace ui
 
 namespace annexes {
 
@@ -104,10 +104,10 @@ private:
 
     const ui::MainWindow& main_;
     bool loadFailed_ = false;
-    QPointer<QWidget> lastFocus_;  // the last control of this window that had the focus
+    QPointer<QWidget> lastFocus_;               // the last control of this window that had the focus
     std::deque<QPointer<QWidget>> focusMoves_;  // arrived while one was being handled
     bool handlingFocus_ = false;
     bool reloading_ = false;  // the grids re-read their rows: no operator move
 };
 
-} // namespace annexes
+}  // namespace annexes

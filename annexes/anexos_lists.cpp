@@ -107,4 +107,4 @@ bool Anexos::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-} // namespace annexes
+}  // namespace annexes

@@ -24,7 +24,7 @@ std::vector<ui::GridColumn> columnsOf(const ui::GridColumnSpec* specs, int count
 // The column of a goods grid whose cell is chosen from a pick list, never typed.
 constexpr int kSectorColumn = 2;
 
-} // namespace
+}  // namespace
 
 // A sector grid, grdMercyProd(index): ValidaSector before a row is written.
 class Anexos::SectorRows : public ui::GridRules {
@@ -151,4 +151,4 @@ void Anexos::setupGrids() {
     dbgProdAbas->setTabAction(Tab::NextControl);
 }
 
-} // namespace annexes
+}  // namespace annexes

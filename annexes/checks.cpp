@@ -62,14 +62,18 @@ QString withoutLeadingBlanks(const QString& s) {
     return s.mid(i);
 }
 
-} // namespace
+}  // namespace
 
 int NumerosRomanos(int Tecla) {
     switch (Tecla) {
-    case 'V': case 'I': case 'X': case 'L': case ui::kEscape: case ui::kBackspace: case ui::kTab:
-        return Tecla;
-    default:
-        return 0;
+    case 'V':
+    case 'I':
+    case 'X':
+    case 'L':
+    case ui::kEscape:
+    case ui::kBackspace:
+    case ui::kTab: return Tecla;
+    default: return 0;
     }
 }
 
@@ -77,8 +81,8 @@ KeyResult sectorKey(int column, const QString& cell, int key) {
     if (column == 0) {
         // After a numeral that needs a sub-item the next letter is that
         // sub-item, in lower case; an I still extends the numeral (XV -> XVI).
-        const bool needsSubItem = cell == QLatin1String("II") || cell == QLatin1String("XX") ||
-                                  cell == QLatin1String("XIX") || cell == QLatin1String("XV");
+        const bool needsSubItem = cell == QLatin1String("II") || cell == QLatin1String("XX")
+                                  || cell == QLatin1String("XIX") || cell == QLatin1String("XV");
         if (needsSubItem && lowerKey(key) != 'i')
             key = lowerKey(key);
         else
@@ -152,12 +156,9 @@ std::vector<Message> noSectorMessage(int grid, bool extension, const QString& se
         if (!extension)
             return {};
         return {Message{q(produce), q("Error, no señalo el sector"), true}};
-    case 1:
-        return {error(produce)};
-    case 2:
-        return {plain("Debe señalar en la ventana de sectores el correspondiente al bien a importar")};
-    default:
-        return {};
+    case 1: return {error(produce)};
+    case 2: return {plain("Debe señalar en la ventana de sectores el correspondiente al bien a importar")};
+    default: return {};
     }
 }
 
@@ -221,4 +222,4 @@ RowCheck ValidaRFCIndirecto(const QString& name, const QString& rfc) {
     return r;
 }
 
-} // namespace annexes
+}  // namespace annexes

@@ -50,9 +50,9 @@ RowCheck ValidaMercancia(int grid, bool extension, const QString& sectorKey, con
 
 // The values a goods row takes after a passing ValidaMercancia.
 struct GoodsCodes {
-    int tipoProgr;   // column 0
-    int anexo;       // column 1: the tab index + 1
-    int tipoBien;    // column 5
+    int tipoProgr;  // column 0
+    int anexo;      // column 1: the tab index + 1
+    int tipoBien;   // column 5
 };
 GoodsCodes goodsCodes(int grid, int currentTab);
 
@@ -66,4 +66,4 @@ bool anexo1Enabled(const QString& directSectorKey);
 // ValidaRFCIndirecto over NOMBRE (column 1) and RFC (column 2).
 RowCheck ValidaRFCIndirecto(const QString& name, const QString& rfc);
 
-} // namespace annexes
+}  // namespace annexes

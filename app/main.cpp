@@ -1,8 +1,8 @@
 // zeltar [--datos DIR] [--disco DIR]: the main capture window on the data
 // directory; the disk for the ministry is written to the --disco directory.
 #include <QApplication>
-#include <QCoreApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QIcon>
 #include <filesystem>
 #include <optional>
@@ -21,16 +21,19 @@ namespace {
 
 // The texts of --help: how to reach a USB stick, and the defaults.
 #ifdef Q_OS_WIN
-const char* const kUsb = "conéctela, vea qué letra le dio Windows\n(por ejemplo E:) y abra el programa con --disco E:\\";
+const char* const kUsb =
+    "conéctela, vea qué letra le dio Windows\n(por ejemplo E:) y abra el programa con --disco E:\\";
 const char* const kDatosDefault = "C:\\ZELTAR";
 const char* const kDiscoDefault = "A:\\";
 #else
-const char* const kUsb = "conéctela y dé la carpeta donde el\nsistema la muestra, por ejemplo: zeltar --disco /media/USUARIO/MEMORIA";
+const char* const kUsb =
+    "conéctela y dé la carpeta donde el\nsistema la muestra, por ejemplo: zeltar --disco /media/USUARIO/MEMORIA";
 const char* const kDatosDefault = "~/ZELTAR";
 const char* const kDiscoDefault = "~/ZELTAR-A";
 #endif
 const QString kDescription = QStringLiteral("Disco de Captura para solicitudes ZELTAR 3.0.\n\n"
-                                            "Para grabar el disco en una memoria USB, %1").arg(QString::fromUtf8(kUsb));
+                                            "Para grabar el disco en una memoria USB, %1")
+                                 .arg(QString::fromUtf8(kUsb));
 const QString kDatos = QStringLiteral("Carpeta de datos de la solicitud (si no se da: ZELTAR_DATOS, o %1).")
                            .arg(QString::fromUtf8(kDatosDefault));
 const QString kDisco = QStringLiteral("Carpeta donde se graba el disco (si no se da: ZELTAR_DISCO, o %1).")
@@ -40,7 +43,8 @@ const QString kDisco = QStringLiteral("Carpeta donde se graba el disco (si no se
 struct CommandLine {
     QCommandLineParser parser;
     // Qt's own help option is described in English whatever the translation.
-    const QCommandLineOption ayuda{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Muestra esta ayuda.")};
+    const QCommandLineOption ayuda{{QStringLiteral("h"), QStringLiteral("help")},
+                                   QStringLiteral("Muestra esta ayuda.")};
     const QCommandLineOption datos{QStringLiteral("datos"), kDatos, QStringLiteral("DIR")};
     const QCommandLineOption disco{QStringLiteral("disco"), kDisco, QStringLiteral("DIR")};
 
@@ -55,7 +59,8 @@ struct CommandLine {
         parser.addOption(datos);
         parser.addOption(disco);
         parser.process(app);
-        if (parser.isSet(ayuda)) parser.showHelp(0);
+        if (parser.isSet(ayuda))
+            parser.showHelp(0);
     }
 };
 
@@ -63,12 +68,13 @@ struct CommandLine {
 [[maybe_unused]] bool onlyText(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
-        if (a == "-h" || a == "--help" || a == "-v" || a == "--version") return true;
+        if (a == "-h" || a == "--help" || a == "-v" || a == "--version")
+            return true;
     }
     return false;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
 #ifndef Q_OS_WIN
@@ -93,7 +99,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption& disco = commandLine.disco;
 
     std::optional<std::filesystem::path> fromCommandLine;
-    if (parser.isSet(datos)) fromCommandLine = std::filesystem::path(parser.value(datos).toStdU16String());
+    if (parser.isSet(datos))
+        fromCommandLine = std::filesystem::path(parser.value(datos).toStdU16String());
     const std::filesystem::path dir = store::dataDirectory(fromCommandLine);
 
     std::unique_ptr<store::DirectoryLock> lock;
@@ -111,9 +118,11 @@ int main(int argc, char** argv) {
 
     store::Database db(dir);
     capture::Form1 form(db);
-    if (form.loadFailed()) return 1;
+    if (form.loadFailed())
+        return 1;
     std::optional<std::filesystem::path> discoDir;
-    if (parser.isSet(disco)) discoDir = std::filesystem::path(parser.value(disco).toStdU16String());
+    if (parser.isSet(disco))
+        discoDir = std::filesystem::path(parser.value(disco).toStdU16String());
     form.diskette = store::prepareDiskDirectory(discoDir);
     // The packing program comes with this one and works past our lock.
     form.pack9 = app::programFiles().pack9;

@@ -20,4 +20,4 @@ ProgramFiles programFiles(const std::filesystem::path& programDir);
 // programFiles of the running program.
 ProgramFiles programFiles();
 
-} // namespace app
+}  // namespace app

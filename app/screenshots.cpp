@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QIcon>
 #include <QImageWriter>
 #include <QMessageBox>
@@ -17,7 +18,6 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QEventLoop>
 #include <QTimer>
 #include <functional>
 #include <iostream>
@@ -54,11 +54,13 @@ void save(QWidget* w, const char* name) {
     w->raise();
     w->activateWindow();
     // A window manager frames a new window a moment after it is shown.
-    for (int waited = 0; waited < 1000 && w->frameGeometry() == w->geometry(); waited += 50) settle(50);
+    for (int waited = 0; waited < 1000 && w->frameGeometry() == w->geometry(); waited += 50)
+        settle(50);
     settle();
     const QRect frame = w->frameGeometry();
     QPixmap shot = w->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
-    if (shot.isNull()) shot = w->grab();
+    if (shot.isNull())
+        shot = w->grab();
     // 8 bits a pixel: window pictures have few colours, and the guide stays small.
     const QImage picture = shot.toImage().convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
     const QString file = QDir(outDir).filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
@@ -76,7 +78,8 @@ void onModal(std::function<void(QWidget*)> action, QWidget* below = nullptr) {
     timer->setInterval(50);
     QObject::connect(timer, &QTimer::timeout, [timer, action, below] {
         QWidget* w = QApplication::activeModalWidget();
-        if (!w || w == below || !w->isVisible()) return;
+        if (!w || w == below || !w->isVisible())
+            return;
         timer->stop();
         timer->deleteLater();
         action(w);
@@ -94,14 +97,16 @@ std::function<void(QWidget*)> boxShot(const char* name, QMessageBox::StandardBut
             std::exit(1);
         }
         save(box, name);
-        if (then) then();
+        if (then)
+            then();
         box->button(answer)->click();
     };
 }
 
 void append(const fs::path& dir, const char* table, const std::vector<store::Row>& rows) {
     auto t = store::DbfTable::open(dir / (std::string(table) + ".dbf"));
-    for (const auto& r : rows) t->append(r);
+    for (const auto& r : rows)
+        t->append(r);
 }
 
 // An example application: a direct producer with two plants, its sectors
@@ -109,31 +114,48 @@ void append(const fs::path& dir, const char* table, const std::vector<store::Row
 void fillExample(const fs::path& dir) {
     auto datoprov = store::DbfTable::open(dir / "datoprov.dbf");
     store::Row row(datoprov->fields().size());
-    const std::map<std::string, Value> values = {
-        {"RFC", Value(" MNO920315A17")}, {"PROG1P", Value("2024")}, {"PROG2P", Value("118")},
-        {"ACREDITA", Value("")}, {"APEPATRAZ", Value("MANUFACTURAS DEL NORTE SA DE CV")},
-        {"EMAIL", Value("contacto@manunorte.com.mx")}, {"CALLEYNO", Value("AV. INDUSTRIAL 1450")},
-        {"COLONIA", Value("PARQUE INDUSTRIAL")}, {"CP", Value("64590")}, {"ESTADO", Value("NUEVO LEÓN")},
-        {"CIUDAD", Value("MONTERREY")}, {"DELMUN", Value("MONTERREY")}, {"TELEFONO", Value("8183557700")},
-        {"TIPOTRAM", Value(2)}, {"FAX", Value("8183557701")}, {"APEPREPLEG", Value("GARZA")},
-        {"APEMREPLEG", Value("TREVIÑO")}, {"NOMBREREPL", Value("ANA LUCÍA")}, {"CAMPO20", Value("14")},
-        {"TIPOPROG", Value(3)}, {"CVEACTIVID", Value(311020)}, {"CARGO", Value("DIRECTORA GENERAL")},
-        {"TEL_REPREG", Value("8183557710")}, {"EMAILREPL", Value("agarza@manunorte.com.mx")},
-        {"CVEADMLOC", Value(1)}, {"NUMMAQUILA", Value(0)}, {"ANOMAQUILA", Value(0)}};
-    for (const auto& [name, v] : values) row.at(std::size_t(datoprov->fieldIndex(name))) = v;
+    const std::map<std::string, Value> values = {{"RFC", Value(" MNO920315A17")},
+                                                 {"PROG1P", Value("2024")},
+                                                 {"PROG2P", Value("118")},
+                                                 {"ACREDITA", Value("")},
+                                                 {"APEPATRAZ", Value("MANUFACTURAS DEL NORTE SA DE CV")},
+                                                 {"EMAIL", Value("contacto@manunorte.com.mx")},
+                                                 {"CALLEYNO", Value("AV. INDUSTRIAL 1450")},
+                                                 {"COLONIA", Value("PARQUE INDUSTRIAL")},
+                                                 {"CP", Value("64590")},
+                                                 {"ESTADO", Value("NUEVO LEÓN")},
+                                                 {"CIUDAD", Value("MONTERREY")},
+                                                 {"DELMUN", Value("MONTERREY")},
+                                                 {"TELEFONO", Value("8183557700")},
+                                                 {"TIPOTRAM", Value(2)},
+                                                 {"FAX", Value("8183557701")},
+                                                 {"APEPREPLEG", Value("GARZA")},
+                                                 {"APEMREPLEG", Value("TREVIÑO")},
+                                                 {"NOMBREREPL", Value("ANA LUCÍA")},
+                                                 {"CAMPO20", Value("14")},
+                                                 {"TIPOPROG", Value(3)},
+                                                 {"CVEACTIVID", Value(311020)},
+                                                 {"CARGO", Value("DIRECTORA GENERAL")},
+                                                 {"TEL_REPREG", Value("8183557710")},
+                                                 {"EMAILREPL", Value("agarza@manunorte.com.mx")},
+                                                 {"CVEADMLOC", Value(1)},
+                                                 {"NUMMAQUILA", Value(0)},
+                                                 {"ANOMAQUILA", Value(0)}};
+    for (const auto& [name, v] : values)
+        row.at(std::size_t(datoprov->fieldIndex(name))) = v;
     datoprov->append(row);
     append(dir, "catdirpl",
            {{Value("AV. INDUSTRIAL 1450"), Value("64590"), Value("PARQUE INDUSTRIAL"), Value("NUEVO LEÓN"),
              Value("MONTERREY"), Value("MONTERREY"), Value("8183557700"), Value("8183557701")},
-            {Value("CARRETERA A SALTILLO KM 12"), Value("66350"), Value("SANTA CATARINA CENTRO"),
-             Value("NUEVO LEÓN"), Value("SANTA CATARINA"), Value("SANTA CATARINA"), Value("8183360420"), Value()}});
+            {Value("CARRETERA A SALTILLO KM 12"), Value("66350"), Value("SANTA CATARINA CENTRO"), Value("NUEVO LEÓN"),
+             Value("SANTA CATARINA"), Value("SANTA CATARINA"), Value("8183360420"), Value()}});
     append(dir, "sector",
            {{Value(1), Value("XI"), Value("INDUSTRIA DEL CALZADO")},
             {Value(1), Value("XIXa"), Value("INDUSTRIA DE MANUFACTURAS DEL CAUCHO")},
             {Value(2), Value("XI"), Value("INDUSTRIA DEL CALZADO")}});
     auto good = [](const char* sector, int prog, const char* fraccion, int anexo, const char* text, int kind) {
-        return store::Row{Value(sector), Value(prog), Value(fraccion), Value(anexo), Value(text), Value(), Value(),
-                          Value(), Value(), Value(), Value(), Value(), Value(kind)};
+        return store::Row{Value(sector), Value(prog), Value(fraccion), Value(anexo), Value(text), Value(),    Value(),
+                          Value(),       Value(),     Value(),         Value(),      Value(),     Value(kind)};
     };
     append(dir, "mercbi",
            {good("XI", 1, "64039999", 1, "CALZADO CON SUELA DE CAUCHO Y CORTE DE CUERO", 1),
@@ -146,7 +168,7 @@ void fillExample(const fs::path& dir) {
              Value(store::Date{2024, 3, 14})}});
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -173,7 +195,8 @@ int main(int argc, char** argv) {
 
     store::Database db(data);
     capture::Form1 form(db);
-    if (form.loadFailed()) return 1;
+    if (form.loadFailed())
+        return 1;
     form.diskette = disk;
     form.pack9 = app::programFiles().pack9;
     form.pack9Environment = lock->handOffEnvironment();
@@ -229,7 +252,8 @@ int main(int argc, char** argv) {
         // The choice an operator makes for a PDF file.
         for (auto* printers : w->findChildren<QComboBox*>()) {
             const int pdf = printers->findText(QStringLiteral("(PDF)"), Qt::MatchEndsWith);
-            if (pdf >= 0) printers->setCurrentIndex(pdf);
+            if (pdf >= 0)
+                printers->setCurrentIndex(pdf);
         }
         save(w, "dialogo-imprimir");
         qobject_cast<QDialog*>(w)->reject();
@@ -256,9 +280,7 @@ int main(int argc, char** argv) {
     settle();
 
     // The disk: the prompt, then the closing notice.
-    onModal(boxShot("disco-asegurese", QMessageBox::Ok, [] {
-        onModal(boxShot("disco-grabado", QMessageBox::Ok));
-    }));
+    onModal(boxShot("disco-asegurese", QMessageBox::Ok, [] { onModal(boxShot("disco-grabado", QMessageBox::Ok)); }));
     button(capture::Form1::kMakeDisk)->click();
     settle(300);
 

@@ -38,7 +38,7 @@ void modal(QWidget* window) {
     ui::showModal(window);
 }
 
-} // namespace
+}  // namespace
 
 void wireWindows(capture::Form1& form, store::Database& db) {
     capture::Form1* f = &form;
@@ -55,4 +55,4 @@ void wireWindows(capture::Form1& form, store::Database& db) {
     });
 }
 
-} // namespace app
+}  // namespace app

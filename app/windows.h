@@ -15,4 +15,4 @@ namespace app {
 // come to the front).
 void wireWindows(capture::Form1& form, store::Database& db);
 
-} // namespace app
+}  // namespace app

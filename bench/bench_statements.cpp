@@ -32,9 +32,9 @@ fs::path g_file;
 std::uintmax_t g_bytes = 0;
 
 // Sector keys as the annexes window writes them, a blank key now and then.
-const char* const kSectors[] = {"I",   "IIa", "IIb", "III", "IV",  "V",   "VI",   "VII",  "VIII", "IX",  "X",
-                                "XI",  "XII", "XIII", "XIV", "XVa", "XVb", "XVI",  "XVII", "XIXa", "XIXc", "XXa",
-                                "XXb", "XXI", "XXII", ""};
+const char* const kSectors[] = {"I",    "IIa",  "IIb",  "III", "IV",   "V",   "VI",   "VII", "VIII",
+                                "IX",   "X",    "XI",   "XII", "XIII", "XIV", "XVa",  "XVb", "XVI",
+                                "XVII", "XIXa", "XIXc", "XXa", "XXb",  "XXI", "XXII", ""};
 
 void generate(const fs::path& file) {
     std::mt19937 gen(20240101);
@@ -145,7 +145,7 @@ BENCHMARK(BM_OpenAndDecodeEveryRow)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenAndEvaluate)->DenseRange(0, std::size(kStatements) - 1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Evaluate)->DenseRange(0, std::size(kStatements) - 1)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--generate") == 0) {

@@ -18,7 +18,7 @@ bool isEmpty(const QString& text) { return text.trimmed().isEmpty(); }
 
 bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
-} // namespace
+}  // namespace
 
 RfcResult validaRfc(const QString& text13) {
     // The box always holds 13 positions; untyped ones read as blanks.
@@ -119,11 +119,9 @@ RequeridosResult validaRequeridos(const RequeridosInput& in) {
     require(isEmpty(in.cp), "El codigo postal de la empresa es un dato requerido");
     require(isEmpty(in.colonia), "La colonia de la empresa es un dato requerido");
     require(isEmpty(in.telefono), "El telefono de la empresa es un dato requerido");
-    require(in.combo5Index < 0,
-            "La administracion de recaudación de la empresa es un dato requerido");
+    require(in.combo5Index < 0, "La administracion de recaudación de la empresa es un dato requerido");
     // Abastecedor alone does not make a programme type here.
-    require(in.chkProdFinal != 1 && in.chkrodIndirecto != 1,
-            "El tipo de programa de la empresa es un dato requerido");
+    require(in.chkProdFinal != 1 && in.chkrodIndirecto != 1, "El tipo de programa de la empresa es un dato requerido");
     require(isEmpty(in.nombreR2), "El nombre del representante legal es un dato requerido");
     require(isEmpty(in.cargo), "El cargo del representante legal es un dato requerido");
     require(isEmpty(in.telefonoR2), "El Telefono del representante legal es un dato requerido");
@@ -139,8 +137,8 @@ QString prog2OnLeave(const QString& text) {
 
 std::vector<Message> plantRowCheck(int currentColumn, const QString& cpText) {
     if (currentColumn == 1 && cpText.size() > 5)
-        return {Message{QStringLiteral("El Codigo postal no puede ser mayor a 5 digitos"),
-                        QStringLiteral("Error"), true}};
+        return {
+            Message{QStringLiteral("El Codigo postal no puede ser mayor a 5 digitos"), QStringLiteral("Error"), true}};
     return {};
 }
 
@@ -161,13 +159,16 @@ int lowerKey(int code) {
 
 int plantCellKey(int column, int code) {
     switch (column) {
-    case 0: case 2: case 3: case 4: case 5:
-        return upperKey(code);
-    case 1: case 6: case 7:
-        return SoloNumeros(code);
-    default:
-        return code;  // no such column: the form-level rule already ran
+    case 0:
+    case 2:
+    case 3:
+    case 4:
+    case 5: return upperKey(code);
+    case 1:
+    case 6:
+    case 7: return SoloNumeros(code);
+    default: return code;  // no such column: the form-level rule already ran
     }
 }
 
-} // namespace capture
+}  // namespace capture

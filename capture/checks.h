@@ -33,13 +33,13 @@ bool rfcIsCompany(const QString& text);
 
 // valida: stops at the first fault; `fault` is what sets ErrorValida to 1.
 struct ValidaInput {
-    bool rfcValid = false;      // RFCValido after running the RFC check
-    int chkProdFinal = 0;       // check box values: 0 clear, 1 ticked, 2 grey
+    bool rfcValid = false;  // RFCValido after running the RFC check
+    int chkProdFinal = 0;   // check box values: 0 clear, 1 ticked, 2 grey
     int chkrodIndirecto = 0;
     int chkAbastecedor = 0;
-    int combo1Index = 0;        // 0 "Programa nuevo", 1 "Ampliación", -1 none
-    QString prog1;              // txtProg1
-    QString prog2;              // txtProg2
+    int combo1Index = 0;  // 0 "Programa nuevo", 1 "Ampliación", -1 none
+    QString prog1;        // txtProg1
+    QString prog2;        // txtProg2
 };
 struct ValidaResult {
     std::vector<Message> messages;
@@ -53,7 +53,7 @@ struct RequeridosInput {
     int combo1Index = 0;
     QString prog1, prog2;
     QString apePat1, calle, cp, colonia, telefono;
-    int combo5Index = -1;       // -1: no office selected
+    int combo5Index = -1;  // -1: no office selected
     int chkProdFinal = 0;
     int chkrodIndirecto = 0;
     QString nombreR2, cargo, telefonoR2, emailRep;
@@ -79,4 +79,4 @@ int lowerKey(int code);
 // (columns 1, 6, 7).
 int plantCellKey(int column, int code);
 
-} // namespace capture
+}  // namespace capture

@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "store/schema.h"
 #include "ui/binding.h"
 #include "ui/codedcombo.h"
 #include "ui/datagrid.h"
@@ -17,7 +18,6 @@
 #include "ui/layouts/form1.h"
 #include "ui/maskededit.h"
 #include "ui/messagebox.h"
-#include "store/schema.h"
 
 namespace capture {
 
@@ -30,7 +30,8 @@ QString qs(const store::Value& v) { return QString::fromStdString(v.toString());
 // The code a catalogue row gives its list entry (a whole number, as the lists
 // store it); a text that is not a number stays text.
 QVariant entryCode(const store::Value& v) {
-    if (v.isNumber()) return QVariant(static_cast<qlonglong>(v.number()));
+    if (v.isNumber())
+        return QVariant(static_cast<qlonglong>(v.number()));
     const QString t = qs(v).trimmed();
     bool ok = false;
     const qlonglong n = t.toLongLong(&ok);
@@ -46,7 +47,7 @@ std::array<QAbstractButton*, 10> buttonRow(const ui::FormWindow& w) {
     return row;
 }
 
-} // namespace
+}  // namespace
 
 Form1::Form1(store::Database& db, QWidget* parent)
     : ui::FormWindow(ui::form1Layout(), parent),
@@ -109,7 +110,8 @@ Form1::Form1(store::Database& db, QWidget* parent)
     for (QCheckBox* box : {chkProdFinal, chkrodIndirecto})
         connect(box, &QCheckBox::toggled, this, [this] { tipoprograma(); });
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int tab) {
-        if (tab == ui::kForm1SectorsTab) checksFromTipoProg();
+        if (tab == ui::kForm1SectorsTab)
+            checksFromTipoProg();
     });
     // txtAdmLocal shows COLONIA too; it follows txtColonia so that saving
     // both bound boxes never writes back a stale colonia.
@@ -182,7 +184,8 @@ void Form1::openDataSources() {
 void Form1::setupBindings() {
     for (QWidget* w : controls()) {
         const ui::ControlSpec* s = entry(w);
-        if (!s || !s->field) continue;
+        if (!s || !s->field)
+            continue;
         if (s->kind == ui::Kind::TextBox || s->kind == ui::Kind::MaskedEdit || s->kind == ui::Kind::CheckBox)
             binding_->bind(w, QString::fromUtf8(s->field));
     }
@@ -231,7 +234,8 @@ void Form1::fillCodedList(store::DataSource& src, ui::CodedComboBox& list, int t
         list.addCoded(qs(src.field(static_cast<std::size_t>(textPos))), entryCode(src.field(std::size_t{0})));
         src.moveNext();
     }
-    if (list.count() > 0) list.setCurrentIndex(0);
+    if (list.count() > 0)
+        list.setCurrentIndex(0);
 }
 
 void Form1::checksFromTipoProg() {
@@ -248,9 +252,12 @@ void Form1::checksFromTipoProg() {
 
 void Form1::tipoprograma() {
     int sum = 0;
-    if (chkProdFinal->isChecked()) sum += 1;
-    if (chkrodIndirecto->isChecked()) sum += 2;
-    if (chkAbastecedor->isChecked()) sum += 4;
+    if (chkProdFinal->isChecked())
+        sum += 1;
+    if (chkrodIndirecto->isChecked())
+        sum += 2;
+    if (chkAbastecedor->isChecked())
+        sum += 4;
     TipoProg->setText(QString::number(sum));
 }
 
@@ -273,9 +280,12 @@ void Form1::Nuevo() {
             // A maquila value of 0 shows as empty text; a null one too, rather
             // than ending the preparation before position 20 is set.
             auto maquila = [](const store::Value& v) {
-                if (v.isNull()) return QString();
-                if (v.isNumber() && v.number() == 0) return QString();
-                if (v.isText() && qs(v).trimmed() == QLatin1String("0")) return QString();
+                if (v.isNull())
+                    return QString();
+                if (v.isNumber() && v.number() == 0)
+                    return QString();
+                if (v.isText() && qs(v).trimmed() == QLatin1String("0"))
+                    return QString();
                 return qs(v);
             };
             txtnummaquila->setMaskedText(maquila(dtsDatoProv.field(kNumMaquila)));
@@ -291,20 +301,24 @@ void Form1::busca(QComboBox& list, const store::Value& value) {
     const QString wanted = value.isNull() ? QString() : qs(value).trimmed().toUpper();
     for (int i = 0; i < list.count(); ++i) {
         list.setCurrentIndex(i);
-        if (value.isNull()) continue;
-        if (list.itemData(i).toString().trimmed().toUpper() == wanted) break;
+        if (value.isNull())
+            continue;
+        if (list.itemData(i).toString().trimmed().toUpper() == wanted)
+            break;
     }
 }
 
 void Form1::Habilita(bool SN) {
     for (QWidget* w : controls()) {
         const int tab = tabPlace(w);
-        if (tab >= ui::kHabilitaFirstTab && tab <= ui::kHabilitaLastTab) w->setEnabled(SN);
+        if (tab >= ui::kHabilitaFirstTab && tab <= ui::kHabilitaLastTab)
+            w->setEnabled(SN);
     }
 }
 
 void Form1::combo1Selected(int index) {
-    if (index < 0) return;
+    if (index < 0)
+        return;
     const bool enable = index != 0;
     txtProg1->setEnabled(enable);
     txtProg2->setEnabled(enable);
@@ -312,12 +326,14 @@ void Form1::combo1Selected(int index) {
 
 void Form1::leaveActividad() {
     guarded([this] {
-        if (auto code = cmbActividad->currentValue()) setRecordField(kCveActivid, *code);
+        if (auto code = cmbActividad->currentValue())
+            setRecordField(kCveActivid, *code);
     });
 }
 
 void Form1::setRecordField(std::size_t pos, store::Value v) {
-    if (dtsDatoProv.editMode() != store::EditMode::None) binding_->write();
+    if (dtsDatoProv.editMode() != store::EditMode::None)
+        binding_->write();
     dtsDatoProv.setField(pos, std::move(v));
 }
 
@@ -332,7 +348,8 @@ void Form1::guarded(const std::function<void()>& action) {
 void Form1::focusLater(QWidget* w) {
     QPointer<QWidget> target(w);
     QTimer::singleShot(0, this, [target] {
-        if (target) target->setFocus(Qt::OtherFocusReason);
+        if (target)
+            target->setFocus(Qt::OtherFocusReason);
     });
 }
 
@@ -343,7 +360,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         // popup is not the operator leaving the control.
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && isVisible()) {
             if (watched == MaskEdBox1) {
-                if (!rfcChecking_) ValidaRFC();
+                if (!rfcChecking_)
+                    ValidaRFC();
             } else if (watched == txtProg2) {
                 leaveProg2();
             } else if (watched == cmbActividad) {
@@ -376,4 +394,4 @@ void Form1::closeEvent(QCloseEvent* e) {
     e->accept();
 }
 
-} // namespace capture
+}  // namespace capture

@@ -28,7 +28,7 @@ class DataGrid;
 class GridRules;
 class KeyPipeline;
 class MaskedEdit;
-} // namespace ui
+}  // namespace ui
 
 namespace capture {
 
@@ -179,7 +179,7 @@ private:
     // The dispatcher's own actions.
     void save();           // 1 "Grabar datos"
     void cancelChanges();  // 5 "Cancelar cambios"
-    void startEditing();           // 6 "Editar Datos"
+    void startEditing();   // 6 "Editar Datos"
     void datoProvMoving(store::Action action);
     void setupKeyFilters();
     void setupPlantsGrid();
@@ -198,4 +198,4 @@ private:
     bool rfcChecking_ = false;
 };
 
-} // namespace capture
+}  // namespace capture

@@ -10,11 +10,11 @@
 
 #include "capture/checks.h"
 #include "capture/form1.h"
+#include "store/schema.h"
 #include "ui/binding.h"
 #include "ui/busy.h"
 #include "ui/codedcombo.h"
 #include "ui/messagebox.h"
-#include "store/schema.h"
 
 namespace capture {
 
@@ -32,23 +32,19 @@ int boxValue(const QCheckBox* box) {
 }
 
 void open(const std::function<void()>& window) {
-    if (window) window();
+    if (window)
+        window();
 }
 
-
-} // namespace
+}  // namespace
 
 void Form1::setupButtons() {
     // Any clear picture will do; the tool tips name the actions.
     const std::pair<Command, QStyle::StandardPixmap> pictures[] = {
-        {kDeleteAll, QStyle::SP_TrashIcon},
-        {kSave, QStyle::SP_DialogSaveButton},
-        {kMakeDisk, QStyle::SP_DriveFDIcon},
-        {kDeleteAnnexes, QStyle::SP_DialogDiscardButton},
-        {kHelp, QStyle::SP_MessageBoxInformation},
-        {kCancelChanges, QStyle::SP_DialogCancelButton},
-        {kEdit, QStyle::SP_FileDialogDetailedView},
-        {kPrint, QStyle::SP_FileIcon},
+        {kDeleteAll, QStyle::SP_TrashIcon},         {kSave, QStyle::SP_DialogSaveButton},
+        {kMakeDisk, QStyle::SP_DriveFDIcon},        {kDeleteAnnexes, QStyle::SP_DialogDiscardButton},
+        {kHelp, QStyle::SP_MessageBoxInformation},  {kCancelChanges, QStyle::SP_DialogCancelButton},
+        {kEdit, QStyle::SP_FileDialogDetailedView}, {kPrint, QStyle::SP_FileIcon},
         {kAbout, QStyle::SP_MessageBoxQuestion},
     };
     for (const auto& [index, picture] : pictures) {
@@ -87,20 +83,23 @@ void Form1::Command1_Click(int index) {
         }
     }
     // The engine's own message, under the normal pointer.
-    if (failure) ui::message(this, *failure);
+    if (failure)
+        ui::message(this, *failure);
 }
 
 void Form1::Command2_Click() {
     ErrorValida = 0;
     valida();
-    if (ErrorValida != 0) return;  // valida has said why
+    if (ErrorValida != 0)
+        return;  // valida has said why
     tipoprograma();
     open(windows.Anexos);
 }
 
 void Form1::save() {
     ValidaRFC();
-    if (!RFCValido) return;
+    if (!RFCValido)
+        return;
 
     if (Combo1->currentIndex() == 1 && leadingNumber(txtProg1->text()) == 0) {
         ui::message(this, QStringLiteral("Capture el número de programa"));
@@ -116,10 +115,13 @@ void Form1::save() {
     // The bound controls first, so that the values taken by position win over
     // the bound TipoProg; then the row is written without asking the hook.
     binding_->write();
-    if (auto code = Combo1->currentValue()) dtsDatoProv.setField(kTipoTram, *code);
-    if (auto code = Combo5->currentValue()) dtsDatoProv.setField(kCveAdmLoc, *code);
+    if (auto code = Combo1->currentValue())
+        dtsDatoProv.setField(kTipoTram, *code);
+    if (auto code = Combo5->currentValue())
+        dtsDatoProv.setField(kCveAdmLoc, *code);
     dtsDatoProv.setField(kTipoProg, store::Value(static_cast<double>(leadingNumber(TipoProg->text()))));
-    if (auto code = cmbActividad->currentValue()) dtsDatoProv.setField(kCveActivid, *code);
+    if (auto code = cmbActividad->currentValue())
+        dtsDatoProv.setField(kCveActivid, *code);
     dtsDatoProv.update(false);
 
     dtsDatoProv.moveToLastModified();
@@ -131,7 +133,8 @@ void Form1::startEditing() {
     if (!dtsDatoProv.eof() && !dtsDatoProv.bof()) {
         // The record is normally in editing already; editing it again would
         // re-read the row over what the operator typed and has not saved.
-        if (dtsDatoProv.editMode() == store::EditMode::None) dtsDatoProv.edit();
+        if (dtsDatoProv.editMode() == store::EditMode::None)
+            dtsDatoProv.edit();
         Command1[kHelp]->setEnabled(true);
         Habilita(true);
         rfcTextChanged();
@@ -141,7 +144,8 @@ void Form1::startEditing() {
 }
 
 void Form1::cancelChanges() {
-    if (Combo1->currentIndex() < 0) return;
+    if (Combo1->currentIndex() < 0)
+        return;
     Command1[kDeleteAnnexes]->setEnabled(true);
     Command1[kEdit]->setEnabled(true);
     Command1[kHelp]->setEnabled(false);
@@ -154,11 +158,8 @@ void Form1::datoProvMoving(store::Action action) {
     case store::Action::MoveFirst:
     case store::Action::MovePrevious:
     case store::Action::MoveNext:
-    case store::Action::MoveLast:
-        Command1_Click(kCancelChanges);
-        break;
-    default:
-        break;  // adding, saving, deleting, bookmarks and closing run nothing
+    case store::Action::MoveLast: Command1_Click(kCancelChanges); break;
+    default: break;  // adding, saving, deleting, bookmarks and closing run nothing
     }
 }
 
@@ -175,11 +176,13 @@ void Form1::valida() {
     const ValidaResult r = capture::valida(in);
     if (!RFCValido) {
         // Back to the RFC box with the normal pointer, whoever set the busy one.
-        while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
         unsetCursor();
     }
     ui::showMessages(this, r.messages);
-    if (r.fault) ErrorValida = 1;
+    if (r.fault)
+        ErrorValida = 1;
 }
 
 void Form1::ValidaRequeridos() {
@@ -203,7 +206,8 @@ void Form1::ValidaRequeridos() {
     in.emailRep = EMAILREP->text();
     const RequeridosResult r = validaRequeridos(in);
     ui::showMessages(this, r.messages);
-    if (r.missing) FaltanDatos = 1;
+    if (r.missing)
+        FaltanDatos = 1;
 }
 
-} // namespace capture
+}  // namespace capture

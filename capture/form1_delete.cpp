@@ -16,7 +16,8 @@ namespace {
 
 // Every row of the data source's current record set.
 void deleteEveryRow(store::DataSource& s) {
-    if (!s.eof()) s.moveFirst();
+    if (!s.eof())
+        s.moveFirst();
     while (!s.eof()) {
         s.deleteCurrent();
         s.moveNext();
@@ -25,7 +26,8 @@ void deleteEveryRow(store::DataSource& s) {
 
 bool confirmed(QWidget* parent, const char* question) {
     return ui::message(parent, QString::fromUtf8(question), QStringLiteral("ATENCION"), ui::Icon::None,
-                       ui::Buttons::YesNo) == ui::Answer::Yes;
+                       ui::Buttons::YesNo)
+           == ui::Answer::Yes;
 }
 
 // The annexes window's producers and goods. That window is modal and made
@@ -51,7 +53,8 @@ struct AnnexSources {
         dtsprovindir.refresh();
         deleteEveryRow(dtsprovindir);
         // Goods that none of the three statements selects stay.
-        for (store::DataSource& goods : dtsanexo1) deleteEveryRow(goods);
+        for (store::DataSource& goods : dtsanexo1)
+            deleteEveryRow(goods);
     }
     void reopenProducers() {
         dtsprovindir.setRecordSource("prodabas");
@@ -62,13 +65,16 @@ struct AnnexSources {
     store::DataSource dtsanexo1[3];
 };
 
-} // namespace
+}  // namespace
 
 void Form1::BorraRegistros() {
-    if (dtsDatoProv.eof()) return;  // no application
-    if (!confirmed(this, "Con esta Acción borrar toda su solicitud")) return;
+    if (dtsDatoProv.eof())
+        return;  // no application
+    if (!confirmed(this, "Con esta Acción borrar toda su solicitud"))
+        return;
 
-    if (!dtsDatoProv.eof()) dtsDatoProv.deleteCurrent();
+    if (!dtsDatoProv.eof())
+        dtsDatoProv.deleteCurrent();
     deleteEveryRow(dtsplantas);
     impsectro.setRecordSource(store::statements::kAllSectors);
     impsectro.refresh();
@@ -109,7 +115,8 @@ void Form1::BorraRegistros() {
 }
 
 void Form1::BorraAnexos() {
-    if (!confirmed(this, "Con esta Acción borrar todos los anexos")) return;
+    if (!confirmed(this, "Con esta Acción borrar todos los anexos"))
+        return;
 
     impsectro.setRecordSource(store::statements::kAllSectors);
     impsectro.refresh();
@@ -123,4 +130,4 @@ void Form1::BorraAnexos() {
     annexes.openGoods();
 }
 
-} // namespace capture
+}  // namespace capture

@@ -35,8 +35,7 @@ const struct {
 constexpr std::chrono::minutes kPackTimeout{1};
 
 // From the diskette prompt on, a step that fails is skipped.
-template <typename Step>
-void ignoringErrors(Step&& step) {
+template <typename Step> void ignoringErrors(Step&& step) {
     try {
         step();
     } catch (...) {
@@ -45,9 +44,11 @@ void ignoringErrors(Step&& step) {
 
 bool endsWithDbf(const fs::path& p) {
     const std::string name = p.filename().string();
-    if (name.size() < 4) return false;
+    if (name.size() < 4)
+        return false;
     std::string ext = name.substr(name.size() - 4);
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return ext == ".dbf";
 }
 
@@ -55,7 +56,8 @@ bool endsWithDbf(const fs::path& p) {
 // itself would have its tables deleted before they are copied: not a diskette either.
 bool isDiskette(const fs::path& diskette, const fs::path& dataDir) {
     std::error_code ec;
-    if (diskette.empty() || !fs::is_directory(diskette, ec)) return false;
+    if (diskette.empty() || !fs::is_directory(diskette, ec))
+        return false;
     return !fs::equivalent(diskette, dataDir, ec);
 }
 
@@ -65,19 +67,23 @@ void deleteTables(const fs::path& diskette) {
     std::error_code ec;
     for (fs::directory_iterator it(diskette, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code fec;
-        if (it->is_regular_file(fec) && endsWithDbf(it->path())) old.push_back(it->path());
+        if (it->is_regular_file(fec) && endsWithDbf(it->path()))
+            old.push_back(it->path());
     }
-    for (const fs::path& p : old) fs::remove(p, ec);
+    for (const fs::path& p : old)
+        fs::remove(p, ec);
 }
 
 // Starts the packing program hidden in the data directory and waits for it.
 // Its command line is the fixed one, blanks included, as the program is
 // started on Windows.
 void packTables(const fs::path& program, const fs::path& dataDir, const std::string& handOff) {
-    if (program.empty()) return;
+    if (program.empty())
+        return;
     store::platform::ProcessOptions options;
     options.directory = dataDir;
-    if (handOff.find('=') != std::string::npos) options.environment.push_back(handOff);
+    if (handOff.find('=') != std::string::npos)
+        options.environment.push_back(handOff);
     options.verbatim = true;
     store::platform::Process p(program, {"DatoProv catdirpl Sector  mercbi "}, options);
     // No event loop meanwhile: the operator's clicks wait until the copies are done.
@@ -88,24 +94,28 @@ void packTables(const fs::path& program, const fs::path& dataDir, const std::str
     }
 }
 
-} // namespace
+}  // namespace
 
 void Form1::makeDisk() {
-    if (MaskEdBox1->maskedText().trimmed().isEmpty()) return;  // nothing typed in the RFC box
+    if (MaskEdBox1->maskedText().trimmed().isEmpty())
+        return;  // nothing typed in the RFC box
 
     Command1_Click(kSave);  // whatever the save's outcome, the disk goes on
     ValidaRequeridos();
-    if (FaltanDatos != 0) return;
+    if (FaltanDatos != 0)
+        return;
 
     if (ui::message(this, QString::fromUtf8("Asegúrese de que el disco esté en la unidad A:"),
-                    QStringLiteral("Grabar Disco"), ui::Icon::None, ui::Buttons::OkCancel) != ui::Answer::Ok)
+                    QStringLiteral("Grabar Disco"), ui::Icon::None, ui::Buttons::OkCancel)
+        != ui::Answer::Ok)
         return;
 
     store::Database& db = dtsDatoProv.database();
     const fs::path dataDir = db.directory();
     const bool onDiskette = isDiskette(diskette, dataDir);
 
-    if (onDiskette) ignoringErrors([&] { deleteTables(diskette); });
+    if (onDiskette)
+        ignoringErrors([&] { deleteTables(diskette); });
     ignoringErrors([&] { packTables(pack9, dataDir, pack9Environment); });
     if (onDiskette) {
         for (const auto& c : kCopies)
@@ -114,8 +124,8 @@ void Form1::makeDisk() {
     for (const auto& c : kCopies) {
         std::error_code ec;
         if (!onDiskette || !fs::exists(diskette / c.target, ec))
-            ui::message(this, QStringLiteral("Copia incompleta verifique el") + QChar(13) +
-                                  QStringLiteral("espacio en disco o utilice un disco nuevo"));
+            ui::message(this, QStringLiteral("Copia incompleta verifique el") + QChar(13)
+                                  + QStringLiteral("espacio en disco o utilice un disco nuevo"));
     }
     ui::message(this, QStringLiteral("Puede retirar el disco de la unidad A:"), QStringLiteral("Disco grabado."));
 
@@ -129,4 +139,4 @@ void Form1::makeDisk() {
     // it is not loaded here: its data sources open on the packed tables next time.
 }
 
-} // namespace capture
+}  // namespace capture

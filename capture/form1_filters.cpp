@@ -15,14 +15,15 @@ void Form1::setupKeyFilters() {
         keys_->setControlFilter(box, lowerKey);
     keys_->setControlFilter(txtcargo, upperKey);
     for (QWidget* box : std::initializer_list<QWidget*>{txtProg1, txtProg2, txtCP, txtTelefono, txtfax, txtTelefonoR2,
-                                                       txtFaxR2, txtnummaquila, txtañomaquila})
+                                                        txtFaxR2, txtnummaquila, txtañomaquila})
         keys_->setControlFilter(box, SoloNumeros);
 
     // A blank reaches the box as it is and a Right arrow follows it, so the
     // caret moves past the position the blank left empty.
     QWidget* rfc = MaskEdBox1;
     keys_->setControlFilter(rfc, [rfc](int code) {
-        if (code == ' ') ui::queueKey(rfc, Qt::Key_Right);
+        if (code == ' ')
+            ui::queueKey(rfc, Qt::Key_Right);
         return code;
     });
 }
@@ -30,9 +31,10 @@ void Form1::setupKeyFilters() {
 void Form1::leaveProg2() {
     QLineEdit* prog2 = txtProg2;
     const QString back = prog2OnLeave(prog2->text());
-    if (back.isNull()) return;
+    if (back.isNull())
+        return;
     prog2->setText(back);
     focusLater(prog2);
 }
 
-} // namespace capture
+}  // namespace capture

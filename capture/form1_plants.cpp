@@ -40,7 +40,7 @@ private:
     Form1& form_;
 };
 
-} // namespace
+}  // namespace
 
 void Form1::setupPlantsGrid() {
     std::vector<ui::GridColumn> columns;
@@ -59,4 +59,4 @@ void Form1::setupPlantsGrid() {
     paintRowMarkers(require<QLabel>("Picture1"), require<QLabel>("Label2", 0), require<QLabel>("Label3"));
 }
 
-} // namespace capture
+}  // namespace capture

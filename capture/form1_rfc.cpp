@@ -22,8 +22,10 @@ void Form1::ValidaRFC() {
     for (const Message& m : r.messages)
         ui::message(this, m.text, m.title, m.critical ? ui::Icon::Critical : ui::Icon::None);
     // Putting the focus back from inside the focus-lost handler would recurse.
-    if (r.refocus) focusLater(MaskEdBox1);
-    if (r.callsHabilita) Habilita(r.valid);
+    if (r.refocus)
+        focusLater(MaskEdBox1);
+    if (r.callsHabilita)
+        Habilita(r.valid);
 }
 
 void Form1::rfcTextChanged() {
@@ -37,4 +39,4 @@ void Form1::rfcTextChanged() {
     }
 }
 
-} // namespace capture
+}  // namespace capture

@@ -6,11 +6,10 @@
 
 #include "store/dbf.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {
-        const auto table = store::DbfTable::fromBytes(std::string(reinterpret_cast<const char*>(data), size),
-                                                      "fuzz.dbf");
+        const auto table =
+            store::DbfTable::fromBytes(std::string(reinterpret_cast<const char*>(data), size), "fuzz.dbf");
         std::size_t seen = 0;
         for (std::size_t r = 0; r < table->recordCount(); ++r) {
             table->isDeleted(r);

@@ -22,9 +22,9 @@ frmAbout::frmAbout(QWidget* parent)
 
     lblTitle->setText(ui::applicationTitle());
     lblVersion->setText(QStringLiteral("Version %1.%2.%3")
-                              .arg(ZELTAR_VERSION_MAJOR)
-                              .arg(ZELTAR_VERSION_MINOR)
-                              .arg(ZELTAR_VERSION_PATCH));
+                            .arg(ZELTAR_VERSION_MAJOR)
+                            .arg(ZELTAR_VERSION_MINOR)
+                            .arg(ZELTAR_VERSION_PATCH));
     cmdOK->setFocus();
 }
 
@@ -39,4 +39,4 @@ void frmAbout::setVisible(bool visible) {
     ui::FormWindow::setVisible(visible);
 }
 
-} // namespace help
+}  // namespace help

@@ -24,4 +24,4 @@ public:
     void setVisible(bool visible) override;
 };
 
-} // namespace help
+}  // namespace help

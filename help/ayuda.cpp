@@ -16,19 +16,20 @@ namespace help {
 namespace {
 
 // Margins of the resize rule, in twips.
-constexpr int kMargin = 100;          // left and top of the text
-constexpr int kBelowText = 1000;      // height taken from the window below the text's top margin
-constexpr int kWrapInset = 400;       // the text wraps this far inside the box's width
+constexpr int kMargin = 100;      // left and top of the text
+constexpr int kBelowText = 1000;  // height taken from the window below the text's top margin
+constexpr int kWrapInset = 400;   // the text wraps this far inside the box's width
 constexpr int kButtonLeft = 5880;
 constexpr int kButtonAboveBottom = 700;
 
-} // namespace
+}  // namespace
 
 frmayuda::frmayuda(QString path, QWidget* parent)
     : ui::FormWindow(ui::frmayudaLayout(), parent),
       RTUltima(require<QTextEdit>("RTUltima")),
       Command2(require<QPushButton>("Command2")) {
-    if (parent) setWindowFlag(Qt::Window);  // its own window beside the main one, not a child of it
+    if (parent)
+        setWindowFlag(Qt::Window);  // its own window beside the main one, not a child of it
     connect(Command2, &QPushButton::clicked, this, &QWidget::close);
     // Nothing typed there would ever be saved, so the text is for reading:
     // moved through and selected from the keyboard, left with Tab.
@@ -39,7 +40,8 @@ frmayuda::frmayuda(QString path, QWidget* parent)
 
     Form_Resize();
     QString error;
-    if (!ui::loadTextFile(*RTUltima, path, &error)) ui::message(this, error);
+    if (!ui::loadTextFile(*RTUltima, path, &error))
+        ui::message(this, error);
 }
 
 QString frmayuda::considerationsPath() {
@@ -70,4 +72,4 @@ void frmayuda::resizeEvent(QResizeEvent* e) {
     Form_Resize();
 }
 
-} // namespace help
+}  // namespace help

@@ -35,4 +35,4 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 };
 
-} // namespace help
+}  // namespace help

@@ -15,15 +15,18 @@ QString fieldText(const store::DataSource& ds, std::size_t pos) {
 // Trim as the sector key is trimmed: blanks only, both ends.
 QString trimBlanks(const QString& s) {
     qsizetype b = 0, e = s.size();
-    while (b < e && s[b] == QLatin1Char(' ')) ++b;
-    while (e > b && s[e - 1] == QLatin1Char(' ')) --e;
+    while (b < e && s[b] == QLatin1Char(' '))
+        ++b;
+    while (e > b && s[e - 1] == QLatin1Char(' '))
+        --e;
     return s.mid(b, e - b);
 }
 
 // The kind of good is compared as a number; a text field that holds a number
 // counts as that number, anything else is not merchandise.
 bool isMerchandise(const store::Value& v) {
-    if (v.isNumber()) return v.number() == 1.0;
+    if (v.isNumber())
+        return v.number() == 1.0;
     if (v.isText()) {
         bool ok = false;
         const double n = trimBlanks(QString::fromStdString(v.text())).toDouble(&ok);
@@ -72,21 +75,24 @@ enum class Section { Direct, Indirect };
 // Walks the sector list and the goods list together: each sector's heading,
 // the goods of its key, and the closing notes where the sector had none of a
 // kind. The goods list never moves backwards.
-void sectorWalk(Section section, const ui::MainWindowState& main, store::DataSource& sectors,
-                store::DataSource& goods, QString& lastKey, QString& out) {
+void sectorWalk(Section section, const ui::MainWindowState& main, store::DataSource& sectors, store::DataSource& goods,
+                QString& lastKey, QString& out) {
     const bool direct = section == Section::Direct;
     int merchandise = 0;
     int goodsCount = 0;
     auto closingNotes = [&] {
-        if (merchandise == 0) out += QStringLiteral("        NO REGISTRO MERCANCIAS\n");
-        if (goodsCount == 0) out += QStringLiteral("        NO REGISTRO BIENES\n");
+        if (merchandise == 0)
+            out += QStringLiteral("        NO REGISTRO MERCANCIAS\n");
+        if (goodsCount == 0)
+            out += QStringLiteral("        NO REGISTRO BIENES\n");
     };
     auto entry = [&] {
         if (isMerchandise(goods.field(12))) {
             out += blanks(7) + fieldText(goods, 2);
             ++merchandise;
         } else {
-            if (goodsCount == 0) out += QStringLiteral("\n\n     BIENES A PRODUCIR\n");
+            if (goodsCount == 0)
+                out += QStringLiteral("\n\n     BIENES A PRODUCIR\n");
             out += blanks(7) + fieldText(goods, 2);
             ++goodsCount;
         }
@@ -102,10 +108,10 @@ void sectorWalk(Section section, const ui::MainWindowState& main, store::DataSou
                       : QStringLiteral("\n") + heading + QStringLiteral("\n");
 
         // An extension lists the direct producer's goods under sector "X" only.
-        const bool listed = !direct || main.Combo1Index == 0 ||
-                            (main.Combo1Index == 1 && stored == QLatin1String("X"));
+        const bool listed = !direct || main.Combo1Index == 0 || (main.Combo1Index == 1 && stored == QLatin1String("X"));
         if (listed) {
-            if (direct) out += QStringLiteral("     MERCANCIAS A PRODUCIR\n");
+            if (direct)
+                out += QStringLiteral("     MERCANCIAS A PRODUCIR\n");
             while (!goods.eof()) {
                 lastKey = fieldText(goods, 0);
                 if (lastKey == key) {
@@ -122,7 +128,8 @@ void sectorWalk(Section section, const ui::MainWindowState& main, store::DataSou
         // The goods ran out before reaching this sector's key (or none were read).
         const bool notesDue = listed && QString::compare(lastKey, key) < 0;
         nextRow(sectors);
-        if (notesDue) closingNotes();
+        if (notesDue)
+            closingNotes();
     }
 }
 
@@ -133,23 +140,23 @@ QString titleBlock() {
 }
 
 QString applicationBlock(const ui::MainWindowState& s) {
-    const QString programme = (s.chkProdFinal ? QStringLiteral("Productor Directo") : blanks(1)) + blanks(1) +
-                              (s.chkrodIndirecto ? QStringLiteral("Productor Indirecto") : blanks(1));
+    const QString programme = (s.chkProdFinal ? QStringLiteral("Productor Directo") : blanks(1)) + blanks(1)
+                              + (s.chkrodIndirecto ? QStringLiteral("Productor Indirecto") : blanks(1));
     QString b;
-    b += QStringLiteral("TIPO DE TRAMITE      : ") + s.Combo1 + blanks(4) + QStringLiteral("TIPO DE PROGRAMA : ") +
-         programme + blanks(5) + QStringLiteral(" NUMERO DE ZELTAR : ") + s.txtProg1 + blanks(2) + s.txtProg2 +
-         QStringLiteral("\n\n");
-    b += QStringLiteral("RFC : ") + s.MaskEdBox1 + blanks(7) + QStringLiteral("RAZON SOCIAL : ") + s.txtApePat1 +
-         QStringLiteral("\n");
+    b += QStringLiteral("TIPO DE TRAMITE      : ") + s.Combo1 + blanks(4) + QStringLiteral("TIPO DE PROGRAMA : ")
+         + programme + blanks(5) + QStringLiteral(" NUMERO DE ZELTAR : ") + s.txtProg1 + blanks(2) + s.txtProg2
+         + QStringLiteral("\n\n");
+    b += QStringLiteral("RFC : ") + s.MaskEdBox1 + blanks(7) + QStringLiteral("RAZON SOCIAL : ") + s.txtApePat1
+         + QStringLiteral("\n");
     b += QStringLiteral("DOMICILIO FISCAL   :\n");
-    b += QStringLiteral("CALLE    :") + s.txtCalle + blanks(4) + QStringLiteral("COLONIA  :") + s.txtColonia +
-         blanks(15) + QStringLiteral("CODIGO POSTAL  :") + s.txtCP + blanks(4) + QStringLiteral("ESTADO   :") +
-         s.txtEstado + QStringLiteral("\n");
-    b += QStringLiteral("CIUDAD  :") + s.txtCiudad + blanks(5) + QStringLiteral("MUNICIPIO O DELEGACIÓN  :") +
-         s.txtDelMun + QStringLiteral("\n\n");
+    b += QStringLiteral("CALLE    :") + s.txtCalle + blanks(4) + QStringLiteral("COLONIA  :") + s.txtColonia
+         + blanks(15) + QStringLiteral("CODIGO POSTAL  :") + s.txtCP + blanks(4) + QStringLiteral("ESTADO   :")
+         + s.txtEstado + QStringLiteral("\n");
+    b += QStringLiteral("CIUDAD  :") + s.txtCiudad + blanks(5) + QStringLiteral("MUNICIPIO O DELEGACIÓN  :")
+         + s.txtDelMun + QStringLiteral("\n\n");
     // The window has no field of its own for the federal entity: the state is it.
-    b += QStringLiteral("ENTIDAD FEDERATIVA   :") + s.txtEstado + blanks(11) + QStringLiteral("TELEFONO(S)  :") +
-         s.txtTelefono + blanks(5) + QStringLiteral("FAX   :") + s.txtfax + QStringLiteral("\n");
+    b += QStringLiteral("ENTIDAD FEDERATIVA   :") + s.txtEstado + blanks(11) + QStringLiteral("TELEFONO(S)  :")
+         + s.txtTelefono + blanks(5) + QStringLiteral("FAX   :") + s.txtfax + QStringLiteral("\n");
     b += QStringLiteral("CORREO ELECTRONICO        : ") + s.txtEmail1 + QStringLiteral("\n");
     b += QStringLiteral("ACTIVIDAD PRINCIPAL  :  ") + s.cmbActividad + QStringLiteral("\n");
     b += QStringLiteral("NUMERO DE ACREDITAMIENTO :") + s.txtacredita + QStringLiteral("\n");
@@ -168,8 +175,8 @@ QString plantsBlock(store::DataSource& plants) {
         b += blanks(5) + QStringLiteral(" ESTADO    :") + f(3) + QStringLiteral("\n");
         b += blanks(5) + QStringLiteral(" MUNICIPIO :") + f(4) + QStringLiteral("\n");
         b += blanks(5) + QStringLiteral(" CIUDAD    :") + f(5) + QStringLiteral("\n");
-        b += blanks(5) + QStringLiteral(" TELEFONO  :") + f(6) + blanks(5) + QStringLiteral(" FAX  :") + f(7) +
-             QStringLiteral("\n\n");
+        b += blanks(5) + QStringLiteral(" TELEFONO  :") + f(6) + blanks(5) + QStringLiteral(" FAX  :") + f(7)
+             + QStringLiteral("\n\n");
         nextRow(plants);
     }
     b += QStringLiteral("\n");
@@ -191,12 +198,12 @@ QString programmeText(const ui::MainWindowState& main, Sources& src) {
         bool started = false;
         while (!src.regprodind.eof()) {
             if (!started) {
-                p += QStringLiteral("\n\nREGISTRO DE PRODUCTORES INDIRECTOS\n") + underline(31) +
-                     QStringLiteral("\n\n") + blanks(7) + QStringLiteral(" RFC                     RAZON SOCIAL\n");
+                p += QStringLiteral("\n\nREGISTRO DE PRODUCTORES INDIRECTOS\n") + underline(31) + QStringLiteral("\n\n")
+                     + blanks(7) + QStringLiteral(" RFC                     RAZON SOCIAL\n");
                 started = true;
             }
-            p += blanks(7) + fieldText(src.regprodind, 0) + blanks(7) + fieldText(src.regprodind, 1) +
-                 QStringLiteral("\n");
+            p += blanks(7) + fieldText(src.regprodind, 0) + blanks(7) + fieldText(src.regprodind, 1)
+                 + QStringLiteral("\n");
             nextRow(src.regprodind);
         }
     }
@@ -220,8 +227,8 @@ QString declarationBlock() {
 QString representativeBlock(const ui::MainWindowState& s) {
     QString b = QStringLiteral("DATOS DEL REPRESENTANTE LEGAL \n");
     b += QStringLiteral("APELLIDO PATERNO  : ") + s.txtApePatR2 + QStringLiteral("\n");
-    b += QStringLiteral("APELLIDO MATERNO Y NOMBRE(S)  : ") + s.txtApeMatR2 + blanks(3) + s.txtNombreR2 +
-         QStringLiteral("\n");
+    b += QStringLiteral("APELLIDO MATERNO Y NOMBRE(S)  : ") + s.txtApeMatR2 + blanks(3) + s.txtNombreR2
+         + QStringLiteral("\n");
     b += QStringLiteral("TELEFONO      : ") + s.txtTelefonoR2 + QStringLiteral("\n");
     b += QStringLiteral("FAX    :") + s.txtFaxR2 + QStringLiteral("\n");
     b += QStringLiteral("CORREO ELECTRONICO       : ") + s.EMAILREP + QStringLiteral("\n\n");
@@ -238,7 +245,7 @@ QString signatureBlock(const Input& s) {
     return b;
 }
 
-} // namespace
+}  // namespace
 
 Questionnaire ArmaCuestionario(const Input& input, Sources& sources) {
     const QString title = titleBlock();
@@ -253,4 +260,4 @@ Questionnaire ArmaCuestionario(const Input& input, Sources& sources) {
     return {doc, static_cast<int>(title.size())};
 }
 
-} // namespace questionnaire
+}  // namespace questionnaire

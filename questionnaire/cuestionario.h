@@ -38,4 +38,4 @@ struct Questionnaire {
 // and ends the build.
 Questionnaire ArmaCuestionario(const Input& input, Sources& sources);
 
-} // namespace questionnaire
+}  // namespace questionnaire

@@ -20,7 +20,7 @@ namespace {
 // window reports none, so they sit 4560 and 5880 twips from its left edge.
 constexpr int kOffsetX = 0;
 
-} // namespace
+}  // namespace
 
 frmDocument::frmDocument(const ui::MainWindow& main, Sources sources, QString considerationsPath, QWidget* parent)
     : ui::FormWindow(ui::frmDocumentLayout(), parent),
@@ -131,4 +131,4 @@ void frmDocument::resizeEvent(QResizeEvent* e) {
     Form_Resize();
 }
 
-} // namespace questionnaire
+}  // namespace questionnaire

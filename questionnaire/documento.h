@@ -55,4 +55,4 @@ private:
     QString considerationsPath_;
 };
 
-} // namespace questionnaire
+}  // namespace questionnaire

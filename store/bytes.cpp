@@ -7,8 +7,7 @@
 
 namespace store {
 
-std::optional<double> storedNumber(std::string_view s)
-{
+std::optional<double> storedNumber(std::string_view s) {
     if (s.empty())
         return std::nullopt;
     std::size_t i = 0;
@@ -57,8 +56,7 @@ std::optional<double> storedNumber(std::string_view s)
     return negative ? -value : value;
 }
 
-std::optional<double> numberInText(std::string_view s)
-{
+std::optional<double> numberInText(std::string_view s) {
     while (!s.empty() && s.front() == ' ')
         s.remove_prefix(1);
     while (!s.empty() && s.back() == ' ')
@@ -74,4 +72,4 @@ std::optional<double> numberInText(std::string_view s)
     return v;
 }
 
-} // namespace store
+}  // namespace store

@@ -114,4 +114,4 @@ inline void put16(char* out, std::uint16_t v) {
     out[1] = static_cast<char>(v >> 8);
 }
 
-} // namespace store
+}  // namespace store

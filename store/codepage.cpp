@@ -195,8 +195,7 @@ constexpr Table kCp1250 = {{
     0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,  // F0
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,  // F8
 }};
-const Table& tableOf(CodePage page)
-{
+const Table& tableOf(CodePage page) {
     switch (page) {
     case CodePage::Cp437: return kCp437;
     case CodePage::Cp850: return kCp850;
@@ -210,14 +209,12 @@ const Table& tableOf(CodePage page)
 // Reverse of the upper half of a table, sorted by code point.
 struct Reverse {
     std::array<std::pair<char32_t, std::uint8_t>, 128> entries{};
-    explicit Reverse(const Table& table)
-    {
+    explicit Reverse(const Table& table) {
         for (int b = 0; b < 128; ++b)
             entries[b] = {table[128 + b], static_cast<std::uint8_t>(128 + b)};
         std::sort(entries.begin(), entries.end());
     }
-    std::optional<std::uint8_t> find(char32_t c) const
-    {
+    std::optional<std::uint8_t> find(char32_t c) const {
         auto it = std::lower_bound(entries.begin(), entries.end(), std::pair<char32_t, std::uint8_t>{c, 0});
         if (it != entries.end() && it->first == c)
             return it->second;
@@ -225,8 +222,7 @@ struct Reverse {
     }
 };
 
-const Reverse& reverseOf(CodePage page)
-{
+const Reverse& reverseOf(CodePage page) {
     static const Reverse r437(kCp437), r850(kCp850), r1252(kCp1252), r852(kCp852), r1250(kCp1250);
     switch (page) {
     case CodePage::Cp437: return r437;
@@ -238,8 +234,7 @@ const Reverse& reverseOf(CodePage page)
     return r850;
 }
 
-void appendUtf8(std::string& out, char32_t c)
-{
+void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -257,14 +252,10 @@ void appendUtf8(std::string& out, char32_t c)
     }
 }
 
-[[noreturn]] void invalidUtf8()
-{
-    throw StoreError("El texto no es UTF-8 válido.");
-}
+[[noreturn]] void invalidUtf8() { throw StoreError("El texto no es UTF-8 válido."); }
 
 // Decodes one UTF-8 sequence at pos (strict: no overlong forms, no surrogates).
-char32_t nextCodePoint(std::string_view s, std::size_t& pos)
-{
+char32_t nextCodePoint(std::string_view s, std::size_t& pos) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
     const unsigned char b0 = byte(pos);
     if (b0 < 0x80) {
@@ -275,11 +266,17 @@ char32_t nextCodePoint(std::string_view s, std::size_t& pos)
     char32_t c = 0;
     char32_t min = 0;
     if ((b0 & 0xE0) == 0xC0) {
-        extra = 1; c = b0 & 0x1F; min = 0x80;
+        extra = 1;
+        c = b0 & 0x1F;
+        min = 0x80;
     } else if ((b0 & 0xF0) == 0xE0) {
-        extra = 2; c = b0 & 0x0F; min = 0x800;
+        extra = 2;
+        c = b0 & 0x0F;
+        min = 0x800;
     } else if ((b0 & 0xF8) == 0xF0) {
-        extra = 3; c = b0 & 0x07; min = 0x10000;
+        extra = 3;
+        c = b0 & 0x07;
+        min = 0x10000;
     } else {
         invalidUtf8();
     }
@@ -297,8 +294,7 @@ char32_t nextCodePoint(std::string_view s, std::size_t& pos)
     return c;
 }
 
-std::string describe(char32_t c)
-{
+std::string describe(char32_t c) {
     std::string out;
     appendUtf8(out, c);
     char code[16];
@@ -306,10 +302,9 @@ std::string describe(char32_t c)
     return "\"" + out + "\" (" + code + ")";
 }
 
-} // namespace
+}  // namespace
 
-std::optional<CodePage> fromHeaderByte(std::uint8_t byte)
-{
+std::optional<CodePage> fromHeaderByte(std::uint8_t byte) {
     switch (byte) {
     case 0x00:
     case 0x02: return CodePage::Cp850;
@@ -324,8 +319,7 @@ std::optional<CodePage> fromHeaderByte(std::uint8_t byte)
     }
 }
 
-const char* name(CodePage page)
-{
+const char* name(CodePage page) {
     switch (page) {
     case CodePage::Cp437: return "437";
     case CodePage::Cp850: return "850";
@@ -336,8 +330,7 @@ const char* name(CodePage page)
     return "?";
 }
 
-std::string decode(std::string_view bytes, CodePage page)
-{
+std::string decode(std::string_view bytes, CodePage page) {
     const Table& table = tableOf(page);
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 4);
@@ -351,13 +344,9 @@ std::string decode(std::string_view bytes, CodePage page)
     return out;
 }
 
-bool holds(char32_t c, CodePage page)
-{
-    return c < 0x80 || reverseOf(page).find(c).has_value();
-}
+bool holds(char32_t c, CodePage page) { return c < 0x80 || reverseOf(page).find(c).has_value(); }
 
-std::string encode(std::string_view utf8, CodePage page)
-{
+std::string encode(std::string_view utf8, CodePage page) {
     const Reverse& reverse = reverseOf(page);
     std::string out;
     out.reserve(utf8.size());
@@ -370,11 +359,11 @@ std::string encode(std::string_view utf8, CodePage page)
         }
         const auto b = reverse.find(c);
         if (!b)
-            throw StoreError("El carácter " + describe(c) + " no existe en la página de códigos "
-                             + name(page) + " de la tabla.");
+            throw StoreError("El carácter " + describe(c) + " no existe en la página de códigos " + name(page)
+                             + " de la tabla.");
         out += static_cast<char>(*b);
     }
     return out;
 }
 
-} // namespace store::codepage
+}  // namespace store::codepage

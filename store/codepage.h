@@ -29,4 +29,4 @@ bool holds(char32_t c, CodePage page);
 // nothing is ever replaced.
 std::string encode(std::string_view utf8, CodePage page);
 
-} // namespace store::codepage
+}  // namespace store::codepage

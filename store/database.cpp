@@ -11,26 +11,23 @@ namespace store {
 namespace {
 
 // "Sector", "sector.dbf", " SECTOR.DBF " -> "SECTOR".
-std::string tableKey(std::string_view name)
-{
+std::string tableKey(std::string_view name) {
     std::string key = upperAscii(trimBlanks(name));
     if (key.size() > 4 && key.compare(key.size() - 4, 4, ".DBF") == 0)
         key.resize(key.size() - 4);
     return key;
 }
 
-std::string u8(const std::filesystem::path& p)
-{
+std::string u8(const std::filesystem::path& p) {
     auto s = p.u8string();
     return std::string(s.begin(), s.end());
 }
 
-} // namespace
+}  // namespace
 
 Database::Database(std::filesystem::path directory) : dir_(std::move(directory)) {}
 
-std::filesystem::path Database::tableFile(std::string_view name) const
-{
+std::filesystem::path Database::tableFile(std::string_view name) const {
     const std::string key = tableKey(name);
     const std::string wanted = key + ".DBF";
     std::filesystem::path found;
@@ -56,13 +53,12 @@ std::filesystem::path Database::tableFile(std::string_view name) const
         }
     }
     if (found.empty())
-        throw StoreError("No se encuentra la tabla \"" + std::string(name) + "\" en el directorio \"" + u8(dir_) +
-                         "\".");
+        throw StoreError("No se encuentra la tabla \"" + std::string(name) + "\" en el directorio \"" + u8(dir_)
+                         + "\".");
     return found;
 }
 
-DbfTable& Database::table(std::string_view name)
-{
+DbfTable& Database::table(std::string_view name) {
     const std::string key = tableKey(name);
     auto it = open_.find(key);
     if (it != open_.end()) {
@@ -86,4 +82,4 @@ DbfTable& Database::table(std::string_view name)
     return ref;
 }
 
-} // namespace store
+}  // namespace store

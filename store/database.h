@@ -32,4 +32,4 @@ private:
     std::vector<std::unique_ptr<DbfTable>> retired_;         // replaced, still referenced
 };
 
-} // namespace store
+}  // namespace store

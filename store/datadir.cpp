@@ -116,8 +116,7 @@ bool publish(const fs::path& tmp, const fs::path& target) {
     return true;
 }
 
-template <typename Write>
-bool createFile(const fs::path& dir, const std::string& fileName, Write write) {
+template <typename Write> bool createFile(const fs::path& dir, const std::string& fileName, Write write) {
     const fs::path tmp = dir / (".zeltar-" + randomHex(12) + ".tmp");
     try {
         write(tmp);
@@ -129,7 +128,7 @@ bool createFile(const fs::path& dir, const std::string& fileName, Write write) {
     }
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -153,7 +152,7 @@ fs::path chosenDirectory(const std::optional<fs::path>& fromCommandLine, const c
 #endif
 }
 
-} // namespace
+}  // namespace
 
 fs::path dataDirectory(const std::optional<fs::path>& fromCommandLine) {
     return chosenDirectory(fromCommandLine, "ZELTAR_DATOS", "C:\\ZELTAR", "ZELTAR");
@@ -178,8 +177,8 @@ fs::path prepareDiskDirectory(const std::optional<fs::path>& fromCommandLine) {
 std::vector<std::string> ensureDataDirectory(const fs::path& dir) {
     std::error_code ec;
     if (fs::exists(dir, ec) && !fs::is_directory(dir, ec))
-        throw StoreError("No se puede crear el directorio de datos " + dir.string() +
-                         ": existe un archivo con ese nombre.");
+        throw StoreError("No se puede crear el directorio de datos " + dir.string()
+                         + ": existe un archivo con ese nombre.");
     fs::create_directories(dir, ec);
     if (ec)
         throw StoreError("No se puede crear el directorio de datos " + dir.string() + ": " + platform::errorText(ec));
@@ -262,13 +261,11 @@ std::unique_ptr<DirectoryLock> DirectoryLock::acquire(const fs::path& dir) {
     return std::unique_ptr<DirectoryLock>(new DirectoryLock(std::move(impl)));
 }
 
-std::string DirectoryLock::handOffEnvironment() const {
-    return std::string(kTokenVariable) + "=" + d_->token;
-}
+std::string DirectoryLock::handOffEnvironment() const { return std::string(kTokenVariable) + "=" + d_->token; }
 
 std::string lockedMessage(const fs::path& dir) {
-    return "Otro programa ZELTAR ya está usando el directorio de datos " + dir.string() +
-           ". Ciérrelo antes de continuar.";
+    return "Otro programa ZELTAR ya está usando el directorio de datos " + dir.string()
+           + ". Ciérrelo antes de continuar.";
 }
 
-} // namespace store
+}  // namespace store

@@ -62,4 +62,4 @@ private:
 // The message shown when the lock is held by another program.
 std::string lockedMessage(const std::filesystem::path& dir);
 
-} // namespace store
+}  // namespace store

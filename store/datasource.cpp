@@ -13,28 +13,24 @@ namespace store {
 namespace {
 
 // "dBASE III;" and "FoxPro 2.5;", in any case, the ';' optional.
-bool knownConnect(std::string_view connect)
-{
+bool knownConnect(std::string_view connect) {
     std::string c = upperAscii(trimBlanks(connect));
     if (!c.empty() && c.back() == ';')
         c.pop_back();
     return c == "DBASE III" || c == "FOXPRO 2.5";
 }
 
-[[noreturn]] void conversionError(const FieldDef& f, const std::string& text)
-{
+[[noreturn]] void conversionError(const FieldDef& f, const std::string& text) {
     throw StoreError("Error de conversión de tipos de datos: \"" + text + "\" no sirve para el campo " + f.name + ".");
 }
 
 // The value as the field's type holds it, the way bound text boxes write
 // numbers and dates as text.
-Value convertFor(const FieldDef& f, Value v)
-{
+Value convertFor(const FieldDef& f, Value v) {
     if (v.isNull())
         return v;
     switch (f.type) {
-    case FieldType::Character:
-        return v.isText() ? v : Value(v.toString());
+    case FieldType::Character: return v.isText() ? v : Value(v.toString());
     case FieldType::Numeric:
     case FieldType::Float: {
         if (v.isNumber())
@@ -90,22 +86,17 @@ Value convertFor(const FieldDef& f, Value v)
     return v;
 }
 
-} // namespace
+}  // namespace
 
 DataSource::DataSource(Database& db, std::string connect, std::string recordSource)
-    : db_(db), connect_(std::move(connect)), recordSource_(std::move(recordSource))
-{
+    : db_(db), connect_(std::move(connect)), recordSource_(std::move(recordSource)) {
     if (!knownConnect(connect_))
         throw StoreError("Conexión no admitida: \"" + connect_ + "\". Se esperaba \"dBASE III;\" o \"FoxPro 2.5;\".");
 }
 
-void DataSource::setRecordSource(std::string recordSource)
-{
-    recordSource_ = std::move(recordSource);
-}
+void DataSource::setRecordSource(std::string recordSource) { recordSource_ = std::move(recordSource); }
 
-void DataSource::refresh()
-{
+void DataSource::refresh() {
     // Everything is read before anything changes, so a failure leaves the
     // data source as it was.
     std::string name;
@@ -146,26 +137,22 @@ void DataSource::refresh()
     notify();
 }
 
-DbfTable& DataSource::table() const
-{
+DbfTable& DataSource::table() const {
     requireOpen();
     return *table_;
 }
 
-void DataSource::requireOpen() const
-{
+void DataSource::requireOpen() const {
     if (!open_ || !table_)
         throw StoreError("El origen de datos no está abierto.");
 }
 
-bool DataSource::rowGone(std::size_t record) const
-{
+bool DataSource::rowGone(std::size_t record) const {
     return record >= table_->recordCount() || table_->isDeleted(record);
 }
 
 // Past either end, both are true when no live row is left in the set.
-bool DataSource::eof() const
-{
+bool DataSource::eof() const {
     if (!open_)
         return true;
     if (onDeleted_)
@@ -176,8 +163,7 @@ bool DataSource::eof() const
     return cur_ < 0 && liveFrom(0, +1) >= n;
 }
 
-bool DataSource::bof() const
-{
+bool DataSource::bof() const {
     if (!open_)
         return true;
     if (onDeleted_)
@@ -190,16 +176,14 @@ bool DataSource::bof() const
 
 // The first index from i on (in the direction of step) whose row is live;
 // -1 or rows_.size() when there is none.
-std::ptrdiff_t DataSource::liveFrom(std::ptrdiff_t i, int step) const
-{
+std::ptrdiff_t DataSource::liveFrom(std::ptrdiff_t i, int step) const {
     const auto n = std::ptrdiff_t(rows_.size());
     while (i >= 0 && i < n && rowGone(rows_[std::size_t(i)]))
         i += step;
     return std::clamp<std::ptrdiff_t>(i, -1, n);
 }
 
-void DataSource::placeAt(std::ptrdiff_t i)
-{
+void DataSource::placeAt(std::ptrdiff_t i) {
     mode_ = EditMode::None;
     buffer_.clear();
     cur_ = i;
@@ -209,8 +193,7 @@ void DataSource::placeAt(std::ptrdiff_t i)
 
 // A move checks that it can go before running the hook and again after it,
 // since a hook may act on this data source itself.
-void DataSource::moveFirst()
-{
+void DataSource::moveFirst() {
     requireOpen();
     auto nowhere = [this] { return liveFrom(0, +1) >= std::ptrdiff_t(rows_.size()); };
     if (nowhere())
@@ -222,8 +205,7 @@ void DataSource::moveFirst()
     placeAt(liveFrom(0, +1));
 }
 
-void DataSource::moveLast()
-{
+void DataSource::moveLast() {
     requireOpen();
     auto last = [this] { return liveFrom(std::ptrdiff_t(rows_.size()) - 1, -1); };
     if (last() < 0)
@@ -235,8 +217,7 @@ void DataSource::moveLast()
     placeAt(last());
 }
 
-void DataSource::moveNext()
-{
+void DataSource::moveNext() {
     requireOpen();
     if (eof())
         throw NoCurrentRecord();
@@ -247,8 +228,7 @@ void DataSource::moveNext()
     placeAt(liveFrom(std::max<std::ptrdiff_t>(cur_ + 1, 0), +1));
 }
 
-void DataSource::movePrevious()
-{
+void DataSource::movePrevious() {
     requireOpen();
     if (bof())
         throw NoCurrentRecord();
@@ -259,8 +239,7 @@ void DataSource::movePrevious()
     placeAt(liveFrom(std::min<std::ptrdiff_t>(cur_, std::ptrdiff_t(rows_.size())) - 1, -1));
 }
 
-void DataSource::moveTo(std::size_t row)
-{
+void DataSource::moveTo(std::size_t row) {
     requireOpen();
     ensureLive();
     if (row >= live_.size())
@@ -275,8 +254,7 @@ void DataSource::moveTo(std::size_t row)
         }
 }
 
-void DataSource::ensureLive() const
-{
+void DataSource::ensureLive() const {
     if (!liveDirty_)
         return;
     live_.clear();
@@ -292,19 +270,14 @@ void DataSource::ensureLive() const
     liveDirty_ = false;
 }
 
-const std::vector<std::size_t>& DataSource::records() const
-{
+const std::vector<std::size_t>& DataSource::records() const {
     ensureLive();
     return live_;
 }
 
-std::size_t DataSource::recordCount() const
-{
-    return records().size();
-}
+std::size_t DataSource::recordCount() const { return records().size(); }
 
-std::optional<std::size_t> DataSource::position() const
-{
+std::optional<std::size_t> DataSource::position() const {
     if (eof() || bof() || onDeleted_)
         return std::nullopt;
     ensureLive();
@@ -314,32 +287,23 @@ std::optional<std::size_t> DataSource::position() const
     return std::size_t(i);
 }
 
-std::optional<std::size_t> DataSource::currentRecord() const
-{
+std::optional<std::size_t> DataSource::currentRecord() const {
     if (eof() || bof())
         return std::nullopt;
     return rows_[std::size_t(cur_)];
 }
 
-std::size_t DataSource::fieldCount() const
-{
-    return open_ ? columns_.size() : 0;
-}
+std::size_t DataSource::fieldCount() const { return open_ ? columns_.size() : 0; }
 
-const FieldDef& DataSource::fieldDef(std::size_t pos) const
-{
+const FieldDef& DataSource::fieldDef(std::size_t pos) const {
     if (pos >= fieldCount())
         throw StoreError("No se encuentra el elemento " + std::to_string(pos) + " en esta colección.");
     return table().fields()[std::size_t(columns_[pos])];
 }
 
-std::string DataSource::fieldName(std::size_t pos) const
-{
-    return fieldDef(pos).name;
-}
+std::string DataSource::fieldName(std::size_t pos) const { return fieldDef(pos).name; }
 
-int DataSource::fieldIndex(std::string_view name) const
-{
+int DataSource::fieldIndex(std::string_view name) const {
     if (!open_)
         return -1;
     const std::string wanted = upperAscii(trimBlanks(name));
@@ -350,16 +314,14 @@ int DataSource::fieldIndex(std::string_view name) const
     return -1;
 }
 
-std::size_t DataSource::columnOf(std::string_view name) const
-{
+std::size_t DataSource::columnOf(std::string_view name) const {
     const int i = fieldIndex(name);
     if (i < 0)
         throw StoreError("No se encuentra el elemento \"" + std::string(name) + "\" en esta colección.");
     return std::size_t(i);
 }
 
-Value DataSource::field(std::size_t pos) const
-{
+Value DataSource::field(std::size_t pos) const {
     fieldDef(pos);  // range check
     if (mode_ != EditMode::None)
         return buffer_[pos];
@@ -373,13 +335,9 @@ Value DataSource::field(std::size_t pos) const
     return table_->read(record, std::size_t(columns_[pos]));
 }
 
-Value DataSource::field(std::string_view name) const
-{
-    return field(columnOf(name));
-}
+Value DataSource::field(std::string_view name) const { return field(columnOf(name)); }
 
-Row DataSource::currentValues() const
-{
+Row DataSource::currentValues() const {
     Row r;
     r.reserve(fieldCount());
     for (std::size_t i = 0; i < fieldCount(); ++i)
@@ -387,8 +345,7 @@ Row DataSource::currentValues() const
     return r;
 }
 
-Value DataSource::valueAt(std::size_t row, std::size_t pos) const
-{
+Value DataSource::valueAt(std::size_t row, std::size_t pos) const {
     fieldDef(pos);
     ensureLive();
     if (row >= live_.size())
@@ -396,26 +353,20 @@ Value DataSource::valueAt(std::size_t row, std::size_t pos) const
     return table_->read(live_[row], std::size_t(columns_[pos]));
 }
 
-void DataSource::requireBuffer() const
-{
+void DataSource::requireBuffer() const {
     if (mode_ == EditMode::None)
         throw StoreError("No hay un registro nuevo ni uno en edición.");
 }
 
-void DataSource::setField(std::size_t pos, Value v)
-{
+void DataSource::setField(std::size_t pos, Value v) {
     const FieldDef& def = fieldDef(pos);
     requireBuffer();
     buffer_[pos] = convertFor(def, std::move(v));
 }
 
-void DataSource::setField(std::string_view name, Value v)
-{
-    setField(columnOf(name), std::move(v));
-}
+void DataSource::setField(std::string_view name, Value v) { setField(columnOf(name), std::move(v)); }
 
-void DataSource::addNew()
-{
+void DataSource::addNew() {
     requireOpen();
     if (!runHook(Action::AddNew))
         return;
@@ -424,8 +375,7 @@ void DataSource::addNew()
     notify();
 }
 
-void DataSource::edit()
-{
+void DataSource::edit() {
     requireOpen();
     if (onDeleted_)
         throw StoreError("El registro ha sido borrado.");
@@ -443,8 +393,7 @@ void DataSource::edit()
     notify();
 }
 
-void DataSource::update(bool runValidation)
-{
+void DataSource::update(bool runValidation) {
     requireOpen();
     requireBuffer();
     if (runValidation && !runHook(Action::Update))
@@ -480,8 +429,7 @@ void DataSource::update(bool runValidation)
     notify();
 }
 
-void DataSource::cancelUpdate()
-{
+void DataSource::cancelUpdate() {
     if (mode_ == EditMode::None)
         return;
     mode_ = EditMode::None;
@@ -489,8 +437,7 @@ void DataSource::cancelUpdate()
     notify();
 }
 
-void DataSource::deleteCurrent()
-{
+void DataSource::deleteCurrent() {
     requireOpen();
     if (onDeleted_ || eof() || bof())
         throw NoCurrentRecord();
@@ -507,8 +454,7 @@ void DataSource::deleteCurrent()
     notify();
 }
 
-void DataSource::moveToLastModified()
-{
+void DataSource::moveToLastModified() {
     requireOpen();
     if (!lastModified_)
         throw NoCurrentRecord();
@@ -519,25 +465,19 @@ void DataSource::moveToLastModified()
         placeAt(it - rows_.begin());
 }
 
-bool DataSource::runHook(Action a)
-{
-    return !hook_ || hook_(a);
-}
+bool DataSource::runHook(Action a) { return !hook_ || hook_(a); }
 
-int DataSource::addListener(Listener l)
-{
+int DataSource::addListener(Listener l) {
     const int id = nextListener_++;
     listeners_.emplace_back(id, std::move(l));
     return id;
 }
 
-void DataSource::removeListener(int id)
-{
+void DataSource::removeListener(int id) {
     std::erase_if(listeners_, [id](const auto& p) { return p.first == id; });
 }
 
-void DataSource::notify()
-{
+void DataSource::notify() {
     // A listener may add or remove listeners while being told.
     const auto copy = listeners_;
     for (const auto& [id, l] : copy)
@@ -545,4 +485,4 @@ void DataSource::notify()
             l();
 }
 
-} // namespace store
+}  // namespace store

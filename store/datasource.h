@@ -53,8 +53,8 @@ public:
     void moveNext();
     void movePrevious();
     void moveLast();
-    std::size_t recordCount() const;          // rows of the record set (live ones)
-    std::optional<std::size_t> position() const; // index of the current row in the set
+    std::size_t recordCount() const;              // rows of the record set (live ones)
+    std::optional<std::size_t> position() const;  // index of the current row in the set
 
     std::size_t fieldCount() const;
     std::string fieldName(std::size_t pos) const;
@@ -74,13 +74,13 @@ public:
 
     // addNew, update, deleteCurrent and moveToLastModified run the hook too
     // (AddNew, Update, Delete, Bookmark), so a hook must look at its action.
-    void addNew();      // copy buffer of a new blank row (drops a pending one)
-    void edit();        // copy buffer of the current row; throws NoCurrentRecord
+    void addNew();  // copy buffer of a new blank row (drops a pending one)
+    void edit();    // copy buffer of the current row; throws NoCurrentRecord
     // Writes the copy buffer (append or update). Throws and keeps the buffer
     // when a value cannot be written. runHook=false skips the validation hook.
     // An added row joins the end of the set; the current row does not change.
     void update(bool runHook = true);
-    void cancelUpdate();   // drops the copy buffer; nothing when there is none
+    void cancelUpdate();  // drops the copy buffer; nothing when there is none
     // Marks the row deleted. It stays current (its fields can no longer be
     // read) until the next move, which goes past it; it leaves records().
     void deleteCurrent();
@@ -130,20 +130,20 @@ private:
     std::string recordSource_;
     std::string tableName_;
     bool open_ = false;
-    std::vector<int> columns_;              // table field of each column
-    std::vector<std::size_t> rows_;         // record numbers of the set, also those deleted since refresh
-    mutable std::vector<std::size_t> live_; // rows_ without deleted records (built when asked for)
+    std::vector<int> columns_;                       // table field of each column
+    std::vector<std::size_t> rows_;                  // record numbers of the set, also those deleted since refresh
+    mutable std::vector<std::size_t> live_;          // rows_ without deleted records (built when asked for)
     mutable std::vector<std::ptrdiff_t> liveIndex_;  // per rows_ entry: its index in live_, or -1
     mutable bool liveDirty_ = true;
-    std::ptrdiff_t cur_ = -1;               // index into rows_; -1 bof side, rows_.size() eof side
-    DbfTable* table_ = nullptr;             // owned by db_; set by refresh()
-    bool onDeleted_ = false;                // the current row (rows_[cur_]) was deleted through us
+    std::ptrdiff_t cur_ = -1;    // index into rows_; -1 bof side, rows_.size() eof side
+    DbfTable* table_ = nullptr;  // owned by db_; set by refresh()
+    bool onDeleted_ = false;     // the current row (rows_[cur_]) was deleted through us
     EditMode mode_ = EditMode::None;
-    Row buffer_;                            // in column order
+    Row buffer_;  // in column order
     std::optional<std::size_t> lastModified_;
     ValidateHook hook_;
     std::vector<std::pair<int, Listener>> listeners_;
     int nextListener_ = 1;
 };
 
-} // namespace store
+}  // namespace store

@@ -41,21 +41,18 @@ constexpr char kDeleted = '*';
 constexpr char kTerminator = 0x0D;
 constexpr char kEndMarker = 0x1A;
 
-std::string label(const fs::path& file)
-{
+std::string label(const fs::path& file) {
     const auto u8 = file.u8string();
     return std::string(u8.begin(), u8.end());
 }
 
-std::string hex(unsigned v)
-{
+std::string hex(unsigned v) {
     static const char digits[] = "0123456789ABCDEF";
     return std::string("0x") + digits[(v >> 4) & 0xF] + digits[v & 0xF];
 }
 
 // Year - 1900, month, day of today: the dBASE III way of stamping the header.
-void todayStamp(char* out)
-{
+void todayStamp(char* out) {
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
 #ifdef _WIN32
@@ -68,8 +65,7 @@ void todayStamp(char* out)
     out[2] = static_cast<char>(tm.tm_mday);
 }
 
-bool upperEquals(std::string_view a, std::string_view b)
-{
+bool upperEquals(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -81,8 +77,7 @@ bool upperEquals(std::string_view a, std::string_view b)
     return true;
 }
 
-bool validDate(int y, int m, int d)
-{
+bool validDate(int y, int m, int d) {
     if (y < 1 || m < 1 || m > 12 || d < 1)
         return false;
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -90,8 +85,7 @@ bool validDate(int y, int m, int d)
     return d <= days[m - 1] + (m == 2 && leap ? 1 : 0);
 }
 
-std::optional<Date> parseDate(std::string_view s)
-{
+std::optional<Date> parseDate(std::string_view s) {
     if (s.size() != 8)
         return std::nullopt;
     for (char c : s)
@@ -109,10 +103,7 @@ std::optional<Date> parseDate(std::string_view s)
     return d;
 }
 
-std::string typeName(FieldType t)
-{
-    return std::string(1, static_cast<char>(t));
-}
+std::string typeName(FieldType t) { return std::string(1, static_cast<char>(t)); }
 
 // What tells a file changed on disk since we read it: identity, size and the
 // system's finest stamps (std::filesystem's write time is whole seconds on
@@ -121,8 +112,7 @@ using FileStamp = platform::FileState;
 
 std::optional<FileStamp> stampOf(const fs::path& file) { return platform::fileState(file); }
 
-std::string readWholeFile(const fs::path& file)
-{
+std::string readWholeFile(const fs::path& file) {
     std::error_code ec;
     if (!fs::is_regular_file(file, ec))
         throw StoreError("No existe la tabla " + label(file) + ".");
@@ -149,7 +139,7 @@ std::string readWholeFile(const fs::path& file)
     return bytes;
 }
 
-} // namespace
+}  // namespace
 
 struct DbfTable::Impl {
     fs::path path;
@@ -162,16 +152,15 @@ struct DbfTable::Impl {
     std::size_t dataStart = 0;
     std::size_t recordLength = 0;
     std::size_t count = 0;
-    std::string header;   // bytes [0, dataStart) as read
-    std::string records;  // count * recordLength bytes
+    std::string header;          // bytes [0, dataStart) as read
+    std::string records;         // count * recordLength bytes
     bool headerDamaged = false;  // our reading differs from other readers': no writing
     FileStamp stamp;
 
     mutable std::vector<std::string> warnings;
     mutable std::vector<bool> fieldWarned;
 
-    void warn(std::string text) const
-    {
+    void warn(std::string text) const {
         if (warnings.size() < kMaxWarnings)
             warnings.push_back(std::move(text));
     }
@@ -197,17 +186,16 @@ struct DbfTable::Impl {
 
 // What the fixed header says, and how the file's size fits it.
 struct DbfTable::Impl::HeaderFacts {
-    std::size_t size = 0;           // of the whole file
-    std::uint32_t count = 0;        // records, as the header counts them
-    std::size_t headerLength = 0;   // where the header says the records start
-    std::size_t recordLength = 0;   // as the header gives it
-    std::size_t descriptors = 0;    // field descriptors found
-    std::size_t descriptorsEnd = 0; // just after the terminator (or where it should be)
+    std::size_t size = 0;            // of the whole file
+    std::uint32_t count = 0;         // records, as the header counts them
+    std::size_t headerLength = 0;    // where the header says the records start
+    std::size_t recordLength = 0;    // as the header gives it
+    std::size_t descriptors = 0;     // field descriptors found
+    std::size_t descriptorsEnd = 0;  // just after the terminator (or where it should be)
     bool terminated = false;
 
     // Whether the file is exactly as long as a data start and record length say.
-    bool fits(std::size_t start, std::size_t length) const
-    {
+    bool fits(std::size_t start, std::size_t length) const {
         if (start > size || length == 0)
             return false;
         const std::size_t rest = size - start;
@@ -218,8 +206,7 @@ struct DbfTable::Impl::HeaderFacts {
     }
 };
 
-void DbfTable::Impl::parse(std::string bytes)
-{
+void DbfTable::Impl::parse(std::string bytes) {
     if (bytes.size() < kHeaderSize)
         throw StoreError("La tabla " + label(path) + " está truncada: su encabezado está incompleto.");
     readVersionAndCodePage(bytes);
@@ -236,8 +223,7 @@ void DbfTable::Impl::parse(std::string bytes)
     fieldWarned.assign(fields.size(), false);
 }
 
-void DbfTable::Impl::readVersionAndCodePage(const std::string& bytes)
-{
+void DbfTable::Impl::readVersionAndCodePage(const std::string& bytes) {
     const std::string name = label(path);
     version = static_cast<std::uint8_t>(bytes[0]);
     if (version >= 0x30 && version <= 0x32)
@@ -249,15 +235,14 @@ void DbfTable::Impl::readVersionAndCodePage(const std::string& bytes)
     codePageByte = static_cast<std::uint8_t>(bytes[29]);
     const auto cp = codepage::fromHeaderByte(codePageByte);
     if (!cp)
-        throw StoreError("La tabla " + name + " usa una página de códigos desconocida (byte "
-                         + hex(codePageByte) + "); no se puede leer su texto.");
+        throw StoreError("La tabla " + name + " usa una página de códigos desconocida (byte " + hex(codePageByte)
+                         + "); no se puede leer su texto.");
     page = *cp;
 }
 
 // The descriptors end at the 0x0D terminator; without one, the header length
 // is believed when it is plausible.
-void DbfTable::Impl::findDescriptors(const std::string& bytes, HeaderFacts& h)
-{
+void DbfTable::Impl::findDescriptors(const std::string& bytes, HeaderFacts& h) {
     const std::string name = label(path);
     std::size_t pos = kHeaderSize;
     std::size_t n = 0;
@@ -293,8 +278,7 @@ void DbfTable::Impl::findDescriptors(const std::string& bytes, HeaderFacts& h)
 
 // Reads the field descriptors. Returns, per field, the byte after its length
 // (a character field's length high byte for some writers; 0 for the others).
-std::vector<int> DbfTable::Impl::readFields(const std::string& bytes, std::size_t count)
-{
+std::vector<int> DbfTable::Impl::readFields(const std::string& bytes, std::size_t count) {
     const std::string name = label(path);
     fields.clear();
     std::vector<int> highBytes;
@@ -322,8 +306,7 @@ std::vector<int> DbfTable::Impl::readFields(const std::string& bytes, std::size_
             warn("El campo de fecha " + f.name + " de la tabla " + name + " no mide 8.");
         if (f.type == FieldType::Logical && f.length != 1)
             warn("El campo lógico " + f.name + " de la tabla " + name + " no mide 1.");
-        if ((f.type == FieldType::Numeric || f.type == FieldType::Float) && f.decimals > 0
-            && f.decimals >= f.length) {
+        if ((f.type == FieldType::Numeric || f.type == FieldType::Float) && f.decimals > 0 && f.decimals >= f.length) {
             warn("El campo " + f.name + " de la tabla " + name + " tiene más decimales que su longitud.");
             f.decimals = f.length > 1 ? f.length - 2 : 0;
             if (f.decimals < 0)
@@ -334,8 +317,7 @@ std::vector<int> DbfTable::Impl::readFields(const std::string& bytes, std::size_
     return highBytes;
 }
 
-FieldType DbfTable::Impl::fieldType(char typeByte, const std::string& fieldName) const
-{
+FieldType DbfTable::Impl::fieldType(char typeByte, const std::string& fieldName) const {
     const std::string name = label(path);
     switch (std::toupper(static_cast<unsigned char>(typeByte))) {
     case 'C': return FieldType::Character;
@@ -360,8 +342,7 @@ FieldType DbfTable::Impl::fieldType(char typeByte, const std::string& fieldName)
 
 // Record length: the sum of the fields, or a writer's long character fields
 // (length's high byte in the decimals byte) when that matches.
-void DbfTable::Impl::settleRecordLength(const HeaderFacts& h, const std::vector<int>& highBytes)
-{
+void DbfTable::Impl::settleRecordLength(const HeaderFacts& h, const std::vector<int>& highBytes) {
     const std::string name = label(path);
     std::size_t sum = 1;
     std::size_t longSum = 1;
@@ -375,9 +356,8 @@ void DbfTable::Impl::settleRecordLength(const HeaderFacts& h, const std::vector<
         sum = longSum;
     }
     recordLength = sum;
-    const std::size_t likelyStart = h.headerLength > h.descriptorsEnd && h.headerLength <= h.descriptorsEnd + 1
-                                        ? h.headerLength
-                                        : h.descriptorsEnd;
+    const std::size_t likelyStart =
+        h.headerLength > h.descriptorsEnd && h.headerLength <= h.descriptorsEnd + 1 ? h.headerLength : h.descriptorsEnd;
     const std::string lengths = " (" + std::to_string(h.recordLength) + ") ";
     if (h.recordLength > sum && h.fits(likelyStart, sum) && !h.fits(likelyStart, h.recordLength)) {
         headerDamaged = true;
@@ -402,8 +382,7 @@ void DbfTable::Impl::settleRecordLength(const HeaderFacts& h, const std::vector<
 
 // Where the records start: after the terminator, or where the header length
 // says when other readers would skip that far too.
-void DbfTable::Impl::settleDataStart(const HeaderFacts& h)
-{
+void DbfTable::Impl::settleDataStart(const HeaderFacts& h) {
     dataStart = h.descriptorsEnd;
     if (!h.terminated)
         return;
@@ -422,8 +401,7 @@ void DbfTable::Impl::settleDataStart(const HeaderFacts& h)
 }
 
 // Keeps the header and the whole records the file holds, up to the header's count.
-void DbfTable::Impl::takeRecords(std::string bytes, std::uint32_t headerCount)
-{
+void DbfTable::Impl::takeRecords(std::string bytes, std::uint32_t headerCount) {
     const std::string name = label(path);
     const std::size_t size = bytes.size();
     std::size_t available = 0;
@@ -465,8 +443,7 @@ void DbfTable::Impl::takeRecords(std::string bytes, std::uint32_t headerCount)
     }
 }
 
-Value DbfTable::Impl::decode(std::size_t record, std::size_t field) const
-{
+Value DbfTable::Impl::decode(std::size_t record, std::size_t field) const {
     const FieldDef& f = fields[field];
     const std::string_view raw(records.data() + record * recordLength + offsets[field],
                                static_cast<std::size_t>(f.length));
@@ -509,8 +486,14 @@ Value DbfTable::Impl::decode(std::size_t record, std::size_t field) const
         if (text.empty())
             return {};
         switch (text[0]) {
-        case 'T': case 't': case 'Y': case 'y': return Value(true);
-        case 'F': case 'f': case 'N': case 'n': return Value(false);
+        case 'T':
+        case 't':
+        case 'Y':
+        case 'y': return Value(true);
+        case 'F':
+        case 'f':
+        case 'N':
+        case 'n': return Value(false);
         case '?': return {};
         default: return bad("un valor lógico inválido");
         }
@@ -519,8 +502,7 @@ Value DbfTable::Impl::decode(std::size_t record, std::size_t field) const
     return {};
 }
 
-std::string DbfTable::Impl::encodeField(std::size_t field, const Value& v) const
-{
+std::string DbfTable::Impl::encodeField(std::size_t field, const Value& v) const {
     const FieldDef& f = fields[field];
     const std::size_t width = static_cast<std::size_t>(f.length);
     const std::string where = "el campo " + f.name + " de la tabla " + label(path);
@@ -581,9 +563,8 @@ std::string DbfTable::Impl::encodeField(std::size_t field, const Value& v) const
         if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos)
             text.erase(0, 1);
         if (text.size() > width)
-            throw StoreError("El número " + v.toString() + " no cabe en " + where + " ("
-                             + std::to_string(width) + " posiciones, " + std::to_string(f.decimals)
-                             + " decimales).");
+            throw StoreError("El número " + v.toString() + " no cabe en " + where + " (" + std::to_string(width)
+                             + " posiciones, " + std::to_string(f.decimals) + " decimales).");
         return std::string(width - text.size(), ' ') + text;
     }
     case FieldType::Date: {
@@ -633,8 +614,7 @@ std::string DbfTable::Impl::encodeField(std::size_t field, const Value& v) const
     return std::string(width, ' ');
 }
 
-std::string DbfTable::Impl::encodeRecord(const Row& row, char flag) const
-{
+std::string DbfTable::Impl::encodeRecord(const Row& row, char flag) const {
     if (row.size() > fields.size())
         throw StoreError("El renglón tiene " + std::to_string(row.size()) + " valores y la tabla " + label(path)
                          + " sólo " + std::to_string(fields.size()) + " campos.");
@@ -647,8 +627,7 @@ std::string DbfTable::Impl::encodeRecord(const Row& row, char flag) const
     return rec;
 }
 
-void DbfTable::Impl::requireWritable() const
-{
+void DbfTable::Impl::requireWritable() const {
     if (!fileBacked)
         throw StoreError("La tabla " + label(path) + " no está en un archivo; no se puede escribir.");
     if (headerDamaged)
@@ -656,20 +635,17 @@ void DbfTable::Impl::requireWritable() const
                          + " está dañado; no se escribe en ella para no empeorarla. Empaquétela primero.");
 }
 
-bool DbfTable::Impl::changedOnDisk() const
-{
+bool DbfTable::Impl::changedOnDisk() const {
     const auto now = stampOf(path);
     return !now || !(*now == stamp);
 }
 
-void DbfTable::Impl::refreshStamp()
-{
+void DbfTable::Impl::refreshStamp() {
     if (const auto s = stampOf(path))
         stamp = *s;
 }
 
-void DbfTable::Impl::reload()
-{
+void DbfTable::Impl::reload() {
     // Stamp first: a change made while we read is then seen next time.
     const auto before = stampOf(path);
     Impl fresh;
@@ -684,8 +660,7 @@ void DbfTable::Impl::reload()
 DbfTable::DbfTable(std::unique_ptr<Impl> impl) : d_(std::move(impl)) {}
 DbfTable::~DbfTable() = default;
 
-std::unique_ptr<DbfTable> DbfTable::open(const fs::path& file)
-{
+std::unique_ptr<DbfTable> DbfTable::open(const fs::path& file) {
     auto impl = std::make_unique<Impl>();
     impl->path = file;
     impl->fileBacked = true;
@@ -693,8 +668,7 @@ std::unique_ptr<DbfTable> DbfTable::open(const fs::path& file)
     return std::unique_ptr<DbfTable>(new DbfTable(std::move(impl)));
 }
 
-std::unique_ptr<DbfTable> DbfTable::fromBytes(std::string bytes, const fs::path& name)
-{
+std::unique_ptr<DbfTable> DbfTable::fromBytes(std::string bytes, const fs::path& name) {
     auto impl = std::make_unique<Impl>();
     impl->path = name;
     impl->parse(std::move(bytes));
@@ -704,8 +678,7 @@ std::unique_ptr<DbfTable> DbfTable::fromBytes(std::string bytes, const fs::path&
 namespace {
 
 std::string buildHeader(const fs::path& file, const std::vector<FieldDef>& fields, std::uint8_t codePageByte,
-                        std::size_t count)
-{
+                        std::size_t count) {
     const std::string name = label(file);
     if (!codepage::fromHeaderByte(codePageByte))
         throw StoreError("Página de códigos desconocida (" + hex(codePageByte) + ") para la tabla " + name + ".");
@@ -762,16 +735,14 @@ std::string buildHeader(const fs::path& file, const std::vector<FieldDef>& field
     return header;
 }
 
-fs::path scratchBeside(const fs::path& file)
-{
+fs::path scratchBeside(const fs::path& file) {
     fs::path tmp = file;
     tmp += ".tmp";
     return tmp;
 }
 
 // Writes bytes to a scratch file beside target, flushes it and renames it over target.
-void writeReplacing(const fs::path& target, const std::string& bytes)
-{
+void writeReplacing(const fs::path& target, const std::string& bytes) {
     const fs::path tmp = scratchBeside(target);
     try {
         platform::SyncFile out(tmp, platform::SyncFile::Mode::CreateOrTruncate);
@@ -782,8 +753,9 @@ void writeReplacing(const fs::path& target, const std::string& bytes)
     } catch (const platform::FileInUse&) {
         std::error_code ignored;
         fs::remove(tmp, ignored);
-        throw StoreError("No se pudo reemplazar la tabla " + label(target)
-                         + ": otro programa la tiene abierta. La tabla quedó como estaba; ciérrelo e intente de nuevo.");
+        throw StoreError(
+            "No se pudo reemplazar la tabla " + label(target)
+            + ": otro programa la tiene abierta. La tabla quedó como estaba; ciérrelo e intente de nuevo.");
     } catch (const std::system_error& e) {
         std::error_code ignored;
         fs::remove(tmp, ignored);
@@ -791,16 +763,14 @@ void writeReplacing(const fs::path& target, const std::string& bytes)
     }
 }
 
-} // namespace
+}  // namespace
 
-void DbfTable::create(const fs::path& file, const std::vector<FieldDef>& fields, std::uint8_t codePageByte)
-{
+void DbfTable::create(const fs::path& file, const std::vector<FieldDef>& fields, std::uint8_t codePageByte) {
     createWithRows(file, fields, {}, codePageByte);
 }
 
 void DbfTable::createWithRows(const fs::path& file, const std::vector<FieldDef>& fields, const std::vector<Row>& rows,
-                              std::uint8_t codePageByte)
-{
+                              std::uint8_t codePageByte) {
     std::error_code ec;
     if (fs::exists(file, ec))
         throw StoreError("La tabla " + label(file) + " ya existe.");
@@ -825,8 +795,7 @@ std::uint8_t DbfTable::versionByte() const { return d_->version; }
 std::size_t DbfTable::recordCount() const { return d_->count; }
 const std::vector<std::string>& DbfTable::warnings() const { return d_->warnings; }
 
-int DbfTable::fieldIndex(std::string_view name) const
-{
+int DbfTable::fieldIndex(std::string_view name) const {
     for (std::size_t i = 0; i < d_->fields.size(); ++i)
         if (upperEquals(d_->fields[i].name, name))
             return static_cast<int>(i);
@@ -834,14 +803,12 @@ int DbfTable::fieldIndex(std::string_view name) const
 }
 
 namespace {
-[[noreturn]] void noRecord(const fs::path& file, std::size_t record)
-{
+[[noreturn]] void noRecord(const fs::path& file, std::size_t record) {
     throw StoreError("La tabla " + label(file) + " no tiene el registro " + std::to_string(record + 1) + ".");
 }
-} // namespace
+}  // namespace
 
-bool DbfTable::isDeleted(std::size_t record) const
-{
+bool DbfTable::isDeleted(std::size_t record) const {
     if (record >= d_->count)
         noRecord(d_->path, record);
     // Only 0x20 is a live record: other readers skip any other mark too, and
@@ -849,15 +816,13 @@ bool DbfTable::isDeleted(std::size_t record) const
     return d_->records[record * d_->recordLength] != kLive;
 }
 
-std::string_view DbfTable::rawRecord(std::size_t record) const
-{
+std::string_view DbfTable::rawRecord(std::size_t record) const {
     if (record >= d_->count)
         noRecord(d_->path, record);
     return std::string_view(d_->records).substr(record * d_->recordLength, d_->recordLength);
 }
 
-Row DbfTable::read(std::size_t record) const
-{
+Row DbfTable::read(std::size_t record) const {
     if (record >= d_->count)
         noRecord(d_->path, record);
     Row row;
@@ -867,8 +832,7 @@ Row DbfTable::read(std::size_t record) const
     return row;
 }
 
-Value DbfTable::read(std::size_t record, std::size_t field) const
-{
+Value DbfTable::read(std::size_t record, std::size_t field) const {
     if (record >= d_->count)
         noRecord(d_->path, record);
     if (field >= d_->fields.size())
@@ -881,16 +845,14 @@ namespace {
 // Whether the header on disk still gives the record count and lengths we
 // hold, read back through the handle we are about to write with: a check that
 // holds whatever the resolution of the file's stamps.
-bool headerStillOurs(platform::SyncFile& file, const DbfTable::Impl& d)
-{
+bool headerStillOurs(platform::SyncFile& file, const DbfTable::Impl& d) {
     char onDisk[8];
     return file.readAt(4, onDisk, sizeof onDisk) && std::memcmp(onDisk, d.header.data() + 4, sizeof onDisk) == 0;
 }
 
-} // namespace
+}  // namespace
 
-std::size_t DbfTable::append(const Row& row)
-{
+std::size_t DbfTable::append(const Row& row) {
     d_->requireWritable();
     if (d_->changedOnDisk())
         d_->reload();  // appends do not depend on record numbers
@@ -903,7 +865,8 @@ std::size_t DbfTable::append(const Row& row)
             file.emplace(d_->path, platform::SyncFile::Mode::OpenExisting);
         }
     } catch (const std::system_error& e) {
-        throw StoreError("No se pudo guardar el renglón en la tabla " + label(d_->path) + ": " + platform::errorText(e.code()));
+        throw StoreError("No se pudo guardar el renglón en la tabla " + label(d_->path) + ": "
+                         + platform::errorText(e.code()));
     }
     d_->requireWritable();
     const std::string rec = d_->encodeRecord(row, kLive);
@@ -925,7 +888,8 @@ std::size_t DbfTable::append(const Row& row)
         std::memcpy(d_->header.data() + 1, stamp, sizeof stamp);
     } catch (const std::system_error& e) {
         d_->stamp = {};  // whatever reached the disk is read again next time
-        throw StoreError("No se pudo guardar el renglón en la tabla " + label(d_->path) + ": " + platform::errorText(e.code()));
+        throw StoreError("No se pudo guardar el renglón en la tabla " + label(d_->path) + ": "
+                         + platform::errorText(e.code()));
     }
     d_->records += rec;
     d_->count = record + 1;
@@ -935,8 +899,7 @@ std::size_t DbfTable::append(const Row& row)
 
 namespace {
 
-[[noreturn]] void recordChanged(const DbfTable::Impl& d, std::size_t record)
-{
+[[noreturn]] void recordChanged(const DbfTable::Impl& d, std::size_t record) {
     throw StoreError("El registro " + std::to_string(record + 1) + " de la tabla " + label(d.path)
                      + " cambió en el disco desde que se leyó; no se guardó.");
 }
@@ -944,8 +907,7 @@ namespace {
 // Writes data over the start of a record and stamps the header's date, once
 // the record and the header's lengths, read back through the same handle, are
 // found to be the ones we read. False, with nothing written, when they are not.
-bool writeRecordInPlace(const DbfTable::Impl& d, std::size_t record, const char* data, std::size_t size)
-{
+bool writeRecordInPlace(const DbfTable::Impl& d, std::size_t record, const char* data, std::size_t size) {
     const std::size_t at = d.dataStart + record * d.recordLength;
     try {
         platform::SyncFile out(d.path, platform::SyncFile::Mode::OpenExisting);
@@ -967,12 +929,11 @@ bool writeRecordInPlace(const DbfTable::Impl& d, std::size_t record, const char*
     return true;
 }
 
-} // namespace
+}  // namespace
 
 // Before a write at a record number: when another program changed the file,
 // re-read it and go on only if the record is still the one we read.
-static void checkRecordStillOurs(DbfTable::Impl& d, std::size_t record)
-{
+static void checkRecordStillOurs(DbfTable::Impl& d, std::size_t record) {
     if (record >= d.count)
         noRecord(d.path, record);
     if (!d.changedOnDisk())
@@ -984,8 +945,7 @@ static void checkRecordStillOurs(DbfTable::Impl& d, std::size_t record)
 }
 
 // Writes over a record that checkRecordStillOurs let through.
-static void writeRecord(DbfTable::Impl& d, std::size_t record, const char* data, std::size_t size)
-{
+static void writeRecord(DbfTable::Impl& d, std::size_t record, const char* data, std::size_t size) {
     d.stamp = {};  // whatever reached the disk is read again next time
     if (!writeRecordInPlace(d, record, data, size)) {
         d.reload();
@@ -995,37 +955,33 @@ static void writeRecord(DbfTable::Impl& d, std::size_t record, const char* data,
     d.refreshStamp();
 }
 
-void DbfTable::update(std::size_t record, const Row& row)
-{
+void DbfTable::update(std::size_t record, const Row& row) {
     d_->requireWritable();
     checkRecordStillOurs(*d_, record);
     d_->requireWritable();
     if (row.size() != d_->fields.size())
-        throw StoreError("El renglón tiene " + std::to_string(row.size()) + " valores y la tabla "
-                         + label(d_->path) + " tiene " + std::to_string(d_->fields.size()) + " campos.");
+        throw StoreError("El renglón tiene " + std::to_string(row.size()) + " valores y la tabla " + label(d_->path)
+                         + " tiene " + std::to_string(d_->fields.size()) + " campos.");
     // The deletion mark stays as it is.
     const std::string rec = d_->encodeRecord(row, d_->records[record * d_->recordLength]);
     writeRecord(*d_, record, rec.data(), rec.size());
 }
 
-void DbfTable::markDeleted(std::size_t record)
-{
+void DbfTable::markDeleted(std::size_t record) {
     d_->requireWritable();
     checkRecordStillOurs(*d_, record);
     d_->requireWritable();
     writeRecord(*d_, record, &kDeleted, 1);
 }
 
-bool DbfTable::reloadIfChanged()
-{
+bool DbfTable::reloadIfChanged() {
     if (!d_->fileBacked || !d_->changedOnDisk())
         return false;
     d_->reload();
     return true;
 }
 
-void packTable(const fs::path& file)
-{
+void packTable(const fs::path& file) {
     const auto table = DbfTable::open(file);
     const DbfTable::Impl& d = *table->d_;
     if (d.recordLength > 0xFFFF || d.dataStart > 0xFFFF)
@@ -1048,4 +1004,4 @@ void packTable(const fs::path& file)
     writeReplacing(file, bytes);
 }
 
-} // namespace store
+}  // namespace store

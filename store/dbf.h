@@ -116,4 +116,4 @@ private:
 // and renames it over the old one. Throws StoreError.
 void packTable(const std::filesystem::path& file);
 
-} // namespace store
+}  // namespace store

@@ -85,19 +85,14 @@ std::vector<TableLayout> makeLayouts() {
     // printed for each good, so it holds the eight-digit fraction.
     t.push_back({"mercbi",
                  {
-                     C("IDSECTOR", 10),    // 0
-                     N("TIPO_PROGR", 1),   // 1
-                     C("FRACCION", 8),     // 2
-                     N("ANEXO", 1),        // 3
-                     C("DESCRIPCIO", 254), // 4
-                     C("RESERVA1", 10),    // 5 to 11: unused, keep 12 in place
-                     C("RESERVA2", 10),
-                     C("RESERVA3", 10),
-                     C("RESERVA4", 10),
-                     C("RESERVA5", 10),
-                     C("RESERVA6", 10),
-                     C("RESERVA7", 10),
-                     N("TIPOBIEN", 1),     // 12
+                     C("IDSECTOR", 10),     // 0
+                     N("TIPO_PROGR", 1),    // 1
+                     C("FRACCION", 8),      // 2
+                     N("ANEXO", 1),         // 3
+                     C("DESCRIPCIO", 254),  // 4
+                     C("RESERVA1", 10),     // 5 to 11: unused, keep 12 in place
+                     C("RESERVA2", 10), C("RESERVA3", 10), C("RESERVA4", 10), C("RESERVA5", 10), C("RESERVA6", 10),
+                     C("RESERVA7", 10), N("TIPOBIEN", 1),  // 12
                  }});
 
     // prodabas: the annex-3 grid shows the fields in this order.
@@ -124,7 +119,7 @@ std::vector<TableLayout> makeLayouts() {
     return t;
 }
 
-} // namespace
+}  // namespace
 
 const std::vector<TableLayout>& tableLayouts() {
     static const std::vector<TableLayout> layouts = makeLayouts();
@@ -141,4 +136,4 @@ const TableLayout& tableLayout(const std::string& name) {
     throw StoreError("La tabla " + name + " no es una tabla del directorio de datos.");
 }
 
-} // namespace store
+}  // namespace store

@@ -10,8 +10,8 @@
 namespace store {
 
 struct TableLayout {
-    std::string name;             // file name without extension, as created
-    std::vector<FieldDef> fields; // in file order: positions are part of the format
+    std::string name;              // file name without extension, as created
+    std::vector<FieldDef> fields;  // in file order: positions are part of the format
 };
 
 // The fields of datoprov that the main window reaches by position, named
@@ -24,10 +24,10 @@ inline constexpr std::size_t kCveActivid = 22;  // code of the activity (activid
 inline constexpr std::size_t kCveAdmLoc = 28;   // code of the local tax office (admlocal)
 inline constexpr std::size_t kNumMaquila = 30;  // maquila programme number, 0 or null when none
 inline constexpr std::size_t kAnoMaquila = 31;  // maquila programme year, 0 or null when none
-} // namespace datoprov
+}  // namespace datoprov
 
 // datoprov, catdirpl, sector, mercbi, prodabas, admlocal, activida.
 const std::vector<TableLayout>& tableLayouts();
 const TableLayout& tableLayout(const std::string& name);  // case-insensitive; throws
 
-} // namespace store
+}  // namespace store

@@ -6,4 +6,4 @@
 namespace store::shipped {
 // "admlocal.tsv", "activida.tsv" or "considera.txt"; empty when unknown.
 std::string_view file(std::string_view name);
-}
+}  // namespace store::shipped

@@ -29,8 +29,8 @@ public:
     const std::string& tableName() const { return table_; }
 
     struct Result {
-        std::vector<int> columns;         // table field position of each result column
-        std::vector<std::size_t> records; // record numbers, in result order
+        std::vector<int> columns;          // table field position of each result column
+        std::vector<std::size_t> records;  // record numbers, in result order
     };
     // How the rows are read: from their stored bytes wherever that gives what
     // the table reader gives (the normal way, several times faster), or every
@@ -54,4 +54,4 @@ private:
 // True when the text is a SELECT statement rather than a table name.
 bool isStatement(std::string_view recordSource);
 
-} // namespace store
+}  // namespace store

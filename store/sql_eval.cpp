@@ -16,8 +16,7 @@ using Node = Statement::Node;
 namespace {
 
 // Asks the processor to start loading the cache line at p.
-inline void prefetch(const char* p)
-{
+inline void prefetch(const char* p) {
 #if defined(__GNUC__) || defined(__clang__)
     __builtin_prefetch(p);
 #else
@@ -27,8 +26,7 @@ inline void prefetch(const char* p)
 
 // Ordering of a value against a literal; empty when they cannot be compared
 // (a null, or a text that is no number against a number).
-std::optional<int> compareToLiteral(const Value& v, const Value& lit, const std::optional<double>& litNumber)
-{
+std::optional<int> compareToLiteral(const Value& v, const Value& lit, const std::optional<double>& litNumber) {
     auto three = [](auto a, auto b) { return a < b ? -1 : (b < a ? 1 : 0); };
     if (v.isNull())
         return std::nullopt;
@@ -71,8 +69,7 @@ std::optional<int> compareToLiteral(const Value& v, const Value& lit, const std:
     return std::nullopt;
 }
 
-bool holds(Op op, int c)
-{
+bool holds(Op op, int c) {
     switch (op) {
     case Op::Eq: return c == 0;
     case Op::Ne: return c != 0;
@@ -103,8 +100,7 @@ struct Compiled {
     bool fromBytes = true;               // comparisons may be answered from stored bytes
     int root = -1;
 
-    int add(const Node& n, const DbfTable& table, const Statement& st)
-    {
+    int add(const Node& n, const DbfTable& table, const Statement& st) {
         CNode c;
         c.kind = n.kind;
         if (n.kind == Node::Kind::Compare) {
@@ -140,18 +136,14 @@ struct Compiled {
 class RowCache {
 public:
     RowCache(const DbfTable& table, const std::vector<std::size_t>& slotField)
-        : table_(table), slotField_(slotField), values_(slotField.size()), loaded_(slotField.size(), 0)
-    {
-    }
-    void reset(std::size_t record, std::string_view raw)
-    {
+        : table_(table), slotField_(slotField), values_(slotField.size()), loaded_(slotField.size(), 0) {}
+    void reset(std::size_t record, std::string_view raw) {
         record_ = record;
         raw_ = raw;
         std::fill(loaded_.begin(), loaded_.end(), 0);
     }
     std::string_view raw() const { return raw_; }
-    const Value& get(int slot)
-    {
+    const Value& get(int slot) {
         if (!loaded_[slot]) {
             values_[slot] = table_.read(record_, slotField_[slot]);
             loaded_[slot] = 1;
@@ -171,8 +163,7 @@ private:
 // A comparison answered from the record's bytes without building a Value.
 // It gives exactly what the table reader's value would give, or declines
 // (empty), and the row then goes through DbfTable::read.
-std::optional<bool> testStored(const Compiled::CNode& n, std::string_view record)
-{
+std::optional<bool> testStored(const Compiled::CNode& n, std::string_view record) {
     using Fast = Compiled::CNode::Fast;
     const std::string_view raw = fieldBytes(record, n.offset, n.length);
     if (raw.size() != n.length)
@@ -199,14 +190,11 @@ std::optional<bool> testStored(const Compiled::CNode& n, std::string_view record
     return holds(n.op, c < 0 ? -1 : (c > 0 ? 1 : 0));
 }
 
-bool test(const Compiled& c, int i, RowCache& row)
-{
+bool test(const Compiled& c, int i, RowCache& row) {
     const Compiled::CNode& n = c.nodes[i];
     switch (n.kind) {
-    case Node::Kind::And:
-        return test(c, n.left, row) && test(c, n.right, row);
-    case Node::Kind::Or:
-        return test(c, n.left, row) || test(c, n.right, row);
+    case Node::Kind::And: return test(c, n.left, row) && test(c, n.right, row);
+    case Node::Kind::Or: return test(c, n.left, row) || test(c, n.right, row);
     case Node::Kind::Compare: {
         if (n.fast != Compiled::CNode::Fast::None)
             if (const auto answer = testStored(n, row.raw()))
@@ -226,10 +214,9 @@ bool test(const Compiled& c, int i, RowCache& row)
     return false;
 }
 
-} // namespace
+}  // namespace
 
-Statement::Result Statement::evaluate(const DbfTable& table, Reading reading) const
-{
+Statement::Result Statement::evaluate(const DbfTable& table, Reading reading) const {
     Result r;
     if (projection_.empty()) {
         r.columns.resize(table.fields().size());
@@ -294,4 +281,4 @@ Statement::Result Statement::evaluate(const DbfTable& table, Reading reading) co
     return r;
 }
 
-} // namespace store
+}  // namespace store

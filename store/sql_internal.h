@@ -82,4 +82,4 @@ private:
     std::vector<std::uint64_t> words_;  // row by row
 };
 
-} // namespace store
+}  // namespace store

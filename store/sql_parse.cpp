@@ -10,21 +10,16 @@
 
 namespace store {
 
-[[noreturn]] void refuseStatement(std::string_view statement, const std::string& why)
-{
+[[noreturn]] void refuseStatement(std::string_view statement, const std::string& why) {
     throw StoreError("La instrucción SQL \"" + std::string(statement) + "\" no es válida: " + why + ".");
 }
 
 namespace {
 
 // White space between the words of a statement.
-bool isSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-std::string_view withoutTrailingBlanks(std::string_view s)
-{
+std::string_view withoutTrailingBlanks(std::string_view s) {
     while (!s.empty() && s.back() == ' ')
         s.remove_suffix(1);
     return s;
@@ -40,8 +35,7 @@ struct Token {
     std::size_t at = 0;
 };
 
-std::vector<Token> tokenize(std::string_view s)
-{
+std::vector<Token> tokenize(std::string_view s) {
     std::vector<Token> out;
     std::size_t i = 0;
     while (true) {
@@ -56,8 +50,9 @@ std::vector<Token> tokenize(std::string_view s)
             while (i < s.size() && (std::isalnum(static_cast<unsigned char>(s[i])) || s[i] == '_'))
                 ++i;
             out.push_back({Tok::Word, std::string(s.substr(start, i - start)), start});
-        } else if (std::isdigit(uc) || ((c == '-' || c == '.') && i + 1 < s.size() &&
-                                        (std::isdigit(static_cast<unsigned char>(s[i + 1])) || s[i + 1] == '.'))) {
+        } else if (std::isdigit(uc)
+                   || ((c == '-' || c == '.') && i + 1 < s.size()
+                       && (std::isdigit(static_cast<unsigned char>(s[i + 1])) || s[i + 1] == '.'))) {
             ++i;
             while (i < s.size() && (std::isdigit(static_cast<unsigned char>(s[i])) || s[i] == '.'))
                 ++i;
@@ -84,7 +79,7 @@ std::vector<Token> tokenize(std::string_view s)
             if (!closed)
                 refuseStatement(s, "falta la comilla que cierra el texto");
             out.push_back({Tok::Text, std::move(text), start});
-        } else if (c == '=' ) {
+        } else if (c == '=') {
             ++i;
             out.push_back({Tok::Op, "=", start});
         } else if (c == '<') {
@@ -109,7 +104,7 @@ std::vector<Token> tokenize(std::string_view s)
         } else if (c == '*') {
             ++i;
             out.push_back({Tok::Star, "*", start});
-        } else if (c == ';' ) {
+        } else if (c == ';') {
             // A closing semicolon is tolerated; anything after it is not.
             ++i;
             while (i < s.size() && isSpace(s[i]))
@@ -118,7 +113,8 @@ std::vector<Token> tokenize(std::string_view s)
                 refuseStatement(s, "hay texto después del punto y coma");
             break;
         } else {
-            refuseStatement(s, "carácter no admitido '" + std::string(1, c) + "' en la posición " + std::to_string(start + 1));
+            refuseStatement(s, "carácter no admitido '" + std::string(1, c) + "' en la posición "
+                                   + std::to_string(start + 1));
         }
     }
     out.push_back({Tok::End, "", s.size()});
@@ -127,12 +123,11 @@ std::vector<Token> tokenize(std::string_view s)
 
 // Words that cannot name a column or a table: ours, and the SQL that we do
 // not evaluate (so that "a LIKE 'x'" is refused, not misread).
-bool isReserved(const std::string& upperWord)
-{
-    static const char* const words[] = {
-        "SELECT", "FROM", "WHERE", "ORDER", "BY", "AND", "OR", "NOT", "NULL", "ASC", "DESC",
-        "LIKE", "IN", "IS", "BETWEEN", "JOIN", "INNER", "LEFT", "RIGHT", "OUTER", "ON", "GROUP",
-        "HAVING", "UNION", "DISTINCT", "AS", "TOP", "LIMIT", "INTO", "ALL", "EXISTS"};
+bool isReserved(const std::string& upperWord) {
+    static const char* const words[] = {"SELECT",   "FROM", "WHERE", "ORDER", "BY",   "AND",   "OR",      "NOT",
+                                        "NULL",     "ASC",  "DESC",  "LIKE",  "IN",   "IS",    "BETWEEN", "JOIN",
+                                        "INNER",    "LEFT", "RIGHT", "OUTER", "ON",   "GROUP", "HAVING",  "UNION",
+                                        "DISTINCT", "AS",   "TOP",   "LIMIT", "INTO", "ALL",   "EXISTS"};
     for (const char* w : words)
         if (upperWord == w)
             return true;
@@ -150,34 +145,29 @@ public:
     // The token, and on to the next one (End stays put).
     const Token& take() { return toks_[pos_ == toks_.size() - 1 ? pos_ : pos_++]; }
 
-    bool atWord(const char* upperWord) const
-    {
+    bool atWord(const char* upperWord) const {
         return peek().kind == Tok::Word && upperAscii(peek().text) == upperWord;
     }
 
-    void expectWord(const char* upperWord)
-    {
+    void expectWord(const char* upperWord) {
         if (!atWord(upperWord))
             refuseStatement(text_, std::string("se esperaba ") + upperWord + near());
         take();
     }
 
-    std::string near() const
-    {
+    std::string near() const {
         if (peek().kind == Tok::End)
             return " y la instrucción terminó";
         return " en la posición " + std::to_string(peek().at + 1) + " (\"" + peek().text + "\")";
     }
 
-    std::string name(const char* what)
-    {
+    std::string name(const char* what) {
         if (peek().kind != Tok::Word || isReserved(upperAscii(peek().text)))
             refuseStatement(text_, std::string("se esperaba ") + what + near());
         return take().text;
     }
 
-    NodePtr orExpr()
-    {
+    NodePtr orExpr() {
         NodePtr left = andExpr();
         while (atWord("OR")) {
             take();
@@ -190,8 +180,7 @@ public:
         return left;
     }
 
-    NodePtr andExpr()
-    {
+    NodePtr andExpr() {
         NodePtr left = primary();
         while (atWord("AND")) {
             take();
@@ -204,8 +193,7 @@ public:
         return left;
     }
 
-    NodePtr primary()
-    {
+    NodePtr primary() {
         if (peek().kind == Tok::LParen) {
             take();
             NodePtr inner = orExpr();
@@ -231,8 +219,7 @@ public:
         return n;
     }
 
-    Op op()
-    {
+    Op op() {
         if (peek().kind != Tok::Op)
             refuseStatement(text_, "se esperaba un operador de comparación (= <> < > <= >=)" + near());
         const std::string& o = peek().text;
@@ -250,8 +237,7 @@ public:
         return Op::Ge;
     }
 
-    static Op mirrored(Op o)
-    {
+    static Op mirrored(Op o) {
         switch (o) {
         case Op::Lt: return Op::Gt;
         case Op::Gt: return Op::Lt;
@@ -261,8 +247,7 @@ public:
         }
     }
 
-    Value literal()
-    {
+    Value literal() {
         const Token& t = peek();
         if (t.kind == Tok::Number) {
             auto v = numberInText(t.text);
@@ -289,10 +274,9 @@ private:
     std::size_t pos_ = 0;
 };
 
-} // namespace
+}  // namespace
 
-Statement Statement::parse(std::string_view text)
-{
+Statement Statement::parse(std::string_view text) {
     Statement st;
     st.text_ = std::string(text);
     Parser p(text, tokenize(text));
@@ -335,9 +319,7 @@ Statement Statement::parse(std::string_view text)
     return st;
 }
 
-
-bool isStatement(std::string_view recordSource)
-{
+bool isStatement(std::string_view recordSource) {
     std::size_t i = 0;
     while (i < recordSource.size() && isSpace(recordSource[i]))
         ++i;
@@ -350,4 +332,4 @@ bool isStatement(std::string_view recordSource)
     return isSpace(next) || next == '*' || next == '(';
 }
 
-} // namespace store
+}  // namespace store

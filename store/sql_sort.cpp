@@ -18,11 +18,8 @@ namespace {
 
 // Sort order of two field values: nulls first, then by kind, then by value
 // (text by character code).
-int orderValues(const Value& a, const Value& b)
-{
-    auto rank = [](const Value& v) {
-        return v.isNull() ? 0 : v.isNumber() ? 1 : v.isText() ? 2 : v.isDate() ? 3 : 4;
-    };
+int orderValues(const Value& a, const Value& b) {
+    auto rank = [](const Value& v) { return v.isNull() ? 0 : v.isNumber() ? 1 : v.isText() ? 2 : v.isDate() ? 3 : 4; };
     const int ra = rank(a), rb = rank(b);
     if (ra != rb)
         return ra < rb ? -1 : 1;
@@ -43,8 +40,7 @@ int orderValues(const Value& a, const Value& b)
 // values mix texts and numbers keeps the values themselves.
 struct ColumnKeys {
     explicit ColumnKeys(std::size_t n) : null(n, 0), texts(n), numbers(n) {}
-    void set(std::size_t i, Value v)
-    {
+    void set(std::size_t i, Value v) {
         if (mixed) {
             values[i] = std::move(v);
             return;
@@ -69,8 +65,7 @@ struct ColumnKeys {
                                       : double(v.logical());
         }
     }
-    void becomeMixed(std::size_t upTo)
-    {
+    void becomeMixed(std::size_t upTo) {
         // Not expected of a field of one type; kept correct all the same.
         mixed = true;
         values.resize(null.size());
@@ -88,8 +83,7 @@ struct ColumnKeys {
 // The order-keeping 64-bit key of a number: its bits with the sign bit flipped
 // for positives and all bits flipped for negatives. No finite number gets 0,
 // which stands for null.
-std::uint64_t numberKey(double d)
-{
+std::uint64_t numberKey(double d) {
     if (d == 0)
         d = 0;  // -0 and 0 are one number
     std::uint64_t bitsOf = 0;
@@ -101,8 +95,7 @@ std::uint64_t numberKey(double d)
 // sorted as 64-bit keys that keep their order: a number's bits, or a text's
 // first eight bytes, with the whole texts compared only when those agree.
 // Returns the highest rank.
-std::uint32_t rankPlain(const ColumnKeys& keys, std::vector<std::uint32_t>& col)
-{
+std::uint32_t rankPlain(const ColumnKeys& keys, std::vector<std::uint32_t>& col) {
     struct Keyed {
         std::uint64_t key;
         std::uint32_t idx;
@@ -148,8 +141,7 @@ std::uint32_t rankPlain(const ColumnKeys& keys, std::vector<std::uint32_t>& col)
     return keyed.empty() ? 0 : rank;
 }
 
-std::uint32_t rankMixed(const ColumnKeys& keys, std::vector<std::uint32_t>& col)
-{
+std::uint32_t rankMixed(const ColumnKeys& keys, std::vector<std::uint32_t>& col) {
     std::vector<std::uint32_t> order(col.size());
     std::iota(order.begin(), order.end(), 0u);
     auto less = [&](std::uint32_t a, std::uint32_t b) { return orderValues(keys.values[a], keys.values[b]) < 0; };
@@ -166,8 +158,7 @@ std::uint32_t rankMixed(const ColumnKeys& keys, std::vector<std::uint32_t>& col)
 // Text orders by Unicode code point of its decoded characters. The rank of
 // each stored byte among the 256 characters of the table's code page keeps
 // that order byte by byte (NUL ranks 0, every other byte above it).
-std::array<std::uint8_t, 256> codePointRanks(const DbfTable& table)
-{
+std::array<std::uint8_t, 256> codePointRanks(const DbfTable& table) {
     const auto page = codepage::fromHeaderByte(table.codePageByte()).value_or(codepage::CodePage::Cp850);
     std::array<std::string, 256> decoded;
     std::array<int, 256> bytes;
@@ -188,19 +179,14 @@ std::array<std::uint8_t, 256> codePointRanks(const DbfTable& table)
 }
 
 // Storage for the sort: written before it is read, so not cleared first.
-template <class T>
-std::unique_ptr<T[]> uninitialized(std::size_t n)
-{
-    return std::unique_ptr<T[]>(new T[n]);
-}
+template <class T> std::unique_ptr<T[]> uninitialized(std::size_t n) { return std::unique_ptr<T[]>(new T[n]); }
 
 // Character fields of up to this many bytes are sorted by their stored bytes
 // in words of eight; longer ones by ranks of their decoded texts.
 constexpr std::size_t kMaxDirectText = 32;
 
 // The key word of a non-character value; empty for a text.
-std::optional<std::uint64_t> numberWord(const Value& v)
-{
+std::optional<std::uint64_t> numberWord(const Value& v) {
     if (v.isNull())
         return 0;
     if (v.isNumber())
@@ -215,8 +201,7 @@ std::optional<std::uint64_t> numberWord(const Value& v)
 // Fills the row's words of a Text, Number or Value column; false when the column
 // must be ranked instead.
 bool fillWords(const DbfTable& table, std::size_t record, std::string_view raw, const KeyColumn& c,
-               const std::array<std::uint8_t, 256>& ranks, std::uint64_t* words, std::size_t stride)
-{
+               const std::array<std::uint8_t, 256>& ranks, std::uint64_t* words, std::size_t stride) {
     const std::string_view bytes = fieldBytes(raw, c.offset, c.length);
     if (c.how == KeyColumn::How::Text) {
         if (bytes.size() != c.length)
@@ -249,8 +234,7 @@ bool fillWords(const DbfTable& table, std::size_t record, std::string_view raw, 
 // `keys`) by key, one byte a pass, skipping the bytes on which every key
 // agrees. k, k2 and o2 are scratch of order's size.
 void stableSortByKey(std::uint32_t*& order, std::uint32_t*& o2, const std::uint64_t* keys, std::size_t m,
-                     std::uint64_t*& k, std::uint64_t*& k2)
-{
+                     std::uint64_t*& k, std::uint64_t*& k2) {
     std::uint64_t differ = 0;
     for (std::size_t i = 1; i < m; ++i)
         differ |= keys[i] ^ keys[0];
@@ -276,17 +260,16 @@ void stableSortByKey(std::uint32_t*& order, std::uint32_t*& o2, const std::uint6
     }
 }
 
-} // namespace
+}  // namespace
 
 SortKeys::SortKeys(const DbfTable& table, const std::vector<std::size_t>& keyFields, const std::vector<bool>& desc,
                    Statement::Reading reading)
-    : table_(table), ranks_(codePointRanks(table))
-{
+    : table_(table), ranks_(codePointRanks(table)) {
     const std::vector<std::size_t>& offsets = table.fieldOffsets();
     for (std::size_t j = 0; j < keyFields.size(); ++j) {
         const FieldDef& def = table.fields()[keyFields[j]];
-        KeyColumn c{KeyColumn::How::Number, keyFields[j], offsets[keyFields[j]], std::size_t(def.length),
-                    desc[j], width_, 1};
+        KeyColumn c{
+            KeyColumn::How::Number, keyFields[j], offsets[keyFields[j]], std::size_t(def.length), desc[j], width_, 1};
         if (def.type == FieldType::Character) {
             c.how = c.length <= kMaxDirectText ? KeyColumn::How::Text : KeyColumn::How::Ranked;
             if (c.how == KeyColumn::How::Text)
@@ -301,8 +284,7 @@ SortKeys::SortKeys(const DbfTable& table, const std::vector<std::size_t>& keyFie
     }
 }
 
-void SortKeys::add(std::size_t record, std::string_view raw)
-{
+void SortKeys::add(std::size_t record, std::string_view raw) {
     const std::size_t at = words_.size();
     words_.resize(at + width_, 0);
     for (KeyColumn& c : columns_)
@@ -311,8 +293,7 @@ void SortKeys::add(std::size_t record, std::string_view raw)
             c.how = KeyColumn::How::Ranked;
 }
 
-std::vector<std::size_t> SortKeys::sorted(const std::vector<std::size_t>& records)
-{
+std::vector<std::size_t> SortKeys::sorted(const std::vector<std::size_t>& records) {
     const std::size_t m = records.size();
     for (const KeyColumn& c : columns_)
         if (c.how == KeyColumn::How::Ranked)
@@ -344,8 +325,7 @@ std::vector<std::size_t> SortKeys::sorted(const std::vector<std::size_t>& record
 // A column that cannot be keyed from its bytes: the dense ranks of its
 // decoded values (nulls 0) take its first word; its other words agree on
 // every row.
-void SortKeys::rank(const KeyColumn& c, const std::vector<std::size_t>& records)
-{
+void SortKeys::rank(const KeyColumn& c, const std::vector<std::size_t>& records) {
     const std::size_t m = records.size();
     ColumnKeys column(m);
     for (std::size_t i = 0; i < m; ++i)
@@ -360,4 +340,4 @@ void SortKeys::rank(const KeyColumn& c, const std::vector<std::size_t>& records)
             words_[i * width_ + c.firstWord + w] = w == 0 ? dense[i] : 0;
 }
 
-} // namespace store
+}  // namespace store

@@ -23,4 +23,4 @@ inline constexpr const char* kAnexo1[3] = {
 inline constexpr const char* kAllSectors = "select * from sector";
 inline constexpr const char* kAllProducers = "select * from prodabas ";
 
-} // namespace store::statements
+}  // namespace store::statements

@@ -8,8 +8,7 @@
 
 namespace store {
 
-inline std::string upperAscii(std::string_view s)
-{
+inline std::string upperAscii(std::string_view s) {
     std::string out(s);
     for (char& c : out)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -17,8 +16,7 @@ inline std::string upperAscii(std::string_view s)
 }
 
 // Without leading and trailing blanks and tabs.
-inline std::string_view trimBlanks(std::string_view s)
-{
+inline std::string_view trimBlanks(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
         s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
@@ -26,4 +24,4 @@ inline std::string_view trimBlanks(std::string_view s)
     return s;
 }
 
-} // namespace store
+}  // namespace store

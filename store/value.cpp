@@ -10,8 +10,7 @@ namespace store {
 namespace {
 
 // Shortest decimal text that reads back as the same number: 14 -> "14", 2.5 -> "2.5".
-std::string numberText(double n)
-{
+std::string numberText(double n) {
     if (std::isnan(n))
         return "NaN";
     if (std::isinf(n))
@@ -26,10 +25,9 @@ std::string numberText(double n)
     return std::string(buf, res.ptr);
 }
 
-} // namespace
+}  // namespace
 
-std::string Value::toString() const
-{
+std::string Value::toString() const {
     if (isText())
         return text();
     if (isNumber())
@@ -45,8 +43,7 @@ std::string Value::toString() const
     return {};
 }
 
-std::ostream& operator<<(std::ostream& out, const Value& value)
-{
+std::ostream& operator<<(std::ostream& out, const Value& value) {
     if (value.isNull())
         return out << "null";
     if (value.isText())
@@ -56,4 +53,4 @@ std::ostream& operator<<(std::ostream& out, const Value& value)
     return out << value.toString();
 }
 
-} // namespace store
+}  // namespace store

@@ -54,4 +54,4 @@ using Row = std::vector<Value>;
 // For test output and logs: null, "text", 2.5, D20240105, T/F.
 std::ostream& operator<<(std::ostream& out, const Value& value);
 
-} // namespace store
+}  // namespace store

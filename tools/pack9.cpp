@@ -41,7 +41,7 @@ std::vector<std::string> tableNames(const std::vector<std::string>& args) {
     return names;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     store::platform::useUtf8Output();

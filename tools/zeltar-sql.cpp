@@ -27,7 +27,7 @@ std::string trim(const std::string& s) {
     return s.substr(b, e - b + 1);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     store::platform::useUtf8Output();

@@ -19,13 +19,13 @@ bool isTrue(const store::Value& v) {
         return v.number() != 0;
     if (v.isText()) {
         const QString t = QString::fromStdString(v.text()).trimmed().toUpper();
-        return t == QLatin1String("T") || t == QLatin1String("Y") || t == QLatin1String("S")
-               || t == QLatin1String("1") || t == QLatin1String("TRUE");
+        return t == QLatin1String("T") || t == QLatin1String("Y") || t == QLatin1String("S") || t == QLatin1String("1")
+               || t == QLatin1String("TRUE");
     }
     return false;
 }
 
-} // namespace
+}  // namespace
 
 QString displayText(const store::Value& value) { return QString::fromStdString(value.toString()); }
 
@@ -59,8 +59,7 @@ store::Value fieldValue(const store::FieldDef& field, const QString& text) {
         if (t.isEmpty())
             return {};
         return store::Value(isTrue(store::Value(t.toStdString())));
-    case store::FieldType::Character:
-        break;
+    case store::FieldType::Character: break;
     }
     return store::Value(text.toStdString());
 }
@@ -85,8 +84,8 @@ void Binding::read() {
     if (reading_)
         return;
     reading_ = true;
-    const bool hasRow = source_.isOpen()
-                        && (source_.editMode() != store::EditMode::None || (!source_.eof() && !source_.bof()));
+    const bool hasRow =
+        source_.isOpen() && (source_.editMode() != store::EditMode::None || (!source_.eof() && !source_.bof()));
     for (const Bound& b : bound_) {
         store::Value v;
         if (hasRow) {
@@ -129,8 +128,8 @@ void Binding::write() {
             if (def.type == store::FieldType::Logical)
                 source_.setField(std::size_t(pos), store::Value(c->isChecked()));
             else
-                source_.setField(std::size_t(pos), fieldValue(def, c->isChecked() ? QStringLiteral("1")
-                                                                                   : QStringLiteral("0")));
+                source_.setField(std::size_t(pos),
+                                 fieldValue(def, c->isChecked() ? QStringLiteral("1") : QStringLiteral("0")));
         } else if (auto* t = qobject_cast<QTextEdit*>(b.control))
             source_.setField(std::size_t(pos), fieldValue(def, t->toPlainText()));
         else if (auto* p = qobject_cast<QPlainTextEdit*>(b.control))
@@ -143,4 +142,4 @@ void Binding::save(bool runHook) {
     source_.update(runHook);
 }
 
-} // namespace ui
+}  // namespace ui

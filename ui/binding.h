@@ -51,4 +51,4 @@ store::Value fieldValue(const store::FieldDef& field, const QString& text);
 // The text a control shows for a value.
 QString displayText(const store::Value& value);
 
-} // namespace ui
+}  // namespace ui

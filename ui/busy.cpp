@@ -9,4 +9,4 @@ BusyPointer::BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 
 BusyPointer::~BusyPointer() { QApplication::restoreOverrideCursor(); }
 
-} // namespace ui
+}  // namespace ui

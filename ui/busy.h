@@ -12,4 +12,4 @@ public:
     BusyPointer& operator=(const BusyPointer&) = delete;
 };
 
-} // namespace ui
+}  // namespace ui

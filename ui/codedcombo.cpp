@@ -25,4 +25,4 @@ std::optional<store::Value> CodedComboBox::currentValue() const {
     return store::Value(code.toString().toStdString());
 }
 
-} // namespace ui
+}  // namespace ui

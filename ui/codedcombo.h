@@ -22,4 +22,4 @@ public:
     std::optional<store::Value> currentValue() const;
 };
 
-} // namespace ui
+}  // namespace ui

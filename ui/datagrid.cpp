@@ -138,9 +138,7 @@ public:
     int records() const { return records_; }
 
     // A field of the buffered row set by the row check: written as it is.
-    void setTyped(std::string_view field, store::Value value) {
-        typed_[store::upperAscii(field)] = std::move(value);
-    }
+    void setTyped(std::string_view field, store::Value value) { typed_[store::upperAscii(field)] = std::move(value); }
 
     // Writes the buffered row into the data source. On failure the buffer
     // stays and the StoreError is thrown on; a refusal of the data source's
@@ -498,14 +496,12 @@ bool DataGrid::tabLeaves(CursorAction action) const {
     if (action != MoveNext && action != MovePrevious)
         return false;
     switch (tabAction_) {
-    case TabAction::NextControl:
-        return true;
+    case TabAction::NextControl: return true;
     case TabAction::NextCellThenControl: {
         const int column = currentColumn();
         return action == MoveNext ? column >= model_->columnCount() - 1 : column <= 0;
     }
-    case TabAction::NextCell:
-        break;
+    case TabAction::NextCell: break;
     }
     return false;
 }
@@ -524,8 +520,8 @@ QModelIndex DataGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modi
     const QModelIndex next = cursorTarget(action, modifiers);
     // Down from the add line leaves it too: the new row is written and a new
     // add line comes below it.
-    const bool downFromAddLine = current.isValid() && current.row() == model_->records()
-                                 && (action == MoveDown || action == MovePageDown);
+    const bool downFromAddLine =
+        current.isValid() && current.row() == model_->records() && (action == MoveDown || action == MovePageDown);
     if (!current.isValid() || !next.isValid() || (next.row() == current.row() && !downFromAddLine) || !rowDirty())
         return next;
     if (!commitRow())
@@ -650,4 +646,4 @@ void DataGrid::keyPressEvent(QKeyEvent* e) {
     e->setAccepted(forwarded->isAccepted());
 }
 
-} // namespace ui
+}  // namespace ui

@@ -143,16 +143,16 @@ private:
     friend class GridDelegate;
     friend class GridSelection;
     friend class PendingRow;
-    int filterKey(int code);      // the rules' key filter for the current column
+    int filterKey(int code);                        // the rules' key filter for the current column
     void sendFiltered(QObject* to, QEvent* event);  // delivers a key the rules have seen
-    void commitEditor();          // the open editor's text into the row buffer
+    void commitEditor();                            // the open editor's text into the row buffer
     void setField(std::string_view field, store::Value value);
     void reopenEditorLater();
     void fitColumns();
     QModelIndex cursorTarget(CursorAction action, Qt::KeyboardModifiers modifiers);
     bool tabLeaves(CursorAction action) const;
     void pressButton(int column);
-    QPointer<QWidget> editor_;    // the open cell editor
+    QPointer<QWidget> editor_;  // the open cell editor
     // A key event the rules have seen, on its way to a cell editor (opened
     // for it, or given the rewritten key): the editor's filter lets it pass.
     const QEvent* filteredKey_ = nullptr;
@@ -168,7 +168,7 @@ private:
     // The view is closing an editor after Tab or Enter and moving on: a cell
     // it opens meanwhile is a CellMove, and a Tab out of the grid is ours to do.
     bool closingEditor_ = false;
-    bool fittedOpen_ = false;     // columns fitted with the data source open
+    bool fittedOpen_ = false;  // columns fitted with the data source open
 };
 
-} // namespace ui
+}  // namespace ui

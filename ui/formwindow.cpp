@@ -4,10 +4,10 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
-#include <QPixmap>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStyle>
@@ -44,21 +44,20 @@ bool takesInput(Kind k) {
     case Kind::MaskedEdit:
     case Kind::ComboBox:
     case Kind::ListBox:
-    case Kind::RichText:
-        return true;
-    default:
-        return false;
+    case Kind::RichText: return true;
+    default: return false;
     }
 }
 
-} // namespace
+}  // namespace
 
 QString withoutMnemonic(const QString& caption) {
     QString out;
     out.reserve(caption.size());
     for (qsizetype i = 0; i < caption.size(); ++i) {
         if (caption[i] == QLatin1Char('&')) {
-            if (++i >= caption.size()) break;  // the next character is shown ("&&" shows one ampersand)
+            if (++i >= caption.size())
+                break;  // the next character is shown ("&&" shows one ampersand)
         }
         out.append(caption[i]);
     }
@@ -111,29 +110,21 @@ void FormWindow::build() {
             w = e;
             break;
         }
-        case Kind::ComboBox:
-            w = new CodedComboBox;
-            break;
-        case Kind::CheckBox:
-            w = new QCheckBox(caption);
-            break;
+        case Kind::ComboBox: w = new CodedComboBox; break;
+        case Kind::CheckBox: w = new QCheckBox(caption); break;
         case Kind::Frame: {
             // The caption sits on the frame's top line, so what the table
             // places near the top is not covered by it.
             auto* g = new QGroupBox(caption);
-            g->setStyleSheet(QStringLiteral(
-                "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.5em; }"
-                "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
-                " left: 6px; padding: 0 2px; }"));
+            g->setStyleSheet(
+                QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.5em; }"
+                               "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+                               " left: 6px; padding: 0 2px; }"));
             w = g;
             break;
         }
-        case Kind::TabControl:
-            w = new QTabWidget;
-            break;
-        case Kind::TabPage:
-            w = new QWidget;
-            break;
+        case Kind::TabControl: w = new QTabWidget; break;
+        case Kind::TabPage: w = new QWidget; break;
         case Kind::Grid: {
             auto* g = new DataGrid;
             if (s.caption)
@@ -154,17 +145,15 @@ void FormWindow::build() {
         case Kind::Button: {
             auto* b = new QPushButton(caption);
             b->setDefault(s.isDefault);
-            if (s.isDefault) defaultButton_ = b;
-            if (s.isCancel) cancelButton_ = b;
+            if (s.isDefault)
+                defaultButton_ = b;
+            if (s.isCancel)
+                cancelButton_ = b;
             w = b;
             break;
         }
-        case Kind::ListBox:
-            w = new QListWidget;
-            break;
-        case Kind::Picture:
-            w = new QLabel;
-            break;
+        case Kind::ListBox: w = new QListWidget; break;
+        case Kind::Picture: w = new QLabel; break;
         case Kind::RichText: {
             auto* t = new QTextEdit;
             t->setPlainText(caption);
@@ -334,8 +323,7 @@ void FormWindow::nameForAccessibility() {
                     int sameWhere = 0;
                     for (std::size_t j = 0; j < controls_.size(); ++j)
                         sameWhere += labelText[j] == labelText[i] && containerCaption(controls_[j]) == where;
-                    w->setAccessibleDescription(sameWhere > 1 ? where + QStringLiteral(", ") + nameInWords(s)
-                                                              : where);
+                    w->setAccessibleDescription(sameWhere > 1 ? where + QStringLiteral(", ") + nameInWords(s) : where);
                 }
             } else {
                 w->setAccessibleName(nameInWords(s));
@@ -351,8 +339,7 @@ void FormWindow::orderTabs() {
     for (std::size_t i = 0; i < controls_.size(); ++i)
         if (specs_[i]->tab >= 0 && (controls_[i]->focusPolicy() & Qt::TabFocus))
             places.emplace_back(specs_[i]->tab, i);
-    std::stable_sort(places.begin(), places.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(places.begin(), places.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t k = 1; k < places.size(); ++k)
         setTabOrder(controls_[places[k - 1].second], controls_[places[k].second]);
 }
@@ -401,8 +388,8 @@ void FormWindow::missingControl(const char* name, int index, const QWidget* foun
     if (found)
         qFatal("%s: the control %s is a %s, not the %s the window's code takes it for", layout_.name,
                control.constData(), found->metaObject()->className(), kind);
-    qFatal("%s: the layout has no control %s (the window's code takes it for a %s)", layout_.name,
-           control.constData(), kind);
+    qFatal("%s: the layout has no control %s (the window's code takes it for a %s)", layout_.name, control.constData(),
+           kind);
     std::abort();  // qFatal does not return; this says so to every compiler
 }
 
@@ -427,4 +414,4 @@ int FormWindow::twipsToPixelsX(int twips) const { return twips * logicalDpiX() /
 
 int FormWindow::twipsToPixelsY(int twips) const { return twips * logicalDpiY() / 1440; }
 
-} // namespace ui
+}  // namespace ui

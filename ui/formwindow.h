@@ -43,7 +43,7 @@ public:
     // Every control in the layout's order (the window's control order).
     const std::vector<QWidget*>& controls() const { return controls_; }
     const ControlSpec* entry(const QWidget* control) const;  // nullptr when not ours
-    int tabPlace(const QWidget* control) const;             // -1 when none
+    int tabPlace(const QWidget* control) const;              // -1 when none
 
     // twips <-> pixels through the window's logical DPI (15 twips a pixel at 96 DPI).
     int twipsToPixelsX(int twips) const;
@@ -77,4 +77,4 @@ private:
     QPushButton* cancelButton_ = nullptr;
 };
 
-} // namespace ui
+}  // namespace ui

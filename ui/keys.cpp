@@ -54,11 +54,9 @@ int keyFor(int code) {
     return c.toUpper().unicode();
 }
 
-} // namespace
+}  // namespace
 
-bool storable(const QString& text) {
-    return std::all_of(text.begin(), text.end(), storableChar);
-}
+bool storable(const QString& text) { return std::all_of(text.begin(), text.end(), storableChar); }
 
 QString storableOnly(const QString& text) {
     QString out;
@@ -151,8 +149,7 @@ bool KeyPipeline::eventFilter(QObject* watched, QEvent* event) {
         if (kept == key->text())
             return false;
         if (!kept.isEmpty()) {
-            QKeyEvent copy(key->type(), key->key(), key->modifiers(), kept, key->isAutoRepeat(),
-                           ushort(key->count()));
+            QKeyEvent copy(key->type(), key->key(), key->modifiers(), kept, key->isAutoRepeat(), ushort(key->count()));
             inFlight_.push_back(&copy);
             QCoreApplication::sendEvent(watched, &copy);
             inFlight_.pop_back();
@@ -167,10 +164,9 @@ bool KeyPipeline::eventFilter(QObject* watched, QEvent* event) {
     // Deliver a fresh event (Qt 6 key events cannot be changed) and swallow the
     // original; the fresh one passes this filter untouched, also while it
     // propagates to parents or is forwarded to a grid's editor.
-    auto fresh = result == code && key->key() != 0
-                     ? std::make_unique<QKeyEvent>(key->type(), key->key(), key->modifiers(), key->text(),
-                                                   key->isAutoRepeat(), ushort(key->count()))
-                     : rewrittenKey(key, result);
+    auto fresh = result == code && key->key() != 0 ? std::make_unique<QKeyEvent>(
+                     key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat(), ushort(key->count()))
+                                                   : rewrittenKey(key, result);
     QPointer<QObject> guard(watched);
     inFlight_.push_back(fresh.get());
     QCoreApplication::sendEvent(watched, fresh.get());
@@ -220,4 +216,4 @@ void queueKey(QWidget* target, int key) {
         Qt::QueuedConnection);
 }
 
-} // namespace ui
+}  // namespace ui

@@ -78,4 +78,4 @@ std::unique_ptr<QKeyEvent> rewrittenKey(const QKeyEvent* e, int code);
 // ways than typing (paste, drop, input methods). Keeps an existing validator.
 void guardStorable(QLineEdit* edit);
 
-} // namespace ui
+}  // namespace ui

@@ -8,8 +8,8 @@ namespace ui {
 enum class Kind {
     Label,
     TextBox,
-    MaskedEdit,     // fixed-width mask; see MaskedEdit
-    ComboBox,       // drop-down list with a numeric code per entry (CodedComboBox)
+    MaskedEdit,  // fixed-width mask; see MaskedEdit
+    ComboBox,    // drop-down list with a numeric code per entry (CodedComboBox)
     CheckBox,
     Frame,          // group box with a caption
     TabControl,     // the pages are TabPage entries whose container is the tab control
@@ -20,26 +20,26 @@ enum class Kind {
     ListBox,
     Picture,
     RichText,
-    Line,           // an etched horizontal separator across its width
+    Line,  // an etched horizontal separator across its width
 };
 
 struct ControlSpec {
-    const char* name;                 // control name; arrays share a name and differ by index
-    int index = -1;                   // element of a control array, -1 when not an array
+    const char* name;  // control name; arrays share a name and differ by index
+    int index = -1;    // element of a control array, -1 when not an array
     Kind kind = Kind::Label;
-    const char* caption = nullptr;    // label/frame/check box/button/tab text, or initial text
-    const char* label = nullptr;      // name of the Label control that labels this one
-    const char* field = nullptr;      // bound field of the window's main data source
-    int maxLength = 0;                // 0: no limit
-    int tab = -1;                     // tab place, -1: none
+    const char* caption = nullptr;                 // label/frame/check box/button/tab text, or initial text
+    const char* label = nullptr;                   // name of the Label control that labels this one
+    const char* field = nullptr;                   // bound field of the window's main data source
+    int maxLength = 0;                             // 0: no limit
+    int tab = -1;                                  // tab place, -1: none
     int left = 0, top = 0, width = 0, height = 0;  // twips
-    const char* container = nullptr;  // name of the containing frame/tab page; nullptr: the window
-    int containerIndex = -1;          // index of the container (tab pages: page number)
+    const char* container = nullptr;               // name of the containing frame/tab page; nullptr: the window
+    int containerIndex = -1;                       // index of the container (tab pages: page number)
     bool enabled = true;
     bool visible = true;
     const char* toolTip = nullptr;
-    const char* mask = nullptr;       // MaskedEdit mask, e.g. "&&&&999999aaa"
-    const char* font = nullptr;       // family name, nullptr: default
+    const char* mask = nullptr;  // MaskedEdit mask, e.g. "&&&&999999aaa"
+    const char* font = nullptr;  // family name, nullptr: default
     // For screen readers, where no label or caption on the window names the
     // control (a pick list named by the column it serves, for example).
     const char* accessibleName = nullptr;
@@ -51,11 +51,11 @@ struct ControlSpec {
 };
 
 struct WindowLayout {
-    const char* name;       // window name, e.g. "Form1"
-    const char* caption;    // window caption
-    int width, height;      // client area, twips
+    const char* name;     // window name, e.g. "Form1"
+    const char* caption;  // window caption
+    int width, height;    // client area, twips
     const ControlSpec* controls;
     int count;
 };
 
-} // namespace ui
+}  // namespace ui

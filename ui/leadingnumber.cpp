@@ -31,4 +31,4 @@ long long leadingNumber(const QString& text, Sign signs) {
     return negative ? -value : value;
 }
 
-} // namespace ui
+}  // namespace ui

@@ -18,4 +18,4 @@ enum class Sign { None, Minus, PlusOrMinus };
 // wrapping round, so a pasted run of digits never turns negative.
 long long leadingNumber(const QString& text, Sign signs = Sign::None);
 
-} // namespace ui
+}  // namespace ui

@@ -18,9 +18,9 @@ struct MainWindowState {
     // The texts the annexes read: the programme type (a sum of the flags 1,
     // 2 and 4), the maquila programme's number and year.
     QString TipoProg, txtnummaquila, txtañomaquila;
-    int Combo1Index = 0;          // type of procedure: 0 "Programa nuevo", 1 "Ampliación", -1 none
-    bool chkProdFinal = false;    // "Productor Directo" ticked (a grey box is not)
-    bool chkrodIndirecto = false; // "Productor Indirecto" ticked
+    int Combo1Index = 0;           // type of procedure: 0 "Programa nuevo", 1 "Ampliación", -1 none
+    bool chkProdFinal = false;     // "Productor Directo" ticked (a grey box is not)
+    bool chkrodIndirecto = false;  // "Productor Indirecto" ticked
 };
 
 class MainWindow {
@@ -31,4 +31,4 @@ protected:
     ~MainWindow() = default;
 };
 
-} // namespace ui
+}  // namespace ui

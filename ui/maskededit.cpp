@@ -131,11 +131,10 @@ void MaskedEdit::keyPressEvent(QKeyEvent* e) {
             replaceAt(pos, QStringLiteral(" "), pos);
         e->accept();
         return;
-    default:
-        break;
+    default: break;
     }
-    if (e == QKeySequence::DeleteStartOfWord || e == QKeySequence::DeleteEndOfWord
-        || e == QKeySequence::DeleteEndOfLine || e == QKeySequence::DeleteCompleteLine) {
+    if (e == QKeySequence::DeleteStartOfWord || e == QKeySequence::DeleteEndOfWord || e == QKeySequence::DeleteEndOfLine
+        || e == QKeySequence::DeleteCompleteLine) {
         blankSelection();  // deleting words would shift the positions
         e->accept();
         return;
@@ -194,7 +193,10 @@ void MaskedEdit::contextMenuEvent(QContextMenuEvent* e) {
                 connect(a, &QAction::triggered, this, [this] { pasteMasked(QApplication::clipboard()->text()); });
             } else if (name == QLatin1String("edit-cut")) {
                 disconnect(a, &QAction::triggered, nullptr, nullptr);
-                connect(a, &QAction::triggered, this, [this] { copy(); blankSelection(); });
+                connect(a, &QAction::triggered, this, [this] {
+                    copy();
+                    blankSelection();
+                });
             } else if (name == QLatin1String("edit-delete")) {
                 disconnect(a, &QAction::triggered, nullptr, nullptr);
                 connect(a, &QAction::triggered, this, [this] { blankSelection(); });
@@ -205,4 +207,4 @@ void MaskedEdit::contextMenuEvent(QContextMenuEvent* e) {
     menu->popup(e->globalPos());
 }
 
-} // namespace ui
+}  // namespace ui

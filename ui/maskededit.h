@@ -41,4 +41,4 @@ private:
     bool adjusting_ = false;
 };
 
-} // namespace ui
+}  // namespace ui

@@ -14,16 +14,13 @@ namespace {
 // title, text and buttons.
 class QtMessageBoxes : public MessageBoxService {
 public:
-    Answer show(QWidget* parent, const QString& text, const QString& title, Icon icon,
-                Buttons buttons) override {
+    Answer show(QWidget* parent, const QString& text, const QString& title, Icon icon, Buttons buttons) override {
         QMessageBox box(icon == Icon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
                         title.isEmpty() ? applicationTitle() : title, text, QMessageBox::NoButton, parent);
         QMessageBox::StandardButton def = QMessageBox::Ok;
         QMessageBox::StandardButton esc = QMessageBox::Ok;
         switch (buttons) {
-        case Buttons::Ok:
-            box.setStandardButtons(QMessageBox::Ok);
-            break;
+        case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
         case Buttons::OkCancel:
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
             esc = QMessageBox::Cancel;
@@ -61,7 +58,7 @@ std::unique_ptr<MessageBoxService>& current() {
     return service;
 }
 
-} // namespace
+}  // namespace
 
 MessageBoxService& MessageBoxService::instance() { return *current(); }
 
@@ -77,11 +74,11 @@ Answer message(QWidget* parent, const QString& text, const QString& title, Icon 
 }
 
 void showMessages(QWidget* parent, const std::vector<Message>& messages) {
-    for (const Message& m : messages) message(parent, m.text, m.title, m.critical ? Icon::Critical : Icon::None);
+    for (const Message& m : messages)
+        message(parent, m.text, m.title, m.critical ? Icon::Critical : Icon::None);
 }
 
-Answer ScriptedMessageBoxes::show(QWidget*, const QString& text, const QString& title, Icon icon,
-                                  Buttons buttons) {
+Answer ScriptedMessageBoxes::show(QWidget*, const QString& text, const QString& title, Icon icon, Buttons buttons) {
     Answer answer = Answer::Ok;
     if (buttons != Buttons::Ok) {
         if (!answers_.empty()) {
@@ -104,4 +101,4 @@ QStringList ScriptedMessageBoxes::texts() const {
     return out;
 }
 
-} // namespace ui
+}  // namespace ui

@@ -24,8 +24,8 @@ class MessageBoxService {
 public:
     virtual ~MessageBoxService() = default;
     // An empty title shows the application's title.
-    virtual Answer show(QWidget* parent, const QString& text, const QString& title = {},
-                        Icon icon = Icon::None, Buttons buttons = Buttons::Ok) = 0;
+    virtual Answer show(QWidget* parent, const QString& text, const QString& title = {}, Icon icon = Icon::None,
+                        Buttons buttons = Buttons::Ok) = 0;
 
     static MessageBoxService& instance();
     // Replaces the service (tests); returns the previous one.
@@ -49,7 +49,7 @@ Answer message(QWidget* parent, const QString& text, const QString& title = {}, 
 
 struct ShownBox {
     QString text;
-    QString title;   // as shown: the application's title when none was given
+    QString title;  // as shown: the application's title when none was given
     Icon icon;
     Buttons buttons;
     Answer answer;
@@ -57,8 +57,7 @@ struct ShownBox {
 
 class ScriptedMessageBoxes : public MessageBoxService {
 public:
-    Answer show(QWidget* parent, const QString& text, const QString& title, Icon icon,
-                Buttons buttons) override;
+    Answer show(QWidget* parent, const QString& text, const QString& title, Icon icon, Buttons buttons) override;
     // Queues the answer to the next box that offers a choice. A box with only
     // OK answers itself; a box with a choice and no queued answer is recorded
     // as a failure (see unexpected()) and answered Cancel (or No).
@@ -74,4 +73,4 @@ private:
     int unexpected_ = 0;
 };
 
-} // namespace ui
+}  // namespace ui

@@ -15,7 +15,8 @@ class EndOnHide : public QObject {
 public:
     explicit EndOnHide(QEventLoop& loop) : loop_(loop) {}
     bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Hide) loop_.quit();
+        if (e->type() == QEvent::Hide)
+            loop_.quit();
         return false;
     }
 
@@ -23,10 +24,11 @@ private:
     QEventLoop& loop_;
 };
 
-} // namespace
+}  // namespace
 
 void showModal(QWidget* window) {
-    if (!window) return;
+    if (!window)
+        return;
     QPointer<QWidget> w(window);
     QEventLoop loop;
     EndOnHide watcher(loop);
@@ -38,9 +40,11 @@ void showModal(QWidget* window) {
     w->show();
     w->raise();
     w->activateWindow();
-    if (w->isVisible()) loop.exec();
+    if (w->isVisible())
+        loop.exec();
     QApplication::restoreOverrideCursor();
-    if (w) w->removeEventFilter(&watcher);
+    if (w)
+        w->removeEventFilter(&watcher);
 }
 
-} // namespace ui
+}  // namespace ui

@@ -10,4 +10,4 @@ namespace ui {
 // works the window with the normal pointer.
 void showModal(QWidget* window);
 
-} // namespace ui
+}  // namespace ui

@@ -137,7 +137,7 @@ private:
     std::shared_ptr<QStringList> out_;
 };
 
-} // namespace
+}  // namespace
 
 PrintService& PrintService::instance() { return *current(); }
 
@@ -174,4 +174,4 @@ std::vector<QStringList> ScriptedPrinting::printed() const {
     return out;
 }
 
-} // namespace ui
+}  // namespace ui

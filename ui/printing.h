@@ -91,4 +91,4 @@ private:
     int unexpected_ = 0;
 };
 
-} // namespace ui
+}  // namespace ui

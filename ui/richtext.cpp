@@ -19,7 +19,8 @@ QString plainText(const QByteArray& bytes) {
     if (utf8.hasError()) {
         text.clear();
         text.reserve(bytes.size());
-        for (char c : bytes) text.append(windows1252(static_cast<unsigned char>(c)));
+        for (char c : bytes)
+            text.append(windows1252(static_cast<unsigned char>(c)));
     }
     // Lines of a file written on Windows end in CR LF; the box wants LF.
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -27,14 +28,15 @@ QString plainText(const QByteArray& bytes) {
     return text;
 }
 
-} // namespace
+}  // namespace
 
 bool loadTextFile(QTextEdit& box, const QString& path, QString* error) {
     // Read through the platform layer, whose failure texts are Spanish.
     std::error_code ec;
     const std::string read = store::platform::readFile(std::filesystem::path(path.toStdU16String()), ec);
     if (ec) {  // a read that failed half way leaves the box as it was
-        if (error) *error = QString::fromStdString(store::platform::errorText(ec));
+        if (error)
+            *error = QString::fromStdString(store::platform::errorText(ec));
         return false;
     }
     const QByteArray bytes = QByteArray::fromStdString(read);
@@ -48,4 +50,4 @@ bool loadTextFile(QTextEdit& box, const QString& path, QString* error) {
     return true;
 }
 
-} // namespace ui
+}  // namespace ui

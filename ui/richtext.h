@@ -13,4 +13,4 @@ namespace ui {
 // the failure into *error (when given) and returns false.
 bool loadTextFile(QTextEdit& box, const QString& path, QString* error = nullptr);
 
-} // namespace ui
+}  // namespace ui

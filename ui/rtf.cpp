@@ -47,10 +47,9 @@ struct Symbol {
     char16_t ch;
 };
 constexpr Symbol kSymbols[] = {
-    {"tab", u'\t'},        {"cell", u'\t'},       {"line", 0x2028},      {"emdash", 0x2014},
-    {"endash", 0x2013},    {"bullet", 0x2022},    {"lquote", 0x2018},    {"rquote", 0x2019},
-    {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003},   {"enspace", 0x2002},
-    {"qmspace", 0x2005},
+    {"tab", u'\t'},      {"cell", u'\t'},     {"line", 0x2028},    {"emdash", 0x2014},    {"endash", 0x2013},
+    {"bullet", 0x2022},  {"lquote", 0x2018},  {"rquote", 0x2019},  {"ldblquote", 0x201C}, {"rdblquote", 0x201D},
+    {"emspace", 0x2003}, {"enspace", 0x2002}, {"qmspace", 0x2005},
 };
 
 struct State {
@@ -59,8 +58,8 @@ struct State {
     bool underline = false;
     int halfPoints = 0;  // 0: the box's own size
     Qt::Alignment align = Qt::AlignLeft;
-    bool skip = false;   // inside a destination that is not shown
-    int fallback = 1;    // \uc
+    bool skip = false;  // inside a destination that is not shown
+    int fallback = 1;   // \uc
 };
 
 bool sameLook(const State& a, const State& b) {
@@ -70,9 +69,12 @@ bool sameLook(const State& a, const State& b) {
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 int hexValue(char c) {
-    if (isDigit(c)) return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (isDigit(c))
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
@@ -134,7 +136,8 @@ private:
     }
 
     void control() {
-        if (pos_ >= in_.size()) return;  // a backslash at the very end
+        if (pos_ >= in_.size())
+            return;  // a backslash at the very end
         const char c = in_[pos_];
         if (isLetter(c)) {
             controlWord();
@@ -149,7 +152,8 @@ private:
                 value = value * 16 + hexValue(in_[pos_++]);
                 ++digits;
             }
-            if (digits < 2) return;  // a cut escape decodes to nothing
+            if (digits < 2)
+                return;  // a cut escape decodes to nothing
             if (fallbackLeft_ > 0) {
                 --fallbackLeft_;
                 return;
@@ -159,7 +163,8 @@ private:
         }
         if (c == '*') {
             // An optional destination: none of those is shown.
-            if (atStart) st_.skip = true;
+            if (atStart)
+                st_.skip = true;
             return;
         }
         if (fallbackLeft_ > 0) {
@@ -180,7 +185,8 @@ private:
 
     void controlWord() {
         const qsizetype start = pos_;
-        while (pos_ < in_.size() && isLetter(in_[pos_])) ++pos_;
+        while (pos_ < in_.size() && isLetter(in_[pos_]))
+            ++pos_;
         const QByteArrayView word(in_.constData() + start, pos_ - start);
         bool hasParam = false;
         long long param = 0;
@@ -191,10 +197,12 @@ private:
         }
         while (pos_ < in_.size() && isDigit(in_[pos_])) {
             hasParam = true;
-            if (param <= INT_MAX) param = param * 10 + (in_[pos_] - '0');  // larger values are clamped below
+            if (param <= INT_MAX)
+                param = param * 10 + (in_[pos_] - '0');  // larger values are clamped below
             ++pos_;
         }
-        if (pos_ < in_.size() && in_[pos_] == ' ') ++pos_;  // the delimiter belongs to the word
+        if (pos_ < in_.size() && in_[pos_] == ' ')
+            ++pos_;  // the delimiter belongs to the word
         param = std::min<long long>(param, INT_MAX);
         const int value = int(negative ? -param : param);
 
@@ -202,10 +210,12 @@ private:
         groupStart_ = false;
 
         if (word == "bin") {  // raw bytes follow, never text
-            if (hasParam && value > 0) pos_ += std::min<qsizetype>(value, in_.size() - pos_);
+            if (hasParam && value > 0)
+                pos_ += std::min<qsizetype>(value, in_.size() - pos_);
             return;
         }
-        if (overflow_ > 0) return;
+        if (overflow_ > 0)
+            return;
         if (fallbackLeft_ > 0) {
             --fallbackLeft_;
             return;
@@ -259,13 +269,16 @@ private:
 
     void unicode(int value) {
         // Signed 16-bit in the file: characters above 32767 come negative.
-        if (value < 0) value += 65536;
-        if (value < 0 || value > 0x10FFFF) value = 0xFFFD;
+        if (value < 0)
+            value += 65536;
+        if (value < 0 || value > 0x10FFFF)
+            value = 0xFFFD;
         const int fallback = st_.fallback;
         if (value > 0xFFFF) {
             const char32_t full = char32_t(value);
             const QString pair = QString::fromUcs4(&full, 1);
-            for (QChar ch : pair) character(ch);
+            for (QChar ch : pair)
+                character(ch);
         } else {
             character(QChar(char16_t(value)));
         }
@@ -277,7 +290,8 @@ private:
             --fallbackLeft_;
             return;
         }
-        if (dropping()) return;
+        if (dropping())
+            return;
         // A half of a surrogate pair alone is not a character: show it as one
         // that says so.
         if (highSurrogate_ != 0) {
@@ -294,28 +308,34 @@ private:
             highSurrogate_ = ch.unicode();
             return;
         }
-        if (ch.isLowSurrogate()) ch = QChar(QChar::ReplacementCharacter);
+        if (ch.isLowSurrogate())
+            ch = QChar(QChar::ReplacementCharacter);
         append(ch);
     }
 
     void append(QChar ch) {
-        if (!text_.isEmpty() && !sameLook(look_, st_)) flush();
-        if (text_.isEmpty()) look_ = st_;
+        if (!text_.isEmpty() && !sameLook(look_, st_))
+            flush();
+        if (text_.isEmpty())
+            look_ = st_;
         text_.append(ch);
     }
 
     void flush() {
         if (highSurrogate_ != 0) {
             highSurrogate_ = 0;
-            if (text_.isEmpty()) look_ = st_;
+            if (text_.isEmpty())
+                look_ = st_;
             text_.append(QChar(QChar::ReplacementCharacter));
         }
-        if (text_.isEmpty()) return;
+        if (text_.isEmpty())
+            return;
         QTextCharFormat f;
         f.setFontWeight(look_.bold ? QFont::Bold : QFont::Normal);
         f.setFontItalic(look_.italic);
         f.setFontUnderline(look_.underline);
-        if (look_.halfPoints > 0) f.setFontPointSize(look_.halfPoints / 2.0);
+        if (look_.halfPoints > 0)
+            f.setFontPointSize(look_.halfPoints / 2.0);
         cursor_.insertText(text_, f);
         text_.clear();
     }
@@ -323,12 +343,14 @@ private:
     // Ends the current paragraph with the alignment in force at its end, as
     // RTF's paragraph properties are; `more` starts the next one.
     void endParagraph(bool more) {
-        if (more && dropping()) return;
+        if (more && dropping())
+            return;
         flush();
         QTextBlockFormat b = cursor_.blockFormat();
         b.setAlignment(st_.align);
         cursor_.setBlockFormat(b);
-        if (more) cursor_.insertBlock();
+        if (more)
+            cursor_.insertBlock();
     }
 
     const QByteArray& in_;
@@ -339,18 +361,19 @@ private:
     int overflow_ = 0;         // groups opened beyond kMaxDepth, still open
     bool groupStart_ = false;  // nothing read yet in the group just opened
     bool ended_ = false;
-    int fallbackLeft_ = 0;     // fallback characters of the last \uN still to skip
+    int fallbackLeft_ = 0;  // fallback characters of the last \uN still to skip
     char16_t highSurrogate_ = 0;
-    QString text_;             // characters of one look, not yet in the document
+    QString text_;  // characters of one look, not yet in the document
     State look_;
 };
 
-} // namespace
+}  // namespace
 
 bool isRtf(const QByteArray& bytes) { return bytes.startsWith("{\\rtf"); }
 
 QChar windows1252(unsigned char byte) {
-    if (byte >= 0x80 && byte < 0xA0) return QChar(kCp1252High[byte - 0x80]);
+    if (byte >= 0x80 && byte < 0xA0)
+        return QChar(kCp1252High[byte - 0x80]);
     return QChar(char16_t(byte));
 }
 
@@ -363,4 +386,4 @@ void readRtf(const QByteArray& bytes, QTextDocument& doc) {
     doc.setUndoRedoEnabled(undo);
 }
 
-} // namespace ui
+}  // namespace ui

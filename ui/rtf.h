@@ -22,4 +22,4 @@ void readRtf(const QByteArray& bytes, QTextDocument& doc);
 // page leaves undefined give the control characters of the same value.
 QChar windows1252(unsigned char byte);
 
-} // namespace ui
+}  // namespace ui

@@ -13,4 +13,4 @@ namespace ui {
 // application, or nullptr when it could not be loaded.
 QTranslator* installSpanishTranslation();
 
-} // namespace ui
+}  // namespace ui

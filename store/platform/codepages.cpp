@@ -8,8 +8,7 @@ namespace store::platform {
 
 #ifdef _WIN32
 
-std::optional<std::string> systemDecode(unsigned page, std::string_view bytes)
-{
+std::optional<std::string> systemDecode(unsigned page, std::string_view bytes) {
     if (bytes.empty())
         return std::string();
     const int n = MultiByteToWideChar(page, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
@@ -26,4 +25,4 @@ std::optional<std::string> systemDecode(unsigned, std::string_view) { return std
 
 #endif
 
-} // namespace store::platform
+}  // namespace store::platform

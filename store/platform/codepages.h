@@ -12,4 +12,4 @@ namespace store::platform {
 // nullopt where the system offers no conversion.
 std::optional<std::string> systemDecode(unsigned page, std::string_view bytes);
 
-} // namespace store::platform
+}  // namespace store::platform

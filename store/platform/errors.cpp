@@ -71,78 +71,86 @@ std::string errnoText(int code) {
     default: break;
     }
 #ifdef EDQUOT
-    if (code == EDQUOT) return kQuota;
+    if (code == EDQUOT)
+        return kQuota;
 #endif
 #ifdef ESTALE
-    if (code == ESTALE) return kNetwork;
+    if (code == ESTALE)
+        return kNetwork;
 #endif
     return other(code);
 }
 
-} // namespace
+}  // namespace
 
 std::string windowsErrorText(unsigned long code) {
     // The codes of winerror.h, by number, so that this compiles everywhere.
     switch (code) {
-    case 2:                           // ERROR_FILE_NOT_FOUND
-    case 3: return kNotFound;         // ERROR_PATH_NOT_FOUND
-    case 15: return kNoDrive;         // ERROR_INVALID_DRIVE
-    case 21: return kNotReady;        // ERROR_NOT_READY
-    case 5:                           // ERROR_ACCESS_DENIED
-    case 1920: return kDenied;        // ERROR_CANT_ACCESS_FILE
-    case 19: return kReadOnly;        // ERROR_WRITE_PROTECT
-    case 39:                          // ERROR_HANDLE_DISK_FULL
-    case 112: return kFull;           // ERROR_DISK_FULL
-    case 1295: return kQuota;         // ERROR_DISK_QUOTA_EXCEEDED
-    case 223: return kTooBig;         // ERROR_FILE_TOO_LARGE
-    case 32:                          // ERROR_SHARING_VIOLATION
-    case 33:                          // ERROR_LOCK_VIOLATION
-    case 1224: return kInUse;         // ERROR_USER_MAPPED_FILE
-    case 80:                          // ERROR_FILE_EXISTS
-    case 183: return kExists;         // ERROR_ALREADY_EXISTS
-    case 267: return kNotDirectory;   // ERROR_DIRECTORY
-    case 145: return kNotEmpty;       // ERROR_DIR_NOT_EMPTY
-    case 123:                         // ERROR_INVALID_NAME
-    case 161: return kBadName;        // ERROR_BAD_PATHNAME
-    case 206: return kLongName;       // ERROR_FILENAME_EXCED_RANGE
-    case 17: return kOtherDisk;       // ERROR_NOT_SAME_DEVICE
-    case 23:                          // ERROR_CRC
-    case 25:                          // ERROR_SEEK
-    case 27:                          // ERROR_SECTOR_NOT_FOUND
-    case 29:                          // ERROR_WRITE_FAULT
-    case 30:                          // ERROR_READ_FAULT
-    case 31:                          // ERROR_GEN_FAILURE
-    case 1117: return kDevice;        // ERROR_IO_DEVICE
-    case 4: return kTooManyFiles;     // ERROR_TOO_MANY_OPEN_FILES
-    case 8:                           // ERROR_NOT_ENOUGH_MEMORY
-    case 14: return kMemory;          // ERROR_OUTOFMEMORY
-    case 51:                          // ERROR_REM_NOT_LIST
-    case 53:                          // ERROR_BAD_NETPATH
-    case 59:                          // ERROR_UNEXP_NET_ERR
-    case 64:                          // ERROR_NETNAME_DELETED
-    case 67: return kNetwork;         // ERROR_BAD_NET_NAME
+    case 2:                          // ERROR_FILE_NOT_FOUND
+    case 3: return kNotFound;        // ERROR_PATH_NOT_FOUND
+    case 15: return kNoDrive;        // ERROR_INVALID_DRIVE
+    case 21: return kNotReady;       // ERROR_NOT_READY
+    case 5:                          // ERROR_ACCESS_DENIED
+    case 1920: return kDenied;       // ERROR_CANT_ACCESS_FILE
+    case 19: return kReadOnly;       // ERROR_WRITE_PROTECT
+    case 39:                         // ERROR_HANDLE_DISK_FULL
+    case 112: return kFull;          // ERROR_DISK_FULL
+    case 1295: return kQuota;        // ERROR_DISK_QUOTA_EXCEEDED
+    case 223: return kTooBig;        // ERROR_FILE_TOO_LARGE
+    case 32:                         // ERROR_SHARING_VIOLATION
+    case 33:                         // ERROR_LOCK_VIOLATION
+    case 1224: return kInUse;        // ERROR_USER_MAPPED_FILE
+    case 80:                         // ERROR_FILE_EXISTS
+    case 183: return kExists;        // ERROR_ALREADY_EXISTS
+    case 267: return kNotDirectory;  // ERROR_DIRECTORY
+    case 145: return kNotEmpty;      // ERROR_DIR_NOT_EMPTY
+    case 123:                        // ERROR_INVALID_NAME
+    case 161: return kBadName;       // ERROR_BAD_PATHNAME
+    case 206: return kLongName;      // ERROR_FILENAME_EXCED_RANGE
+    case 17: return kOtherDisk;      // ERROR_NOT_SAME_DEVICE
+    case 23:                         // ERROR_CRC
+    case 25:                         // ERROR_SEEK
+    case 27:                         // ERROR_SECTOR_NOT_FOUND
+    case 29:                         // ERROR_WRITE_FAULT
+    case 30:                         // ERROR_READ_FAULT
+    case 31:                         // ERROR_GEN_FAILURE
+    case 1117: return kDevice;       // ERROR_IO_DEVICE
+    case 4: return kTooManyFiles;    // ERROR_TOO_MANY_OPEN_FILES
+    case 8:                          // ERROR_NOT_ENOUGH_MEMORY
+    case 14: return kMemory;         // ERROR_OUTOFMEMORY
+    case 51:                         // ERROR_REM_NOT_LIST
+    case 53:                         // ERROR_BAD_NETPATH
+    case 59:                         // ERROR_UNEXP_NET_ERR
+    case 64:                         // ERROR_NETNAME_DELETED
+    case 67: return kNetwork;        // ERROR_BAD_NET_NAME
     default: return other(static_cast<int>(code));
     }
 }
 
 std::string errorText(const std::error_code& ec) {
-    if (!ec) return {};
+    if (!ec)
+        return {};
 #ifdef _WIN32
     // Windows calls report through the system category; the C runtime and
     // std::filesystem may report errno values through the generic one.
-    if (ec.category() == std::system_category()) return windowsErrorText(static_cast<unsigned long>(ec.value()));
+    if (ec.category() == std::system_category())
+        return windowsErrorText(static_cast<unsigned long>(ec.value()));
 #else
-    if (ec.category() == std::system_category()) return errnoText(ec.value());
+    if (ec.category() == std::system_category())
+        return errnoText(ec.value());
 #endif
-    if (ec.category() == std::generic_category()) return errnoText(ec.value());
+    if (ec.category() == std::generic_category())
+        return errnoText(ec.value());
     // Another category (a stream's): the condition it maps to, if generic.
     const std::error_condition condition = ec.default_error_condition();
-    if (condition.category() == std::generic_category()) return errnoText(condition.value());
+    if (condition.category() == std::generic_category())
+        return errnoText(condition.value());
     return other(ec.value());
 }
 
 std::string errorText(const std::exception& e) {
-    if (const auto* se = dynamic_cast<const std::system_error*>(&e)) return errorText(se->code());
+    if (const auto* se = dynamic_cast<const std::system_error*>(&e))
+        return errorText(se->code());
     return e.what();
 }
 
@@ -150,8 +158,8 @@ std::string readFile(const std::filesystem::path& file, std::error_code& ec) {
     ec.clear();
     std::string bytes;
 #ifdef _WIN32
-    HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         ec.assign(static_cast<int>(GetLastError()), std::system_category());
         return {};
@@ -164,7 +172,8 @@ std::string readFile(const std::filesystem::path& file, std::error_code& ec) {
             bytes.clear();
             break;
         }
-        if (got == 0) break;
+        if (got == 0)
+            break;
         bytes.append(buf, got);
     }
     CloseHandle(h);
@@ -178,12 +187,14 @@ std::string readFile(const std::filesystem::path& file, std::error_code& ec) {
     for (;;) {
         const ssize_t got = ::read(fd, buf, sizeof buf);
         if (got < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             ec.assign(errno, std::generic_category());
             bytes.clear();
             break;
         }
-        if (got == 0) break;
+        if (got == 0)
+            break;
         bytes.append(buf, static_cast<std::size_t>(got));
     }
     ::close(fd);
@@ -191,4 +202,4 @@ std::string readFile(const std::filesystem::path& file, std::error_code& ec) {
     return bytes;
 }
 
-} // namespace store::platform
+}  // namespace store::platform

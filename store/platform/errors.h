@@ -26,4 +26,4 @@ std::string windowsErrorText(unsigned long code);
 // nothing.
 std::string readFile(const std::filesystem::path& file, std::error_code& ec);
 
-} // namespace store::platform
+}  // namespace store::platform

@@ -11,18 +11,16 @@ namespace store::platform {
 #ifdef _WIN32
 
 namespace {
-std::int64_t ticks(const FILETIME& t)
-{
+std::int64_t ticks(const FILETIME& t) {
     return static_cast<std::int64_t>((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
 }
-} // namespace
+}  // namespace
 
-std::optional<FileState> fileState(const std::filesystem::path& file)
-{
+std::optional<FileState> fileState(const std::filesystem::path& file) {
     // Attribute access only, sharing everything: no other program is hindered.
-    const HANDLE h = CreateFileW(file.c_str(), FILE_READ_ATTRIBUTES,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE h =
+        CreateFileW(file.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return std::nullopt;
     BY_HANDLE_FILE_INFORMATION info{};
@@ -43,8 +41,7 @@ std::optional<FileState> fileState(const std::filesystem::path& file)
 
 #else
 
-std::optional<FileState> fileState(const std::filesystem::path& file)
-{
+std::optional<FileState> fileState(const std::filesystem::path& file) {
     struct stat st {};
     if (::stat(file.c_str(), &st) != 0)
         return std::nullopt;
@@ -59,4 +56,4 @@ std::optional<FileState> fileState(const std::filesystem::path& file)
 
 #endif
 
-} // namespace store::platform
+}  // namespace store::platform

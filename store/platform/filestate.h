@@ -22,4 +22,4 @@ struct FileState {
 // The state of the file now; nullopt when it cannot be read (missing, say).
 std::optional<FileState> fileState(const std::filesystem::path& file);
 
-} // namespace store::platform
+}  // namespace store::platform

@@ -92,7 +92,7 @@ private:
 
 #endif
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<LockFile> tryLock(const std::filesystem::path& file) {
 #ifdef _WIN32
@@ -137,4 +137,4 @@ std::string readText(const std::filesystem::path& file) {
     return text;
 }
 
-} // namespace store::platform
+}  // namespace store::platform

@@ -23,4 +23,4 @@ std::unique_ptr<LockFile> tryLock(const std::filesystem::path& file);
 // Text kept in the file, read without taking the lock ("" when unreadable).
 std::string readText(const std::filesystem::path& file);
 
-} // namespace store::platform
+}  // namespace store::platform

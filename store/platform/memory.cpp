@@ -19,4 +19,4 @@ void preferLargePages([[maybe_unused]] void* data, [[maybe_unused]] std::size_t 
 #endif
 }
 
-} // namespace store::platform
+}  // namespace store::platform

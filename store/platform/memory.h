@@ -10,4 +10,4 @@ namespace store::platform {
 // costs more than reading the file. Does nothing where unsupported.
 void preferLargePages(void* data, std::size_t size);
 
-} // namespace store::platform
+}  // namespace store::platform

@@ -29,8 +29,7 @@ std::string nameOf(const std::string& entry) { return entry.substr(0, entry.find
 
 // Quotes one argument so that the C runtime's parser gives it back as it is:
 // backslashes count only before a quote.
-std::string quoted(const std::string& arg)
-{
+std::string quoted(const std::string& arg) {
     if (!arg.empty() && arg.find_first_of(" \t\n\v\"") == std::string::npos)
         return arg;
     std::string q = "\"";
@@ -48,10 +47,9 @@ std::string quoted(const std::string& arg)
     return q + '"';
 }
 
-} // namespace
+}  // namespace
 
-std::string windowsCommandLine(const fs::path& program, const std::vector<std::string>& arguments, bool verbatim)
-{
+std::string windowsCommandLine(const fs::path& program, const std::vector<std::string>& arguments, bool verbatim) {
     const auto u8 = program.u8string();
     std::string line(u8.begin(), u8.end());
     if (line.find_first_of(" \t") != std::string::npos)
@@ -65,20 +63,17 @@ std::string windowsCommandLine(const fs::path& program, const std::vector<std::s
 
 namespace {
 
-[[noreturn]] void fail(const char* what)
-{
+[[noreturn]] void fail(const char* what) {
     throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
 }
 
 // A handle the child inherits: the file, or the null device.
-HANDLE inheritable(const fs::path& file, bool write)
-{
+HANDLE inheritable(const fs::path& file, bool write) {
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
     const std::wstring name = file.empty() ? L"NUL" : file.wstring();
-    const HANDLE h = CreateFileW(name.c_str(), write ? GENERIC_WRITE : GENERIC_READ,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &sa,
-                                 write && !file.empty() ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                 nullptr);
+    const HANDLE h = CreateFileW(
+        name.c_str(), write ? GENERIC_WRITE : GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &sa,
+        write && !file.empty() ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         fail("CreateFileW");
     return h;
@@ -86,8 +81,7 @@ HANDLE inheritable(const fs::path& file, bool write)
 
 struct Handles {
     HANDLE in = nullptr, out = nullptr, err = nullptr;
-    ~Handles()
-    {
+    ~Handles() {
         for (HANDLE h : {in, out, err == out ? nullptr : err})
             if (h)
                 CloseHandle(h);
@@ -96,8 +90,7 @@ struct Handles {
 
 // Our environment with the given NAME=VALUE entries put in, as a block of
 // NUL-terminated strings ending in an empty one.
-std::wstring environmentBlock(const std::vector<std::string>& extra)
-{
+std::wstring environmentBlock(const std::vector<std::string>& extra) {
     std::vector<std::wstring> entries;
     if (wchar_t* block = GetEnvironmentStringsW()) {
         for (const wchar_t* p = block; *p; p += wcslen(p) + 1)
@@ -118,10 +111,9 @@ std::wstring environmentBlock(const std::vector<std::string>& extra)
     return block + L'\0';
 }
 
-} // namespace
+}  // namespace
 
-Process::Process(const fs::path& program, const std::vector<std::string>& arguments, const ProcessOptions& options)
-{
+Process::Process(const fs::path& program, const std::vector<std::string>& arguments, const ProcessOptions& options) {
     const fs::path exe = fs::absolute(program);
     Handles io;
     io.in = inheritable({}, false);
@@ -157,22 +149,19 @@ Process::Process(const fs::path& program, const std::vector<std::string>& argume
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, TRUE,
                         CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT,
-                        env.empty() ? nullptr : env.data(), dir.empty() ? nullptr : dir.c_str(), &si.StartupInfo,
-                        &pi))
+                        env.empty() ? nullptr : env.data(), dir.empty() ? nullptr : dir.c_str(), &si.StartupInfo, &pi))
         fail("CreateProcessW");
     CloseHandle(pi.hThread);
     handle_ = pi.hProcess;
 }
 
-Process::~Process()
-{
+Process::~Process() {
     if (!ended_)
         kill();
     CloseHandle(static_cast<HANDLE>(handle_));
 }
 
-bool Process::wait(std::chrono::milliseconds timeout)
-{
+bool Process::wait(std::chrono::milliseconds timeout) {
     if (ended_)
         return true;
     const auto ms = static_cast<DWORD>(std::min<long long>(timeout.count(), INFINITE - 1));
@@ -185,8 +174,7 @@ bool Process::wait(std::chrono::milliseconds timeout)
     return true;
 }
 
-void Process::kill()
-{
+void Process::kill() {
     if (ended_)
         return;
     TerminateProcess(static_cast<HANDLE>(handle_), 1);
@@ -194,8 +182,7 @@ void Process::kill()
     killed_ = ended_ = true;
 }
 
-fs::path currentProgram()
-{
+fs::path currentProgram() {
     std::wstring buf(MAX_PATH, L'\0');
     for (;;) {
         const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
@@ -213,8 +200,7 @@ namespace {
 
 [[noreturn]] void fail(int err, const char* what) { throw std::system_error(err, std::generic_category(), what); }
 
-int openFor(const fs::path& file, bool write)
-{
+int openFor(const fs::path& file, bool write) {
     const int fd = file.empty() ? ::open("/dev/null", (write ? O_WRONLY : O_RDONLY) | O_CLOEXEC)
                                 : ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)
@@ -224,18 +210,16 @@ int openFor(const fs::path& file, bool write)
 
 struct Fds {
     int in = -1, out = -1, err = -1, report[2] = {-1, -1};
-    ~Fds()
-    {
+    ~Fds() {
         for (int fd : {in, out, err == out ? -1 : err, report[0], report[1]})
             if (fd >= 0)
                 ::close(fd);
     }
 };
 
-} // namespace
+}  // namespace
 
-Process::Process(const fs::path& program, const std::vector<std::string>& arguments, const ProcessOptions& options)
-{
+Process::Process(const fs::path& program, const std::vector<std::string>& arguments, const ProcessOptions& options) {
     // Everything the child needs is made before fork: between fork and exec a
     // threaded program may only make async-signal-safe calls.
     const std::string exe = fs::absolute(program).string();
@@ -296,14 +280,12 @@ Process::Process(const fs::path& program, const std::vector<std::string>& argume
     }
 }
 
-Process::~Process()
-{
+Process::~Process() {
     if (!ended_)
         kill();
 }
 
-bool Process::wait(std::chrono::milliseconds timeout)
-{
+bool Process::wait(std::chrono::milliseconds timeout) {
     if (ended_)
         return true;
     const bool forever = timeout == std::chrono::milliseconds::max();
@@ -325,13 +307,12 @@ bool Process::wait(std::chrono::milliseconds timeout)
         const auto waited = std::chrono::steady_clock::now() - start;
         if (waited >= timeout)
             return false;
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
-            std::chrono::milliseconds(5), timeout - waited));
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(std::chrono::milliseconds(5), timeout - waited));
     }
 }
 
-void Process::kill()
-{
+void Process::kill() {
     if (ended_)
         return;
     ::kill(pid_, SIGKILL);
@@ -343,8 +324,7 @@ fs::path currentProgram() { return fs::read_symlink("/proc/self/exe"); }
 
 #endif
 
-std::optional<int> Process::exitCode() const
-{
+std::optional<int> Process::exitCode() const {
     if (!ended_ || killed_)
         return std::nullopt;
 #ifdef _WIN32
@@ -356,4 +336,4 @@ std::optional<int> Process::exitCode() const
 #endif
 }
 
-} // namespace store::platform
+}  // namespace store::platform

@@ -62,4 +62,4 @@ std::string windowsCommandLine(const std::filesystem::path& program, const std::
 // The running program's own file.
 std::filesystem::path currentProgram();
 
-} // namespace store::platform
+}  // namespace store::platform

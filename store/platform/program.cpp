@@ -15,8 +15,7 @@ namespace store::platform {
 
 #ifdef _WIN32
 
-std::vector<std::string> programArguments(int argc, char** argv)
-{
+std::vector<std::string> programArguments(int argc, char** argv) {
     int n = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &n);
     if (!wide)
@@ -28,8 +27,7 @@ std::vector<std::string> programArguments(int argc, char** argv)
     return args;
 }
 
-std::string environmentVariable(const char* name)
-{
+std::string environmentVariable(const char* name) {
     const std::wstring wname = toWide(name);
     std::wstring value(64, L'\0');
     for (;;) {
@@ -45,18 +43,17 @@ std::string environmentVariable(const char* name)
 namespace {
 UINT consolePage = 0;
 void restoreConsolePage() { SetConsoleOutputCP(consolePage); }
-} // namespace
+}  // namespace
 
-void useUtf8Output()
-{
+void useUtf8Output() {
     std::fflush(stdout);
     std::fflush(stderr);
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
     // Only a console has a code page; the one the operator had comes back at exit.
     DWORD mode = 0;
-    const bool console = GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)
-                         || GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode);
+    const bool console =
+        GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) || GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode);
     if (console && consolePage == 0 && (consolePage = GetConsoleOutputCP()) != CP_UTF8) {
         SetConsoleOutputCP(CP_UTF8);
         std::atexit(restoreConsolePage);
@@ -67,8 +64,7 @@ void useUtf8Output()
 
 std::vector<std::string> programArguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
 
-std::string environmentVariable(const char* name)
-{
+std::string environmentVariable(const char* name) {
     const char* v = std::getenv(name);
     return v ? std::string(v) : std::string();
 }
@@ -77,4 +73,4 @@ void useUtf8Output() {}
 
 #endif
 
-} // namespace store::platform
+}  // namespace store::platform

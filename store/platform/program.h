@@ -21,4 +21,4 @@ std::string environmentVariable(const char* name);
 // ends. Call before writing anything.
 void useUtf8Output();
 
-} // namespace store::platform
+}  // namespace store::platform

@@ -25,32 +25,27 @@ namespace store::platform {
 #ifdef _WIN32
 
 namespace {
-[[noreturn]] void fail(const char* what)
-{
+[[noreturn]] void fail(const char* what) {
     throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
 }
-} // namespace
+}  // namespace
 
-SyncFile::SyncFile(const std::filesystem::path& file, Mode mode)
-{
+SyncFile::SyncFile(const std::filesystem::path& file, Mode mode) {
     // Sharing delete too, so that a pack can rename over a table another handle reads.
     HANDLE h = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           mode == Mode::OpenExisting ? OPEN_EXISTING : CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+                           mode == Mode::OpenExisting ? OPEN_EXISTING : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         fail("CreateFileW");
     handle_ = h;
 }
 
-SyncFile::~SyncFile()
-{
+SyncFile::~SyncFile() {
     if (handle_)
         CloseHandle(static_cast<HANDLE>(handle_));
 }
 
-void SyncFile::writeAt(std::uint64_t offset, const void* data, std::size_t size)
-{
+void SyncFile::writeAt(std::uint64_t offset, const void* data, std::size_t size) {
     const char* p = static_cast<const char*>(data);
     while (size > 0) {
         OVERLAPPED ov{};
@@ -66,8 +61,7 @@ void SyncFile::writeAt(std::uint64_t offset, const void* data, std::size_t size)
     }
 }
 
-bool SyncFile::readAt(std::uint64_t offset, void* data, std::size_t size)
-{
+bool SyncFile::readAt(std::uint64_t offset, void* data, std::size_t size) {
     char* p = static_cast<char*>(data);
     while (size > 0) {
         OVERLAPPED ov{};
@@ -89,14 +83,12 @@ bool SyncFile::readAt(std::uint64_t offset, void* data, std::size_t size)
     return true;
 }
 
-void SyncFile::sync()
-{
+void SyncFile::sync() {
     if (!FlushFileBuffers(static_cast<HANDLE>(handle_)))
         fail("FlushFileBuffers");
 }
 
-void SyncFile::close()
-{
+void SyncFile::close() {
     if (handle_ && !CloseHandle(static_cast<HANDLE>(handle_))) {
         handle_ = nullptr;
         fail("CloseHandle");
@@ -107,23 +99,19 @@ void SyncFile::close()
 namespace {
 
 // The errors of a file that another program has open.
-bool heldByAnother(DWORD err)
-{
+bool heldByAnother(DWORD err) {
     switch (err) {
     case ERROR_SHARING_VIOLATION:
     case ERROR_ACCESS_DENIED:  // also a file whose deletion waits for its last handle
     case ERROR_LOCK_VIOLATION:
     case ERROR_UNABLE_TO_REMOVE_REPLACED:
     case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
-    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
-        return true;
-    default:
-        return false;
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: return true;
+    default: return false;
     }
 }
 
-std::wstring backupName(const std::filesystem::path& to)
-{
+std::wstring backupName(const std::filesystem::path& to) {
     std::random_device rd;
     std::filesystem::path b = to;
     b += L"." + std::to_wstring(rd() % 1000000) + L".old";
@@ -134,8 +122,7 @@ std::wstring backupName(const std::filesystem::path& to)
 // target exists: unlike a rename it succeeds while another handle that shares
 // deletion has the target open. The target goes to a backup name first, so no
 // failure can leave neither file under the target's name.
-DWORD replaceOnce(const std::wstring& from, const std::wstring& to)
-{
+DWORD replaceOnce(const std::wstring& from, const std::wstring& to) {
     if (GetFileAttributesW(to.c_str()) == INVALID_FILE_ATTRIBUTES) {
         const DWORD err = GetLastError();
         if (err != ERROR_FILE_NOT_FOUND && err != ERROR_PATH_NOT_FOUND)
@@ -156,10 +143,9 @@ DWORD replaceOnce(const std::wstring& from, const std::wstring& to)
     return err;
 }
 
-} // namespace
+}  // namespace
 
-void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to)
-{
+void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
     // Whole paths: Wine's ReplaceFileW refuses relative ones.
     const std::wstring src = std::filesystem::absolute(from).wstring();
     const std::wstring dst = std::filesystem::absolute(to).wstring();
@@ -181,37 +167,30 @@ void replaceFile(const std::filesystem::path& from, const std::filesystem::path&
 #else
 
 namespace {
-[[noreturn]] void fail(const char* what)
-{
-    throw std::system_error(errno, std::generic_category(), what);
-}
+[[noreturn]] void fail(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
 
-void syncDirectory(const std::filesystem::path& dir)
-{
+void syncDirectory(const std::filesystem::path& dir) {
     const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;  // some file systems cannot open a directory; the rename itself stands
     ::fsync(fd);
     ::close(fd);
 }
-} // namespace
+}  // namespace
 
-SyncFile::SyncFile(const std::filesystem::path& file, Mode mode)
-{
+SyncFile::SyncFile(const std::filesystem::path& file, Mode mode) {
     const int flags = O_RDWR | O_CLOEXEC | (mode == Mode::OpenExisting ? 0 : (O_CREAT | O_TRUNC));
     fd_ = ::open(file.c_str(), flags, 0666);
     if (fd_ < 0)
         fail("open");
 }
 
-SyncFile::~SyncFile()
-{
+SyncFile::~SyncFile() {
     if (fd_ >= 0)
         ::close(fd_);
 }
 
-void SyncFile::writeAt(std::uint64_t offset, const void* data, std::size_t size)
-{
+void SyncFile::writeAt(std::uint64_t offset, const void* data, std::size_t size) {
     const char* p = static_cast<const char*>(data);
     while (size > 0) {
         const ssize_t n = ::pwrite(fd_, p, size, static_cast<off_t>(offset));
@@ -226,8 +205,7 @@ void SyncFile::writeAt(std::uint64_t offset, const void* data, std::size_t size)
     }
 }
 
-bool SyncFile::readAt(std::uint64_t offset, void* data, std::size_t size)
-{
+bool SyncFile::readAt(std::uint64_t offset, void* data, std::size_t size) {
     char* p = static_cast<char*>(data);
     while (size > 0) {
         const ssize_t n = ::pread(fd_, p, size, static_cast<off_t>(offset));
@@ -245,24 +223,21 @@ bool SyncFile::readAt(std::uint64_t offset, void* data, std::size_t size)
     return true;
 }
 
-void SyncFile::sync()
-{
+void SyncFile::sync() {
     while (::fsync(fd_) != 0) {
         if (errno != EINTR)
             fail("fsync");
     }
 }
 
-void SyncFile::close()
-{
+void SyncFile::close() {
     const int fd = fd_;
     fd_ = -1;
     if (fd >= 0 && ::close(fd) != 0 && errno != EINTR)
         fail("close");
 }
 
-void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to)
-{
+void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
     if (::rename(from.c_str(), to.c_str()) != 0)
         fail("rename");
     syncDirectory(to.parent_path());
@@ -270,8 +245,7 @@ void replaceFile(const std::filesystem::path& from, const std::filesystem::path&
 
 #endif
 
-void copyFile(const std::filesystem::path& from, const std::filesystem::path& to)
-{
+void copyFile(const std::filesystem::path& from, const std::filesystem::path& to) {
     std::ifstream in(from, std::ios::binary);
     if (!in)
         throw std::system_error(std::make_error_code(std::errc::no_such_file_or_directory), "copyFile");
@@ -293,4 +267,4 @@ void copyFile(const std::filesystem::path& from, const std::filesystem::path& to
     }
 }
 
-} // namespace store::platform
+}  // namespace store::platform

@@ -15,8 +15,8 @@ namespace store::platform {
 class SyncFile {
 public:
     enum class Mode {
-        OpenExisting,     // read/write, the file must exist
-        CreateOrTruncate, // a scratch file: created, or emptied when left over
+        OpenExisting,      // read/write, the file must exist
+        CreateOrTruncate,  // a scratch file: created, or emptied when left over
     };
 
     SyncFile(const std::filesystem::path& file, Mode mode);
@@ -60,4 +60,4 @@ void replaceFile(const std::filesystem::path& from, const std::filesystem::path&
 // partial file under to's name. The scratch file is removed on failure.
 void copyFile(const std::filesystem::path& from, const std::filesystem::path& to);
 
-} // namespace store::platform
+}  // namespace store::platform

@@ -12,8 +12,7 @@
 
 namespace store::platform {
 
-inline std::wstring toWide(std::string_view utf8)
-{
+inline std::wstring toWide(std::string_view utf8) {
     if (utf8.empty())
         return {};
     const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
@@ -22,15 +21,14 @@ inline std::wstring toWide(std::string_view utf8)
     return w;
 }
 
-inline std::string toUtf8(std::wstring_view wide)
-{
+inline std::string toUtf8(std::wstring_view wide) {
     if (wide.empty())
         return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                      nullptr);
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string s(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), s.data(), n, nullptr, nullptr);
     return s;
 }
 
-} // namespace store::platform
+}  // namespace store::platform

@@ -62,7 +62,8 @@ protected:
         t->append(row);
     }
     void sector(int idsector, const char* clave, const char* descripcion = "SECTOR") {
-        append("sector", {{"IDSECTOR", Value(idsector)}, {"CVE_SECTOR", Value(clave)}, {"DESCRIPCIO", Value(descripcion)}});
+        append("sector",
+               {{"IDSECTOR", Value(idsector)}, {"CVE_SECTOR", Value(clave)}, {"DESCRIPCIO", Value(descripcion)}});
     }
     // Empties a table (the shipped empty one comes back).
     void empty(const char* table) {
@@ -86,7 +87,8 @@ protected:
         opening_ = boxes_->shown(), boxes_->clear();
     }
     void close() {
-        if (win_) win_->hide();
+        if (win_)
+            win_->hide();
         win_.reset(), db_.reset();
     }
 
@@ -95,7 +97,10 @@ protected:
     ui::DataGrid* goods(int g) const { return win_->dbganexo(g); }
     ui::DataGrid* sectors(int index) const { return win_->grdMercyProd[std::size_t(index)]; }
 
-    static void settle() { for (int i = 0; i < 5; ++i) QApplication::processEvents(); }
+    static void settle() {
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+    }
     static void focus(QWidget* c) { c->setFocus(Qt::TabFocusReason), settle(); }
     // Puts the cell pointer on a cell of a grid that has the focus.
     static void cell(ui::DataGrid* g, int row, int column) {
@@ -104,14 +109,16 @@ protected:
     }
     // Keys to whatever has the focus, letting queued keystrokes arrive.
     static void keys(const QString& text) {
-        for (QChar ch : text) QTest::keyClicks(QApplication::focusWidget(), QString(ch)), settle();
+        for (QChar ch : text)
+            QTest::keyClicks(QApplication::focusWidget(), QString(ch)), settle();
     }
     static void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
         QTest::keyClick(QApplication::focusWidget(), k, m), settle();
     }
     // Types into cells of row 0, column by column.
     static void typeRow(ui::DataGrid* g, std::initializer_list<std::pair<int, const char*>> cells) {
-        for (const auto& [column, text] : cells) cell(g, 0, column), keys(QString::fromUtf8(text));
+        for (const auto& [column, text] : cells)
+            cell(g, 0, column), keys(QString::fromUtf8(text));
     }
 
     // The boxes shown since the last clear, as "text|title|critical" lines.
@@ -128,7 +135,8 @@ protected:
         const auto pos = static_cast<std::size_t>(t->fieldIndex(field));
         std::vector<std::string> out;
         for (std::size_t r = 0; r < t->recordCount(); ++r)
-            if (!t->isDeleted(r)) out.push_back(t->read(r, pos).toString());
+            if (!t->isDeleted(r))
+                out.push_back(t->read(r, pos).toString());
         return out;
     }
 
@@ -142,4 +150,4 @@ protected:
     std::unique_ptr<annexes::Anexos> win_;
 };
 
-} // namespace anexostest
+}  // namespace anexostest

@@ -34,8 +34,10 @@ std::string show(const std::vector<Message>& ms) {
 std::string show(const std::vector<M>& ms) {
     std::string out;
     for (const M& m : ms)
-        out += std::string(m.text) + (m.box == 'P' ? "||\n" : m.box == 'S' ? "|Error, no señalo el sector|critical\n"
-                                                                             : "|Error|critical\n");
+        out += std::string(m.text)
+               + (m.box == 'P'   ? "||\n"
+                  : m.box == 'S' ? "|Error, no señalo el sector|critical\n"
+                                 : "|Error|critical\n");
     return out;
 }
 void expectCheck(const RowCheck& r, const std::vector<M>& want) {
@@ -62,7 +64,7 @@ const M kNoSector1{kProduce, 'S'}, kNoSector2{kProduce, 'E'},
 
 constexpr int kEnye = 0xF1, kEnyeCap = 0xD1;  // ñ, Ñ
 
-} // namespace
+}  // namespace
 
 TEST(KeyFilters, CaseTable) {
     // grid: 'R' NumerosRomanos alone, 'S' sector (with the key cell's text), 'G' goods, 'P' producers.
@@ -110,7 +112,8 @@ TEST(KeyFilters, CaseTable) {
         {'P', 3, "", 'a', 'a'},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(1, c.grid) + std::to_string(c.column) + " \"" + c.cell + "\" " + std::to_string(c.key));
+        SCOPED_TRACE(std::string(1, c.grid) + std::to_string(c.column) + " \"" + c.cell + "\" "
+                     + std::to_string(c.key));
         if (c.grid == 'R') {
             EXPECT_EQ(NumerosRomanos(c.key), c.want);
             continue;
@@ -134,7 +137,7 @@ TEST(ValidaSector, CaseTable) {
         {"XX", "A", {kXX}},
         {"XIX", " \t ", {kXIX, kDesc}},
         {"XIXc", " A ", {}},
-        {" ", "A", {}},    // compared as typed
+        {" ", "A", {}},  // compared as typed
         {"ii", "A", {}},
         {"XV ", "A", {}},
     };
@@ -152,18 +155,12 @@ TEST(ValidaMercancia, CaseTable) {
         std::vector<M> want;
     } cases[] = {
         // An extension's goods to produce only under sector X; nothing else is checked then.
-        {0, true, "IIa", "", {kNoFrac}},
-        {0, true, "X ", "12345678", {kNoFrac}},
-        {0, true, "x", "12345678", {kNoFrac}},
-        {0, true, "X", "", {kFracVacia}},
-        {1, true, "IIa", "12345678", {}},
-        {0, false, "IIa", "12345678", {}},
-        {0, false, "", "   ", {kFracVacia}},
-        {2, false, "I", "", {kFracVacia}},
-        {0, false, "I", " 1234567 ", {kFrac8}},
-        {1, false, "I", "123456789", {kFrac8}},
-        {2, false, "I", " 1234567 ", {kFrac8Ind}},
-        {1, false, "I", " 12345678 ", {}},
+        {0, true, "IIa", "", {kNoFrac}},           {0, true, "X ", "12345678", {kNoFrac}},
+        {0, true, "x", "12345678", {kNoFrac}},     {0, true, "X", "", {kFracVacia}},
+        {1, true, "IIa", "12345678", {}},          {0, false, "IIa", "12345678", {}},
+        {0, false, "", "   ", {kFracVacia}},       {2, false, "I", "", {kFracVacia}},
+        {0, false, "I", " 1234567 ", {kFrac8}},    {1, false, "I", "123456789", {kFrac8}},
+        {2, false, "I", " 1234567 ", {kFrac8Ind}}, {1, false, "I", " 12345678 ", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.grid) + (c.extension ? " ext \"" : " new \"") + c.sector + "\" \"" + c.fraction

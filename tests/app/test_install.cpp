@@ -34,8 +34,10 @@ int run(const QString& program, const QStringList& args, QByteArray* out = nullp
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(program, args);
-    if (!p.waitForFinished(60000)) return -1;
-    if (out) *out = p.readAll();
+    if (!p.waitForFinished(60000))
+        return -1;
+    if (out)
+        *out = p.readAll();
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
@@ -43,10 +45,11 @@ int run(const QString& program, const QStringList& args, QByteArray* out = nullp
 TEST(Installed, TheProgramFindsPack9AndTheConsiderationsFromItsBin) {
     QTemporaryDir prefix;
     QByteArray log;
-    ASSERT_EQ(run(QStringLiteral(CMAKE_COMMAND),
-                  {QStringLiteral("--install"), QStringLiteral(ZELTAR_BUILD_DIR), QStringLiteral("--prefix"), prefix.path()},
-                  &log),
-              0)
+    ASSERT_EQ(
+        run(QStringLiteral(CMAKE_COMMAND),
+            {QStringLiteral("--install"), QStringLiteral(ZELTAR_BUILD_DIR), QStringLiteral("--prefix"), prefix.path()},
+            &log),
+        0)
         << log.toStdString();
     const fs::path root = pathOf(prefix.path());
     const app::ProgramFiles files = app::programFiles(root / "bin");
@@ -59,7 +62,8 @@ TEST(Installed, TheProgramFindsPack9AndTheConsiderationsFromItsBin) {
     // its Spanish help, which says how to write the disk to a USB stick.
     EXPECT_EQ(run(QString::fromStdU16String(files.pack9.u16string()), {}), 2);
     QByteArray help;
-    EXPECT_EQ(run(QString::fromStdU16String((root / "bin" / "zeltar").u16string()), {QStringLiteral("--help")}, &help), 0);
+    EXPECT_EQ(run(QString::fromStdU16String((root / "bin" / "zeltar").u16string()), {QStringLiteral("--help")}, &help),
+              0);
     EXPECT_TRUE(help.contains("Uso:")) << help.toStdString();
     EXPECT_TRUE(help.contains("--disco")) << help.toStdString();
     EXPECT_TRUE(help.contains("memoria USB")) << help.toStdString();
@@ -67,7 +71,8 @@ TEST(Installed, TheProgramFindsPack9AndTheConsiderationsFromItsBin) {
     // The menu entry starts the installed program, with the icon installed beside it.
     const QString entry = QString::fromUtf8(contents(root / "share" / "applications" / "zeltar.desktop"));
     const QString exec = QRegularExpression(QStringLiteral("^Exec=(\\S+)"), QRegularExpression::MultilineOption)
-                             .match(entry).captured(1);
+                             .match(entry)
+                             .captured(1);
     EXPECT_TRUE(fs::exists(root / "bin" / exec.toStdString())) << entry.toStdString();
     EXPECT_TRUE(entry.contains(QStringLiteral("\nName=Disco de Captura ZELTAR\n")));
     EXPECT_TRUE(fs::exists(root / "share" / "icons" / "hicolor" / "48x48" / "apps" / "zeltar.png"));
@@ -86,4 +91,4 @@ TEST(Installed, InTheBuildTreeEverythingLiesBesideTheProgram) {
     EXPECT_TRUE(fs::exists(files.pack9) && fs::exists(files.considerations));
 }
 
-} // namespace
+}  // namespace

@@ -20,7 +20,8 @@ namespace {
 template <class W> std::vector<W*> shownWindows() {
     std::vector<W*> out;
     for (QWidget* t : QApplication::topLevelWidgets())
-        if (auto* w = qobject_cast<W*>(t); w && w->isVisible()) out.push_back(w);
+        if (auto* w = qobject_cast<W*>(t); w && w->isVisible())
+            out.push_back(w);
     return out;
 }
 void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
@@ -83,14 +84,15 @@ TEST_F(WindowsTest, AboutAndAnnexesWaitUntilClosed) {
     form_->chkProdFinal->setChecked(false);
     form_->chkrodIndirecto->setChecked(true);
     for (int round = 0; round < 2; ++round) {  // loaded afresh each time
-        modal<annexes::Anexos>([this] { form_->Command2_Click(); }, [](annexes::Anexos& w) {
-            EXPECT_FALSE(w.loadFailed());
-            EXPECT_EQ(w.Anexosf->currentIndex(), 1);
-            EXPECT_FALSE(w.Anexosf->isTabEnabled(0));
-        });
+        modal<annexes::Anexos>([this] { form_->Command2_Click(); },
+                               [](annexes::Anexos& w) {
+                                   EXPECT_FALSE(w.loadFailed());
+                                   EXPECT_EQ(w.Anexosf->currentIndex(), 1);
+                                   EXPECT_FALSE(w.Anexosf->isTabEnabled(0));
+                               });
     }
     EXPECT_EQ(boxes_->shown().size(), 0u);
 }
 
-} // namespace
-} // namespace form1test
+}  // namespace
+}  // namespace form1test

@@ -55,7 +55,7 @@ inline const char* const kReq[14] = {
     "El Telefono del representante legal es un dato requerido",
     "El email del representante legal es un dato requerido",
 };
-} // namespace texts
+}  // namespace texts
 
 namespace form1test {
 
@@ -66,11 +66,15 @@ protected:
     void SetUp() override {
         dir_ = std::filesystem::path(tmp_.path().toStdString());
         store::ensureDataDirectory(dir_);
-        for (const auto& [name, rows] : std::map<std::string, std::vector<store::Row>>{
-                 {"admlocal", {{Value(10), Value("OFICINA NORTE")}, {Value(20), Value("OFICINA CENTRO")},
-                               {Value(30), Value("OFICINA SUR")}}},
-                 {"activida", {{Value(311010), Value(), Value("ALIMENTOS")}, {Value(311020), Value(), Value("HARINAS")},
-                               {Value(311030), Value(), Value("TORTILLAS")}}}}) {
+        for (const auto& [name, rows] :
+             std::map<std::string, std::vector<store::Row>>{{"admlocal",
+                                                             {{Value(10), Value("OFICINA NORTE")},
+                                                              {Value(20), Value("OFICINA CENTRO")},
+                                                              {Value(30), Value("OFICINA SUR")}}},
+                                                            {"activida",
+                                                             {{Value(311010), Value(), Value("ALIMENTOS")},
+                                                              {Value(311020), Value(), Value("HARINAS")},
+                                                              {Value(311030), Value(), Value("TORTILLAS")}}}}) {
             std::filesystem::remove(dir_ / (name + ".dbf"));
             store::DbfTable::createWithRows(dir_ / (name + ".dbf"), store::tableLayout(name).fields, rows);
         }
@@ -82,21 +86,25 @@ protected:
     void writeDatoprov(const std::map<std::string, Value>& values) {
         auto table = store::DbfTable::open(dir_ / "datoprov.dbf");
         store::Row row(table->fields().size());
-        for (const auto& [name, v] : values) row.at(std::size_t(table->fieldIndex(name))) = v;  // a wrong name throws
+        for (const auto& [name, v] : values)
+            row.at(std::size_t(table->fieldIndex(name))) = v;  // a wrong name throws
         table->append(row);
     }
     void append(const char* table, const std::vector<store::Row>& rs, bool deleted = false) {
         auto t = store::DbfTable::open(dir_ / (std::string(table) + ".dbf"));
         for (const auto& r : rs) {
             const std::size_t n = t->append(r);
-            if (deleted) t->markDeleted(n);
+            if (deleted)
+                t->markDeleted(n);
         }
     }
     // A saved application: a company RFC, Ampliación, the second office and activity.
     std::map<std::string, Value> filledRecord() const {
-        return {{"RFC", Value(" ABC850101XY1")}, {"PROG1P", Value("2001")}, {"PROG2P", Value("15")},
-                {"APEPATRAZ", Value("EMPRESA SA")}, {"TIPOTRAM", Value(2)}, {"CVEACTIVID", Value(311020)},
-                {"CVEADMLOC", Value(20)}, {"TIPOPROG", Value(1)}, {"NUMMAQUILA", Value(0)}, {"ANOMAQUILA", Value(0)}};
+        return {{"RFC", Value(" ABC850101XY1")}, {"PROG1P", Value("2001")},
+                {"PROG2P", Value("15")},         {"APEPATRAZ", Value("EMPRESA SA")},
+                {"TIPOTRAM", Value(2)},          {"CVEACTIVID", Value(311020)},
+                {"CVEADMLOC", Value(20)},        {"TIPOPROG", Value(1)},
+                {"NUMMAQUILA", Value(0)},        {"ANOMAQUILA", Value(0)}};
     }
     // The only box shown, as the operator saw it.
     void expectBox(const QString& text, const QString& title, ui::Icon icon, ui::Buttons buttons) const {
@@ -117,11 +125,13 @@ protected:
         close();
         std::filesystem::remove(dir_ / "datoprov.dbf");
         store::ensureDataDirectory(dir_);
-        if (record) writeDatoprov(*record);
+        if (record)
+            writeDatoprov(*record);
         open();
     }
     void close() {
-        if (form_) form_->hide();
+        if (form_)
+            form_->hide();
         form_.reset(), db_.reset();
     }
     QWidget* w(const char* name, int index = -1) const {
@@ -147,24 +157,34 @@ protected:
     // Types through the window's key rules, letting queued keystrokes arrive.
     void type(QWidget* c, const QString& text) {
         focus(c);
-        for (QChar ch : text) typeChar(c, ch);
+        for (QChar ch : text)
+            typeChar(c, ch);
     }
-    void typeHere(const QString& text) { for (QChar ch : text) typeChar(QApplication::focusWidget(), ch); }
+    void typeHere(const QString& text) {
+        for (QChar ch : text)
+            typeChar(QApplication::focusWidget(), ch);
+    }
     // Beyond ASCII the key is the letter's upper-case code, as a keyboard reports it.
     static void typeChar(QWidget* c, QChar ch) {
         const auto key = static_cast<Qt::Key>(ch.toUpper().unicode());
-        if (ch.unicode() < 0x80) QTest::keyClicks(c, QString(ch));
+        if (ch.unicode() < 0x80)
+            QTest::keyClicks(c, QString(ch));
         for (auto action : {QTest::Press, QTest::Release})
-            if (ch.unicode() >= 0x80) QTest::sendKeyEvent(action, c, key, QString(ch), Qt::NoModifier);
+            if (ch.unicode() >= 0x80)
+                QTest::sendKeyEvent(action, c, key, QString(ch), Qt::NoModifier);
         settle();
     }
-    static void settle() { for (int i = 0; i < 5; ++i) QApplication::processEvents(); }
+    static void settle() {
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+    }
     // The rows of a table as its file holds them (deleted ones left out).
     std::vector<store::Row> rows(const char* table) const {
         auto t = store::DbfTable::open(dir_ / (std::string(table) + ".dbf"));
         std::vector<store::Row> out;
         for (std::size_t r = 0; r < t->recordCount(); ++r)
-            if (!t->isDeleted(r)) out.push_back(t->read(r));
+            if (!t->isDeleted(r))
+                out.push_back(t->read(r));
         return out;
     }
 
@@ -176,4 +196,4 @@ protected:
     std::unique_ptr<capture::Form1> form_;
 };
 
-} // namespace form1test
+}  // namespace form1test

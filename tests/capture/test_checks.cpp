@@ -35,10 +35,10 @@ TEST(ValidaRfc, CaseTable) {
         {"", {kLen}, false},
         {" ABC010101XY ", {kLen}, false},
         {"Xab991399xy  ", {kLen}, false},
-        {" ABC991231005", {}, true},  // month 12 and day 31 are the bounds
-        {" AB1000000XY0", {}, true},  // month and day 00; a digit at 4
-        {" &&A01 101XYA", {}, true},  // & counts as a letter; blanks read 0
-        {" ABc010101XYAZZ", {}, true},  // 13 positions; 4 is not examined
+        {" ABC991231005", {}, true},        // month 12 and day 31 are the bounds
+        {" AB1000000XY0", {}, true},        // month and day 00; a digit at 4
+        {" &&A01 101XYA", {}, true},        // & counts as a letter; blanks read 0
+        {" ABc010101XYAZZ", {}, true},      // 13 positions; 4 is not examined
         {"A1bD010101XYA", {kFirst}, true},  // no blank skips the letter rule
         {"XabC011332XYa", {kFirst, kMonth, kDay, kLast}, true},
         {" ab1010101XYA", {kL2}, true},  // 2 hides 3
@@ -72,7 +72,7 @@ TEST(Valida, CaseTable) {
         // An invalid RFC is a fault with no message of its own, that stops before the programme type.
         {false, 0, 0, 0, 1, "", "", nullptr, true},
         {true, 0, 0, 0, 0, "", "", kTipo, true},
-        {true, 0, 0, 0, 1, "", "", kTipo, true},  // before the year
+        {true, 0, 0, 0, 1, "", "", kTipo, true},     // before the year
         {true, 2, 0, 0, 0, "", "", nullptr, false},  // a grey box counts
         {true, 0, 0, 1, 0, "", "", nullptr, false},
         {true, 0, 1, 0, 0, "", "", nullptr, false},
@@ -120,8 +120,9 @@ TEST(ValidaRequeridos, CaseTable) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         const auto& [change, rows] = c;
-        RequeridosInput in{0, {}, {}, u("ACEROS SA"), u("JUAREZ 100"), u("64000"), u("CENTRO"), u("81812345"),
-                           3, 1, 0, u("JUAN"), u("DIRECTOR"), u("8187654321"), u("juan@aceros.mx")};
+        RequeridosInput in{
+            0, {}, {}, u("ACEROS SA"), u("JUAREZ 100"), u("64000"),      u("CENTRO"),        u("81812345"),
+            3, 1,  0,  u("JUAN"),      u("DIRECTOR"),   u("8187654321"), u("juan@aceros.mx")};
         change(in);
         const RequeridosResult r = validaRequeridos(in);
         std::vector<const char*> texts;
@@ -134,15 +135,12 @@ TEST(ValidaRequeridos, CaseTable) {
 
 TEST(LeadingNumber, CaseTable) {
     using ui::Sign;
-    const std::tuple<const char*, Sign, long long> cases[] = {  // more through valida's table
-        {"A12", Sign::None, 0},
-        {"-5", Sign::None, 0},
-        {" - 5", Sign::Minus, -5},
-        {"--5", Sign::Minus, 0},
-        {"+5", Sign::Minus, 0},
-        {"+5", Sign::PlusOrMinus, 5},
-        {"12A3", Sign::Minus, 12},
-        {"99999999999999999999999", Sign::None, std::numeric_limits<long long>::max()},
+    const std::tuple<const char*, Sign, long long> cases[] = {
+        // more through valida's table
+        {"A12", Sign::None, 0},    {"-5", Sign::None, 0},
+        {" - 5", Sign::Minus, -5}, {"--5", Sign::Minus, 0},
+        {"+5", Sign::Minus, 0},    {"+5", Sign::PlusOrMinus, 5},
+        {"12A3", Sign::Minus, 12}, {"99999999999999999999999", Sign::None, std::numeric_limits<long long>::max()},
     };
     for (const auto& [text, sign, value] : cases)
         EXPECT_EQ(leadingNumber(u(text), sign), value) << text << " " << int(sign);
@@ -159,8 +157,8 @@ TEST(KeyFilters, CaseTables) {
     EXPECT_EQ(SoloNumeros(0x0661), 0);  // other scripts' digits are not digits here
     // The code, its upper and its lower case: ñ, Ñ; ÿ's capital is beyond Latin-1, ß has none.
     const std::tuple<int, int, int> cases[] = {
-        {'a', 'A', 'a'}, {0xF1, 0xD1, 0xF1}, {0xD1, 0xD1, 0xF1}, {0xFF, 0x178, 0xFF},
-        {0xDF, 0xDF, 0xDF}, {'1', '1', '1'}, {0, 0, 0},          {13, 13, 13},
+        {'a', 'A', 'a'},    {0xF1, 0xD1, 0xF1}, {0xD1, 0xD1, 0xF1}, {0xFF, 0x178, 0xFF},
+        {0xDF, 0xDF, 0xDF}, {'1', '1', '1'},    {0, 0, 0},          {13, 13, 13},
     };
     for (const auto& [code, upper, lower] : cases)
         EXPECT_EQ(std::make_pair(upperKey(code), lowerKey(code)), std::make_pair(upper, lower)) << code;
@@ -170,7 +168,7 @@ TEST(PlantsGrid, CellKeysAndRowCheck) {
     // Column, typed, let through. Enter reaches a text column; the grid makes it Tab.
     const std::tuple<int, int, int> keys[] = {
         {0, 'a', 'A'}, {2, 'a', 'A'}, {3, 0xF1, 0xD1}, {4, 'b', 'B'}, {5, 'c', 'C'}, {2, 13, 13},
-        {1, 'a', 0},   {1, '5', '5'}, {1, 13, 0},      {6, '0', '0'},   {7, '.', 0},   {7, '9', '9'},
+        {1, 'a', 0},   {1, '5', '5'}, {1, 13, 0},      {6, '0', '0'}, {7, '.', 0},   {7, '9', '9'},
     };
     for (const auto& [column, code, result] : keys)
         EXPECT_EQ(plantCellKey(column, code), result) << column << " " << code;
@@ -179,4 +177,4 @@ TEST(PlantsGrid, CellKeysAndRowCheck) {
     EXPECT_EQ(show(plantRowCheck(1, u("12345"))), "");
 }
 
-} // namespace
+}  // namespace

@@ -35,9 +35,11 @@ protected:
         for (const char* t : {"datoprov", "catdirpl", "sector", "prodabas", "mercbi"})
             fs::remove(dir_ / (std::string(t) + ".dbf"));
         store::ensureDataDirectory(dir_);
-        if (application) writeDatoprov(filledRecord());
+        if (application)
+            writeDatoprov(filledRecord());
         append("catdirpl", {{Value("CALLE 1"), Value("01000")}, {Value("CALLE 2"), Value("02000")}});
-        if (!annexes) return;
+        if (!annexes)
+            return;
         append("sector", {{Value(1), Value("IIa")}, {Value(2), Value()}});
         append("prodabas", {{Value(), Value("PRODUCTOR SA"), Value(" XYZ850101AB1")}});
         // One good of each annex statement, and two that none selects.
@@ -47,24 +49,32 @@ protected:
     // An application complete enough for the disk.
     std::map<std::string, Value> complete() const {
         auto record = filledRecord();
-        for (const auto& [field, value] : std::map<std::string, const char*>{
-                 {"CALLEYNO", "REFORMA 10"}, {"CP", "06000"}, {"COLONIA", "CENTRO"}, {"TELEFONO", "5556"},
-                 {"NOMBREREPL", "ANA"}, {"CARGO", "DIRECTORA"}, {"TEL_REPREG", "5557"}, {"EMAILREPL", "ana@x.mx"}})
+        for (const auto& [field, value] : std::map<std::string, const char*>{{"CALLEYNO", "REFORMA 10"},
+                                                                             {"CP", "06000"},
+                                                                             {"COLONIA", "CENTRO"},
+                                                                             {"TELEFONO", "5556"},
+                                                                             {"NOMBREREPL", "ANA"},
+                                                                             {"CARGO", "DIRECTORA"},
+                                                                             {"TEL_REPREG", "5557"},
+                                                                             {"EMAILREPL", "ana@x.mx"}})
             record[field] = Value(value);
         return record;
     }
     // Live rows of datoprov, catdirpl, sector, prodabas, and the goods left.
     std::string tables() const {
         std::string s;
-        for (const char* t : {"datoprov", "catdirpl", "sector", "prodabas"}) s += std::to_string(rows(t).size()) + " ";
-        for (const auto& r : rows("mercbi")) s += r[2].toString() + " ";
+        for (const char* t : {"datoprov", "catdirpl", "sector", "prodabas"})
+            s += std::to_string(rows(t).size()) + " ";
+        for (const auto& r : rows("mercbi"))
+            s += r[2].toString() + " ";
         return s;
     }
     // Runs the disk button on `target`, answering the prompt if one is expected.
     void generate(const fs::path& target, std::optional<ui::Answer> answer = ui::Answer::Ok) {
         form_->diskette = target, form_->pack9 = PACK9_EXE;
         boxes_->clear();
-        if (answer) boxes_->queue(*answer);
+        if (answer)
+            boxes_->queue(*answer);
         click(2);
     }
     // The names in the diskette's root, sorted without regard to case.
@@ -80,22 +90,32 @@ TEST_F(TablesTest, WhatEachDeletionLeavesInTheTables) {
     const std::string all = "1 2 2 1 11111111 22222222 33333333 44444444 55555555 ";
     // answer: none when no question is expected.
     using A = std::optional<ui::Answer>;
-    const struct { bool application, annexes; int button; A answer; std::string left; } cases[] = {
+    const struct {
+        bool application, annexes;
+        int button;
+        A answer;
+        std::string left;
+    } cases[] = {
         {false, true, 0, std::nullopt, "0 2 2 1 11111111 22222222 33333333 44444444 55555555 "},  // empty datoprov
-        {true, true, 0, ui::Answer::No, all}, {true, true, 0, ui::Answer::Yes, "0 0 0 0 44444444 55555555 "},
-        {true, true, 3, ui::Answer::No, all}, {true, true, 3, ui::Answer::Yes, "1 2 0 0 44444444 55555555 "},
+        {true, true, 0, ui::Answer::No, all},
+        {true, true, 0, ui::Answer::Yes, "0 0 0 0 44444444 55555555 "},
+        {true, true, 3, ui::Answer::No, all},
+        {true, true, 3, ui::Answer::Yes, "1 2 0 0 44444444 55555555 "},
         {true, false, 3, ui::Answer::Yes, "1 2 0 0 "},  // annexes already empty
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         seed(c.application, c.annexes);
         open();
-        if (!c.application) setRfc(QStringLiteral(" ABC850101XY1")), form_->ValidaRFC();  // a new application opens
+        if (!c.application)
+            setRfc(QStringLiteral(" ABC850101XY1")), form_->ValidaRFC();  // a new application opens
         boxes_->clear();
-        if (c.answer) boxes_->queue(*c.answer);
+        if (c.answer)
+            boxes_->queue(*c.answer);
         click(c.button);
         EXPECT_EQ(boxes_->shown().empty(), !c.answer);
-        if (c.answer) expectBox(c.button == 0 ? kTodo : kAnexos, "ATENCION", ui::Icon::None, ui::Buttons::YesNo);
+        if (c.answer)
+            expectBox(c.button == 0 ? kTodo : kAnexos, "ATENCION", ui::Icon::None, ui::Buttons::YesNo);
         EXPECT_EQ(boxes_->unexpected(), 0);
         EXPECT_EQ(tables(), c.left);
     }
@@ -136,8 +156,17 @@ TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
     using Change = void (*)(capture::Form1&);
     // answer: to the prompt, when it comes.
     using A = std::optional<ui::Answer>;
-    const struct { Target target; Change change; A answer; QStringList messages; const char* files; } cases[] = {
-        {Diskette, nullptr, ui::Answer::Ok, {kPrompt, kDone},
+    const struct {
+        Target target;
+        Change change;
+        A answer;
+        QStringList messages;
+        const char* files;
+    } cases[] = {
+        {Diskette,
+         nullptr,
+         ui::Answer::Ok,
+         {kPrompt, kDone},
          "activida.dbf catdirpl.dbf datoprov.dbf mercbi.dbf notas.txt prodabas.dbf Sector.dbf viejo.dbf.bak"},
         {Diskette, [](capture::Form1& f) { f.MaskEdBox1->setMaskedText(""); }, {}, {}, kOld},  // silent end
         {Diskette, [](capture::Form1& f) { f.txtCalle->clear(); }, {}, {kReq4}, kOld},
@@ -154,11 +183,13 @@ TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
                 std::ofstream(diskette_ / old) << "x";
         }
         restart(complete());
-        if (c.change) c.change(*form_);
+        if (c.change)
+            c.change(*form_);
         generate(c.target == DataDirectory ? dir_ : diskette_, c.answer);
         EXPECT_EQ(boxes_->texts().join('|').toStdString(), c.messages.join('|').toStdString());
         for (const auto& b : boxes_->shown()) {
-            if (b.text == kReq4) continue;  // the check's own box
+            if (b.text == kReq4)
+                continue;  // the check's own box
             const bool prompt = b.text == kPrompt;
             const QString title = prompt ? "Grabar Disco" : b.text == kDone ? "Disco grabado." : ui::applicationTitle();
             EXPECT_EQ(std::tie(b.title, b.icon, b.buttons),
@@ -189,12 +220,13 @@ TEST_F(TablesTest, PackedTablesReachTheDiskette) {
     EXPECT_EQ(onDisk(), "activida.dbf catdirpl.dbf datoprov.dbf mercbi.dbf prodabas.dbf Sector.dbf");
     // Rows and live rows: prodabas and activida are copied unpacked.
     const std::pair<const char*, std::pair<std::size_t, std::size_t>> copied[] = {
-        {"datoprov.dbf", {1, 1}}, {"catdirpl.dbf", {1, 1}}, {"Sector.dbf", {1, 1}}, {"mercbi.dbf", {0, 0}},
-        {"prodabas.dbf", {2, 1}}, {"activida.dbf", {4, 3}}};
+        {"datoprov.dbf", {1, 1}}, {"catdirpl.dbf", {1, 1}}, {"Sector.dbf", {1, 1}},
+        {"mercbi.dbf", {0, 0}},   {"prodabas.dbf", {2, 1}}, {"activida.dbf", {4, 3}}};
     for (const auto& [name, counts] : copied) {
         auto t = store::DbfTable::open(diskette_ / name);
         std::size_t live = 0;
-        for (std::size_t r = 0; r < t->recordCount(); ++r) live += !t->isDeleted(r);
+        for (std::size_t r = 0; r < t->recordCount(); ++r)
+            live += !t->isDeleted(r);
         EXPECT_EQ(std::make_pair(t->recordCount(), live), counts) << name;
     }
     // Back to browsing, on the packed tables.
@@ -228,5 +260,5 @@ TEST_F(TablesTest, ACopyCutOffIsReportedNotLeftBehind) {
 }
 #endif
 
-} // namespace
-} // namespace form1test
+}  // namespace
+}  // namespace form1test

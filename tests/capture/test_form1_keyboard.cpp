@@ -14,7 +14,8 @@ QWidget* focused() { return QApplication::focusWidget(); }
 TEST_F(Form1Test, ApplicationFilledAndSavedWithoutAMouse) {
     auto tabTo = [this](const char* name, int index = -1) {  // at most a full round
         QWidget* target = w(name, index);
-        for (int i = 0; i < 60 && focused() != target; ++i) key(Qt::Key_Tab);
+        for (int i = 0; i < 60 && focused() != target; ++i)
+            key(Qt::Key_Tab);
         ASSERT_EQ(focused(), target) << name;
     };
     open();
@@ -22,8 +23,10 @@ TEST_F(Form1Test, ApplicationFilledAndSavedWithoutAMouse) {
     typeHere(QStringLiteral(" abc850101xy1"));
     key(Qt::Key_Tab);  // leaving the box checks the RFC and unlocks the window
     EXPECT_TRUE(form_->RFCValido);
-    for (const auto& [name, text] : {std::pair{"txtEmail1", "Ventas@Empresa.COM"}, {"txtCalle", "Av. Niño Héroe 10"},
-                                     {"txtColonia", "Centro"}, {"txtCP", "0 6-6a00"}})
+    for (const auto& [name, text] : {std::pair{"txtEmail1", "Ventas@Empresa.COM"},
+                                     {"txtCalle", "Av. Niño Héroe 10"},
+                                     {"txtColonia", "Centro"},
+                                     {"txtCP", "0 6-6a00"}})
         tabTo(name), typeHere(QString::fromUtf8(text));
     tabTo("Combo5");
     key(Qt::Key_Down);  // the first office
@@ -42,10 +45,15 @@ TEST_F(Form1Test, ApplicationFilledAndSavedWithoutAMouse) {
     const auto saved = rows("datoprov");
     ASSERT_EQ(saved.size(), 1u);
     const auto t = store::DbfTable::open(dir_ / "datoprov.dbf");
-    const std::pair<const char*, Value> fields[] = {{"RFC", Value(" ABC850101XY1")}, {"CP", Value("06600")},
-        {"EMAIL", Value("ventas@empresa.com")}, {"CALLEYNO", Value("AV. NIÑO HÉROE 10")},
-        {"NOMBREREPL", Value("ANA")}, {"TIPOPROG", Value(1)}, {"CVEADMLOC", Value(10)}};
-    for (const auto& [name, value] : fields) EXPECT_EQ(saved[0][std::size_t(t->fieldIndex(name))], value) << name;
+    const std::pair<const char*, Value> fields[] = {{"RFC", Value(" ABC850101XY1")},
+                                                    {"CP", Value("06600")},
+                                                    {"EMAIL", Value("ventas@empresa.com")},
+                                                    {"CALLEYNO", Value("AV. NIÑO HÉROE 10")},
+                                                    {"NOMBREREPL", Value("ANA")},
+                                                    {"TIPOPROG", Value(1)},
+                                                    {"CVEADMLOC", Value(10)}};
+    for (const auto& [name, value] : fields)
+        EXPECT_EQ(saved[0][std::size_t(t->fieldIndex(name))], value) << name;
 }
 
 // A window that takes the activation (a real message box, another program) is
@@ -88,9 +96,16 @@ TEST_F(Form1Test, ABoxTakingTheActivationDoesNotCheckAgain) {
 TEST_F(Form1Test, LeavingTheRfcBoxRunsTheCheck) {
     enum class Hab { NotCalled, True, False };
     // typed: key by key (a blank is the space key) unless pasted, past the key rules.
-    const struct { QString typed; bool pasted; QStringList messages; Hab habilita; } cases[] = {
-        {QString(), false, {kLen}, Hab::NotCalled}, {" abc850101xy1", false, {}, Hab::True},
-        {"ABCD851301XY1", false, {kFirst, kMonth}, Hab::False}, {" aBC850101XY1", true, {kL2}, Hab::False},
+    const struct {
+        QString typed;
+        bool pasted;
+        QStringList messages;
+        Hab habilita;
+    } cases[] = {
+        {QString(), false, {kLen}, Hab::NotCalled},
+        {" abc850101xy1", false, {}, Hab::True},
+        {"ABCD851301XY1", false, {kFirst, kMonth}, Hab::False},
+        {" aBC850101XY1", true, {kL2}, Hab::False},
         {" A1C851332XYZ", false, {kL3, kMonth, kDay, kLast}, Hab::False},  // every rule after a letter fault
     };
     for (const auto& c : cases) {
@@ -143,7 +158,8 @@ protected:
     void start(int cpWidth = 0) {
         close();
         auto fields = store::tableLayout("catdirpl").fields;
-        if (cpWidth > 0) fields.at(1).length = cpWidth;
+        if (cpWidth > 0)
+            fields.at(1).length = cpWidth;
         std::filesystem::remove(dir_ / "catdirpl.dbf");
         store::DbfTable::create(dir_ / "catdirpl.dbf", fields);
         append("catdirpl", {{Value("PRIMERA 1"), Value("01000"), Value("SAN ANGEL"), Value("CDMX"),
@@ -159,7 +175,8 @@ protected:
     // Types each text into the next cells of the row, Tab between them.
     void typeRow(const QStringList& cells) {
         for (int i = 0; i < cells.size(); ++i) {
-            if (i > 0) key(Qt::Key_Tab);
+            if (i > 0)
+                key(Qt::Key_Tab);
             typeHere(cells[i]);
         }
     }
@@ -182,9 +199,9 @@ TEST_F(PlantsTest, NewRowLeftWithUpIsWrittenThroughTheCellRules) {
     key(Qt::Key_Tab);
     typeRow({"5b678"});
     key(Qt::Key_Up);
-    EXPECT_EQ(added(), (std::vector<store::Row>{{Value("AV JUAREZ 10"), Value("06600"), Value("CENTRO"), Value("CDMX"),
-                                                 Value("CUAUHTEMOC"), Value("MEXICO"), Value("551234"),
-                                                 Value("5678")}}));
+    EXPECT_EQ(added(),
+              (std::vector<store::Row>{{Value("AV JUAREZ 10"), Value("06600"), Value("CENTRO"), Value("CDMX"),
+                                        Value("CUAUHTEMOC"), Value("MEXICO"), Value("551234"), Value("5678")}}));
     EXPECT_TRUE(boxes_->shown().empty());
 }
 
@@ -193,8 +210,11 @@ TEST_F(PlantsTest, NewRowLeftWithUpIsWrittenThroughTheCellRules) {
 // not examined and the row is written, unless the table is an older one whose
 // five-character field cannot hold them. A seventh digit is never taken.
 TEST_F(PlantsTest, SixPostalDigitsAreRefusedWhenTheRowIsLeftFromTheirColumn) {
-    const struct { int width; bool fromCp; const char* written; } cases[] = {
-        {0, true, nullptr}, {0, false, "123456"}, {5, true, nullptr}, {5, false, nullptr}};
+    const struct {
+        int width;
+        bool fromCp;
+        const char* written;
+    } cases[] = {{0, true, nullptr}, {0, false, "123456"}, {5, true, nullptr}, {5, false, nullptr}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "width " << c.width << (c.fromCp ? " from CP" : " from COLONIA"));
         boxes_->clear();
@@ -210,8 +230,10 @@ TEST_F(PlantsTest, SixPostalDigitsAreRefusedWhenTheRowIsLeftFromTheirColumn) {
         }
         expectBox(kCpMessage, "Error", ui::Icon::Critical, ui::Buttons::Ok);
         EXPECT_TRUE(added().empty());
-        EXPECT_EQ(std::make_pair(grid_->currentRow(), grid_->columnText(1)), std::make_pair(1, QStringLiteral("123456")));
-        if (!c.fromCp) continue;
+        EXPECT_EQ(std::make_pair(grid_->currentRow(), grid_->columnText(1)),
+                  std::make_pair(1, QStringLiteral("123456")));
+        if (!c.fromCp)
+            continue;
         // Corrected, the row goes to the table, an older one included.
         key(Qt::Key_Backspace), key(Qt::Key_Down);
         ASSERT_EQ(added().size(), 1u);
@@ -219,5 +241,5 @@ TEST_F(PlantsTest, SixPostalDigitsAreRefusedWhenTheRowIsLeftFromTheirColumn) {
     }
 }
 
-} // namespace
-} // namespace form1test
+}  // namespace
+}  // namespace form1test

@@ -37,11 +37,16 @@ protected:
 };
 
 TEST_F(HelpTest, ConsiderationsShownWhateverTheirFormAndAMissingFileReported) {
-    const struct { const char* file; QByteArray bytes; const char* shown; } cases[] = {
+    const struct {
+        const char* file;
+        QByteArray bytes;
+        const char* shown;
+    } cases[] = {
         {"utf8.txt", "CONSIDERACIONES GENERALES\nLa solicitud se llenar\xc3\xa1 con may\xc3\xbasculas.\n",
          "CONSIDERACIONES GENERALES\nLa solicitud se llenará con mayúsculas.\n"},
-        {"rich.txt", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\qc\\b Consideraciones\\b0\\par\\pard Anexo "
-                     "\\'fanico\\par}",
+        {"rich.txt",
+         "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\qc\\b Consideraciones\\b0\\par\\pard Anexo "
+         "\\'fanico\\par}",
          "Consideraciones\nAnexo único\n"},
     };
     for (const auto& c : cases) {
@@ -64,7 +69,10 @@ TEST_F(HelpTest, ConsiderationsShownWhateverTheirFormAndAMissingFileReported) {
 // Its own window beside its owner; the resize rule; closed from the keyboard.
 TEST_F(HelpTest, HelpWindowResizesAndClosesWithCerrar) {
     // Sizes in twips: window inner area -> text box and button top.
-    const struct { const char* what; int w, h, boxW, boxH, buttonTop; } cases[] = {
+    const struct {
+        const char* what;
+        int w, h, boxW, boxH, buttonTop;
+    } cases[] = {
         {"opening size", 7500, 6060, 7300, 5060, 5360},
         {"narrower and shorter", 3000, 2400, 2800, 1400, 1700},
         {"smaller than the margins", 150, 600, 0, 0, 0},
@@ -79,10 +87,10 @@ TEST_F(HelpTest, HelpWindowResizesAndClosesWithCerrar) {
         w.resize(w.twipsToPixelsX(c.w), w.twipsToPixelsY(c.h));
         QCoreApplication::processEvents();
         ASSERT_EQ(w.width(), w.twipsToPixelsX(c.w));  // the platform gave the size asked for
-        EXPECT_EQ(w.RTUltima->geometry(), QRect(w.twipsToPixelsX(100), w.twipsToPixelsY(100),
-                                                  w.twipsToPixelsX(c.boxW), w.twipsToPixelsY(c.boxH)));
+        EXPECT_EQ(w.RTUltima->geometry(), QRect(w.twipsToPixelsX(100), w.twipsToPixelsY(100), w.twipsToPixelsX(c.boxW),
+                                                w.twipsToPixelsY(c.boxH)));
         EXPECT_EQ(w.Command2->geometry(), QRect(w.twipsToPixelsX(5880), w.twipsToPixelsY(c.buttonTop),
-                                                  w.twipsToPixelsX(1215), w.twipsToPixelsY(375)));
+                                                w.twipsToPixelsX(1215), w.twipsToPixelsY(375)));
         // The text wraps 400 twips inside the box, or at its edge when there is no room.
         EXPECT_EQ(w.RTUltima->lineWrapMode(), c.boxW > 400 ? QTextEdit::FixedPixelWidth : QTextEdit::WidgetWidth);
         if (c.boxW > 400) {
@@ -109,12 +117,27 @@ TEST(DialogKeys, EnterPressesTheFocusedButtonElseTheDefault) {
     static const ui::ControlSpec controls[] = {
         {.name = "txtNota", .kind = Kind::TextBox, .tab = 0, .width = 2000, .height = 300},
         {.name = "cmdOtro", .kind = Kind::Button, .caption = "&Otro", .tab = 1, .width = 1000, .height = 345},
-        {.name = "cmdOK", .kind = Kind::Button, .caption = "OK", .tab = 2, .width = 1000, .height = 345, .isDefault = true},
-        {.name = "cmdCancel", .kind = Kind::Button, .caption = "Cancelar", .tab = 3, .width = 1000, .height = 345,
+        {.name = "cmdOK",
+         .kind = Kind::Button,
+         .caption = "OK",
+         .tab = 2,
+         .width = 1000,
+         .height = 345,
+         .isDefault = true},
+        {.name = "cmdCancel",
+         .kind = Kind::Button,
+         .caption = "Cancelar",
+         .tab = 3,
+         .width = 1000,
+         .height = 345,
          .isCancel = true},
     };
     static const ui::WindowLayout layout = {"frmTeclas", "Teclas", 4000, 1000, controls, 4};
-    const struct { const char* focus; Qt::Key key; const char* pressed; } cases[] = {
+    const struct {
+        const char* focus;
+        Qt::Key key;
+        const char* pressed;
+    } cases[] = {
         {"txtNota", Qt::Key_Return, "cmdOK"},
         {"txtNota", Qt::Key_Enter, "cmdOK"},
         {"cmdOtro", Qt::Key_Return, "cmdOtro"},
@@ -134,7 +157,8 @@ TEST(DialogKeys, EnterPressesTheFocusedButtonElseTheDefault) {
         EXPECT_EQ(pressed, QStringList{QString::fromLatin1(c.pressed)});
     }
     EXPECT_TRUE(ui::FormWindow(layout).as<QPushButton>(QStringLiteral("cmdOK"))->isDefault());
-    for (auto [caption, read] : {std::pair{"&Cerrar", "Cerrar"}, {"A && B", "A & B"}, {"Fin&", "Fin"}, {"A N E X O S", "A N E X O S"}})
+    for (auto [caption, read] :
+         {std::pair{"&Cerrar", "Cerrar"}, {"A && B", "A & B"}, {"Fin&", "Fin"}, {"A N E X O S", "A N E X O S"}})
         EXPECT_EQ(ui::withoutMnemonic(QString::fromUtf8(caption)), QString::fromUtf8(read));
 }
 
@@ -149,20 +173,25 @@ TEST(About, SaysTitleVersionAndOfficeCentredOnItsOwnerAndEndsTheModalWait) {
     const QString office = about.as<QLabel>(QStringLiteral("lblDescription"))->text();
     EXPECT_TRUE(office.startsWith(QStringLiteral("Secretaría de Quentaria\n")));
     EXPECT_GE(office.count(u'\n'), 2);  // directorate and unit on their own lines
-    EXPECT_TRUE(about.as<QLabel>(QStringLiteral("lblDisclaimer"))->text().startsWith(QStringLiteral("Dudas y Comentarios\n")));
+    EXPECT_TRUE(
+        about.as<QLabel>(QStringLiteral("lblDisclaimer"))->text().startsWith(QStringLiteral("Dudas y Comentarios\n")));
     EXPECT_EQ(about.minimumSize(), about.maximumSize());  // fixed, with no minimize or maximize button
     EXPECT_FALSE(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     // The version is set at run time; a screen reader must read that, not the table's caption.
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(about.lblVersion)->text(QAccessible::Name), about.lblVersion->text());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(about.lblVersion)->text(QAccessible::Name),
+              about.lblVersion->text());
     bool escaped = false, rescued = false;
     QTimer::singleShot(0, &about, [&] {
         escaped = true;
         EXPECT_LE((about.geometry().center() - owner.geometry().center()).manhattanLength(), 2);
         QTest::keyClick(about.cmdOK, Qt::Key_Escape);
     });
-    QTimer::singleShot(5000, &about, [&] { rescued = true; about.close(); });  // a broken key must not hang the run
+    QTimer::singleShot(5000, &about, [&] {
+        rescued = true;
+        about.close();
+    });  // a broken key must not hang the run
     ui::showModal(&about);
     EXPECT_TRUE(escaped && !rescued && !about.isVisible());
 }
 
-} // namespace
+}  // namespace

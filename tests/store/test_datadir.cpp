@@ -226,4 +226,4 @@ TEST(DirectoryLock, KilledHolderDoesNotBlockTheNextStart) {
     EXPECT_NE(DirectoryLock::acquire(tmp.path()), nullptr);  // gone: let in
 }
 
-} // namespace
+}  // namespace

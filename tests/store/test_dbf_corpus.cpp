@@ -30,21 +30,36 @@ TEST(DbfCorpus, EveryFileOpensOrIsRefused) {
         bool warns = false, sameFirstRows = false, warnsAfterPack = false;
     };
     const std::map<std::string, Expected> table = {
-        {"sound.dbf", {3, false, true}},           {"empty_file.dbf", {-1}},
-        {"truncated_header.dbf", {-1}},            {"truncated_descriptors.dbf", {-1}},
-        {"truncated_records.dbf", {2, true, true}}, {"count_beyond_end.dbf", {3, true, true}},
-        {"huge_count.dbf", {3, true, true}},       {"header_length_short.dbf", {3, true, true}},
-        {"header_length_long.dbf", {3, true, true}}, {"no_end_marker.dbf", {3, false, true}},
-        {"garbage_after_name_nul.dbf", {3, false, true}}, {"lowercase_names.dbf", {3, false, true}},
-        {"zero_fields.dbf", {-1}},                 {"field_length_zero.dbf", {3, true, false, true}},
-        {"record_length_short.dbf", {3, true, true}}, {"record_length_long.dbf", {3, true, true}},
-        {"record_length_zero.dbf", {3, true, true}}, {"no_terminator.dbf", {3, true, true}},
-        {"no_terminator_no_length.dbf", {-1}},     {"visual_foxpro.dbf", {-1}},
-        {"memo_field.dbf", {-1}},                  {"foxpro_no_memo.dbf", {3, false, true}},
-        {"unknown_type.dbf", {-1}},                {"unknown_codepage.dbf", {-1}},
-        {"unmarked_codepage.dbf", {3, false, true}}, {"bad_values.dbf", {2}},
-        {"uncounted_record.dbf", {2, true, true}}, {"null_after_terminator.dbf", {3, false, true}},
-        {"unknown_deletion_flag.dbf", {3, true, true}}, {"too_many_descriptors.dbf", {-1}},
+        {"sound.dbf", {3, false, true}},
+        {"empty_file.dbf", {-1}},
+        {"truncated_header.dbf", {-1}},
+        {"truncated_descriptors.dbf", {-1}},
+        {"truncated_records.dbf", {2, true, true}},
+        {"count_beyond_end.dbf", {3, true, true}},
+        {"huge_count.dbf", {3, true, true}},
+        {"header_length_short.dbf", {3, true, true}},
+        {"header_length_long.dbf", {3, true, true}},
+        {"no_end_marker.dbf", {3, false, true}},
+        {"garbage_after_name_nul.dbf", {3, false, true}},
+        {"lowercase_names.dbf", {3, false, true}},
+        {"zero_fields.dbf", {-1}},
+        {"field_length_zero.dbf", {3, true, false, true}},
+        {"record_length_short.dbf", {3, true, true}},
+        {"record_length_long.dbf", {3, true, true}},
+        {"record_length_zero.dbf", {3, true, true}},
+        {"no_terminator.dbf", {3, true, true}},
+        {"no_terminator_no_length.dbf", {-1}},
+        {"visual_foxpro.dbf", {-1}},
+        {"memo_field.dbf", {-1}},
+        {"foxpro_no_memo.dbf", {3, false, true}},
+        {"unknown_type.dbf", {-1}},
+        {"unknown_codepage.dbf", {-1}},
+        {"unmarked_codepage.dbf", {3, false, true}},
+        {"bad_values.dbf", {2}},
+        {"uncounted_record.dbf", {2, true, true}},
+        {"null_after_terminator.dbf", {3, false, true}},
+        {"unknown_deletion_flag.dbf", {3, true, true}},
+        {"too_many_descriptors.dbf", {-1}},
         {"long_character_field.dbf", {1}},
     };
     const Row first{" ABC010101XY1", 12.5, Date{2024, 2, 29}, true, "Peña"};
@@ -140,7 +155,8 @@ TEST(DbfCorpus, MutatedFilesOpenOrAreRefused) {
                 const auto t = DbfTable::fromBytes(bytes, "mutado.dbf");
                 ++opened;
                 for (std::size_t r = 0; r < t->recordCount(); ++r)
-                    ASSERT_TRUE(t->read(r).size() == t->fields().size() && t->rawRecord(r).size() == t->rawRecord(0).size());
+                    ASSERT_TRUE(t->read(r).size() == t->fields().size()
+                                && t->rawRecord(r).size() == t->rawRecord(0).size());
             } catch (const StoreError&) {
                 ++refused;
             }
@@ -150,4 +166,4 @@ TEST(DbfCorpus, MutatedFilesOpenOrAreRefused) {
     EXPECT_GT(refused, 0u);
 }
 
-} // namespace
+}  // namespace

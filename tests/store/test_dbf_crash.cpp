@@ -33,8 +33,10 @@ TEST(DbfCrash, KillDuringAppendsLosesNoSavedRow) {
     }
     ScratchDir dir;
     const auto file = dir / "mercbi.dbf";
-    DbfTable::create(file, {{"RFC", FieldType::Character, 13, 0}, {"DESCRIPCIO", FieldType::Character, 40, 0},
-                            {"NUM", FieldType::Numeric, 12, 2}, {"FECHA", FieldType::Date, 8, 0}});
+    DbfTable::create(file, {{"RFC", FieldType::Character, 13, 0},
+                            {"DESCRIPCIO", FieldType::Character, 40, 0},
+                            {"NUM", FieldType::Numeric, 12, 2},
+                            {"FECHA", FieldType::Date, 8, 0}});
     std::mt19937 random(std::random_device{}());
     std::size_t previous = 0;
     std::set<std::size_t> cutOff;  // last row of each round: its deletion may not have happened
@@ -68,4 +70,4 @@ TEST(DbfCrash, KillDuringAppendsLosesNoSavedRow) {
     EXPECT_GT(previous, 0u);
 }
 
-} // namespace
+}  // namespace

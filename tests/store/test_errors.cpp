@@ -26,16 +26,20 @@ const std::string kNotReady = "La unidad no está lista: no hay disco en ella.";
 // The failures an operator can act upon, as the C library and as Windows
 // report them.
 TEST(ErrorText, WhatTheOperatorMeetsIsSpanishWhicheverSystemReportsIt) {
-    const struct { std::errc posix; unsigned long windows; const std::string& text; } cases[] = {
-        {std::errc::no_such_file_or_directory, 2, kNotFound},    // ERROR_FILE_NOT_FOUND
-        {std::errc::no_such_file_or_directory, 3, kNotFound},    // ERROR_PATH_NOT_FOUND
-        {std::errc::permission_denied, 5, kDenied},              // ERROR_ACCESS_DENIED
-        {std::errc::read_only_file_system, 19, kReadOnly},       // ERROR_WRITE_PROTECT
-        {std::errc::no_space_on_device, 112, kFull},             // ERROR_DISK_FULL
-        {std::errc::no_space_on_device, 39, kFull},              // ERROR_HANDLE_DISK_FULL
-        {std::errc::device_or_resource_busy, 32, kInUse},        // ERROR_SHARING_VIOLATION
-        {std::errc::no_lock_available, 33, kInUse},              // ERROR_LOCK_VIOLATION
-        {std::errc::no_such_device, 21, kNotReady},              // ERROR_NOT_READY
+    const struct {
+        std::errc posix;
+        unsigned long windows;
+        const std::string& text;
+    } cases[] = {
+        {std::errc::no_such_file_or_directory, 2, kNotFound},  // ERROR_FILE_NOT_FOUND
+        {std::errc::no_such_file_or_directory, 3, kNotFound},  // ERROR_PATH_NOT_FOUND
+        {std::errc::permission_denied, 5, kDenied},            // ERROR_ACCESS_DENIED
+        {std::errc::read_only_file_system, 19, kReadOnly},     // ERROR_WRITE_PROTECT
+        {std::errc::no_space_on_device, 112, kFull},           // ERROR_DISK_FULL
+        {std::errc::no_space_on_device, 39, kFull},            // ERROR_HANDLE_DISK_FULL
+        {std::errc::device_or_resource_busy, 32, kInUse},      // ERROR_SHARING_VIOLATION
+        {std::errc::no_lock_available, 33, kInUse},            // ERROR_LOCK_VIOLATION
+        {std::errc::no_such_device, 21, kNotReady},            // ERROR_NOT_READY
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.windows);
@@ -79,8 +83,9 @@ TEST(ErrorText, StoreMessagesCarryTheSpanishText) {
     ScratchDir tmp;
     writeBytes(tmp / "archivo", "x");
     const fs::path under = tmp.path() / "archivo" / "ZELTAR";
-    EXPECT_EQ(errorOf([&] { store::ensureDataDirectory(under); }),
-              "No se puede crear el directorio de datos " + under.string() + ": Una parte de la ruta no es una carpeta.");
+    EXPECT_EQ(errorOf([&] { store::ensureDataDirectory(under); }), "No se puede crear el directorio de datos "
+                                                                       + under.string()
+                                                                       + ": Una parte de la ruta no es una carpeta.");
 }
 
-} // namespace
+}  // namespace

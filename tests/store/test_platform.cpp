@@ -21,14 +21,22 @@ TEST(Platform, WindowsCommandLinesKeepFixedLinesAndQuoteWhatTheParserWouldSplit)
         const char* line;
     } cases[] = {
         // The packing program's fixed line: two blanks before mercbi, one at the end.
-        {"C:\\ZELTAR\\pack9.exe", {"DatoProv catdirpl Sector  mercbi "}, true,
+        {"C:\\ZELTAR\\pack9.exe",
+         {"DatoProv catdirpl Sector  mercbi "},
+         true,
          "C:\\ZELTAR\\pack9.exe DatoProv catdirpl Sector  mercbi "},
-        {"C:\\Program Files\\ZELTAR\\pack9.exe", {"DatoProv catdirpl Sector  mercbi "}, true,
+        {"C:\\Program Files\\ZELTAR\\pack9.exe",
+         {"DatoProv catdirpl Sector  mercbi "},
+         true,
          "\"C:\\Program Files\\ZELTAR\\pack9.exe\" DatoProv catdirpl Sector  mercbi "},
-        {"C:\\z\\zeltar-sql.exe", {"C:\\datos", "select * from sector"}, false,
+        {"C:\\z\\zeltar-sql.exe",
+         {"C:\\datos", "select * from sector"},
+         false,
          "C:\\z\\zeltar-sql.exe C:\\datos \"select * from sector\""},
         // Backslashes double only before a quote, the closing one included.
-        {"p.exe", {"", "a\"b", "C:\\con blanco\\", "a\\\\\"b", "\\\\srv\\x", "CAMIÓN"}, false,
+        {"p.exe",
+         {"", "a\"b", "C:\\con blanco\\", "a\\\\\"b", "\\\\srv\\x", "CAMIÓN"},
+         false,
          "p.exe \"\" \"a\\\"b\" \"C:\\con blanco\\\\\" \"a\\\\\\\\\\\"b\" \\\\srv\\x CAMIÓN"},
     };
     for (const auto& c : cases)
@@ -39,8 +47,13 @@ TEST(Platform, WindowsCommandLinesKeepFixedLinesAndQuoteWhatTheParserWouldSplit)
 // arguments, an environment entry, its working directory, and text on its
 // standard error, then ends with status 7.
 TEST(Platform, AChildGetsItsArgumentsEnvironmentAndDirectoryWholeInUtf8) {
-    const std::vector<std::string> args = {"DatoProv catdirpl Sector  mercbi ", "", "  dos  blancos ",
-                                           "comillas \"dentro\"", "C:\\ruta con blancos\\", "CAMIÓN ñandú €", "日本"};
+    const std::vector<std::string> args = {"DatoProv catdirpl Sector  mercbi ",
+                                           "",
+                                           "  dos  blancos ",
+                                           "comillas \"dentro\"",
+                                           "C:\\ruta con blancos\\",
+                                           "CAMIÓN ñandú €",
+                                           "日本"};
     if (childRole() == "echo") {
         platform::useUtf8Output();
         const auto& argv = testing::internal::GetArgvs();
@@ -95,4 +108,4 @@ TEST(Platform, CopiesReplaceTheTargetWholeOrLeaveItAsItWas) {
     EXPECT_EQ(fileNames(tmp.path()), (std::set<std::string>{"fuente.dbf", "destino.dbf", "nuevo.dbf"}));
 }
 
-} // namespace
+}  // namespace

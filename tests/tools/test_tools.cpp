@@ -53,9 +53,9 @@ TEST_F(Tools, Pack9RemovesDeletedRowsKeepsLiveOnesWhateverTheBlanks) {
         std::vector<std::string> args;
         bool verbatim;
     } cases[] = {
-        {{"DatoProv catdirpl Sector  mercbi "}, true},  // the main program's line, as Windows hands it on
+        {{"DatoProv catdirpl Sector  mercbi "}, true},          // the main program's line, as Windows hands it on
         {{"DatoProv", "catdirpl", "Sector", "mercbi"}, false},  // split by a shell
-        {{"DatoProv catdirpl Sector  mercbi "}, false},        // one argument
+        {{"DatoProv catdirpl Sector  mercbi "}, false},         // one argument
         {{"  DatoProv", "", "catdirpl Sector  ", "mercbi"}, false},
     };
     for (const auto& c : cases) {
@@ -66,8 +66,8 @@ TEST_F(Tools, Pack9RemovesDeletedRowsKeepsLiveOnesWhateverTheBlanks) {
             fill(table, data / file);
         const RunResult r = pack9(c.args, "", c.verbatim);
         EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(fileNames(data), (std::set<std::string>{"DatoProv.dbf", "catdirpl.dbf", "SECTOR.DBF", "MercBI.DBF",
-                                                          "zeltar.lck"}));
+        EXPECT_EQ(fileNames(data),
+                  (std::set<std::string>{"DatoProv.dbf", "catdirpl.dbf", "SECTOR.DBF", "MercBI.DBF", "zeltar.lck"}));
         for (const auto& [table, file] : tables)
             EXPECT_EQ(DbfTable::open(data / file)->recordCount(), 1u) << table;
     }
@@ -144,8 +144,12 @@ TEST_F(Tools, Pack9WaitsForAProgramReadingATableOrLeavesItWhole) {
 
 TEST_F(Tools, ZeltarSqlPrintsNamesThenRowsWithNullsEmptyOrExitsTwo) {
     fixture::makeTable(data / "Sector.dbf", tableLayout("sector").fields,
-                       {{1, "XV", "QUINCE"}, {1, Value(), "SIN CLAVE"}, {2, "IIa", "DOS A"}, {1, "IIa", "BORRADO"},
-                        {1, "IIa", " DOS, CON BLANCO"}}, {3});
+                       {{1, "XV", "QUINCE"},
+                        {1, Value(), "SIN CLAVE"},
+                        {2, "IIa", "DOS A"},
+                        {1, "IIa", "BORRADO"},
+                        {1, "IIa", " DOS, CON BLANCO"}},
+                       {3});
     DbfTable::createWithRows(data / "prodabas.dbf", tableLayout("prodabas").fields,
                              {{"Z1", "EMPRESA UNO", " ABC010203XY1", Date{2024, 2, 29}}});
     writeBienes(data);
@@ -156,16 +160,21 @@ TEST_F(Tools, ZeltarSqlPrintsNamesThenRowsWithNullsEmptyOrExitsTwo) {
     const std::pair<const char*, const char*> cases[] = {
         {"select * from sector where cve_sector <> Null and (idsector = 1 ) order by idsector, cve_sector",
          "IDSECTOR\tCVE_SECTOR\tDESCRIPCIO\n1\tIIa\t DOS, CON BLANCO\n1\tXV\tQUINCE\n"},
-        {"SECTOR", "IDSECTOR\tCVE_SECTOR\tDESCRIPCIO\n1\tXV\tQUINCE\n1\t\tSIN CLAVE\n2\tIIa\tDOS A\n1\tIIa\t DOS, CON BLANCO\n"},
+        {"SECTOR",
+         "IDSECTOR\tCVE_SECTOR\tDESCRIPCIO\n1\tXV\tQUINCE\n1\t\tSIN CLAVE\n2\tIIa\tDOS A\n1\tIIa\t DOS, CON BLANCO\n"},
         {"select RFC, NOMBRE from prodabas ", "RFC\tNOMBRE\n ABC010203XY1\tEMPRESA UNO\n"},
         {"select * from prodabas ", "SOLZELTAR\tNOMBRE\tRFC\tFECACTUALI\nZ1\tEMPRESA UNO\t ABC010203XY1\t20240229\n"},
         {"select * from sector where idsector = 3", "IDSECTOR\tCVE_SECTOR\tDESCRIPCIO\n"},
         // Text outside ASCII in the statement and in the rows.
         {"select * from bienes where descripcio = 'CAMIÓN'", "DESCRIPCIO\nCAMIÓN\nCAMIÓN\n"},
         {"select * from bienes where descripcio > 'CAMIÓN'", "DESCRIPCIO\ncamión\n"},
-        {"delete from sector", nullptr}, {"select * from sector where", nullptr},
-        {"select * from sector order by nada", nullptr}, {"select * from noexiste", nullptr}, {"noexiste", nullptr},
-        {"select * from roto", nullptr}, {"select * from corto", nullptr},
+        {"delete from sector", nullptr},
+        {"select * from sector where", nullptr},
+        {"select * from sector order by nada", nullptr},
+        {"select * from noexiste", nullptr},
+        {"noexiste", nullptr},
+        {"select * from roto", nullptr},
+        {"select * from corto", nullptr},
     };
     for (const auto& [statement, expected] : cases) {
         SCOPED_TRACE(statement);
@@ -197,7 +206,8 @@ TEST_F(Tools, ZeltarSqlAnswersTheStatementsAndTablesOfTheTests) {
         const RunResult r = answer(data, c.statement);
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), static_cast<std::ptrdiff_t>(c.records.size()) + 1)
-            << c.statement << "\n" << r.out;
+            << c.statement << "\n"
+            << r.out;
     }
     answer(data, "select * from bienes where descripcio = 'CAMIÓN'");
     for (const fs::path& dir : {data, shipped, fs::path(ZELTAR_TEST_DIR) / "store" / "corpus"}) {
@@ -213,4 +223,4 @@ TEST_F(Tools, ZeltarSqlAnswersTheStatementsAndTablesOfTheTests) {
         writeBytes(fromUtf8(file), transcript);
 }
 
-} // namespace
+}  // namespace

@@ -31,7 +31,8 @@ QString accessible(QWidget* w, QAccessible::Text t = QAccessible::Name) {
     return i ? i->text(t) : QString();
 }
 bool takesInput(Kind k) {
-    return k == Kind::TextBox || k == Kind::MaskedEdit || k == Kind::ComboBox || k == Kind::ListBox || k == Kind::RichText;
+    return k == Kind::TextBox || k == Kind::MaskedEdit || k == Kind::ComboBox || k == Kind::ListBox
+           || k == Kind::RichText;
 }
 
 // Two fields with the same label inside one frame: the frame alone cannot tell them apart.
@@ -42,7 +43,8 @@ const ui::ControlSpec kSameFrame[] = {
     {.name = "lblFax2", .kind = Kind::Label, .caption = "Fax", .container = "Frame1"},
     {.name = "txtFaxPlanta", .kind = Kind::TextBox, .label = "lblFax2", .tab = 2, .container = "Frame1"},
 };
-const ui::WindowLayout kSameFrameLayout = {"frmDuplicados", "Duplicados", 6000, 2000, kSameFrame, int(std::size(kSameFrame))};
+const ui::WindowLayout kSameFrameLayout = {"frmDuplicados",           "Duplicados", 6000, 2000, kSameFrame,
+                                           int(std::size(kSameFrame))};
 
 struct WindowCase {
     const char* name;
@@ -94,15 +96,18 @@ TEST_P(EveryWindow, FocusChainFollowsTheTabPlaces) {
     QWidget* start = nullptr;
     std::size_t focusable = 0;
     for (QWidget* c : w.controls()) {
-        if (!inChain(c)) continue;
+        if (!inChain(c))
+            continue;
         ++focusable;
-        if (!start || w.tabPlace(c) < w.tabPlace(start)) start = c;
+        if (!start || w.tabPlace(c) < w.tabPlace(start))
+            start = c;
     }
     ASSERT_NE(start, nullptr);
     std::vector<int> places;  // hidden controls included
     QWidget* p = start;
     do {
-        if (inChain(p)) places.push_back(w.tabPlace(p));
+        if (inChain(p))
+            places.push_back(w.tabPlace(p));
         p = p->nextInFocusChain();
     } while (p && p != start);
     EXPECT_TRUE(std::is_sorted(places.begin(), places.end()));
@@ -116,13 +121,15 @@ TEST_P(EveryWindow, CaptionsFitTheirBoxesInArialOrItsTwin) {
     const QString family = QFontInfo(w.font()).family();
     EXPECT_TRUE(family == "Arial" || family == "Liberation Sans" || family == "Arimo") << family.toStdString();
     for (QWidget* c : w.controls()) {
-        if (!qobject_cast<QLabel*>(c) && !qobject_cast<QCheckBox*>(c)) continue;
-        if (c->isHidden() || c->width() == 0) continue;  // never shown, or a table without places
+        if (!qobject_cast<QLabel*>(c) && !qobject_cast<QCheckBox*>(c))
+            continue;
+        if (c->isHidden() || c->width() == 0)
+            continue;  // never shown, or a table without places
         const auto* label = qobject_cast<QLabel*>(c);
         const bool fits = label && label->wordWrap() ? label->heightForWidth(c->width()) <= c->height()
                                                      : c->sizeHint().width() <= c->width();
-        EXPECT_TRUE(fits) << c->objectName().toStdString() << ": " << c->sizeHint().width() << " wide, "
-                          << c->width() << " given";
+        EXPECT_TRUE(fits) << c->objectName().toStdString() << ": " << c->sizeHint().width() << " wide, " << c->width()
+                          << " given";
     }
 }
 
@@ -135,7 +142,12 @@ TEST(AccessibleNames, AsAPersonReadingTheWindowWouldSayThem) {
     ui::FormWindow form1(ui::form1Layout()), sample(uitest::kSampleLayout), anexos(ui::anexosLayout()),
         documento(ui::frmDocumentLayout()), about(ui::frmAboutLayout());
     // Descriptions: nullptr when not checked; "" for none (the label alone tells the control).
-    const struct { ui::FormWindow& w; const char* control; int index; const char* name, *description; } cases[] = {
+    const struct {
+        ui::FormWindow& w;
+        const char* control;
+        int index;
+        const char *name, *description;
+    } cases[] = {
         {form1, "MaskEdBox1", -1, "RFC", ""},
         {form1, "txtTelefonoR2", -1, "Teléfono", "Datos del Representante legal"},
         {form1, "Command1", 2, "Generar disco  para Quentaria", "Generar disco  para Quentaria"},
@@ -161,4 +173,4 @@ TEST(AccessibleNames, AsAPersonReadingTheWindowWouldSayThem) {
     EXPECT_EQ(accessible(grid), QStringLiteral("S E C T O R E S"));
 }
 
-} // namespace
+}  // namespace

@@ -36,7 +36,10 @@ protected:
         dir = std::filesystem::path(tmp.path().toStdString());
         using store::Value, store::FieldType;
         store::DbfTable::createWithRows(
-            dir / "catdirpl.dbf", {{"CALLE", FieldType::Character, 40, 0}, {"CP", FieldType::Character, 5, 0}, {"TEL", FieldType::Numeric, 10, 0}},
+            dir / "catdirpl.dbf",
+            {{"CALLE", FieldType::Character, 40, 0},
+             {"CP", FieldType::Character, 5, 0},
+             {"TEL", FieldType::Numeric, 10, 0}},
             {{Value("REFORMA 10"), Value("06600"), Value()}, {Value("JUAREZ 5"), Value("06600"), Value()}});
         db = std::make_unique<store::Database>(dir);
         src = std::make_unique<store::DataSource>(*db, "dBASE III;", "catdirpl");
@@ -44,7 +47,8 @@ protected:
         grid.setColumns({{"CALLE Y NUM.", "CALLE"}, {"CP", "CP"}, {"TEL", "TEL"}});
         grid.setDataSource(src.get());
         grid.setRules(&rules);
-        tester = std::make_unique<QAbstractItemModelTester>(grid.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+        tester = std::make_unique<QAbstractItemModelTester>(grid.model(),
+                                                            QAbstractItemModelTester::FailureReportingMode::Fatal);
         grid.resize(600, 300);
         grid.show();
         grid.activateWindow();
@@ -58,11 +62,15 @@ protected:
         auto t = store::DbfTable::open(dir / "catdirpl.dbf");
         Column out;
         for (std::size_t r = 0; r < t->recordCount(); ++r)
-            if (!t->isDeleted(r)) out.push_back(t->read(r, field).toString());
+            if (!t->isDeleted(r))
+                out.push_back(t->read(r, field).toString());
         return out;
     }
     // Types into whatever has the focus: the grid, then the editor it opens.
-    void type(const QString& text) { for (QChar c : text) uitest::type(QApplication::focusWidget(), QString(c)); }
+    void type(const QString& text) {
+        for (QChar c : text)
+            uitest::type(QApplication::focusWidget(), QString(c));
+    }
     void key(int k) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(k)); }
     QLineEdit* editor() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
 
@@ -89,7 +97,8 @@ TEST_F(DataGridTest, EditedRowIsWrittenOnlyWhenLeft) {
     EXPECT_EQ(fileColumn(0), (Column{"AV. CENTRAL", "JUAREZ 5"}));
     EXPECT_EQ(fileColumn(1), (Column{"06600", "06600"}));
     type("UNO");
-    for (int k : {Qt::Key_Tab, Qt::Key_Escape, Qt::Key_Escape}) key(k);
+    for (int k : {Qt::Key_Tab, Qt::Key_Escape, Qt::Key_Escape})
+        key(k);
     EXPECT_FALSE(grid.rowDirty());
     EXPECT_EQ(grid.columnText(0), QStringLiteral("JUAREZ 5"));
     key(Qt::Key_Up);
@@ -187,4 +196,4 @@ TEST_F(DataGridTest, KeyPipelineThenTheRulesKeyFilter) {
     EXPECT_EQ(grid.columnText(2), QStringLiteral("5"));
 }
 
-} // namespace
+}  // namespace

@@ -53,7 +53,9 @@ TEST_F(FormWindowTest, ControlsByNameKindIndexAndContainer) {
 
 TEST_F(FormWindowTest, GeometryFromTwipsAndStartStates) {
     const int dx = w.logicalDpiX(), dy = w.logicalDpiY();
-    auto rect = [&](int l, int t, int wd, int h) { return QRect(l * dx / 1440, t * dy / 1440, wd * dx / 1440, h * dy / 1440); };
+    auto rect = [&](int l, int t, int wd, int h) {
+        return QRect(l * dx / 1440, t * dy / 1440, wd * dx / 1440, h * dy / 1440);
+    };
     if (dx == 96) {
         EXPECT_EQ(w.twipsToPixelsX(1695), 113);  // 15 twips a pixel
     }
@@ -88,8 +90,10 @@ TEST(Binding, SavesTheControlsAndShowsTheRowAgain) {
     QTemporaryDir tmp;
     const std::filesystem::path dir(tmp.path().toStdString());
     using store::FieldType;
-    store::DbfTable::create(dir / "datoprov.dbf", {{"RFC", FieldType::Character, 13, 0}, {"NOMBRE", FieldType::Character, 25, 0},
-                                                   {"PROG1P", FieldType::Numeric, 4, 0}, {"ACTIVO", FieldType::Logical, 1, 0}});
+    store::DbfTable::create(dir / "datoprov.dbf", {{"RFC", FieldType::Character, 13, 0},
+                                                   {"NOMBRE", FieldType::Character, 25, 0},
+                                                   {"PROG1P", FieldType::Numeric, 4, 0},
+                                                   {"ACTIVO", FieldType::Logical, 1, 0}});
     store::Database db(dir);
     store::DataSource src(db, "FoxPro 2.5;", "datoprov");
     src.refresh();
@@ -98,7 +102,8 @@ TEST(Binding, SavesTheControlsAndShowsTheRowAgain) {
     QCheckBox activo;
     rfc.setMask(QStringLiteral("&&&&999999aaa"));
     ui::Binding binding(src);
-    for (auto [w, field] : {std::pair<QWidget*, const char*>{&rfc, "RFC"}, {&nombre, "NOMBRE"}, {&prog, "PROG1P"}, {&activo, "ACTIVO"}})
+    for (auto [w, field] :
+         {std::pair<QWidget*, const char*>{&rfc, "RFC"}, {&nombre, "NOMBRE"}, {&prog, "PROG1P"}, {&activo, "ACTIVO"}})
         binding.bind(w, field);
     auto onDisk = [&] { return store::DbfTable::open(dir / "datoprov.dbf")->read(0); };
     src.addNew();  // the listener shows the blank new row
@@ -140,7 +145,7 @@ TEST(FieldValue, ConvertsTextByFieldType) {
     EXPECT_THROW(ui::fieldValue(date, "2024"), store::StoreError);
 }
 
-} // namespace
+}  // namespace
 
 // A window's code that takes a control for another kind, or asks for one its
 // layout lacks, stops the program at once, naming the window and the control.

@@ -26,7 +26,8 @@ class KeyPipelineTest : public ::testing::Test {
 protected:
     void SetUp() override {
         auto* layout = new QVBoxLayout(&window);
-        for (auto** e : {&plain, &mail, &phone}) layout->addWidget(*e = new QLineEdit);
+        for (auto** e : {&plain, &mail, &phone})
+            layout->addWidget(*e = new QLineEdit);
         layout->addWidget(rfc = new ui::MaskedEdit);
         rfc->setMask(kRfcMask);
         auto* keys = new ui::KeyPipeline(&window);
@@ -42,7 +43,12 @@ protected:
 
 // Typed key by key, or committed by an input method (accents composed with dead keys).
 TEST_F(KeyPipelineTest, TypedComposedAndPastedTextGoesThroughTheFilters) {
-    const struct { QLineEdit* e; QString text; bool composed; QString shown; } cases[] = {
+    const struct {
+        QLineEdit* e;
+        QString text;
+        bool composed;
+        QString shown;
+    } cases[] = {
         {plain, "razón social", false, "RAZÓN SOCIAL"},
         {mail, "Info@Empresa.MX", false, "info@empresa.mx"},  // the window's upper case, then the box's lower
         {phone, "55-12.a34", false, "551234"},
@@ -55,8 +61,10 @@ TEST_F(KeyPipelineTest, TypedComposedAndPastedTextGoesThroughTheFilters) {
         c.e->clear();
         QInputMethodEvent ev;
         ev.setCommitString(c.text);
-        if (c.composed) QApplication::sendEvent(c.e, &ev);
-        else uitest::type(c.e, c.text);
+        if (c.composed)
+            QApplication::sendEvent(c.e, &ev);
+        else
+            uitest::type(c.e, c.text);
         EXPECT_EQ(c.e->text(), c.shown);
     }
     QInputMethodEvent ev;  // composed into the masked positions too
@@ -88,7 +96,8 @@ TEST_F(KeyPipelineTest, TypedComposedAndPastedTextGoesThroughTheFilters) {
     plain->insert(QStringLiteral("CALLE \u20AC5 \u201CNORTE\u201D"));
     EXPECT_EQ(plain->text(), QStringLiteral("CALLE 5 NORTE"));
     QApplication::clipboard()->setText(QStringLiteral("uno\u2014dos"));
-    if (QApplication::clipboard()->text() != QStringLiteral("uno\u2014dos")) GTEST_SKIP() << "no clipboard";
+    if (QApplication::clipboard()->text() != QStringLiteral("uno\u2014dos"))
+        GTEST_SKIP() << "no clipboard";
     QTest::keyClick(mail, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(mail->text(), QStringLiteral("unodos"));  // pasted text skips the key filters
 }
@@ -102,17 +111,25 @@ protected:
 // Each row: the box's text, the caret (and a selection from it), what is
 // typed or the key pressed, the text afterwards and where the caret ends.
 TEST_F(MaskedEditTest, KeysOnThePositions) {
-    const struct { QString start; int pos, selection; QString typed; int key; Qt::KeyboardModifiers mods; QString text; int cursor; } cases[] = {
+    const struct {
+        QString start;
+        int pos, selection;
+        QString typed;
+        int key;
+        Qt::KeyboardModifiers mods;
+        QString text;
+        int cursor;
+    } cases[] = {
         {{}, 0, 0, "ABC", 0, {}, "ABC          ", 3},
         {"ABC", 3, 0, "D800101XY1Z", 0, {}, "ABCD800101XY1", 13},  // a fourteenth has no position
-        {"X", 0, 0, " ", 0, {}, k13, 0},  // blank: the window's queued Right arrow moves the caret
+        {"X", 0, 0, " ", 0, {}, k13, 0},             // blank: the window's queued Right arrow moves the caret
         {{}, 0, 0, "&", 0, {}, "&            ", 1},  // "&": anything
-        {{}, 4, 0, "A", 0, {}, k13, 4},   // "9": digits only
+        {{}, 4, 0, "A", 0, {}, k13, 4},              // "9": digits only
         {{}, 4, 0, "7", 0, {}, "    7        ", 5},
         {{}, 10, 0, "x", 0, {}, "          x  ", 11},  // "a": letter or digit
         {{}, 10, 0, "3", 0, {}, "          3  ", 11},
         {{}, 10, 0, "-", 0, {}, k13, 10},
-        {kFull, 1, 3, "Z", 0, {}, " ZBC800101XY1", 2},  // over a selection: its first position
+        {kFull, 1, 3, "Z", 0, {}, " ZBC800101XY1", 2},                 // over a selection: its first position
         {kFull, 4, 0, {}, Qt::Key_Backspace, {}, " AB 800101XY1", 3},  // blanks, no shifting
         {kFull, 5, 0, {}, Qt::Key_Delete, {}, " ABC8 0101XY1", 5},
         {kFull, 4, 0, {}, Qt::Key_Backspace, Qt::ControlModifier, " AB 800101XY1", 3},  // word deletions too
@@ -124,10 +141,14 @@ TEST_F(MaskedEditTest, KeysOnThePositions) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         box.setMaskedText(c.start);
-        if (c.selection) box.setSelection(c.pos, c.selection);
-        else box.setCursorPosition(c.pos);
-        if (c.key) QTest::keyClick(&box, Qt::Key(c.key), c.mods);
-        else uitest::type(&box, c.typed);
+        if (c.selection)
+            box.setSelection(c.pos, c.selection);
+        else
+            box.setCursorPosition(c.pos);
+        if (c.key)
+            QTest::keyClick(&box, Qt::Key(c.key), c.mods);
+        else
+            uitest::type(&box, c.typed);
         EXPECT_EQ(box.text(), c.text);
         EXPECT_EQ(box.cursorPosition(), c.cursor);
     }
@@ -172,10 +193,11 @@ TEST_F(MaskedEditTest, PasteTakesCharactersPositionByPosition) {
     box.pasteMasked(QStringLiteral("AB\u20ACCDEF12"));
     EXPECT_EQ(box.text(), QStringLiteral("ABCD  12     "));
     QApplication::clipboard()->setText(QStringLiteral(" XYZ010203AB9"));
-    if (QApplication::clipboard()->text() != QStringLiteral(" XYZ010203AB9")) GTEST_SKIP() << "no clipboard";
+    if (QApplication::clipboard()->text() != QStringLiteral(" XYZ010203AB9"))
+        GTEST_SKIP() << "no clipboard";
     box.setCursorPosition(0);
     QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(box.text(), QStringLiteral(" XYZ010203AB9"));
 }
 
-} // namespace
+}  // namespace

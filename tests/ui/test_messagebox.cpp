@@ -23,7 +23,8 @@ namespace {
 TEST(ScriptedBoxes, RecordsAnswersAndCountsUnexpectedQuestions) {
     auto* boxes = new ui::ScriptedMessageBoxes;
     auto previous = ui::MessageBoxService::install(std::unique_ptr<ui::ScriptedMessageBoxes>(boxes));
-    for (ui::Answer a : {ui::Answer::Yes, ui::Answer::Cancel}) boxes->queue(a);
+    for (ui::Answer a : {ui::Answer::Yes, ui::Answer::Cancel})
+        boxes->queue(a);
     EXPECT_EQ(ui::message(nullptr, "a", "ATENCION", ui::Icon::None, ui::Buttons::YesNo), ui::Answer::Yes);
     EXPECT_EQ(ui::message(nullptr, "b"), ui::Answer::Ok);
     EXPECT_EQ(ui::message(nullptr, "c", "Error", ui::Icon::Critical, ui::Buttons::YesNoCancel), ui::Answer::Cancel);
@@ -35,7 +36,8 @@ TEST(ScriptedBoxes, RecordsAnswersAndCountsUnexpectedQuestions) {
     const auto& shown = boxes->shown();
     EXPECT_EQ(shown[1].title, QStringLiteral("Disco de Captura para solicitudes ZELTAR"));  // no title given
     EXPECT_TRUE(shown[1].icon == ui::Icon::None && shown[1].buttons == ui::Buttons::Ok);
-    EXPECT_TRUE(shown[2].title == "Error" && shown[2].icon == ui::Icon::Critical && shown[2].answer == ui::Answer::Cancel);
+    EXPECT_TRUE(shown[2].title == "Error" && shown[2].icon == ui::Icon::Critical
+                && shown[2].answer == ui::Answer::Cancel);
     EXPECT_EQ(shown[3].buttons, ui::Buttons::YesNo);
     ui::MessageBoxService::install(std::move(previous));
 }
@@ -43,7 +45,12 @@ TEST(ScriptedBoxes, RecordsAnswersAndCountsUnexpectedQuestions) {
 // The production service is a real QMessageBox: its title, text, icon and
 // buttons are what screen readers get, and Enter and Escape answer it.
 TEST(QtMessageBoxes, RealBoxWithTitleButtonsAndEscape) {
-    const struct { ui::Buttons buttons; int key; ui::Answer expected; qsizetype buttonCount; } cases[] = {
+    const struct {
+        ui::Buttons buttons;
+        int key;
+        ui::Answer expected;
+        qsizetype buttonCount;
+    } cases[] = {
         {ui::Buttons::Ok, Qt::Key_Escape, ui::Answer::Ok, 1},
         {ui::Buttons::OkCancel, Qt::Key_Escape, ui::Answer::Cancel, 2},
         {ui::Buttons::YesNo, Qt::Key_Escape, ui::Answer::No, 2},
@@ -67,8 +74,8 @@ TEST(QtMessageBoxes, RealBoxWithTitleButtonsAndEscape) {
             QApplication::sendEvent(box->focusWidget() ? box->focusWidget() : box, &press);
         });
         ui::BusyPointer busy;
-        const ui::Answer a = ui::message(nullptr, QStringLiteral("Salvar los datos antes de salir?"), {},
-                                         ui::Icon::Critical, c.buttons);
+        const ui::Answer a =
+            ui::message(nullptr, QStringLiteral("Salvar los datos antes de salir?"), {}, ui::Icon::Critical, c.buttons);
         EXPECT_EQ(a, c.expected) << int(c.buttons) << " key " << c.key;
         EXPECT_TRUE(seen);
     }
@@ -119,4 +126,4 @@ TEST(Printing, ABoxPrintsItsSelectionOrElseEverythingAndACancelGivesNoPrinter) {
 #endif
 }
 
-} // namespace
+}  // namespace

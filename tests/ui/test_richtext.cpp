@@ -34,13 +34,20 @@ TEST(Rtf, TextOfWellFormedAndDamagedDocuments) {
     const QByteArray deep = "{\\rtf1 " + QByteArray(100000, '{') + "hondo" + QByteArray(100000, '}') + "fin}";
     const QByteArray manyUnclosed = "{\\rtf1 " + QByteArray(50000, '{') + "x";
     QByteArray garbage(65536, '\0');
-    for (int i = 0; i < garbage.size(); ++i) garbage[i] = char((i * 7919 + 13) % 256);
+    for (int i = 0; i < garbage.size(); ++i)
+        garbage[i] = char((i * 7919 + 13) % 256);
     garbage.prepend("{\\rtf1 ");
-    const struct { const char* what; QByteArray rtf; const char* text; } cases[] = {  // text: UTF-8, or nullptr for any
+    const struct {
+        const char* what;
+        QByteArray rtf;
+        const char* text;
+    } cases[] = {
+        // text: UTF-8, or nullptr for any
         {"paragraphs", "{\\rtf1\\ansi Uno\\par Dos\\par}", "Uno\nDos\n"},
         {"line breaks in the file are not text", "{\\rtf1 Hola\r\n mundo}", "Hola mundo"},
         {"the delimiting blank belongs to the word", "{\\rtf1 \\b negrita\\b0  normal}", "negrita normal"},
-        {"hex escapes in code page 1252, either case", "{\\rtf1 Se\\'f1or \\'C1\\'e9 \\'80 \\'93x\\'94}", "Señor Áé € “x”"},
+        {"hex escapes in code page 1252, either case", "{\\rtf1 Se\\'f1or \\'C1\\'e9 \\'80 \\'93x\\'94}",
+         "Señor Áé € “x”"},
         {"raw 8-bit text is code page 1252", "{\\rtf1 Informaci\xf3n}", "Información"},
         {"unicode with its fallback skipped", "{\\rtf1 Espa\\u241\\'f1a y \\u8364?}", "España y €"},
         {"uc2 skips two fallback bytes, uc0 none", "{\\rtf1\\uc2 \\u233\\'65\\'65x{\\uc0 \\u233 y}}", "éxéy"},
@@ -53,7 +60,8 @@ TEST(Rtf, TextOfWellFormedAndDamagedDocuments) {
         {"skipped destinations",
          "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl;\\red0\\green0\\blue0;}"
          "{\\stylesheet{\\s0 Normal;}}{\\info{\\title T\\'edtulo}{\\author Yo}}"
-         "{\\header Cabecera\\par}{\\*\\generator Writer;}{\\pict\\wmetafile8 0102ff}Texto{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt enlace}}}",
+         "{\\header Cabecera\\par}{\\*\\generator Writer;}{\\pict\\wmetafile8 0102ff}Texto{\\field{\\*\\fldinst "
+         "HYPERLINK \"x\"}{\\fldrslt enlace}}}",
          "Textoenlace"},
         {"optional destination skipped", "{\\rtf1 a{\\*\\bkmkstart x}b{\\*\\unknown {nested} text}c}", "abc"},
         {"binary data is skipped", "{\\rtf1 a{\\*\\blip\\bin3 }}}}b}", "ab"},
@@ -69,9 +77,12 @@ TEST(Rtf, TextOfWellFormedAndDamagedDocuments) {
          nullptr},
         {"negative and huge binary lengths", "{\\rtf1 a\\bin-5 b\\bin99999999999 xyz}", "ab"},
         {"unicode without a number, lone surrogate halves", "{\\rtf1 \\u x\\u-10179 xz\\u-8704 y}",
-         "\xef\xbf\xbd" "\xef\xbf\xbd" "z" "\xef\xbf\xbd"},
-        {"endless control word and number", "{\\rtf1 \\" + QByteArray(100000, 'a') + " b\\fs" + QByteArray(100000, '9') + " c}",
-         "bc"},
+         "\xef\xbf\xbd"
+         "\xef\xbf\xbd"
+         "z"
+         "\xef\xbf\xbd"},
+        {"endless control word and number",
+         "{\\rtf1 \\" + QByteArray(100000, 'a') + " b\\fs" + QByteArray(100000, '9') + " c}", "bc"},
         {"deep nesting: what lies too deep is dropped", deep, "fin"},
         {"deep nesting never closed", manyUnclosed, nullptr},
         {"noise", garbage, nullptr},
@@ -89,7 +100,8 @@ TEST(Rtf, TextOfWellFormedAndDamagedDocuments) {
 TEST(Rtf, CharacterAndParagraphFormats) {
     QTextDocument doc;
     ui::readRtf("{\\rtf1\\pard\\qc {\\b Titulo}\\par\\pard Normal {\\i cursiva} \\ul sub\\ulnone  "
-                "\\fs36 grande\\plain  llano\\par\\qr derecha\\par\\pard\\qj justo\\b\\b0  fino}", doc);
+                "\\fs36 grande\\plain  llano\\par\\qr derecha\\par\\pard\\qj justo\\b\\b0  fino}",
+                doc);
     ASSERT_EQ(doc.blockCount(), 4);
     const Qt::Alignment aligns[] = {Qt::AlignHCenter, Qt::AlignLeft, Qt::AlignRight, Qt::AlignJustify};
     for (int i = 0; i < 4; ++i) {
@@ -107,7 +119,6 @@ TEST(Rtf, CharacterAndParagraphFormats) {
     EXPECT_EQ(formatAt(doc, "fino").fontWeight(), QFont::Normal);
 }
 
-
 // More files, as the help window shows them, in tests/help.
 TEST(LoadTextFile, TextFilesByTheirEncodingAndFailuresLeaveTheBoxAlone) {
     QTemporaryDir dir;
@@ -118,9 +129,19 @@ TEST(LoadTextFile, TextFilesByTheirEncodingAndFailuresLeaveTheBoxAlone) {
         f.write(bytes);
         return f.fileName();
     };
-    const struct { const char* file; QByteArray bytes; const char* shown; } cases[] = {
-        {"bom.txt", "\xef\xbb\xbf" "A\xc3\xb1o", "Año"},
-        {"cp1252.txt", "Dise\xf1o \x93" "citado\x94 \x80", "Diseño “citado” €"},
+    const struct {
+        const char* file;
+        QByteArray bytes;
+        const char* shown;
+    } cases[] = {
+        {"bom.txt",
+         "\xef\xbb\xbf"
+         "A\xc3\xb1o",
+         "Año"},
+        {"cp1252.txt",
+         "Dise\xf1o \x93"
+         "citado\x94 \x80",
+         "Diseño “citado” €"},
         {"crlf.txt", "uno\r\ndos\rtres", "uno\ndos\ntres"},
         {"empty.txt", "", ""},
         {"a.rtf", "{\\rtf1 nuevo}", "nuevo"},
@@ -144,4 +165,4 @@ TEST(LoadTextFile, TextFilesByTheirEncodingAndFailuresLeaveTheBoxAlone) {
     EXPECT_EQ(box.toPlainText(), QStringLiteral("nuevo"));
 }
 
-} // namespace
+}  // namespace

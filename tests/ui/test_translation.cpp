@@ -32,7 +32,10 @@ protected:
 
 // The buttons of every kind of box the program shows.
 TEST_F(Spanish, MessageBoxesAnswerSiNoAceptarCancelar) {
-    const struct { ui::Buttons buttons; QStringList texts; } cases[] = {
+    const struct {
+        ui::Buttons buttons;
+        QStringList texts;
+    } cases[] = {
         {ui::Buttons::Ok, {"Aceptar"}},
         {ui::Buttons::OkCancel, {"Aceptar", "Cancelar"}},
         {ui::Buttons::YesNo, {"Sí", "No"}},
@@ -45,11 +48,12 @@ TEST_F(Spanish, MessageBoxesAnswerSiNoAceptarCancelar) {
         QTimer::singleShot(0, &scope, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             ASSERT_NE(box, nullptr);
-            for (QAbstractButton* b : box->buttons()) shown << withoutMnemonic(b->text());
+            for (QAbstractButton* b : box->buttons())
+                shown << withoutMnemonic(b->text());
             box->reject();
         });
-        ui::message(nullptr, QStringLiteral("Desea borrar la solicitud?"), QStringLiteral("ATENCION"),
-                    ui::Icon::None, c.buttons);
+        ui::message(nullptr, QStringLiteral("Desea borrar la solicitud?"), QStringLiteral("ATENCION"), ui::Icon::None,
+                    c.buttons);
         shown.sort();
         QStringList expected = c.texts;
         expected.sort();
@@ -64,7 +68,8 @@ TEST_F(Spanish, ContextMenuPrintDialogAndCommandLine) {
     std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
     QStringList actions;
     for (QAction* a : menu->actions())
-        if (!a->isSeparator()) actions << withoutMnemonic(a->text()).section(QLatin1Char('\t'), 0, 0);
+        if (!a->isSeparator())
+            actions << withoutMnemonic(a->text()).section(QLatin1Char('\t'), 0, 0);
     EXPECT_TRUE(actions.contains(QStringLiteral("Copiar"))) << actions.join(", ").toStdString();
     EXPECT_TRUE(actions.contains(QStringLiteral("Pegar"))) << actions.join(", ").toStdString();
 
@@ -77,4 +82,4 @@ TEST_F(Spanish, ContextMenuPrintDialogAndCommandLine) {
     EXPECT_TRUE(parser.helpText().startsWith(QStringLiteral("Uso:"))) << parser.helpText().toStdString();
 }
 
-} // namespace
+}  // namespace

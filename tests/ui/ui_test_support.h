@@ -23,10 +23,13 @@ inline void type(QWidget* w, const QString& text) {
 
 // Lets queued keystrokes and other posted work run.
 inline void settle() {
-    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
 }
 
-inline int digitsOnly(int code) { return (code >= '0' && code <= '9') || code == 8 || code == 9 || code == 27 ? code : 0; }
+inline int digitsOnly(int code) {
+    return (code >= '0' && code <= '9') || code == 8 || code == 9 || code == 27 ? code : 0;
+}
 
 // A small window with what the real ones use: a control array, labels, frames,
 // two fields sharing a label, a tab control with pages given out of order,
@@ -70,7 +73,7 @@ inline const ui::ControlSpec kSample[] = {
      .visible = false},
 };
 // clang-format on
-inline const ui::WindowLayout kSampleLayout = {"frmPrueba", "Ventana de prueba", 10000, 6000, kSample,
-                                               int(std::size(kSample))};
+inline const ui::WindowLayout kSampleLayout = {"frmPrueba", "Ventana de prueba",    10000, 6000,
+                                               kSample,     int(std::size(kSample))};
 
-} // namespace uitest
+}  // namespace uitest

@@ -30,8 +30,8 @@ const ControlSpec kControls[] = {
 
 const WindowLayout kLayout = {"frmAbout", "Acerca de", 5865, 3630, kControls, int(std::size(kControls))};
 
-} // namespace
+}  // namespace
 
 const WindowLayout& frmAboutLayout() { return kLayout; }
 
-} // namespace ui
+}  // namespace ui

@@ -8,4 +8,4 @@ namespace ui {
 
 const WindowLayout& frmAboutLayout();
 
-} // namespace ui
+}  // namespace ui

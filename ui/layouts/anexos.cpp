@@ -101,7 +101,7 @@ const GridColumnSpec kProducerColumns[] = {
 };
 // clang-format on
 
-} // namespace
+}  // namespace
 
 const WindowLayout& anexosLayout() { return kLayout; }
 
@@ -112,4 +112,4 @@ int anexosGoodsColumnCount() { return static_cast<int>(std::size(kGoodsColumns))
 const GridColumnSpec* anexosProducerColumns() { return kProducerColumns; }
 int anexosProducerColumnCount() { return static_cast<int>(std::size(kProducerColumns)); }
 
-} // namespace ui
+}  // namespace ui

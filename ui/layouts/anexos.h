@@ -20,4 +20,4 @@ int anexosGoodsColumnCount();
 const GridColumnSpec* anexosProducerColumns();
 int anexosProducerColumnCount();
 
-} // namespace ui
+}  // namespace ui

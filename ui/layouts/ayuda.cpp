@@ -18,11 +18,11 @@ const ControlSpec kControls[] = {
 };
 // clang-format on
 
-const WindowLayout kLayout = {"frmayuda", "Consideraciones para el llenado de la Solicitud", 7500, 6060,
-                              kControls, int(std::size(kControls))};
+const WindowLayout kLayout = {
+    "frmayuda", "Consideraciones para el llenado de la Solicitud", 7500, 6060, kControls, int(std::size(kControls))};
 
-} // namespace
+}  // namespace
 
 const WindowLayout& frmayudaLayout() { return kLayout; }
 
-} // namespace ui
+}  // namespace ui

@@ -8,4 +8,4 @@ namespace ui {
 
 const WindowLayout& frmayudaLayout();
 
-} // namespace ui
+}  // namespace ui

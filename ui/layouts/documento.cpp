@@ -21,11 +21,11 @@ const ControlSpec kControls[] = {
 };
 // clang-format on
 
-const WindowLayout kLayout = {"frmDocument", "Impresión de Solicitud", 7500, 6060, kControls,
-                              int(std::size(kControls))};
+const WindowLayout kLayout = {"frmDocument", "Impresión de Solicitud", 7500, 6060,
+                              kControls,     int(std::size(kControls))};
 
-} // namespace
+}  // namespace
 
 const WindowLayout& frmDocumentLayout() { return kLayout; }
 
-} // namespace ui
+}  // namespace ui

@@ -12,4 +12,4 @@ const WindowLayout& frmDocumentLayout();
 // control's size has no column of its own.
 inline constexpr double kRTUltimaPointSize = 7.5;
 
-} // namespace ui
+}  // namespace ui

@@ -233,7 +233,7 @@ const GridColumnSpec kPlantColumns[] = {
 };
 // clang-format on
 
-} // namespace
+}  // namespace
 
 const WindowLayout& form1Layout() { return kLayout; }
 
@@ -243,4 +243,4 @@ int form1ProcedureCount() { return static_cast<int>(std::size(kProcedures)); }
 const GridColumnSpec* form1PlantColumns() { return kPlantColumns; }
 int form1PlantColumnCount() { return static_cast<int>(std::size(kPlantColumns)); }
 
-} // namespace ui
+}  // namespace ui

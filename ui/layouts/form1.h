@@ -33,4 +33,4 @@ struct GridColumnSpec {
 const GridColumnSpec* form1PlantColumns();
 int form1PlantColumnCount();
 
-} // namespace ui
+}  // namespace ui
