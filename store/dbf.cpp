@@ -52,8 +52,7 @@ std::string hex(unsigned v) {
     return std::string("0x") + digits[(v >> 4) & 0xF] + digits[v & 0xF];
 }
 
-// Year - 1900, month, day of today: the dBASE III way of stamping the header.
-void todayStamp(char* out) {
+std::tm localNow() {
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
 #ifdef _WIN32
@@ -61,6 +60,12 @@ void todayStamp(char* out) {
 #else
     localtime_r(&now, &tm);
 #endif
+    return tm;
+}
+
+// Year - 1900, month, day of today: the dBASE III way of stamping the header.
+void todayStamp(char* out) {
+    const std::tm tm = localNow();
     out[0] = static_cast<char>(std::clamp(tm.tm_year, 0, 255));
     out[1] = static_cast<char>(tm.tm_mon + 1);
     out[2] = static_cast<char>(tm.tm_mday);
@@ -388,8 +393,8 @@ std::string DbfTable::Impl::nameFor(std::size_t field, const std::vector<std::st
         if (want.type == have.type && want.length == have.length && free(want.name))
             return want.name;
     }
-    for (int n = static_cast<int>(field) + 1;; n += 1000) {
-        const std::string name = "CAMPO" + std::to_string(n);
+    for (int k = 1;; ++k) {
+        const std::string name = "CAMPO" + std::to_string(field + 1) + (k > 1 ? "_" + std::to_string(k) : "");
         if (free(name))
             return name;
     }
@@ -1083,13 +1088,7 @@ template <typename Keep> std::string rewritten(const DbfTable::Impl& d, Keep kee
 
 // NAME-antes-de-reparar-YYYYMMDD-HHMMSS.ext beside the file, one not yet there.
 fs::path copyName(const fs::path& file) {
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-#ifdef _WIN32
-    localtime_s(&tm, &now);
-#else
-    localtime_r(&now, &tm);
-#endif
+    const std::tm tm = localNow();
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
     const std::string base = label(file.stem()) + "-antes-de-reparar-" + stamp;
@@ -1130,7 +1129,7 @@ RepairResult repairTable(const fs::path& file) {
     for (std::size_t field : d.badNames) {
         char* at = bytes.data() + kHeaderSize + field * kDescriptorSize;
         std::memset(at, 0, 11);
-        std::memcpy(at, d.fields[field].name.data(), d.fields[field].name.size());
+        std::memcpy(at, d.fields[field].name.data(), std::min<std::size_t>(d.fields[field].name.size(), 10));
     }
     // The damaged bytes are kept before anything replaces them.
     result.copy = copyName(file);
