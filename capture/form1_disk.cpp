@@ -171,7 +171,8 @@ bool Form1::diskCanBeWritten() {
             if (t.damage().any())
                 damaged << shown(t.path().filename());
         } catch (const store::StoreError&) {
-            // A table that cannot be opened is not copied, and the copy says so.
+            // One that cannot be read at all is left to the copy, which says
+            // when it did not reach the diskette.
         }
     }
     if (damaged.isEmpty())

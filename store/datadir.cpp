@@ -175,9 +175,13 @@ fs::path prepareDiskDirectory(const std::optional<fs::path>& fromCommandLine) {
 }
 
 FolderRelation folderRelation(const fs::path& folder, const fs::path& other) {
+    if (folder.empty() || other.empty())
+        return FolderRelation::Apart;
     std::error_code ec;
     const fs::path a = fs::weakly_canonical(fs::absolute(folder, ec), ec);
     const fs::path b = fs::weakly_canonical(fs::absolute(other, ec), ec);
+    if (a.empty() || b.empty())
+        return FolderRelation::Apart;  // a path the system cannot place shares nothing we could copy over
     // Whether `inner` is `outer` or lies below it.
     const auto within = [](fs::path inner, const fs::path& outer) {
         for (;;) {
