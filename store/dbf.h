@@ -63,10 +63,11 @@ public:
     // Reads the header and the records of an existing file. Throws StoreError
     // (naming the file) for a file it cannot handle (Visual FoxPro, memo
     // fields, an unknown field type or code page byte); damage it can read
-    // around is reported through warnings(). Field names are given as the file
-    // writes them (create() writes them upper case). Records present beyond
-    // the header's count (an append cut off before its count was written) are
-    // not read, and the next append takes their place.
+    // around is reported through warnings() and damage(). Field names are
+    // given as the file writes them (create() writes them upper case). One
+    // record beyond the header's count (an append cut off before its count was
+    // written) is not read, and the next append takes its place; more are
+    // rows the count lost, read and reported as damage.
     static std::unique_ptr<DbfTable> open(const std::filesystem::path& file);
 
     // Writes a new empty table (version 0x03, code page 850 marked 0x02).
@@ -135,7 +136,6 @@ public:
 private:
     explicit DbfTable(std::unique_ptr<Impl> impl);
     friend void packTable(const std::filesystem::path& file);
-    friend RepairResult repairTable(const std::filesystem::path& file);
     std::unique_ptr<Impl> d_;
 };
 
