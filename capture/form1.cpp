@@ -13,6 +13,7 @@
 #include "store/schema.h"
 #include "ui/binding.h"
 #include "ui/codedcombo.h"
+#include "ui/damage.h"
 #include "ui/datagrid.h"
 #include "ui/keys.h"
 #include "ui/layouts/form1.h"
@@ -122,6 +123,7 @@ Form1::Form1(store::Database& db, QWidget* parent)
 
     setupButtons();
     setupKeyFilters();
+    ui::askAboutDamagedTables(db, this);
 
     try {
         openDataSources();
@@ -138,6 +140,7 @@ Form1::Form1(store::Database& db, QWidget* parent)
 // The grid outlives this part of the window (the base class deletes it):
 // nothing of it may reach the rules or the data sources meanwhile.
 Form1::~Form1() {
+    dtsDatoProv.database().setDamageHandler(nullptr);
     dbgplantas->setRules(nullptr);
     dbgplantas->setDataSource(nullptr);
 }
@@ -373,6 +376,17 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form1::closeEvent(QCloseEvent* e) {
+    // A plant typed and not yet written goes in as leaving its row would; one
+    // that cannot go in keeps the window open with its message, until the
+    // operator corrects it or drops it (Escape).
+    if (dbgplantas->rowDirty() && !dbgplantas->commitRow()) {
+        for (int t = 0; t < SSTab1->count(); ++t)
+            if (SSTab1->widget(t)->isAncestorOf(dbgplantas))
+                SSTab1->setCurrentIndex(t);
+        dbgplantas->setFocus();
+        e->ignore();
+        return;
+    }
     if (dtsDatoProv.editMode() == store::EditMode::Edit) {
         const ui::Answer a = ui::message(this, QStringLiteral("Salvar los datos antes de salir?"),
                                          QStringLiteral("ATENCION"), ui::Icon::None, ui::Buttons::YesNoCancel);

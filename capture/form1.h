@@ -148,6 +148,9 @@ public:
     void BorraAnexos();
     // "Generar disco  para Quentaria": save, check, pack, copy, re-read.
     void makeDisk();
+    // Whether the disk may be written: its folder apart from the data
+    // directory and no table to copy damaged; else says why.
+    bool diskCanBeWritten();
 
     // Before the annexes open: RFC, programme type, year and number of an
     // extension. Sets ErrorValida to 1 on a fault and never back to 0.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "capture/form1.h"
+#include "store/datadir.h"
 #include "store/platform/process.h"
 #include "store/platform/syncfile.h"
 #include "ui/maskededit.h"
@@ -52,14 +53,13 @@ bool endsWithDbf(const fs::path& p) {
     return ext == ".dbf";
 }
 
-// A target that is not there is no diskette. One that is the data directory
-// itself would have its tables deleted before they are copied: not a diskette either.
-bool isDiskette(const fs::path& diskette, const fs::path& dataDir) {
+// A target that is not there is no diskette.
+bool isDiskette(const fs::path& diskette) {
     std::error_code ec;
-    if (diskette.empty() || !fs::is_directory(diskette, ec))
-        return false;
-    return !fs::equivalent(diskette, dataDir, ec);
+    return !diskette.empty() && fs::is_directory(diskette, ec);
 }
+
+QString shown(const fs::path& p) { return QString::fromStdU16String(p.u16string()); }
 
 // Every file of the diskette's root that "*.dbf" matches, when there is one.
 void deleteTables(const fs::path& diskette) {
@@ -104,6 +104,8 @@ void Form1::makeDisk() {
     ValidaRequeridos();
     if (FaltanDatos != 0)
         return;
+    if (!diskCanBeWritten())
+        return;
 
     if (ui::message(this, QString::fromUtf8("Asegúrese de que el disco esté en la unidad A:"),
                     QStringLiteral("Grabar Disco"), ui::Icon::None, ui::Buttons::OkCancel)
@@ -112,7 +114,7 @@ void Form1::makeDisk() {
 
     store::Database& db = dtsDatoProv.database();
     const fs::path dataDir = db.directory();
-    const bool onDiskette = isDiskette(diskette, dataDir);
+    const bool onDiskette = isDiskette(diskette);
 
     if (onDiskette)
         ignoringErrors([&] { deleteTables(diskette); });
@@ -137,6 +139,50 @@ void Form1::makeDisk() {
     }
     // The annexes window is modal and made afresh each time it is shown, so
     // it is not loaded here: its data sources open on the packed tables next time.
+}
+
+// Before anything is packed or copied: a disk folder that shares files with
+// the data directory would have the tables deleted or copied over
+// themselves, and a damaged table must not be packed or sent.
+bool Form1::diskCanBeWritten() {
+    store::Database& db = dtsDatoProv.database();
+    const QString hint = QStringLiteral(" No se grabó nada: abra el programa con --disco y otra carpeta.");
+    switch (store::folderRelation(diskette, db.directory())) {
+    case store::FolderRelation::Same:
+        ui::message(this,
+                    QStringLiteral("La carpeta del disco es la carpeta de datos (%1).").arg(shown(diskette)) + hint);
+        return false;
+    case store::FolderRelation::Inside:
+        ui::message(this, QStringLiteral("La carpeta del disco (%1) está dentro de la carpeta de datos (%2).")
+                                  .arg(shown(diskette), shown(db.directory()))
+                              + hint);
+        return false;
+    case store::FolderRelation::Holds:
+        ui::message(this, QStringLiteral("La carpeta del disco (%1) contiene la carpeta de datos (%2).")
+                                  .arg(shown(diskette), shown(db.directory()))
+                              + hint);
+        return false;
+    case store::FolderRelation::Apart: break;
+    }
+    QStringList damaged;
+    for (const auto& c : kCopies) {
+        try {
+            const store::DbfTable& t = db.table(c.table);
+            if (t.damage().any())
+                damaged << shown(t.path().filename());
+        } catch (const store::StoreError&) {
+            // One that cannot be read at all is left to the copy, which says
+            // when it did not reach the diskette.
+        }
+    }
+    if (damaged.isEmpty())
+        return true;
+    const bool one = damaged.size() == 1;
+    ui::message(this, (one ? QStringLiteral("La tabla %1 está dañada") : QStringLiteral("Las tablas %1 están dañadas"))
+                              .arg(damaged.join(QStringLiteral(", ")))
+                          + QStringLiteral(": no se grabó el disco. Cierre el programa y ábralo de nuevo para %1.")
+                                .arg(one ? QStringLiteral("repararla") : QStringLiteral("repararlas")));
+    return false;
 }
 
 }  // namespace capture

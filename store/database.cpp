@@ -65,8 +65,9 @@ DbfTable& Database::table(std::string_view name) {
         std::error_code ec;
         // Another program may have packed or replaced the file meanwhile.
         if (std::filesystem::exists(it->second->path(), ec)) {
-            it->second->reloadIfChanged();
-            return *it->second;
+            if (it->second->reloadIfChanged())
+                told_.erase(key);  // a damage found in what it reads now is told anew
+            return checked(key, *it->second);
         }
         // The file went away or now has another spelling: look it up again.
         // The old table stays alive for the data sources that still hold it
@@ -74,12 +75,23 @@ DbfTable& Database::table(std::string_view name) {
         auto reopened = DbfTable::open(tableFile(name));
         retired_.push_back(std::move(it->second));
         it->second = std::move(reopened);
-        return *it->second;
+        told_.erase(key);
+        return checked(key, *it->second);
     }
     auto t = DbfTable::open(tableFile(name));
     DbfTable& ref = *t;
     open_.emplace(key, std::move(t));
-    return ref;
+    return checked(key, ref);
+}
+
+DbfTable& Database::checked(const std::string& key, DbfTable& table) {
+    if (table.damage().any() && onDamage_ && told_.insert(key).second) {
+        onDamage_(u8(table.path().filename()), table.path(), table.damage());
+        table.reloadIfChanged();  // repaired
+    }
+    if (!table.damage().any())
+        told_.erase(key);
+    return table;
 }
 
 }  // namespace store

@@ -174,6 +174,30 @@ fs::path prepareDiskDirectory(const std::optional<fs::path>& fromCommandLine) {
     return dir;
 }
 
+FolderRelation folderRelation(const fs::path& folder, const fs::path& other) {
+    if (folder.empty() || other.empty())
+        return FolderRelation::Apart;
+    std::error_code ec;
+    const fs::path a = fs::weakly_canonical(fs::absolute(folder, ec), ec);
+    const fs::path b = fs::weakly_canonical(fs::absolute(other, ec), ec);
+    if (a.empty() || b.empty())
+        return FolderRelation::Apart;  // a path the system cannot place shares nothing we could copy over
+    // Whether `inner` is `outer` or lies below it.
+    const auto within = [](fs::path inner, const fs::path& outer) {
+        for (;;) {
+            std::error_code e;
+            if (inner == outer || fs::equivalent(inner, outer, e))
+                return true;
+            if (inner == inner.parent_path() || inner.parent_path().empty())
+                return false;
+            inner = inner.parent_path();
+        }
+    };
+    if (within(a, b))
+        return within(b, a) ? FolderRelation::Same : FolderRelation::Inside;
+    return within(b, a) ? FolderRelation::Holds : FolderRelation::Apart;
+}
+
 std::vector<std::string> ensureDataDirectory(const fs::path& dir) {
     std::error_code ec;
     if (fs::exists(dir, ec) && !fs::is_directory(dir, ec))

@@ -26,6 +26,13 @@ std::filesystem::path diskDirectory(const std::optional<std::filesystem::path>& 
 // diskette.
 std::filesystem::path prepareDiskDirectory(const std::optional<std::filesystem::path>& fromCommandLine);
 
+// Where `folder` lies against `other`: the same folder, inside it, holding
+// it, or apart. Links are followed and names compared as the file system
+// does (without regard to case on Windows); a folder that does not exist is
+// placed by the part of its path that does.
+enum class FolderRelation { Apart, Same, Inside, Holds };
+FolderRelation folderRelation(const std::filesystem::path& folder, const std::filesystem::path& other);
+
 // Creates the directory and whatever of the seven tables and considera.txt is
 // missing (the catalogues filled, the application tables empty). Never
 // overwrites a file. Returns the names of the files it created. Throws

@@ -25,6 +25,7 @@
 #include "platform/filestate.h"
 #include "platform/memory.h"
 #include "platform/syncfile.h"
+#include "schema.h"
 
 namespace fs = std::filesystem;
 
@@ -51,8 +52,7 @@ std::string hex(unsigned v) {
     return std::string("0x") + digits[(v >> 4) & 0xF] + digits[v & 0xF];
 }
 
-// Year - 1900, month, day of today: the dBASE III way of stamping the header.
-void todayStamp(char* out) {
+std::tm localNow() {
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
 #ifdef _WIN32
@@ -60,6 +60,12 @@ void todayStamp(char* out) {
 #else
     localtime_r(&now, &tm);
 #endif
+    return tm;
+}
+
+// Year - 1900, month, day of today: the dBASE III way of stamping the header.
+void todayStamp(char* out) {
+    const std::tm tm = localNow();
     out[0] = static_cast<char>(std::clamp(tm.tm_year, 0, 255));
     out[1] = static_cast<char>(tm.tm_mon + 1);
     out[2] = static_cast<char>(tm.tm_mday);
@@ -74,6 +80,17 @@ bool upperEquals(std::string_view a, std::string_view b) {
         if (std::toupper(x) != std::toupper(y))
             return false;
     }
+    return true;
+}
+
+// Field names as every writer of the format makes them: letters, digits and
+// the underscore.
+bool readableName(std::string_view raw) {
+    if (raw.empty())
+        return false;
+    for (char c : raw)
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'))
+            return false;
     return true;
 }
 
@@ -152,9 +169,10 @@ struct DbfTable::Impl {
     std::size_t dataStart = 0;
     std::size_t recordLength = 0;
     std::size_t count = 0;
-    std::string header;          // bytes [0, dataStart) as read
-    std::string records;         // count * recordLength bytes
-    bool headerDamaged = false;  // our reading differs from other readers': no writing
+    std::string header;                 // bytes [0, dataStart) as read
+    std::string records;                // count * recordLength bytes
+    TableDamage damage;                 // while any(), no writing
+    std::vector<std::size_t> badNames;  // fields whose names cannot be read or repeat
     FileStamp stamp;
 
     mutable std::vector<std::string> warnings;
@@ -164,6 +182,11 @@ struct DbfTable::Impl {
         if (warnings.size() < kMaxWarnings)
             warnings.push_back(std::move(text));
     }
+    // The file disagrees with itself: told as a warning too, and no writing.
+    void damaged(std::string problem) {
+        warn("La tabla " + label(path) + " está dañada: " + problem + ".");
+        damage.problems.push_back(std::move(problem));
+    }
 
     // Reading a file's bytes, in the order parse() takes the steps.
     struct HeaderFacts;
@@ -171,6 +194,7 @@ struct DbfTable::Impl {
     void readVersionAndCodePage(const std::string& bytes);
     void findDescriptors(const std::string& bytes, HeaderFacts& h);
     std::vector<int> readFields(const std::string& bytes, std::size_t count);
+    std::string nameFor(std::size_t field, const std::vector<std::string>& taken) const;
     FieldType fieldType(char typeByte, const std::string& fieldName) const;
     void settleRecordLength(const HeaderFacts& h, const std::vector<int>& highBytes);
     void settleDataStart(const HeaderFacts& h);
@@ -263,8 +287,7 @@ void DbfTable::Impl::findDescriptors(const std::string& bytes, HeaderFacts& h) {
             && (h.headerLength - kHeaderSize - 1) / kDescriptorSize <= kMaxFields) {
             n = (h.headerLength - kHeaderSize - 1) / kDescriptorSize;
             h.descriptorsEnd = h.headerLength;
-            headerDamaged = true;
-            warn("La tabla " + name + " no tiene el terminador de su encabezado.");
+            damaged("a la lista de campos de su encabezado le falta su marca final");
         } else if (n > kMaxFields) {
             throw StoreError("La tabla " + name + " está dañada: su encabezado no termina.");
         } else {
@@ -295,11 +318,17 @@ std::vector<int> DbfTable::Impl::readFields(const std::string& bytes, std::size_
         const int dec = static_cast<unsigned char>(bytes[at + 17]);
         f.decimals = f.type == FieldType::Character ? 0 : dec;
         highBytes.push_back(f.type == FieldType::Character ? dec : 0);
-        if (f.name.empty())
-            warn("La tabla " + name + " tiene un campo sin nombre (posición " + std::to_string(i) + ").");
-        for (const FieldDef& g : fields)
-            if (!f.name.empty() && upperEquals(g.name, f.name))
-                warn("La tabla " + name + " tiene dos campos llamados " + f.name + ".");
+        if (!readableName(std::string_view(bytes).substr(at, len))) {
+            damaged("el nombre de su campo número " + std::to_string(i + 1) + " no se puede leer");
+            badNames.push_back(i);
+        } else {
+            for (const FieldDef& g : fields)
+                if (upperEquals(g.name, f.name)) {
+                    damaged("dos de sus campos se llaman " + f.name);
+                    badNames.push_back(i);
+                    break;
+                }
+        }
         if (f.length == 0)
             warn("La tabla " + name + " tiene el campo " + f.name + " de longitud 0.");
         if (f.type == FieldType::Date && f.length != 8)
@@ -313,6 +342,13 @@ std::vector<int> DbfTable::Impl::readFields(const std::string& bytes, std::size_
                 f.decimals = 0;
         }
         fields.push_back(std::move(f));
+    }
+    std::vector<std::string> taken;
+    for (const FieldDef& f : fields)
+        taken.push_back(f.name);
+    for (std::size_t i : badNames) {
+        taken[i].clear();
+        taken[i] = fields[i].name = nameFor(i, taken);
     }
     return highBytes;
 }
@@ -340,6 +376,30 @@ FieldType DbfTable::Impl::fieldType(char typeByte, const std::string& fieldName)
     }
 }
 
+// A name for a field whose own cannot be read or repeats, under which it is
+// read and which a repair writes: the one the program's layout has at that
+// place for a field of that type and length, else CAMPOn; never one the table
+// already uses.
+std::string DbfTable::Impl::nameFor(std::size_t field, const std::vector<std::string>& taken) const {
+    const auto free = [&](const std::string& n) {
+        return std::none_of(taken.begin(), taken.end(), [&](const std::string& t) { return upperEquals(t, n); });
+    };
+    const auto u8 = path.stem().u8string();
+    for (const TableLayout& layout : tableLayouts()) {
+        if (!upperEquals(layout.name, std::string(u8.begin(), u8.end())) || field >= layout.fields.size())
+            continue;
+        const FieldDef& want = layout.fields[field];
+        const FieldDef& have = fields[field];
+        if (want.type == have.type && want.length == have.length && free(want.name))
+            return want.name;
+    }
+    for (int k = 1;; ++k) {
+        const std::string name = "CAMPO" + std::to_string(field + 1) + (k > 1 ? "_" + std::to_string(k) : "");
+        if (free(name))
+            return name;
+    }
+}
+
 // Record length: the sum of the fields, or a writer's long character fields
 // (length's high byte in the decimals byte) when that matches.
 void DbfTable::Impl::settleRecordLength(const HeaderFacts& h, const std::vector<int>& highBytes) {
@@ -359,18 +419,16 @@ void DbfTable::Impl::settleRecordLength(const HeaderFacts& h, const std::vector<
     const std::size_t likelyStart =
         h.headerLength > h.descriptorsEnd && h.headerLength <= h.descriptorsEnd + 1 ? h.headerLength : h.descriptorsEnd;
     const std::string lengths = " (" + std::to_string(h.recordLength) + ") ";
+    const std::string disagree = "su encabezado da a cada renglón " + std::to_string(h.recordLength)
+                                 + " caracteres, pero sus campos suman " + std::to_string(sum);
     if (h.recordLength > sum && h.fits(likelyStart, sum) && !h.fits(likelyStart, h.recordLength)) {
-        headerDamaged = true;
-        warn("La longitud de registro de la tabla " + name + lengths + "no coincide con la suma de sus campos ("
-             + std::to_string(sum) + ").");
+        damaged(disagree);
     } else if (h.recordLength > sum) {
         recordLength = h.recordLength;
         warn("La longitud de registro de la tabla " + name + lengths + "es mayor que la suma de sus campos ("
              + std::to_string(sum) + ").");
     } else if (h.recordLength < sum) {
-        headerDamaged = true;
-        warn("La longitud de registro de la tabla " + name + lengths + "no coincide con la suma de sus campos ("
-             + std::to_string(sum) + ").");
+        damaged(disagree);
     }
     offsets.clear();
     std::size_t off = 1;
@@ -386,21 +444,24 @@ void DbfTable::Impl::settleDataStart(const HeaderFacts& h) {
     dataStart = h.descriptorsEnd;
     if (!h.terminated)
         return;
-    const auto damaged = [&] {
-        headerDamaged = true;
-        warn("La longitud del encabezado de la tabla " + label(path) + " (" + std::to_string(h.headerLength)
-             + ") no coincide con sus campos (" + std::to_string(h.descriptorsEnd) + ").");
+    const auto disagree = [&] {
+        damaged("su encabezado dice que los renglones empiezan en el byte " + std::to_string(h.headerLength)
+                + ", pero sus campos terminan en el byte " + std::to_string(h.descriptorsEnd));
     };
     if (h.headerLength > h.descriptorsEnd + 1 && h.fits(h.descriptorsEnd, recordLength)
         && !h.fits(h.headerLength, recordLength))
-        damaged();  // a header length pointing past the records of a file exactly as long as its fields and count say
+        disagree();  // a header length pointing past the records of a file exactly as long as its fields and count say
     else if (h.headerLength >= h.descriptorsEnd)
         dataStart = h.headerLength;  // one 0x00 after 0x0D, or padding: other readers skip it too
     else
-        damaged();
+        disagree();
 }
 
-// Keeps the header and the whole records the file holds, up to the header's count.
+// Keeps the header and the whole records the file holds, up to the header's
+// count. One whole record past the count is what a save cut off before it
+// raised the count leaves: not a saved row, and the next append takes its
+// place. More than one cannot come from a cut-off save: they are rows the
+// count lost, read and kept.
 void DbfTable::Impl::takeRecords(std::string bytes, std::uint32_t headerCount) {
     const std::string name = label(path);
     const std::size_t size = bytes.size();
@@ -408,17 +469,35 @@ void DbfTable::Impl::takeRecords(std::string bytes, std::uint32_t headerCount) {
     if (dataStart <= size)
         available = (size - dataStart) / recordLength;
     else
-        warn("La tabla " + name + " está truncada: no llega al inicio de sus registros.");
+        damaged("el archivo se corta antes de sus renglones");
     count = std::min<std::size_t>(headerCount, available);
-    if (headerCount > available) {
-        warn("La tabla " + name + " declara " + std::to_string(headerCount) + " registros pero sólo contiene "
-             + std::to_string(available) + " completos.");
+    if (headerCount > available && dataStart <= size) {
+        const std::size_t rest = size - dataStart - available * recordLength;
+        const bool cutInRow = rest > 1 || (rest == 1 && bytes.back() != kEndMarker);
+        const std::string counted = "su encabezado cuenta " + std::to_string(headerCount) + " renglones";
+        damaged(cutInRow ? "el archivo se corta a la mitad de un renglón: " + counted + " y sólo "
+                               + std::to_string(available) + " están completos"
+                         : counted + ", pero el archivo sólo tiene " + std::to_string(available));
     } else if (headerCount < available) {
-        const char next = bytes[dataStart + count * recordLength];
-        if (next == kLive || next == kDeleted)
-            warn("La tabla " + name + " tiene " + std::to_string(available - headerCount)
-                 + " registro(s) sin contar después del último; no se leen.");
+        std::size_t uncounted = 0;
+        while (count + uncounted < available) {
+            const char flag = bytes[dataStart + (count + uncounted) * recordLength];
+            if (flag != kLive && flag != kDeleted)
+                break;
+            ++uncounted;
+        }
+        if (uncounted == 1) {
+            warn("La tabla " + name
+                 + " tiene 1 registro sin contar después del último (un guardado que no terminó); "
+                   "no se lee.");
+        } else if (uncounted > 1) {
+            damaged("hay " + std::to_string(uncounted) + " renglones después de los " + std::to_string(headerCount)
+                    + " que cuenta su encabezado");
+            count += uncounted;
+        }
     }
+    damage.rowsKept = count;
+    damage.rowsLost = headerCount > count ? headerCount - count : 0;
 
     header = bytes.substr(0, std::min(dataStart, size));
     if (header.size() < dataStart)
@@ -630,9 +709,10 @@ std::string DbfTable::Impl::encodeRecord(const Row& row, char flag) const {
 void DbfTable::Impl::requireWritable() const {
     if (!fileBacked)
         throw StoreError("La tabla " + label(path) + " no está en un archivo; no se puede escribir.");
-    if (headerDamaged)
-        throw StoreError("El encabezado de la tabla " + label(path)
-                         + " está dañado; no se escribe en ella para no empeorarla. Empaquétela primero.");
+    if (damage.any())
+        throw StoreError("La tabla " + label(path) + " está dañada (" + damage.problems.front()
+                         + "): sólo se puede leer y no se guardó nada en ella. Cierre el programa y ábralo de "
+                           "nuevo para repararla.");
 }
 
 bool DbfTable::Impl::changedOnDisk() const {
@@ -794,6 +874,7 @@ std::uint8_t DbfTable::codePageByte() const { return d_->codePageByte; }
 std::uint8_t DbfTable::versionByte() const { return d_->version; }
 std::size_t DbfTable::recordCount() const { return d_->count; }
 const std::vector<std::string>& DbfTable::warnings() const { return d_->warnings; }
+const TableDamage& DbfTable::damage() const { return d_->damage; }
 
 int DbfTable::fieldIndex(std::string_view name) const {
     for (std::size_t i = 0; i < d_->fields.size(); ++i)
@@ -981,27 +1062,91 @@ bool DbfTable::reloadIfChanged() {
     return true;
 }
 
-void packTable(const fs::path& file) {
-    const auto table = DbfTable::open(file);
-    const DbfTable::Impl& d = *table->d_;
+namespace {
+
+// The file a pack or a repair writes: the header as read, with the count,
+// lengths and terminator as we read them, then the records `keep` lets through.
+template <typename Keep> std::string rewritten(const DbfTable::Impl& d, Keep keep, std::size_t& written) {
     if (d.recordLength > 0xFFFF || d.dataStart > 0xFFFF)
-        throw StoreError("La tabla " + label(file) + " está demasiado dañada para empaquetarla.");
+        throw StoreError("La tabla " + label(d.path) + " está demasiado dañada para reescribirla.");
     std::string bytes = d.header;
-    std::size_t live = 0;
+    written = 0;
     for (std::size_t r = 0; r < d.count; ++r) {
-        if (d.records[r * d.recordLength] != kLive)
+        if (!keep(r))
             continue;
         bytes.append(d.records, r * d.recordLength, d.recordLength);
-        ++live;
+        ++written;
     }
     bytes += kEndMarker;
-    // The header as read, with the count, lengths and terminator as we read them.
     todayStamp(bytes.data() + 1);
-    put32(bytes.data() + 4, static_cast<std::uint32_t>(live));
+    put32(bytes.data() + 4, static_cast<std::uint32_t>(written));
     put16(bytes.data() + 8, static_cast<std::uint16_t>(d.dataStart));
     put16(bytes.data() + 10, static_cast<std::uint16_t>(d.recordLength));
     bytes[kHeaderSize + d.fields.size() * kDescriptorSize] = kTerminator;
+    return bytes;
+}
+
+// NAME-antes-de-reparar-YYYYMMDD-HHMMSS.ext beside the file, one not yet there.
+fs::path copyName(const fs::path& file) {
+    const std::tm tm = localNow();
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
+    const std::string base = label(file.stem()) + "-antes-de-reparar-" + stamp;
+    for (int n = 1;; ++n) {
+        const std::string name = base + (n > 1 ? "-" + std::to_string(n) : "") + label(file.extension());
+        const fs::path p = file.parent_path() / fs::path(std::u8string(name.begin(), name.end()));
+        std::error_code ec;
+        if (!fs::exists(p, ec))
+            return p;
+    }
+}
+
+}  // namespace
+
+void packTable(const fs::path& file) {
+    const auto table = DbfTable::open(file);
+    const DbfTable::Impl& d = *table->d_;
+    if (d.damage.any())
+        throw StoreError("La tabla " + label(file) + " está dañada (" + d.damage.problems.front()
+                         + "); no se empaqueta. Ábrala con el programa ZELTAR para repararla.");
+    std::size_t live = 0;
+    writeReplacing(file, rewritten(
+                             d, [&](std::size_t r) { return d.records[r * d.recordLength] == kLive; }, live));
+}
+
+RepairResult repairTable(const fs::path& file) {
+    const std::string original = readWholeFile(file);
+    DbfTable::Impl d;
+    d.path = file;
+    d.fileBacked = true;
+    d.parse(original);
+    if (!d.damage.any())
+        return {{}, d.count, 0};
+    RepairResult result;
+    std::string bytes = rewritten(
+        d, [](std::size_t) { return true; }, result.kept);
+    result.lost = d.damage.rowsLost;
+    for (std::size_t field : d.badNames) {
+        char* at = bytes.data() + kHeaderSize + field * kDescriptorSize;
+        std::memset(at, 0, 11);
+        std::memcpy(at, d.fields[field].name.data(), std::min<std::size_t>(d.fields[field].name.size(), 10));
+    }
+    // The damaged bytes are kept before anything replaces them.
+    result.copy = copyName(file);
+    writeReplacing(result.copy, original);
     writeReplacing(file, bytes);
+    return result;
+}
+
+std::string damageText(const std::string& table, const TableDamage& damage) {
+    std::string text = "La tabla " + table + " está dañada: ";
+    for (std::size_t i = 0; i < damage.problems.size(); ++i)
+        text += (i ? "; " : "") + damage.problems[i];
+    const std::size_t kept = damage.rowsKept, lost = damage.rowsLost;
+    text += kept == 1 ? ". Se puede leer 1 renglón" : ". Se pueden leer " + std::to_string(kept) + " renglones";
+    if (lost > 0)
+        text += lost == 1 ? "; 1 no se puede leer" : "; " + std::to_string(lost) + " no se pueden leer";
+    return text + ".";
 }
 
 }  // namespace store

@@ -37,15 +37,37 @@ struct FieldDef {
 // Code page bytes of the header (offset 29).
 inline constexpr std::uint8_t kCodePage850 = 0x02;
 
+// Where a table file disagrees with itself, found as it is read: the header
+// and the bytes that follow it tell different stories, so a write could land
+// in the wrong place or be read differently by other programs. Such a table
+// is only read until it is repaired (repairTable); packing refuses it.
+struct TableDamage {
+    // One sentence each, in words an operator understands, without the
+    // table's name ("su encabezado cuenta 6 renglones, ...").
+    std::vector<std::string> problems;
+    std::size_t rowsKept = 0;  // whole rows that can be read (deleted ones included)
+    std::size_t rowsLost = 0;  // rows the header counts that the file does not hold whole
+    bool any() const { return !problems.empty(); }
+};
+
+// What a repair did: where the damaged file was kept and how many rows the
+// repaired table holds.
+struct RepairResult {
+    std::filesystem::path copy;  // the damaged file, as it was; empty when nothing was repaired
+    std::size_t kept = 0;
+    std::size_t lost = 0;
+};
+
 class DbfTable {
 public:
     // Reads the header and the records of an existing file. Throws StoreError
     // (naming the file) for a file it cannot handle (Visual FoxPro, memo
     // fields, an unknown field type or code page byte); damage it can read
-    // around is reported through warnings(). Field names are given as the file
-    // writes them (create() writes them upper case). Records present beyond
-    // the header's count (an append cut off before its count was written) are
-    // not read, and the next append takes their place.
+    // around is reported through warnings() and damage(). Field names are
+    // given as the file writes them (create() writes them upper case). One
+    // record beyond the header's count (an append cut off before its count was
+    // written) is not read, and the next append takes its place; more are
+    // rows the count lost, read and reported as damage.
     static std::unique_ptr<DbfTable> open(const std::filesystem::path& file);
 
     // Writes a new empty table (version 0x03, code page 850 marked 0x02).
@@ -101,8 +123,13 @@ public:
     // program packed it, say). Returns true when it re-read.
     bool reloadIfChanged();
 
-    // Damage found while reading (Spanish, naming the file); empty when sound.
+    // What was found while reading (Spanish, naming the file): the damage
+    // below, and oddities that do not stop writing (an unknown deletion mark,
+    // an unreadable value, the trace of a save cut off by a crash). Empty when
+    // sound.
     const std::vector<std::string>& warnings() const;
+    // The damage that keeps the table from being written; any() false when sound.
+    const TableDamage& damage() const;
 
     struct Impl;
 
@@ -113,7 +140,19 @@ private:
 };
 
 // Packs a table: writes the live records to a new file beside it, flushes it
-// and renames it over the old one. Throws StoreError.
+// and renames it over the old one. Throws StoreError, also for a damaged table.
 void packTable(const std::filesystem::path& file);
+
+// Repairs a damaged table: the file as it is goes first to a copy beside it
+// (NAME-antes-de-reparar-YYYYMMDD-HHMMSS.dbf), then a new file with every
+// whole row that could be read, deleted ones and their marks included, and a
+// header that agrees with them (unreadable field names given the names the
+// program's layout has at their places) is written beside the table and
+// renamed over it. A sound table is left as it is. Throws StoreError.
+RepairResult repairTable(const std::filesystem::path& file);
+
+// The operator's words about a damaged table, named `table`: what is wrong
+// and how many rows can be read.
+std::string damageText(const std::string& table, const TableDamage& damage);
 
 }  // namespace store

@@ -18,6 +18,7 @@
 #include "store/text.h"
 #include "ui/binding.h"
 #include "ui/keys.h"
+#include "ui/messagebox.h"
 
 namespace ui {
 
@@ -438,10 +439,13 @@ bool DataGrid::commitRow() {
             return false;
         return model_->writeRow();
     } catch (const store::StoreError& e) {
-        // Handled here, for every caller: the row stays in editing and the
-        // window is told. Nothing may escape into the view's event handlers.
+        // Handled here, for every caller: the row stays in editing, the
+        // operator reads the engine's message and the window is told. Nothing
+        // may escape into the view's event handlers.
+        const QString text = QString::fromUtf8(e.what());
+        message(this, text);
         if (rules_)
-            rules_->writeFailed(QString::fromUtf8(e.what()));
+            rules_->writeFailed(text);
         return false;
     }
 }

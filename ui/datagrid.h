@@ -73,8 +73,8 @@ public:
     // fields. False keeps the row in editing with what was typed.
     virtual bool checkRow(PendingRow& row) { return (void)row, true; }
     // The data source refused the row (a value its field cannot take, a table
-    // that cannot be written); the row stays in editing. The grid shows no
-    // message of its own.
+    // that cannot be written); the row stays in editing. The grid has shown
+    // the engine's message already.
     virtual void writeFailed(const QString& error) { (void)error; }
 };
 

@@ -21,6 +21,7 @@
 
 #include "ui/codedcombo.h"
 #include "ui/datagrid.h"
+#include "ui/keys.h"
 #include "ui/maskededit.h"
 
 namespace ui {
@@ -98,6 +99,7 @@ void FormWindow::build() {
             auto* e = new QLineEdit;
             if (s.maxLength > 0)
                 e->setMaxLength(s.maxLength);
+            guardStorable(e);
             e->setText(caption);
             w = e;
             break;

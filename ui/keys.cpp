@@ -21,9 +21,12 @@ int SoloNumeros(int tecla) {
 
 namespace {
 
-// The tables we create hold code page 850.
+// The tables we create hold code page 850. Control characters (a pasted line
+// break, a tab) are no text of a field: stored, they would break the lines of
+// the questionnaire and of every listing of the table.
 bool storableChar(QChar c) {
-    return !c.isSurrogate() && store::codepage::holds(c.unicode(), store::codepage::CodePage::Cp850);
+    const char16_t u = c.unicode();
+    return u >= 32 && u != 127 && !c.isSurrogate() && store::codepage::holds(u, store::codepage::CodePage::Cp850);
 }
 
 // Strips what the tables cannot hold from any text that reaches the box.
@@ -156,8 +159,8 @@ bool KeyPipeline::eventFilter(QObject* watched, QEvent* event) {
         }
         return true;
     }
-    if (!storableChar(key->text().at(0)))
-        return true;
+    if (code >= 32 && !storableChar(key->text().at(0)))
+        return true;  // the keys that type control characters act, they are not stored
     const int result = filter(static_cast<QWidget*>(watched), code);
     if (result == 0)
         return true;

@@ -2,7 +2,8 @@
 // filter, then through the focused control's filter. A filter is a plain
 // function of the character code that returns the code to let through, or 0
 // to swallow the key. Characters that the tables' code page cannot hold are
-// swallowed here too (and dropped from pasted text).
+// swallowed here too, and they and control characters are dropped from text
+// that arrives otherwise (pasted, dropped, from an input method).
 #pragma once
 
 #include <QObject>
@@ -64,7 +65,8 @@ private:
 // delivered after the current event has been handled.
 void queueKey(QWidget* target, int key);
 
-// True when every character of the text can be stored in the tables' code page.
+// True when every character of the text can be stored in the tables' code
+// page and none is a control character (codes below 32, and 127).
 bool storable(const QString& text);
 // The text without the characters that cannot be stored.
 QString storableOnly(const QString& text);
@@ -74,8 +76,9 @@ QString storableOnly(const QString& text);
 int keyCode(const QKeyEvent* e);
 // A copy of a key press that types `code` instead (key and text follow it).
 std::unique_ptr<QKeyEvent> rewrittenKey(const QKeyEvent* e, int code);
-// Drops unstorable characters from whatever reaches the line edit by other
-// ways than typing (paste, drop, input methods). Keeps an existing validator.
+// Drops unstorable and control characters from whatever reaches the line
+// edit by other ways than typing (paste, drop, input methods). Keeps an
+// existing validator.
 void guardStorable(QLineEdit* edit);
 
 }  // namespace ui

@@ -84,7 +84,7 @@ void MaskedEdit::pasteMasked(const QString& pasted) {
         insert(pasted);
         return;
     }
-    const QString chars = storableOnly(pasted).remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+    const QString chars = storableOnly(pasted);
     int pos = hasSelectedText() ? selectionStart() : cursorPosition();
     QString t = maskedText();
     const int start = pos;

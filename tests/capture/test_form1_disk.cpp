@@ -149,7 +149,7 @@ TEST_F(TablesTest, AfterDeletingAllANewApplicationStarts) {
 }
 
 TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
-    enum Target { Diskette, Missing, DataDirectory };
+    enum Target { Diskette, Missing };
     const QString kReq4 = QString::fromUtf8(texts::kReq[4]);
     const QStringList failed = QStringList{kPrompt} + QStringList(6, kIncomplete) + QStringList{kDone};
     const char* const kOld = "notas.txt OLD.DBF viejo.dbf viejo.dbf.bak";
@@ -172,7 +172,6 @@ TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
         {Diskette, [](capture::Form1& f) { f.txtCalle->clear(); }, {}, {kReq4}, kOld},
         {Diskette, nullptr, ui::Answer::Cancel, {kPrompt}, kOld},
         {Missing, nullptr, ui::Answer::Ok, failed, ""},
-        {DataDirectory, nullptr, ui::Answer::Ok, failed, ""},  // the data directory is no diskette
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);
@@ -185,7 +184,7 @@ TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
         restart(complete());
         if (c.change)
             c.change(*form_);
-        generate(c.target == DataDirectory ? dir_ : diskette_, c.answer);
+        generate(diskette_, c.answer);
         EXPECT_EQ(boxes_->texts().join('|').toStdString(), c.messages.join('|').toStdString());
         for (const auto& b : boxes_->shown()) {
             if (b.text == kReq4)

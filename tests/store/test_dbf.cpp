@@ -225,7 +225,7 @@ TEST(Dbf, WritesInPlaceAndTablesOpenTwiceNeverWriteOverAMovedRow) {
 
 // What a crash between writing a record and raising the count leaves: no
 // saved row, and the next append takes its place. A header length pointing
-// into the descriptors: nothing written until a pack repairs it.
+// into the descriptors: nothing written, nor packed, until it is repaired.
 TEST(Dbf, DamagedFilesAreReadWithWarnings) {
     ScratchDir dir;
     writeBytes(dir / "t.dbf", RawDbf{.fields = {{"A", 'C', 2}}, .records = {" x1", " x2", " x3"}, .count = 2}.bytes());
@@ -245,8 +245,9 @@ TEST(Dbf, DamagedFilesAreReadWithWarnings) {
     EXPECT_EQ(rowsOf(*h), std::vector<Row>{{"x1"}});
     EXPECT_FALSE(h->warnings().empty());
     EXPECT_THROW(h->append({"x2"}), StoreError);
+    EXPECT_THROW(packTable(dir / "h.dbf"), StoreError);
     EXPECT_EQ(readBytes(dir / "h.dbf"), b);
-    packTable(dir / "h.dbf");
+    EXPECT_EQ(readBytes(repairTable(dir / "h.dbf").copy), b);
     const auto packed = DbfTable::open(dir / "h.dbf");
     EXPECT_TRUE(packed->warnings().empty());
     packed->append({"x2"});

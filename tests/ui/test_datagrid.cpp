@@ -12,6 +12,7 @@
 #include "store/datasource.h"
 #include "ui/datagrid.h"
 #include "ui/keys.h"
+#include "ui/messagebox.h"
 #include "ui_test_support.h"
 
 namespace {
@@ -41,6 +42,7 @@ protected:
              {"CP", FieldType::Character, 5, 0},
              {"TEL", FieldType::Numeric, 10, 0}},
             {{Value("REFORMA 10"), Value("06600"), Value()}, {Value("JUAREZ 5"), Value("06600"), Value()}});
+        previous = ui::MessageBoxService::install(std::unique_ptr<ui::ScriptedMessageBoxes>(boxes));
         db = std::make_unique<store::Database>(dir);
         src = std::make_unique<store::DataSource>(*db, "dBASE III;", "catdirpl");
         src->refresh();
@@ -81,6 +83,9 @@ protected:
     TestRules rules;
     ui::DataGrid grid;
     std::unique_ptr<QAbstractItemModelTester> tester;
+    ui::ScriptedMessageBoxes* boxes = new ui::ScriptedMessageBoxes;
+    std::unique_ptr<ui::MessageBoxService> previous;
+    void TearDown() override { ui::MessageBoxService::install(std::move(previous)); }
 };
 
 // Escape undoes the cell, then the row.
@@ -161,6 +166,7 @@ TEST_F(DataGridTest, FailedWriteIsToldAndKeepsTheRowThenColumnsAndSourceChange) 
     grid.setCurrentIndex(grid.model()->index(0, 2));
     type("ABC");  // not a number for TEL
     key(Qt::Key_Down);
+    EXPECT_EQ(rules.errors, boxes->texts());  // the engine's message, shown once
     EXPECT_EQ(rules.errors.size(), 1);
     EXPECT_TRUE(grid.currentRow() == 0 && grid.rowDirty());
     EXPECT_EQ(src->editMode(), store::EditMode::None);  // the data source's buffer is not left behind
