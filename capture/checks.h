@@ -1,6 +1,7 @@
 // The main window's checks and key filters as plain functions of their inputs.
 // The window runs them, shows the messages through the message-box service
-// and sets its flags; the functions show nothing themselves.
+// and sets its flags; the functions show nothing themselves. The checks are
+// the entry rules of rules/checks.h, on the window's texts.
 #pragma once
 
 #include <QString>
