@@ -140,6 +140,18 @@ public:
     int bufferedRow() const { return dirty() ? bufferedRow_ : -1; }
     int records() const { return records_; }
 
+    // A cell's text put into the row buffer without telling the view (a
+    // paste, character by character); an empty text leaves the cell out.
+    void putText(int row, int column, const QString& text) {
+        if (dirty() && bufferedRow_ != row)
+            return;
+        bufferedRow_ = row;
+        if (text.isEmpty())
+            buffer_.erase(column);
+        else
+            buffer_[column] = text;
+    }
+
     // A field of the buffered row set by the row check: written as it is.
     void setTyped(std::string_view field, store::Value value) { typed_[store::upperAscii(field)] = std::move(value); }
 
@@ -507,19 +519,21 @@ DataGrid::PastedRows DataGrid::pasteRows(const QString& text) {
             // A column that is not typed into (a pick list's) takes nothing.
             if (model_->fieldPos(column) < 0 || (rules_ && !rules_->allowEdit(column, EditCause::CellMove)))
                 continue;
+            // Character by character, as typed: a key rule may read the cell so far.
             QString typed;
-            for (const QChar c : cells[k]) {
+            for (const QChar c : storableOnly(cells[k])) {
                 const int code = rules_ ? rules_->filterKey(column, c.unicode()) : c.unicode();
                 if (code >= 32)
-                    typed.append(QChar(char16_t(code)));
+                    model_->putText(row, column, typed.append(QChar(char16_t(code))));
             }
+            // Typing would stop at the cell's length; a longer text is not cut short unseen.
             const int most = columnMaxLength(column);
             if (most > 0 && typed.size() > most)
                 refusal =
                     QStringLiteral("%1 pasa de %2 caracteres").arg(columns_[std::size_t(column)].caption).arg(most);
-            else
-                model_->setData(model_->index(row, column), typed, Qt::EditRole);
         }
+        emit model_->dataChanged(model_->index(row, 0), model_->index(row, model_->columnCount() - 1));
+        emit model_->headerDataChanged(Qt::Vertical, row, row);
         if (refusal.isEmpty() && !model_->dirty())
             continue;  // an empty line
         if (refusal.isEmpty()) {

@@ -60,6 +60,19 @@ void useUtf8Output() {
     }
 }
 
+void attachParentConsole() {
+    // Output already redirected to a file or a pipe stays there.
+    const bool out = GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_UNKNOWN;
+    const bool err = GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_UNKNOWN;
+    if ((!out && !err) || !AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    std::FILE* ignored = nullptr;
+    if (out)
+        freopen_s(&ignored, "CONOUT$", "w", stdout);
+    if (err)
+        freopen_s(&ignored, "CONOUT$", "w", stderr);
+}
+
 #else
 
 std::vector<std::string> programArguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
@@ -70,6 +83,8 @@ std::string environmentVariable(const char* name) {
 }
 
 void useUtf8Output() {}
+
+void attachParentConsole() {}
 
 #endif
 
