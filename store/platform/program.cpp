@@ -66,11 +66,10 @@ void attachParentConsole() {
     const bool err = GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_UNKNOWN;
     if ((!out && !err) || !AttachConsole(ATTACH_PARENT_PROCESS))
         return;
-    std::FILE* ignored = nullptr;
     if (out)
-        freopen_s(&ignored, "CONOUT$", "w", stdout);
+        (void)std::freopen("CONOUT$", "w", stdout);
     if (err)
-        freopen_s(&ignored, "CONOUT$", "w", stderr);
+        (void)std::freopen("CONOUT$", "w", stderr);
 }
 
 #else
