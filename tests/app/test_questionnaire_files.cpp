@@ -99,37 +99,47 @@ TEST_F(QuestionnaireFiles, TheTextIsWhatTheDocumentWindowShowsAndTheTablesStayAs
     }
 }
 
-TEST_F(QuestionnaireFiles, ThePdfHoldsTheQuestionnaireThenTheConsiderations) {
+#ifndef _WIN32
+// As a new user would: the program itself, on a machine without a display.
+TEST_F(QuestionnaireFiles, WithNoDisplayTheProgramWritesTheTextAndThePdfOfQuestionnaireThenConsiderations) {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         GTEST_SKIP() << "no pdftotext";
     load(QStringLiteral("document_both_sections"));
     QFile considera(QString::fromStdU16String((dir_ / "considera.txt").u16string()));
     ASSERT_TRUE(considera.open(QIODevice::WriteOnly | QIODevice::Truncate));
     considera.write("CONSIDERACIONES GENERALES\nPrimera consideración.\n"), considera.close();
-    // The name may be given with either ending.
-    ASSERT_EQ(write(dir_, fs::path(sol_) += ".PDF"), 0) << messages_.join('\n').toStdString();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
     QProcess p;
+    p.setProcessEnvironment(env);
+    // The name may be given with either ending.
+    p.start(QStringLiteral(ZELTAR_EXE),
+            {QStringLiteral("--datos"), QString::fromStdU16String(dir_.u16string()), QStringLiteral("--cuestionario"),
+             QString::fromStdU16String(sol_.u16string()) + QStringLiteral(".PDF")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_TRUE(bytes(fs::path(sol_) += ".txt").startsWith("SECRETARIA DE QUENTARIA\n"));
+
+    p.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
     p.start(QStringLiteral("pdftotext"),
             {QStringLiteral("-layout"), QString::fromStdU16String((fs::path(sol_) += ".pdf").u16string()),
              QStringLiteral("-")});
     ASSERT_TRUE(p.waitForFinished(30000));
     const QString text = QString::fromUtf8(p.readAllStandardOutput());
-    const QStringList order = {QStringLiteral("SECRETARIA DE QUENTARIA"),
-                               QStringLiteral("RAZON SOCIAL : EMPRESA DE PRUEBA SA DE CV"),
-                               QStringLiteral("REGISTRO DE PRODUCTORES INDIRECTOS"),
-                               QStringLiteral("FIRMA"),
-                               QStringLiteral("CONSIDERACIONES GENERALES"),
-                               QString::fromUtf8("Primera consideración.")};
     qsizetype at = 0;
-    for (const QString& piece : order) {
-        const qsizetype next = text.indexOf(piece, at);
-        EXPECT_GE(next, at) << piece.toStdString() << " in\n" << text.toStdString();
+    for (const char* piece :
+         {"SECRETARIA DE QUENTARIA", "RAZON SOCIAL : EMPRESA DE PRUEBA SA DE CV", "REGISTRO DE PRODUCTORES INDIRECTOS",
+          "FIRMA", "CONSIDERACIONES GENERALES", "Primera consideración."}) {
+        const qsizetype next = text.indexOf(QString::fromUtf8(piece), at);
+        EXPECT_GE(next, at) << piece << " in\n" << text.toStdString();
         at = std::max(at, next);
     }
     // The title centred, as printed.
-    const QString title = text.split(u'\n').filter(QStringLiteral("SECRETARIA DE QUENTARIA")).value(0);
-    EXPECT_GT(title.indexOf(QStringLiteral("SECRETARIA")), 20) << title.toStdString();
+    EXPECT_GT(text.split(u'\n').filter(QStringLiteral("SECRETARIA DE QUENTARIA")).value(0).indexOf(u'S'), 20);
 }
+#endif
 
 TEST_F(QuestionnaireFiles, WhatCannotBeReadOrWrittenIsSaidAndTheStatusIsOne) {
     load(QStringLiteral("document_extension"));
@@ -159,25 +169,6 @@ TEST_F(QuestionnaireFiles, WhatCannotBeReadOrWrittenIsSaidAndTheStatusIsOne) {
         EXPECT_FALSE(fs::exists(missing));  // nothing made where nothing was
     }
 }
-
-#ifndef _WIN32
-TEST_F(QuestionnaireFiles, TheProgramWritesBothFilesWithNoDisplay) {
-    load(QStringLiteral("document_both_sections"));
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QString::fromLatin1(name));
-    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(ZELTAR_EXE),
-            {QStringLiteral("--datos"), QString::fromStdU16String(dir_.u16string()), QStringLiteral("--cuestionario"),
-             QString::fromStdU16String(sol_.u16string())});
-    ASSERT_TRUE(p.waitForFinished(60000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    EXPECT_TRUE(bytes(fs::path(sol_) += ".txt").startsWith("SECRETARIA DE QUENTARIA\n"));
-    EXPECT_TRUE(bytes(fs::path(sol_) += ".pdf").startsWith("%PDF"));
-}
-#endif
 
 }  // namespace
 }  // namespace form1test

@@ -22,32 +22,20 @@ Fields good(const char* sector, int tipoProgr, int anexo, int tipoBien, const ch
 }
 
 // An extension for a direct and an indirect producer, as the program writes it.
+// clang-format off
 const Tables kClean = {
-    {"datoprov",
-     {{{"RFC", " ABC850101XY1"},
-       {"PROG1P", "2001"},
-       {"PROG2P", "15"},
-       {"APEPATRAZ", "EMPRESA SA"},
-       {"CALLEYNO", "REFORMA 10"},
-       {"CP", "06600"},
-       {"COLONIA", "CENTRO"},
-       {"TELEFONO", "5551"},
-       {"TIPOTRAM", 2},
-       {"TIPOPROG", 3},
-       {"CVEADMLOC", 20},
-       {"NOMBREREPL", "ANA"},
-       {"CARGO", "DIRECTORA"},
-       {"TEL_REPREG", "5552"},
-       {"EMAILREPL", "ana@x.mx"},
-       {"CAMPO20", "14"}}}},
+    {"datoprov", {{{"RFC", " ABC850101XY1"}, {"PROG1P", "2001"}, {"PROG2P", "15"}, {"APEPATRAZ", "EMPRESA SA"},
+                   {"CALLEYNO", "REFORMA 10"}, {"CP", "06600"}, {"COLONIA", "CENTRO"}, {"TELEFONO", "5551"},
+                   {"TIPOTRAM", 2}, {"TIPOPROG", 3}, {"CVEADMLOC", 20}, {"NOMBREREPL", "ANA"}, {"CARGO", "DIRECTORA"},
+                   {"TEL_REPREG", "5552"}, {"EMAILREPL", "ana@x.mx"}, {"CAMPO20", "14"}}}},
     {"catdirpl", {{{"CALLE", "PLANTA 1"}, {"CP", "06600"}}}},
-    {"Sector",
-     {{{"IDSECTOR", 1}, {"CVE_SECTOR", "X"}, {"DESCRIPCIO", "ELECTRONICA"}},
-      {{"IDSECTOR", 2}, {"CVE_SECTOR", "XIXc"}, {"DESCRIPCIO", "QUIMICA"}}}},
+    {"Sector", {{{"IDSECTOR", 1}, {"CVE_SECTOR", "X"}, {"DESCRIPCIO", "ELECTRONICA"}},
+                {{"IDSECTOR", 2}, {"CVE_SECTOR", "XIXc"}, {"DESCRIPCIO", "QUIMICA"}}}},
     {"mercbi", {good("X", 1, 1, 1, "84713001"), good("X", 1, 1, 2, "85340001"), good("XIXc", 2, 2, 2, "29000001")}},
     {"prodabas", {{{"NOMBRE", "PROVEEDOR SA"}, {"RFC", " PUN850101AB1"}}}},
     {"activida", {{{"CLAVE", 311010}, {"DESCRIPCIO", "ALIMENTOS"}}}},
 };
+// clang-format on
 
 void writeDisk(const fs::path& dir, const Tables& tables) {
     fs::create_directories(dir);
@@ -131,10 +119,7 @@ TEST(Verifica, FindsEachPlantedFaultAndNothingElse) {
     const RunResult csv = verifica(args);
     EXPECT_EQ(csv.status, 1) << csv.err;
     EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), std::ptrdiff_t(dirs.size() + 1));
-    EXPECT_EQ(csv.out.rfind("\xEF\xBB\xBF"
-                            "carpeta,tabla,renglon,campo,mensaje\r\n",
-                            0),
-              0u);
+    EXPECT_EQ(csv.out.substr(0, 40), "\xEF\xBB\xBF" + std::string("carpeta,tabla,renglon,campo,mensaje\r\n"));
     EXPECT_NE(csv.out.find("\r\n" + dirs[3] + ",catdirpl.dbf,1,CP,El Codigo postal no puede ser mayor a 5 digitos\r\n"),
               std::string::npos);
 }
