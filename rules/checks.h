@@ -47,15 +47,17 @@ struct RfcResult {
 RfcResult validaRfc(Text text13);
 
 // valida: stops at the first fault; `fault` is what sets ErrorValida to 1.
-struct ValidaInput {
+// The windows give their texts as QStrings, the rules read UTF-16 text.
+template <class String> struct BasicValidaInput {
     bool rfcValid = false;  // RFCValido after running the RFC check
     int chkProdFinal = 0;   // check box values: 0 clear, 1 ticked, 2 grey
     int chkrodIndirecto = 0;
     int chkAbastecedor = 0;
-    int combo1Index = 0;   // 0 "Programa nuevo", 1 "Ampliación", -1 none
-    std::u16string prog1;  // txtProg1
-    std::u16string prog2;  // txtProg2
+    int combo1Index = 0;  // 0 "Programa nuevo", 1 "Ampliación", -1 none
+    String prog1;         // txtProg1
+    String prog2;         // txtProg2
 };
+using ValidaInput = BasicValidaInput<std::u16string>;
 struct ValidaResult {
     std::vector<Message> messages;
     bool fault = false;
@@ -64,15 +66,16 @@ ValidaResult valida(const ValidaInput& in);
 
 // ValidaRequeridos without the RFC check: every rule runs; `missing` is
 // FaltanDatos.
-struct RequeridosInput {
+template <class String> struct BasicRequeridosInput {
     int combo1Index = 0;
-    std::u16string prog1, prog2;
-    std::u16string apePat1, calle, cp, colonia, telefono;
+    String prog1, prog2;
+    String apePat1, calle, cp, colonia, telefono;
     int combo5Index = -1;  // -1: no office selected
     int chkProdFinal = 0;
     int chkrodIndirecto = 0;
-    std::u16string nombreR2, cargo, telefonoR2, emailRep;
+    String nombreR2, cargo, telefonoR2, emailRep;
 };
+using RequeridosInput = BasicRequeridosInput<std::u16string>;
 struct RequeridosResult {
     std::vector<Message> messages;
     bool missing = false;

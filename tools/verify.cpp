@@ -10,6 +10,7 @@
 #include "store/database.h"
 #include "store/dbf.h"
 #include "store/platform/errors.h"
+#include "store/schema.h"
 
 namespace verify {
 
@@ -17,19 +18,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The six tables of a disk, as the disk generation names them; the first four
-// are packed before they are copied.
-const struct {
-    const char* table;
-    const char* file;
-    bool packed;
-} kTables[] = {
-    {"datoprov", "datoprov.dbf", true}, {"catdirpl", "catdirpl.dbf", true},  {"Sector", "Sector.dbf", true},
-    {"mercbi", "mercbi.dbf", true},     {"prodabas", "prodabas.dbf", false}, {"activida", "activida.dbf", false},
-};
+// Positions in store::kDiskTables.
 enum : std::size_t { kDatoprov, kCatdirpl, kSector, kMercbi, kProdabas, kActivida };
 
-// The fields the checks read, per table.
+// The fields the checks read, per table of store::kDiskTables.
 const std::vector<const char*> kFields[] = {
     {"RFC", "PROG1P", "PROG2P", "APEPATRAZ", "CALLEYNO", "CP", "COLONIA", "TELEFONO", "TIPOTRAM", "TIPOPROG",
      "CVEADMLOC", "NOMBREREPL", "CARGO", "TEL_REPREG", "EMAILREPL"},
@@ -207,9 +199,9 @@ Report check(const fs::path& dir) {
         return report;
     }
     store::Database db(dir);
-    std::unique_ptr<Table> tables[std::size(kTables)];
-    for (std::size_t i = 0; i < std::size(kTables); ++i) {
-        const auto& k = kTables[i];
+    std::unique_ptr<Table> tables[std::size(store::kDiskTables)];
+    for (std::size_t i = 0; i < std::size(store::kDiskTables); ++i) {
+        const auto& k = store::kDiskTables[i];
         fs::path file;
         try {
             file = db.tableFile(k.table);

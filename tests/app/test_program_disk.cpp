@@ -14,17 +14,7 @@ namespace form1test {
 namespace {
 
 TEST_F(Form1Test, ADiskTheProgramMadeHasNoFindings) {
-    auto record = filledRecord();  // an extension of a direct producer
-    for (const auto& [field, value] : std::map<std::string, const char*>{{"CALLEYNO", "REFORMA 10"},
-                                                                         {"CP", "06000"},
-                                                                         {"COLONIA", "CENTRO"},
-                                                                         {"TELEFONO", "5556"},
-                                                                         {"NOMBREREPL", "ANA"},
-                                                                         {"CARGO", "DIRECTORA"},
-                                                                         {"TEL_REPREG", "5557"},
-                                                                         {"EMAILREPL", "ana@x.mx"}})
-        record[field] = Value(value);
-    writeDatoprov(record);
+    writeDatoprov(completeRecord());  // an extension of a direct producer
     open();
     app::wireWindows(*form_, *db_);
     bool filled = false;
