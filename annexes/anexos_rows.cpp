@@ -138,6 +138,7 @@ void Anexos::setupGrids() {
         grid->setEnterAsTab(true);
         grid->setTabAction(g == 2 ? Tab::NextControl : Tab::NextCellThenControl);
         grid->setButtonColumns({kSectorColumn});
+        grid->setPasteRows(true);  // goods kept in a spreadsheet
         // Scrolled, the cell the list hangs from moves away.
         for (QScrollBar* bar : {grid->verticalScrollBar(), grid->horizontalScrollBar()})
             connect(bar, &QScrollBar::valueChanged, this, [this, g] { hideList(*pickList(g), false); });
@@ -149,6 +150,7 @@ void Anexos::setupGrids() {
     dbgProdAbas->setRules(rules_.back().get());
     dbgProdAbas->setEnterAsTab(true);
     dbgProdAbas->setTabAction(Tab::NextControl);
+    dbgProdAbas->setPasteRows(true);
 }
 
 }  // namespace annexes

@@ -1,20 +1,20 @@
 // The annexes' key filters and row checks as plain functions of their inputs.
 // The window runs them, shows the messages through the message-box service
-// and cancels the grid's write when `cancel` is set; they show nothing.
+// and cancels the grid's write when `cancel` is set; they show nothing. The
+// row checks are the entry rules of rules/checks.h, on the grids' texts.
 #pragma once
 
 #include <QString>
 #include <vector>
 
+#include "rules/checks.h"
 #include "ui/messagebox.h"
 
 namespace annexes {
 
 using ui::Message;
 
-// V, I, X, L, Escape, Backspace and Tab pass; every other code becomes 0
-// (lower-case letters included).
-int NumerosRomanos(int Tecla);
+using rules::NumerosRomanos;
 
 // The sector grids' key filter. `column` is the current column, `cell` the
 // text the operator sees in the key cell. Returns the key to let through
@@ -49,12 +49,8 @@ RowCheck ValidaSector(const QString& key, const QString& description);
 RowCheck ValidaMercancia(int grid, bool extension, const QString& sectorKey, const QString& fraction);
 
 // The values a goods row takes after a passing ValidaMercancia.
-struct GoodsCodes {
-    int tipoProgr;  // column 0
-    int anexo;      // column 1: the tab index + 1
-    int tipoBien;   // column 5
-};
-GoodsCodes goodsCodes(int grid, int currentTab);
+using rules::GoodsCodes;
+using rules::goodsCodes;
 
 // The no-sector message when a goods grid gets the focus; none when the
 // sector key is present, or for dbganexo1 of a new programme.

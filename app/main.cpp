@@ -1,19 +1,24 @@
 // zeltar [--datos DIR] [--disco DIR]: the main capture window on the data
 // directory; the disk for the ministry is written to the --disco directory.
+// zeltar [--datos DIR] --cuestionario FILE: the saved application's
+// questionnaire as FILE.txt and FILE.pdf, without a display.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QIcon>
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <string_view>
 
+#include "app/export.h"
 #include "app/programfiles.h"
 #include "app/windows.h"
 #include "capture/form1.h"
 #include "store/database.h"
 #include "store/datadir.h"
 #include "store/dbf.h"
+#include "store/platform/program.h"
 #include "ui/messagebox.h"
 #include "ui/translation.h"
 
@@ -47,6 +52,11 @@ struct CommandLine {
                                    QStringLiteral("Muestra esta ayuda.")};
     const QCommandLineOption datos{QStringLiteral("datos"), kDatos, QStringLiteral("DIR")};
     const QCommandLineOption disco{QStringLiteral("disco"), kDisco, QStringLiteral("DIR")};
+    const QCommandLineOption cuestionario{
+        QStringLiteral("cuestionario"),
+        QStringLiteral("Escribe el cuestionario de la solicitud guardada en ARCHIVO.txt (el texto) y ARCHIVO.pdf (lo\n"
+                       "que se imprime) y termina, sin mostrar ventanas."),
+        QStringLiteral("ARCHIVO")};
 
     // Ends the program after the help or the version.
     void process(QCoreApplication& app) {
@@ -58,6 +68,7 @@ struct CommandLine {
         parser.addVersionOption();
         parser.addOption(datos);
         parser.addOption(disco);
+        parser.addOption(cuestionario);
         parser.process(app);
         if (parser.isSet(ayuda))
             parser.showHelp(0);
@@ -85,6 +96,15 @@ int main(int argc, char** argv) {
         CommandLine().process(core);
     }
 #endif
+    if (app::asksForQuestionnaire(argc, argv)) {
+        // No window is shown: no display is needed.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef Q_OS_WIN
+        // That platform reads fonts from a folder; the system's own by default.
+        if (!qEnvironmentVariableIsSet("QT_QPA_FONTDIR"))
+            qputenv("QT_QPA_FONTDIR", (qEnvironmentVariable("WINDIR") + QStringLiteral("\\Fonts")).toLocal8Bit());
+#endif
+    }
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("zeltar"));
     QIcon icon;
@@ -102,6 +122,16 @@ int main(int argc, char** argv) {
     if (parser.isSet(datos))
         fromCommandLine = std::filesystem::path(parser.value(datos).toStdU16String());
     const std::filesystem::path dir = store::dataDirectory(fromCommandLine);
+
+    if (parser.isSet(commandLine.cuestionario)) {
+        QStringList messages;
+        const int status = app::writeQuestionnaire(dir, parser.value(commandLine.cuestionario), messages);
+        store::platform::attachParentConsole();
+        store::platform::useUtf8Output();
+        for (const QString& m : messages)
+            std::cerr << m.toStdString() << "\n";
+        return status;
+    }
 
     std::unique_ptr<store::DirectoryLock> lock;
     try {

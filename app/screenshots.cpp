@@ -7,6 +7,7 @@
 // PNG in DIR.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
@@ -31,6 +32,7 @@
 #include "store/database.h"
 #include "store/datadir.h"
 #include "store/dbf.h"
+#include "ui/datagrid.h"
 #include "ui/translation.h"
 
 namespace {
@@ -283,6 +285,23 @@ int main(int argc, char** argv) {
     onModal(boxShot("disco-asegurese", QMessageBox::Ok, [] { onModal(boxShot("disco-grabado", QMessageBox::Ok)); }));
     button(capture::Form1::kMakeDisk)->click();
     settle(300);
+
+    // Goods pasted from a spreadsheet, one of them refused: the summary.
+    button(capture::Form1::kEdit)->click();
+    tabs->setCurrentIndex(3);
+    onModal([](QWidget* w) {
+        auto* anexos = qobject_cast<annexes::Anexos*>(w);
+        ui::DataGrid* grid = anexos->dbganexo2;
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(grid->model()->rowCount() - 1, 3));
+        QGuiApplication::clipboard()->setText(
+            QString::fromUtf8("3926.90.99\thormas de plástico\r\n410712\tCUEROS PREPARADOS\r\n"
+                              "73181599\tTORNILLOS DE ACERO\r\n"));
+        onModal(boxShot("pegar-resumen", QMessageBox::Ok), w);
+        grid->pasteFromClipboard();
+        w->close();
+    });
+    form.Command2->click();
 
     std::cout << saved << " imágenes en " << outDir.toStdString() << "\n";
     return 0;

@@ -48,11 +48,14 @@ void wireWindows(capture::Form1& form, store::Database& db) {
     form.windows.frmayuda = single([f]() -> QWidget* {
         return new help::frmayuda(QString::fromStdU16String(programFiles().considerations.u16string()), f);
     });
-    form.windows.frmDocument = single([f, d]() -> QWidget* {
-        const QString considera = QString::fromStdU16String((d->directory() / "considera.txt").u16string());
-        return new questionnaire::frmDocument(
-            *f, questionnaire::Sources{f->dtsplantas, f->impsectro, f->mercancias, f->regprodind}, considera, f);
-    });
+    form.windows.frmDocument = single([f, d]() -> QWidget* { return newDocument(*f, *d); });
+}
+
+questionnaire::frmDocument* newDocument(capture::Form1& form, store::Database& db) {
+    const QString considera = QString::fromStdU16String((db.directory() / "considera.txt").u16string());
+    return new questionnaire::frmDocument(
+        form, questionnaire::Sources{form.dtsplantas, form.impsectro, form.mercancias, form.regprodind}, considera,
+        &form);
 }
 
 }  // namespace app

@@ -2,131 +2,39 @@
 
 #include <QChar>
 
+#include "ui/rules.h"
+
 namespace capture {
 
 namespace {
 
-constexpr int kRfcLength = 13;
 constexpr QChar kBlank = QLatin1Char(' ');
 
-Message plain(const QString& text) { return Message{text, QString(), false}; }
-Message critical(const QString& text) { return Message{text, QString(), true}; }
-
-// Leading and trailing white space removed leaves nothing. A pasted tab or
-// line feed is as empty as a blank: neither is data worth sending.
-bool isEmpty(const QString& text) { return text.trimmed().isEmpty(); }
-
-bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+using ui::messages;
+using ui::u16;
 
 }  // namespace
 
 RfcResult validaRfc(const QString& text13) {
-    // The box always holds 13 positions; untyped ones read as blanks.
-    QString t = text13.left(kRfcLength);
-    if (t.size() < kRfcLength)
-        t = t.leftJustified(kRfcLength, kBlank);
-    auto pos = [&t](int n) { return t.at(n - 1); };
-
-    RfcResult r;
-    r.valid = true;
-    auto fault = [&r](const QString& text) {
-        r.messages.push_back(plain(text));
-        r.valid = false;
-        r.refocus = true;
-    };
-
-    // Length: position 13 still blank ends the check without touching Habilita.
-    if (pos(kRfcLength) == kBlank) {
-        fault(QStringLiteral("El RFC no puede ser menor de 13"));
-        r.callsHabilita = false;
-        return r;
-    }
-
-    if (pos(1) != kBlank)
-        fault(QStringLiteral("El primer digito del RFC debe espacio "));
-
-    // Only positions 2 and 3, and only when position 1 passed.
-    for (int i = 2; i <= 3 && r.valid; ++i) {
-        const char16_t code = pos(i).unicode();
-        if (!((code >= 65 && code <= 90) || code == 38)) {
-            // The number is written with a sign position: a blank for positive.
-            fault(QStringLiteral("El ") + QStringLiteral(" %1").arg(i)
-                  + QStringLiteral(" digito del RFC debe ser letra "));
-        }
-    }
-
-    if (leadingNumber(t.mid(6, 2)) > 12)
-        fault(QStringLiteral("El valor del mes del RFC es incorrecto"));
-    if (leadingNumber(t.mid(8, 2)) > 31)
-        fault(QStringLiteral("El valor del dia del RFC es incorrecto"));
-
-    const QChar last = pos(kRfcLength);
-    if (!(last == QLatin1Char('A') || isDigit(last)))
-        fault(QStringLiteral("El ultimo digito del RFC debe ser A ó del 0 al 9"));
-
-    r.callsHabilita = true;
-    return r;
+    const rules::RfcResult r = rules::validaRfc(u16(text13));
+    return RfcResult{messages(r.messages), r.valid, r.refocus, r.callsHabilita};
 }
 
 bool rfcIsCompany(const QString& text) { return text.isEmpty() || text.at(0) == kBlank; }
 
 ValidaResult valida(const ValidaInput& in) {
-    ValidaResult r;
-    auto fault = [&r](const char* text) {
-        if (text)
-            r.messages.push_back(plain(QString::fromUtf8(text)));
-        r.fault = true;
-        return r;
-    };
-
-    // The RFC check has shown its own messages already.
-    if (!in.rfcValid)
-        return fault(nullptr);
-    if (in.chkProdFinal == 0 && in.chkrodIndirecto == 0 && in.chkAbastecedor == 0)
-        return fault("Seleccione un tipo de programa");
-    if (in.combo1Index != 1)
-        return r;
-
-    // No sign here: a pasted "-5" reads as 0 and is refused as a missing
-    // number rather than accepted as a programme number.
-    const long long year = leadingNumber(in.prog1);
-    const long long number = leadingNumber(in.prog2);
-    if (number == 0 && year == 0)
-        return fault("Es necesario el año y número de programa");
-    if (number != 0 && year == 0)
-        return fault("El año de zeltar no puede ser cero");
-    if (year < 1980)
-        return fault("El año de zeltar no puede ser menor a 1980");
-    if (number == 0)
-        return fault("El número de zeltar no puede ser cero");
-    return r;
+    const rules::ValidaResult r = rules::valida({in.rfcValid, in.chkProdFinal, in.chkrodIndirecto, in.chkAbastecedor,
+                                                 in.combo1Index, in.prog1.toStdU16String(), in.prog2.toStdU16String()});
+    return ValidaResult{messages(r.messages), r.fault};
 }
 
 RequeridosResult validaRequeridos(const RequeridosInput& in) {
-    RequeridosResult r;
-    auto require = [&r](bool missing, const char* text) {
-        if (!missing)
-            return;
-        r.messages.push_back(critical(QString::fromUtf8(text)));
-        r.missing = true;
-    };
-
-    const bool ampliacion = in.combo1Index == 1;
-    require(ampliacion && isEmpty(in.prog1), "El año del registro ZELTAR es un dato requerido");
-    require(ampliacion && isEmpty(in.prog2), "El numero del registro ZELTAR es un dato requerido");
-    require(isEmpty(in.apePat1), "La razón social de la empresa es un dato requerido");
-    require(isEmpty(in.calle), "La calle de la empresa es un dato requerido");
-    require(isEmpty(in.cp), "El codigo postal de la empresa es un dato requerido");
-    require(isEmpty(in.colonia), "La colonia de la empresa es un dato requerido");
-    require(isEmpty(in.telefono), "El telefono de la empresa es un dato requerido");
-    require(in.combo5Index < 0, "La administracion de recaudación de la empresa es un dato requerido");
-    // Abastecedor alone does not make a programme type here.
-    require(in.chkProdFinal != 1 && in.chkrodIndirecto != 1, "El tipo de programa de la empresa es un dato requerido");
-    require(isEmpty(in.nombreR2), "El nombre del representante legal es un dato requerido");
-    require(isEmpty(in.cargo), "El cargo del representante legal es un dato requerido");
-    require(isEmpty(in.telefonoR2), "El Telefono del representante legal es un dato requerido");
-    require(isEmpty(in.emailRep), "El email del representante legal es un dato requerido");
-    return r;
+    const rules::RequeridosResult r = rules::validaRequeridos(
+        {in.combo1Index, in.prog1.toStdU16String(), in.prog2.toStdU16String(), in.apePat1.toStdU16String(),
+         in.calle.toStdU16String(), in.cp.toStdU16String(), in.colonia.toStdU16String(), in.telefono.toStdU16String(),
+         in.combo5Index, in.chkProdFinal, in.chkrodIndirecto, in.nombreR2.toStdU16String(), in.cargo.toStdU16String(),
+         in.telefonoR2.toStdU16String(), in.emailRep.toStdU16String()});
+    return RequeridosResult{messages(r.messages), r.missing};
 }
 
 QString prog2OnLeave(const QString& text) {
@@ -136,10 +44,7 @@ QString prog2OnLeave(const QString& text) {
 }
 
 std::vector<Message> plantRowCheck(int currentColumn, const QString& cpText) {
-    if (currentColumn == 1 && cpText.size() > 5)
-        return {
-            Message{QStringLiteral("El Codigo postal no puede ser mayor a 5 digitos"), QStringLiteral("Error"), true}};
-    return {};
+    return messages(rules::plantRowCheck(currentColumn, u16(cpText)));
 }
 
 // Key codes are Unicode code points (the same as the ANSI codes for the

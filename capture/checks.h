@@ -1,12 +1,14 @@
 // The main window's checks and key filters as plain functions of their inputs.
 // The window runs them, shows the messages through the message-box service
-// and sets its flags; the functions show nothing themselves.
+// and sets its flags; the functions show nothing themselves. The checks are
+// the entry rules of rules/checks.h, on the window's texts.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 #include <vector>
 
+#include "rules/checks.h"
 #include "ui/keys.h"
 #include "ui/leadingnumber.h"
 #include "ui/messagebox.h"
@@ -32,15 +34,7 @@ RfcResult validaRfc(const QString& text13);
 bool rfcIsCompany(const QString& text);
 
 // valida: stops at the first fault; `fault` is what sets ErrorValida to 1.
-struct ValidaInput {
-    bool rfcValid = false;  // RFCValido after running the RFC check
-    int chkProdFinal = 0;   // check box values: 0 clear, 1 ticked, 2 grey
-    int chkrodIndirecto = 0;
-    int chkAbastecedor = 0;
-    int combo1Index = 0;  // 0 "Programa nuevo", 1 "Ampliación", -1 none
-    QString prog1;        // txtProg1
-    QString prog2;        // txtProg2
-};
+using ValidaInput = rules::BasicValidaInput<QString>;
 struct ValidaResult {
     std::vector<Message> messages;
     bool fault = false;
@@ -49,15 +43,7 @@ ValidaResult valida(const ValidaInput& in);
 
 // ValidaRequeridos (after the RFC check, whose messages the window shows
 // first): every rule runs; `missing` is FaltanDatos.
-struct RequeridosInput {
-    int combo1Index = 0;
-    QString prog1, prog2;
-    QString apePat1, calle, cp, colonia, telefono;
-    int combo5Index = -1;  // -1: no office selected
-    int chkProdFinal = 0;
-    int chkrodIndirecto = 0;
-    QString nombreR2, cargo, telefonoR2, emailRep;
-};
+using RequeridosInput = rules::BasicRequeridosInput<QString>;
 struct RequeridosResult {
     std::vector<Message> messages;
     bool missing = false;

@@ -1,9 +1,11 @@
 // Form1: deleting the whole application (BorraRegistros) and the annexes
 // only (BorraAnexos).
 #include <QCheckBox>
+#include <QDateTime>
 #include <QTabWidget>
 
 #include "capture/form1.h"
+#include "store/datadir.h"
 #include "store/schema.h"
 #include "store/statements.h"
 #include "ui/codedcombo.h"
@@ -72,6 +74,17 @@ void Form1::BorraRegistros() {
         return;  // no application
     if (!confirmed(this, "Con esta Acción borrar toda su solicitud"))
         return;
+    // What is deleted here can be brought back: the seven tables as they are
+    // go first to a dated folder of the data directory. Without that copy
+    // nothing is deleted.
+    try {
+        store::backupTables(
+            dtsDatoProv.database().directory(),
+            "respaldo-" + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString());
+    } catch (const store::StoreError& e) {
+        ui::message(this, QString::fromUtf8(e.what()) + QStringLiteral("\nNo se borró nada."));
+        return;
+    }
 
     if (!dtsDatoProv.eof())
         dtsDatoProv.deleteCurrent();

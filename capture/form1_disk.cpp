@@ -11,6 +11,7 @@
 #include "store/datadir.h"
 #include "store/platform/process.h"
 #include "store/platform/syncfile.h"
+#include "store/schema.h"
 #include "ui/maskededit.h"
 #include "ui/messagebox.h"
 
@@ -19,16 +20,6 @@ namespace capture {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The tables copied, in the order they are handled: the table as the data
-// directory holds it and its name on the diskette. The first four are packed.
-const struct {
-    const char* table;
-    const char* target;
-} kCopies[] = {
-    {"datoprov", "datoprov.dbf"}, {"catdirpl", "catdirpl.dbf"}, {"Sector", "Sector.dbf"},
-    {"mercbi", "mercbi.dbf"},     {"prodabas", "prodabas.dbf"}, {"activida", "activida.dbf"},
-};
 
 // The packing program rewrites the tables we copy next; a copy must not read
 // a table half-way through that. Waiting is bounded so that a packing program
@@ -120,12 +111,12 @@ void Form1::makeDisk() {
         ignoringErrors([&] { deleteTables(diskette); });
     ignoringErrors([&] { packTables(pack9, dataDir, pack9Environment); });
     if (onDiskette) {
-        for (const auto& c : kCopies)
-            ignoringErrors([&] { store::platform::copyFile(db.tableFile(c.table), diskette / c.target); });
+        for (const auto& c : store::kDiskTables)
+            ignoringErrors([&] { store::platform::copyFile(db.tableFile(c.table), diskette / c.file); });
     }
-    for (const auto& c : kCopies) {
+    for (const auto& c : store::kDiskTables) {
         std::error_code ec;
-        if (!onDiskette || !fs::exists(diskette / c.target, ec))
+        if (!onDiskette || !fs::exists(diskette / c.file, ec))
             ui::message(this, QStringLiteral("Copia incompleta verifique el") + QChar(13)
                                   + QStringLiteral("espacio en disco o utilice un disco nuevo"));
     }
@@ -165,7 +156,7 @@ bool Form1::diskCanBeWritten() {
     case store::FolderRelation::Apart: break;
     }
     QStringList damaged;
-    for (const auto& c : kCopies) {
+    for (const auto& c : store::kDiskTables) {
         try {
             const store::DbfTable& t = db.table(c.table);
             if (t.damage().any())

@@ -1,12 +1,12 @@
 # Linux: the program installed in the usual places (cmake --install), and the
 # Debian package made of that tree by CPack (scripts/package).
-#   bin/zeltar, bin/zeltar-sql
+#   bin/zeltar, bin/zeltar-sql, bin/zeltar-verifica
 #   libexec/zeltar/pack9             started by the program, not by people
 #   share/zeltar/considera.txt       shown by the help window
 #   share/applications, share/icons, share/metainfo: the menu entry
 # The program finds pack9 and considera.txt from its own bin/ (app/programfiles).
 
-install(TARGETS zeltar zeltar-sql RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS zeltar zeltar-sql zeltar-verifica RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS pack9 RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/zeltar)
 install(FILES ${PROJECT_SOURCE_DIR}/data/considera.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/zeltar)
 install(FILES ${PROJECT_SOURCE_DIR}/data/linux/zeltar.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -5,7 +5,7 @@
 # Everything lies in one folder: Windows finds DLLs beside the executable,
 # the program starts pack9.exe from its own folder and the help window reads
 # considera.txt from there.
-install(TARGETS zeltar pack9 zeltar-sql RUNTIME DESTINATION .)
+install(TARGETS zeltar pack9 zeltar-sql zeltar-verifica RUNTIME DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/data/considera.txt DESTINATION .)
 
 foreach(module Core Gui Widgets PrintSupport)
@@ -14,6 +14,8 @@ endforeach()
 # Plugins go where Qt looks for them beside the executable. The print dialog
 # and printer support of Windows are part of Qt6PrintSupport itself.
 install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
+# zeltar --cuestionario writes its files without showing a window.
+install(FILES $<TARGET_FILE:Qt6::QOffscreenIntegrationPlugin> DESTINATION platforms)
 install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)
 # Qt's Spanish translation (qtbase_es) is compiled into the program: no
 # translations/ folder.

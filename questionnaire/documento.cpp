@@ -75,7 +75,7 @@ void frmDocument::centreTitle(int titleLength) {
     rtfText->setTextCursor(c);
 }
 
-void frmDocument::printQuestionnaire() {
+frmDocument::Printed frmDocument::printQuestionnaire() {
     // The builder absorbs an empty record set; any other error of the data
     // engine ends the operation before anything is shown or printed, so a
     // half-built questionnaire never reaches the printer.
@@ -85,7 +85,7 @@ void frmDocument::printQuestionnaire() {
     try {
         q = ArmaCuestionario(input, sources_);
     } catch (const store::StoreError&) {
-        return;
+        return Printed::Nothing;
     }
     rtfText->setPlainText(q.text);
     centreTitle(q.titleLength);
@@ -93,23 +93,21 @@ void frmDocument::printQuestionnaire() {
     if (PrimeraVez == 1) {
         RTUltima->setPlainText(q.text);
         PrimeraVez = 0;
-        return;
+        return Printed::Shown;
     }
 
     QTextCursor all(rtfText->document());
     all.select(QTextCursor::Document);
     rtfText->setTextCursor(all);
     auto printer = ui::choosePrinter(this, rtfText->textCursor().hasSelection());
-    if (!printer)
-        return;
-    if (!printer->print(*rtfText))
-        return;
+    if (!printer || !printer->print(*rtfText))
+        return Printed::Nothing;
     if (!ui::loadTextFile(*CONSIDERA, considerationsPath_))
-        return;
+        return Printed::Questionnaire;
     QTextCursor none = CONSIDERA->textCursor();
     none.clearSelection();
     CONSIDERA->setTextCursor(none);
-    printer->print(*CONSIDERA);
+    return printer->print(*CONSIDERA) ? Printed::Everything : Printed::Questionnaire;
 }
 
 void frmDocument::Form_Resize() {

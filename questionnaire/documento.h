@@ -36,8 +36,9 @@ public:
     // title centred; while loading shows it in RTUltima, otherwise prints it
     // and then considera.txt to the printer chosen in the print dialog.
     // Ends silently on an error of the data engine, a cancelled dialog, a
-    // printer that refuses or an unreadable considera.txt.
-    void printQuestionnaire();
+    // printer that refuses or an unreadable considera.txt; says how far it got.
+    enum class Printed { Nothing, Shown, Questionnaire, Everything };
+    Printed printQuestionnaire();
     void Command1_Click();  // "&Imprimir"
     void Command2_Click();  // "&Cerrar"
     // Places RTUltima and the buttons for the window's current size.

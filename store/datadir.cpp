@@ -10,6 +10,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "store/database.h"
 #include "store/dbf.h"
 #include "store/platform/errors.h"
 #include "store/platform/lock.h"
@@ -242,6 +243,33 @@ std::vector<std::string> ensureDataDirectory(const fs::path& dir) {
             created.push_back(kConsiderations);
     }
     return created;
+}
+
+fs::path backupTables(const fs::path& dir, const std::string& name) {
+    fs::path target = dir / utf8Path(name);
+    std::error_code ec;
+    for (int n = 2; fs::exists(target, ec) || ec; ++n) {
+        if (ec || n > 99)
+            throw StoreError("No se puede hacer el respaldo en " + target.string() + ": "
+                             + (ec ? platform::errorText(ec) : "ya existe."));
+        target = dir / utf8Path(name + "-" + std::to_string(n));
+    }
+    fs::path scratch = target;
+    scratch += ".tmp";
+    try {
+        const Database db(dir);
+        fs::remove_all(scratch);  // left by a backup cut off before
+        fs::create_directory(scratch);
+        for (const TableLayout& layout : tableLayouts()) {
+            const fs::path file = db.tableFile(layout.name);
+            platform::copyFile(file, scratch / file.filename());
+        }
+        platform::renameToNew(scratch, target);
+    } catch (const std::exception& e) {
+        fs::remove_all(scratch, ec);
+        throw StoreError("No se puede hacer el respaldo en " + target.string() + ": " + platform::errorText(e));
+    }
+    return target;
 }
 
 const std::string& shippedConsiderations() {

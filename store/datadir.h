@@ -40,6 +40,14 @@ FolderRelation folderRelation(const std::filesystem::path& folder, const std::fi
 // written.
 std::vector<std::string> ensureDataDirectory(const std::filesystem::path& dir);
 
+// Copies the seven tables of the data directory, as they are, into a new
+// folder of it named `name` (or name-2, name-3, ... when that is taken), and
+// returns the folder. The copies are made in a scratch folder that is renamed
+// into place once every table is on the disk, so the folder is whole or
+// absent. Throws StoreError with a Spanish message when a table is missing or
+// cannot be copied; nothing is left behind then.
+std::filesystem::path backupTables(const std::filesystem::path& dir, const std::string& name);
+
 // The shipped text of considera.txt (UTF-8).
 const std::string& shippedConsiderations();
 

@@ -26,6 +26,18 @@ inline constexpr std::size_t kNumMaquila = 30;  // maquila programme number, 0 o
 inline constexpr std::size_t kAnoMaquila = 31;  // maquila programme year, 0 or null when none
 }  // namespace datoprov
 
+// The six tables of the disk for the ministry, in the order they are copied,
+// with their names on the disk; the first four are packed before.
+struct DiskTable {
+    const char* table;
+    const char* file;
+    bool packed;
+};
+inline constexpr DiskTable kDiskTables[] = {
+    {"datoprov", "datoprov.dbf", true}, {"catdirpl", "catdirpl.dbf", true},  {"Sector", "Sector.dbf", true},
+    {"mercbi", "mercbi.dbf", true},     {"prodabas", "prodabas.dbf", false}, {"activida", "activida.dbf", false},
+};
+
 // datoprov, catdirpl, sector, mercbi, prodabas, admlocal, activida.
 const std::vector<TableLayout>& tableLayouts();
 const TableLayout& tableLayout(const std::string& name);  // case-insensitive; throws

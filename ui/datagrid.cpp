@@ -1,7 +1,9 @@
 #include "ui/datagrid.h"
 
 #include <QAbstractTableModel>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QItemSelectionModel>
@@ -138,6 +140,18 @@ public:
     int bufferedRow() const { return dirty() ? bufferedRow_ : -1; }
     int records() const { return records_; }
 
+    // A cell's text put into the row buffer without telling the view (a
+    // paste, character by character); an empty text leaves the cell out.
+    void putText(int row, int column, const QString& text) {
+        if (dirty() && bufferedRow_ != row)
+            return;
+        bufferedRow_ = row;
+        if (text.isEmpty())
+            buffer_.erase(column);
+        else
+            buffer_[column] = text;
+    }
+
     // A field of the buffered row set by the row check: written as it is.
     void setTyped(std::string_view field, store::Value value) { typed_[store::upperAscii(field)] = std::move(value); }
 
@@ -248,6 +262,13 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && grid_->pasteRows_
+            && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)
+            && DataGrid::isRowBlock(QGuiApplication::clipboard()->text())) {
+            // Rows, not a cell's text: pasted once this editor's event is over.
+            QTimer::singleShot(0, grid_, [grid = grid_] { grid->pasteFromClipboard(); });
+            return true;
+        }
         if (event->type() == QEvent::KeyPress && event != grid_->filteredKey_) {
             auto* key = static_cast<QKeyEvent*>(event);
             const int code = keyCode(key);
@@ -433,21 +454,129 @@ bool DataGrid::commitRow() {
     commitEditor();
     if (!model_->dirty())
         return true;
+    QString error;
+    switch (writeBufferedRow(error)) {
+    case RowWrite::Written: return true;
+    case RowWrite::Refused: return false;
+    case RowWrite::Failed:
+        // The operator reads the engine's message and the window is told.
+        message(this, error);
+        if (rules_)
+            rules_->writeFailed(error);
+        return false;
+    }
+    return false;
+}
+
+DataGrid::RowWrite DataGrid::writeBufferedRow(QString& error) {
     try {
         PendingRow row(*this);
         if (rules_ && !rules_->checkRow(row))
-            return false;
-        return model_->writeRow();
+            return RowWrite::Refused;
+        return model_->writeRow() ? RowWrite::Written : RowWrite::Refused;
     } catch (const store::StoreError& e) {
-        // Handled here, for every caller: the row stays in editing, the
-        // operator reads the engine's message and the window is told. Nothing
+        // Handled here, for every caller: the row stays in editing. Nothing
         // may escape into the view's event handlers.
-        const QString text = QString::fromUtf8(e.what());
-        message(this, text);
-        if (rules_)
-            rules_->writeFailed(text);
-        return false;
+        error = QString::fromUtf8(e.what());
+        return RowWrite::Failed;
     }
+}
+
+bool DataGrid::isRowBlock(const QString& text) {
+    QString t = text;
+    if (t.endsWith(u'\n'))
+        t.chop(t.endsWith(QStringLiteral("\r\n")) ? 2 : 1);
+    return t.contains(u'\t') || t.contains(u'\n') || t.contains(u'\r');
+}
+
+DataGrid::PastedRows DataGrid::pasteRows(const QString& text) {
+    PastedRows result;
+    if (!source_ || !source_->isOpen())
+        return result;
+    if (isEditing() && editor_) {
+        commitEditor();
+        closeEditor(editor_, QAbstractItemDelegate::NoHint);
+    }
+    if (!commitRow())
+        return result;  // the row being edited stays, with the check's messages shown
+    const int start = std::max(0, currentColumn());
+    QStringList lines = text.split(u'\n');
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();  // the line end after the last row
+    for (int i = 0; i < int(lines.size()); ++i) {
+        QString line = lines[i];
+        if (line.endsWith(u'\r'))
+            line.chop(1);  // spreadsheets end lines with CR LF
+        const QStringList cells = line.split(u'\t');
+        const int row = model_->records();
+        setCurrentIndex(model_->index(row, start));
+        QString refusal;
+        for (int k = 0; k < int(cells.size()) && refusal.isEmpty(); ++k) {
+            const int column = start + k;
+            if (column >= model_->columnCount()) {
+                if (!cells[k].trimmed().isEmpty())
+                    refusal = QStringLiteral("El renglón tiene más columnas que la tabla");
+                continue;
+            }
+            // A column that is not typed into (a pick list's) takes nothing.
+            if (model_->fieldPos(column) < 0 || (rules_ && !rules_->allowEdit(column, EditCause::CellMove)))
+                continue;
+            // Character by character, as typed: a key rule may read the cell so far.
+            QString typed;
+            for (const QChar c : storableOnly(cells[k])) {
+                const int code = rules_ ? rules_->filterKey(column, c.unicode()) : c.unicode();
+                if (code >= 32)
+                    model_->putText(row, column, typed.append(QChar(char16_t(code))));
+            }
+            // Typing would stop at the cell's length; a longer text is not cut short unseen.
+            const int most = columnMaxLength(column);
+            if (most > 0 && typed.size() > most)
+                refusal =
+                    QStringLiteral("%1 pasa de %2 caracteres").arg(columns_[std::size_t(column)].caption).arg(most);
+        }
+        emit model_->dataChanged(model_->index(row, 0), model_->index(row, model_->columnCount() - 1));
+        emit model_->headerDataChanged(Qt::Vertical, row, row);
+        if (refusal.isEmpty() && !model_->dirty())
+            continue;  // an empty line
+        if (refusal.isEmpty()) {
+            QString error;
+            ui::CollectedMessages said;
+            const RowWrite w = writeBufferedRow(error);
+            if (w == RowWrite::Written) {
+                ++result.added;
+                continue;
+            }
+            refusal = w == RowWrite::Failed    ? error
+                      : said.texts().isEmpty() ? QStringLiteral("No se pudo grabar el renglón")
+                                               : said.texts().join(QStringLiteral("; "));
+            result.stopped = w == RowWrite::Failed;
+        }
+        model_->dropBuffer();
+        result.refused.push_back({i + 1, cells.join(QStringLiteral(" | ")), refusal});
+        if (result.stopped)
+            break;
+    }
+    setCurrentIndex(model_->index(model_->records(), start));
+    return result;
+}
+
+void DataGrid::pasteFromClipboard() {
+    const PastedRows r = pasteRows(QGuiApplication::clipboard()->text());
+    if (r.refused.empty())
+        return;
+    // One box for the whole paste; a long list is cut so the box fits the screen.
+    constexpr std::size_t kListed = 30;
+    QString text =
+        QStringLiteral("Renglones agregados: %1. Renglones no agregados: %2.\n").arg(r.added).arg(r.refused.size());
+    for (std::size_t i = 0; i < std::min(kListed, r.refused.size()); ++i) {
+        const RefusedRow& f = r.refused[i];
+        text += QStringLiteral("\nRenglón %1 (%2): %3").arg(f.line).arg(f.value, f.message);
+    }
+    if (r.refused.size() > kListed)
+        text += QStringLiteral("\n... y %1 renglones más.").arg(r.refused.size() - kListed);
+    if (r.stopped)
+        text += QStringLiteral("\n\nLos renglones que seguían no se intentaron.");
+    message(this, text, QStringLiteral("Pegar renglones"));
 }
 
 void DataGrid::setField(std::string_view field, store::Value value) {
@@ -602,6 +731,11 @@ bool DataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
 }
 
 void DataGrid::keyPressEvent(QKeyEvent* e) {
+    if (pasteRows_ && e->matches(QKeySequence::Paste) && isRowBlock(QGuiApplication::clipboard()->text())) {
+        pasteFromClipboard();
+        e->accept();
+        return;
+    }
     // Ctrl+Tab belongs to the window (it turns tab pages), not to the cells:
     // a keyboard user must never be trapped in a grid.
     if ((e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab) && (e->modifiers() & Qt::ControlModifier)) {

@@ -126,6 +126,32 @@ public:
     // the row check refused it or the write failed.
     bool commitRow();
 
+    // Rows copied from a spreadsheet: tab-separated cells, one row a line,
+    // the first cell going to the current column. Ctrl+V of such text adds
+    // them as new rows (pasteFromClipboard) where the window turns it on.
+    void setPasteRows(bool on) { pasteRows_ = on; }
+    struct RefusedRow {
+        int line;         // in the pasted text, from 1
+        QString value;    // the row as pasted, its cells joined by " | "
+        QString message;  // what the row check said (or why it was not written)
+    };
+    struct PastedRows {
+        int added = 0;
+        std::vector<RefusedRow> refused;
+        bool stopped = false;  // a write failed: the rows after it were not tried
+    };
+    // Adds each row of the text as typing it would: every character through
+    // the rules' key filter and the rule for text that reaches a cell, then
+    // the rules' row check and the write. A refused row stays out of the
+    // table; the check's messages are collected for it, not shown. The row
+    // being edited is written first; when it cannot be, nothing is pasted.
+    PastedRows pasteRows(const QString& text);
+    // pasteRows of the clipboard's text, then one message box listing the
+    // refused rows (none when every row went in).
+    void pasteFromClipboard();
+    // Text of more than one cell: a tab or a line break before its last line end.
+    static bool isRowBlock(const QString& text);
+
     DataGridModel* gridModel() const { return model_; }
     // The editor's length limit of a column (its maxLength, else the field's width).
     int columnMaxLength(int column) const;
@@ -149,6 +175,10 @@ private:
     void setField(std::string_view field, store::Value value);
     void reopenEditorLater();
     void fitColumns();
+    enum class RowWrite { Written, Refused, Failed };
+    // The row check, then the write of the buffered row; the data source's
+    // error goes to `error` on a failed write.
+    RowWrite writeBufferedRow(QString& error);
     QModelIndex cursorTarget(CursorAction action, Qt::KeyboardModifiers modifiers);
     bool tabLeaves(CursorAction action) const;
     void pressButton(int column);
@@ -169,6 +199,7 @@ private:
     // it opens meanwhile is a CellMove, and a Tab out of the grid is ours to do.
     bool closingEditor_ = false;
     bool fittedOpen_ = false;  // columns fitted with the data source open
+    bool pasteRows_ = false;
 };
 
 }  // namespace ui

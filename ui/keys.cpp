@@ -13,12 +13,6 @@
 
 namespace ui {
 
-int SoloNumeros(int tecla) {
-    if ((tecla >= '0' && tecla <= '9') || tecla == kEscape || tecla == kBackspace || tecla == kTab)
-        return tecla;
-    return 0;
-}
-
 namespace {
 
 // The tables we create hold code page 850. Control characters (a pasted line

@@ -13,6 +13,8 @@
 #include <memory>
 #include <vector>
 
+#include "rules/checks.h"
+
 class QInputMethodEvent;
 class QKeyEvent;
 class QLineEdit;
@@ -24,16 +26,13 @@ namespace ui {
 // filter is a plain function of the code and throws nothing.
 using KeyFilter = std::function<int(int code)>;
 
-// The character codes of the keys that type control characters, as the key
-// filters see them; printable keys give their character's code.
-inline constexpr int kBackspace = 8;
-inline constexpr int kTab = 9;
-inline constexpr int kEnter = 13;
-inline constexpr int kEscape = 27;
-
-// The numeric fields' filter: digits, Escape, Backspace and Tab pass; every
-// other code becomes 0.
-int SoloNumeros(int tecla);
+// The character codes of the keys that type control characters, and the
+// numeric fields' filter, are the entry rules' own.
+using rules::kBackspace;
+using rules::kEnter;
+using rules::kEscape;
+using rules::kTab;
+using rules::SoloNumeros;
 
 class KeyPipeline : public QObject {
     Q_OBJECT

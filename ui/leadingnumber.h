@@ -1,21 +1,18 @@
 // The number a typed text starts with, as the windows' checks read numbers
-// out of their boxes.
+// out of their boxes (rules::leadingNumber on a QString).
 #pragma once
 
 #include <QString>
 
+#include "rules/text.h"
+#include "ui/rules.h"
+
 namespace ui {
 
-// Which sign may come before the first digit.
-enum class Sign { None, Minus, PlusOrMinus };
+using rules::Sign;
 
-// Blanks (code 32) are skipped wherever they stand, before the number and
-// between its digits (" 12" -> 12, "1 2" -> 12, "1 " -> 1); one sign that
-// `signs` allows may come before the first digit, blanks around it skipped
-// ("-5" -> -5, " - 5" -> -5); reading stops at the first character that is
-// neither a blank nor a digit ("12A3" -> 12, "A12" -> 0, "" -> 0, "-" -> 0).
-// A number too long for the type stays at the type's limit instead of
-// wrapping round, so a pasted run of digits never turns negative.
-long long leadingNumber(const QString& text, Sign signs = Sign::None);
+inline long long leadingNumber(const QString& text, Sign signs = Sign::None) {
+    return rules::leadingNumber(u16(text), signs);
+}
 
 }  // namespace ui

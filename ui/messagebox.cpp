@@ -78,6 +78,30 @@ void showMessages(QWidget* parent, const std::vector<Message>& messages) {
         message(parent, m.text, m.title, m.critical ? Icon::Critical : Icon::None);
 }
 
+namespace {
+
+class Collecting : public MessageBoxService {
+public:
+    explicit Collecting(std::shared_ptr<QStringList> texts) : texts_(std::move(texts)) {}
+    Answer show(QWidget*, const QString& text, const QString&, Icon, Buttons buttons) override {
+        texts_->append(text);
+        switch (buttons) {
+        case Buttons::Ok: return Answer::Ok;
+        case Buttons::YesNo: return Answer::No;
+        default: return Answer::Cancel;
+        }
+    }
+
+private:
+    std::shared_ptr<QStringList> texts_;
+};
+
+}  // namespace
+
+CollectedMessages::CollectedMessages() : previous_(MessageBoxService::install(std::make_unique<Collecting>(texts_))) {}
+
+CollectedMessages::~CollectedMessages() { MessageBoxService::install(std::move(previous_)); }
+
 Answer ScriptedMessageBoxes::show(QWidget*, const QString& text, const QString& title, Icon icon, Buttons buttons) {
     Answer answer = Answer::Ok;
     if (buttons != Buttons::Ok) {

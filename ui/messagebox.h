@@ -47,6 +47,23 @@ void showMessages(QWidget* parent, const std::vector<Message>& messages);
 Answer message(QWidget* parent, const QString& text, const QString& title = {}, Icon icon = Icon::None,
                Buttons buttons = Buttons::Ok);
 
+// While it lives, message boxes are not shown: their texts are collected (a
+// box that asks gets the answer that changes nothing, No or Cancel), and the
+// service in place before comes back when it ends. For work that reports
+// what many checks said in one box of its own, or with no display at all.
+class CollectedMessages {
+public:
+    CollectedMessages();
+    ~CollectedMessages();
+    CollectedMessages(const CollectedMessages&) = delete;
+    CollectedMessages& operator=(const CollectedMessages&) = delete;
+    const QStringList& texts() const { return *texts_; }
+
+private:
+    std::shared_ptr<QStringList> texts_ = std::make_shared<QStringList>();
+    std::unique_ptr<MessageBoxService> previous_;
+};
+
 struct ShownBox {
     QString text;
     QString title;  // as shown: the application's title when none was given

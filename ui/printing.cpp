@@ -100,8 +100,7 @@ protected:
 class QtPrintService : public PrintService {
 public:
     std::unique_ptr<Printer> choosePrinter(QWidget* parent, bool selection) override {
-        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
+        auto printer = newPrinter();
         if (selection)
             printer->setPrintRange(QPrinter::Selection);
         QPrintDialog dialog(printer.get(), parent);
@@ -138,6 +137,12 @@ private:
 };
 
 }  // namespace
+
+std::unique_ptr<QPrinter> newPrinter() {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
+    return printer;
+}
 
 PrintService& PrintService::instance() { return *current(); }
 

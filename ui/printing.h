@@ -45,7 +45,11 @@ public:
 // Shorthand for PrintService::instance().choosePrinter(...).
 std::unique_ptr<Printer> choosePrinter(QWidget* parent, bool selection);
 
-// Printing to a QPrinter: the production path, and a PDF file in tests.
+// A printer as the print dialog first offers it: high resolution, margins of
+// 20 mm, no page numbers to choose.
+std::unique_ptr<QPrinter> newPrinter();
+
+// Printing to a QPrinter: the production path, and a PDF file.
 // Pages are laid out on the printer's paint rectangle without page numbers.
 class QtPrinter : public Printer {
 public:

@@ -60,6 +60,18 @@ void useUtf8Output() {
     }
 }
 
+void attachParentConsole() {
+    // Output already redirected to a file or a pipe stays there.
+    const bool out = GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_UNKNOWN;
+    const bool err = GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_UNKNOWN;
+    if ((!out && !err) || !AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    if (out)
+        (void)std::freopen("CONOUT$", "w", stdout);
+    if (err)
+        (void)std::freopen("CONOUT$", "w", stderr);
+}
+
 #else
 
 std::vector<std::string> programArguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
@@ -70,6 +82,8 @@ std::string environmentVariable(const char* name) {
 }
 
 void useUtf8Output() {}
+
+void attachParentConsole() {}
 
 #endif
 

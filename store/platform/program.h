@@ -21,4 +21,9 @@ std::string environmentVariable(const char* name);
 // ends. Call before writing anything.
 void useUtf8Output();
 
+// A windowed program on Windows has no console of its own: its standard
+// output and error go to the console of the command that started it, when
+// there is one. Does nothing elsewhere. Call before useUtf8Output.
+void attachParentConsole();
+
 }  // namespace store::platform

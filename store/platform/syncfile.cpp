@@ -164,6 +164,13 @@ void replaceFile(const std::filesystem::path& from, const std::filesystem::path&
     }
 }
 
+void renameToNew(const std::filesystem::path& from, const std::filesystem::path& to) {
+    // Without MOVEFILE_REPLACE_EXISTING: folders move too, and a taken name is refused.
+    if (!MoveFileExW(std::filesystem::absolute(from).wstring().c_str(), std::filesystem::absolute(to).wstring().c_str(),
+                     MOVEFILE_WRITE_THROUGH))
+        fail("MoveFileExW");
+}
+
 #else
 
 namespace {
@@ -241,6 +248,15 @@ void replaceFile(const std::filesystem::path& from, const std::filesystem::path&
     if (::rename(from.c_str(), to.c_str()) != 0)
         fail("rename");
     syncDirectory(to.parent_path());
+}
+
+void renameToNew(const std::filesystem::path& from, const std::filesystem::path& to) {
+    // rename() would replace an empty folder or a file of that name.
+    if (::access(to.c_str(), F_OK) == 0) {
+        errno = EEXIST;
+        fail("rename");
+    }
+    replaceFile(from, to);
 }
 
 #endif

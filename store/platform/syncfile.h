@@ -55,6 +55,10 @@ inline constexpr std::chrono::milliseconds kHolderWait{3000};
 // kHolderWait, then FileInUse is thrown. Other errors throw std::system_error.
 void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// Renames a file or folder to a name that is free, and makes the rename
+// durable. Throws std::system_error, also when `to` exists.
+void renameToNew(const std::filesystem::path& from, const std::filesystem::path& to);
+
 // Copies from over to: the bytes go to a scratch name beside to, are flushed,
 // and are then renamed over to, so a copy cut off (a full disk) never leaves a
 // partial file under to's name. The scratch file is removed on failure.

@@ -106,6 +106,20 @@ protected:
                 {"CVEADMLOC", Value(20)},        {"TIPOPROG", Value(1)},
                 {"NUMMAQUILA", Value(0)},        {"ANOMAQUILA", Value(0)}};
     }
+    // An application complete enough for the disk.
+    std::map<std::string, Value> completeRecord() const {
+        auto record = filledRecord();
+        for (const auto& [field, value] : std::map<std::string, const char*>{{"CALLEYNO", "REFORMA 10"},
+                                                                             {"CP", "06000"},
+                                                                             {"COLONIA", "CENTRO"},
+                                                                             {"TELEFONO", "5556"},
+                                                                             {"NOMBREREPL", "ANA"},
+                                                                             {"CARGO", "DIRECTORA"},
+                                                                             {"TEL_REPREG", "5557"},
+                                                                             {"EMAILREPL", "ana@x.mx"}})
+            record[field] = Value(value);
+        return record;
+    }
     // The only box shown, as the operator saw it.
     void expectBox(const QString& text, const QString& title, ui::Icon icon, ui::Buttons buttons) const {
         ASSERT_EQ(boxes_->shown().size(), 1u) << boxes_->texts().join('|').toStdString();

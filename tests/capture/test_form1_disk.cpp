@@ -46,20 +46,6 @@ protected:
         append("mercbi", {good(1, 1, 1, "11111111"), good(1, 1, 2, "22222222"), good(2, 2, 2, "33333333"),
                           good(2, 2, 1, "44444444"), good(1, 2, 2, "55555555")});
     }
-    // An application complete enough for the disk.
-    std::map<std::string, Value> complete() const {
-        auto record = filledRecord();
-        for (const auto& [field, value] : std::map<std::string, const char*>{{"CALLEYNO", "REFORMA 10"},
-                                                                             {"CP", "06000"},
-                                                                             {"COLONIA", "CENTRO"},
-                                                                             {"TELEFONO", "5556"},
-                                                                             {"NOMBREREPL", "ANA"},
-                                                                             {"CARGO", "DIRECTORA"},
-                                                                             {"TEL_REPREG", "5557"},
-                                                                             {"EMAILREPL", "ana@x.mx"}})
-            record[field] = Value(value);
-        return record;
-    }
     // Live rows of datoprov, catdirpl, sector, prodabas, and the goods left.
     std::string tables() const {
         std::string s;
@@ -181,7 +167,7 @@ TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
             for (const char* old : {"OLD.DBF", "viejo.dbf", "notas.txt", "viejo.dbf.bak"})
                 std::ofstream(diskette_ / old) << "x";
         }
-        restart(complete());
+        restart(completeRecord());
         if (c.change)
             c.change(*form_);
         generate(diskette_, c.answer);
@@ -203,7 +189,7 @@ TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
 // copied; the window re-reads them and goes on saving into the right row.
 TEST_F(TablesTest, PackedTablesReachTheDiskette) {
     append("datoprov", {store::Row(32, Value())}, true);
-    writeDatoprov(complete());
+    writeDatoprov(completeRecord());
     append("catdirpl", {{Value("VIVA 1")}}), append("catdirpl", {{Value("BORRADA 2")}}, true);
     append("sector", {{Value(1), Value("I")}}, true), append("sector", {{Value(1), Value("V")}});
     append("mercbi", {{Value("I"), Value(1)}}, true);
@@ -246,7 +232,7 @@ TEST_F(TablesTest, PackedTablesReachTheDiskette) {
 TEST_F(TablesTest, ACopyCutOffIsReportedNotLeftBehind) {
     append("mercbi", std::vector<store::Row>(40, {Value("I"), Value(1), Value("12345678")}));
     fs::create_directories(diskette_);
-    restart(complete());
+    restart(completeRecord());
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{}, small{};
     getrlimit(RLIMIT_FSIZE, &old);
