@@ -111,14 +111,15 @@ void append(const fs::path& dir, const char* table, const std::vector<store::Row
         t->append(r);
 }
 
-// An example application: a direct producer with two plants, its sectors
-// and goods, and one indirect producer on its register.
+// An example application, one the program's entry checks accept: a new
+// programme of a direct producer with two plants, its sectors and goods, and
+// one indirect producer on its register.
 void fillExample(const fs::path& dir) {
     auto datoprov = store::DbfTable::open(dir / "datoprov.dbf");
     store::Row row(datoprov->fields().size());
     const std::map<std::string, Value> values = {{"RFC", Value(" MNO920315A17")},
-                                                 {"PROG1P", Value("2024")},
-                                                 {"PROG2P", Value("118")},
+                                                 {"PROG1P", Value("")},
+                                                 {"PROG2P", Value("")},
                                                  {"ACREDITA", Value("")},
                                                  {"APEPATRAZ", Value("MANUFACTURAS DEL NORTE SA DE CV")},
                                                  {"EMAIL", Value("contacto@manunorte.com.mx")},
@@ -129,7 +130,7 @@ void fillExample(const fs::path& dir) {
                                                  {"CIUDAD", Value("MONTERREY")},
                                                  {"DELMUN", Value("MONTERREY")},
                                                  {"TELEFONO", Value("8183557700")},
-                                                 {"TIPOTRAM", Value(2)},
+                                                 {"TIPOTRAM", Value(1)},
                                                  {"FAX", Value("8183557701")},
                                                  {"APEPREPLEG", Value("GARZA")},
                                                  {"APEMREPLEG", Value("TREVIÑO")},

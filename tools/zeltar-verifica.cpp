@@ -16,19 +16,31 @@
 #include "store/platform/program.h"
 #include "tools/verify.h"
 
+namespace {
+constexpr const char* kUsage = "Uso: zeltar-verifica [--csv] CARPETA...";
+}
+
 int main(int argc, char** argv) {
     store::platform::useUtf8Output();
     const std::vector<std::string> args = store::platform::programArguments(argc, argv);
     bool csv = false;
     std::vector<std::filesystem::path> dirs;
     for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--help" || args[i] == "-h") {
+            std::cout << kUsage << "\n"
+                      << "Revisa las tablas de discos o carpetas de datos sin cambiarlas: las seis tablas del disco,\n"
+                         "completas y legibles, y cada renglón con las validaciones de la captura. Una línea por\n"
+                         "hallazgo; con --csv, una línea CSV por hallazgo. Termina con 0 si no halla nada, 1 si\n"
+                         "halla algo y 2 si una carpeta o una tabla no se puede leer.\n";
+            return 0;
+        }
         if (args[i] == "--csv")
             csv = true;
         else
             dirs.emplace_back(std::u8string(args[i].begin(), args[i].end()));
     }
     if (dirs.empty()) {
-        std::cerr << "Uso: zeltar-verifica [--csv] CARPETA...\n";
+        std::cerr << kUsage << "\n";
         return 2;
     }
     std::ios::sync_with_stdio(false);
