@@ -2,7 +2,6 @@
 // questionnaire's golden applications, the PDF against what it must hold,
 // the failures, and the program run without a display.
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTextEdit>
@@ -11,6 +10,7 @@
 #include "app/windows.h"
 #include "capture/form1_fixture.h"
 #include "questionnaire/documento.h"
+#include "support/test_support.h"
 #include "ui/layouts/form1.h"
 
 namespace form1test {
@@ -19,10 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 const QString kGolden = QStringLiteral(ZELTAR_TEST_DIR "/questionnaire/golden/");
 
-QByteArray bytes(const fs::path& file) {
-    QFile f(QString::fromStdU16String(file.u16string()));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using testsupport::readBytes;
 
 class QuestionnaireFiles : public Form1Test {
 protected:
@@ -34,8 +31,7 @@ protected:
         store::ensureDataDirectory(dir_);
         std::map<std::string, Value> record{{"TIPOTRAM", Value(1)}};
         int tipo = 0;
-        for (const QString& line :
-             QString::fromUtf8(bytes((kGolden + name + "/input.txt").toStdU16String())).split(u'\n')) {
+        for (const QString& line : QString::fromUtf8(readBytes(kGolden + name + "/input.txt")).split(u'\n')) {
             if (line.startsWith(u"text ")) {
                 const auto eq = line.indexOf(u'=');
                 const QByteArray control = line.mid(5, eq - 5).toUtf8();
@@ -68,7 +64,7 @@ protected:
     std::map<std::string, std::pair<QByteArray, fs::file_time_type>> snapshot() const {
         std::map<std::string, std::pair<QByteArray, fs::file_time_type>> out;
         for (const auto& e : fs::directory_iterator(dir_))
-            out[e.path().filename().string()] = {bytes(e.path()), e.last_write_time()};
+            out[e.path().filename().string()] = {readBytes(e.path()), e.last_write_time()};
         return out;
     }
     int write(const fs::path& dataDir, const fs::path& file) {
@@ -89,9 +85,9 @@ TEST_F(QuestionnaireFiles, TheTextIsWhatTheDocumentWindowShowsAndTheTablesStayAs
         EXPECT_EQ(snapshot(), before);  // nothing written, no lock file made
         open();
         const QString shown = app::newDocument(*form_, *db_)->RTUltima->toPlainText();
-        EXPECT_EQ(bytes(fs::path(sol_) += ".txt"), shown.toUtf8());
+        EXPECT_EQ(readBytes(fs::path(sol_) += ".txt"), shown.toUtf8());
         // A list with no entry chosen cannot be saved: that case's programme differs.
-        const QByteArray programme = bytes((kGolden + name + "/programme.txt").toStdU16String());
+        const QByteArray programme = readBytes(kGolden + name + "/programme.txt");
         if (!programme.isEmpty() && name != QLatin1String("walk_no_procedure_chosen")) {
             EXPECT_TRUE(shown.toUtf8().contains("PLANTAS\n\n\n" + programme)) << shown.toStdString();
         }
@@ -105,9 +101,8 @@ TEST_F(QuestionnaireFiles, WithNoDisplayTheProgramWritesTheTextAndThePdfOfQuesti
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         GTEST_SKIP() << "no pdftotext";
     load(QStringLiteral("document_both_sections"));
-    QFile considera(QString::fromStdU16String((dir_ / "considera.txt").u16string()));
-    ASSERT_TRUE(considera.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    considera.write("CONSIDERACIONES GENERALES\nPrimera consideración.\n"), considera.close();
+    testsupport::writeFile(QString::fromStdU16String((dir_ / "considera.txt").u16string()),
+                           "CONSIDERACIONES GENERALES\nPrimera consideración.\n");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QString::fromLatin1(name));
@@ -120,7 +115,7 @@ TEST_F(QuestionnaireFiles, WithNoDisplayTheProgramWritesTheTextAndThePdfOfQuesti
              QString::fromStdU16String(sol_.u16string()) + QStringLiteral(".PDF")});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    EXPECT_TRUE(bytes(fs::path(sol_) += ".txt").startsWith("SECRETARIA DE QUENTARIA\n"));
+    EXPECT_TRUE(readBytes(fs::path(sol_) += ".txt").startsWith("SECRETARIA DE QUENTARIA\n"));
 
     p.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
     p.start(QStringLiteral("pdftotext"),
@@ -136,8 +131,13 @@ TEST_F(QuestionnaireFiles, WithNoDisplayTheProgramWritesTheTextAndThePdfOfQuesti
         EXPECT_GE(next, at) << piece << " in\n" << text.toStdString();
         at = std::max(at, next);
     }
-    // The title centred, as printed.
-    EXPECT_GT(text.split(u'\n').filter(QStringLiteral("SECRETARIA DE QUENTARIA")).value(0).indexOf(u'S'), 20);
+    // The title centred, as printed; the considerations on a page of their own; no page numbers.
+    const QStringList lines = text.split(u'\n');
+    EXPECT_GT(lines.filter(QStringLiteral("SECRETARIA DE QUENTARIA")).value(0).indexOf(u'S'), 20);
+    EXPECT_TRUE(text.split(u'\f', Qt::SkipEmptyParts).last().simplified().startsWith("CONSIDERACIONES GENERALES"));
+    for (const QString& line : lines)
+        EXPECT_FALSE(line.trimmed().size() < 4 && line.trimmed().toInt() > 0)
+            << "a page number: " << line.toStdString();
 }
 #endif
 

@@ -1,13 +1,8 @@
 // The data grid over a real table: a changed row is written only when the
 // operator leaves it, the hooks can refuse the write or change keys, and the
 // model stays consistent (checked by Qt's model tester in every test).
-#include <gtest/gtest.h>
-
 #include <QAbstractItemModelTester>
-#include <QApplication>
 #include <QLineEdit>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include "store/datasource.h"
 #include "ui/datagrid.h"
@@ -42,7 +37,6 @@ protected:
              {"CP", FieldType::Character, 5, 0},
              {"TEL", FieldType::Numeric, 10, 0}},
             {{Value("REFORMA 10"), Value("06600"), Value()}, {Value("JUAREZ 5"), Value("06600"), Value()}});
-        previous = ui::MessageBoxService::install(std::unique_ptr<ui::ScriptedMessageBoxes>(boxes));
         db = std::make_unique<store::Database>(dir);
         src = std::make_unique<store::DataSource>(*db, "dBASE III;", "catdirpl");
         src->refresh();
@@ -76,6 +70,7 @@ protected:
     void key(int k) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(k)); }
     QLineEdit* editor() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
 
+    testsupport::ScriptedBoxes boxes;
     QTemporaryDir tmp;
     std::filesystem::path dir;
     std::unique_ptr<store::Database> db;
@@ -83,9 +78,6 @@ protected:
     TestRules rules;
     ui::DataGrid grid;
     std::unique_ptr<QAbstractItemModelTester> tester;
-    ui::ScriptedMessageBoxes* boxes = new ui::ScriptedMessageBoxes;
-    std::unique_ptr<ui::MessageBoxService> previous;
-    void TearDown() override { ui::MessageBoxService::install(std::move(previous)); }
 };
 
 // Escape undoes the cell, then the row.
