@@ -136,7 +136,7 @@ public:
         ScratchData::SetUp();
         testsupport::writeFile(considerations(), kConsiderations.toUtf8());
         openSources();
-        setCompanyName(QStringLiteral("EMPRESA UNO"));
+        main_.shown.txtApePat1 = QStringLiteral("EMPRESA UNO");
     }
     void TearDown() override {
         doc_.reset();
@@ -145,7 +145,6 @@ public:
     }
 
     QString considerations() const { return tmp_.filePath(QStringLiteral("considera.txt")); }
-    void setCompanyName(const QString& text) { main_.shown.txtApePat1 = text; }
     void open() { doc_ = std::make_unique<questionnaire::frmDocument>(main_, sources(), considerations()); }
     // The questionnaire as the main window stands now.
     QString built() {
@@ -194,7 +193,7 @@ TEST_F(DocumentoTest, OpeningShowsTheQuestionnaireAndEachPressPrintsItAfresh) {
     // Each press prints the questionnaire as it now stands; the shown text stays.
     std::vector<QStringList> expected;
     for (const char* company : {"EMPRESA DOS", "EMPRESA TRES"}) {
-        setCompanyName(QString::fromLatin1(company));
+        main_.shown.txtApePat1 = QString::fromLatin1(company);
         expected.push_back({built(), kConsiderations});
         ASSERT_TRUE(expected.back()[0].contains(QString::fromLatin1(company)));
         pressImprimir(PrintAnswer::Print);
@@ -267,7 +266,6 @@ TEST_F(DocumentoTest, ResizeRulePlacesTheTextAndButtonsAndNeverGoesNegative) {
     }
 }
 
-// (The names screen readers get are checked for every window in tests/ui.)
 TEST_F(DocumentoTest, LeftOrPressedFromTheKeyboard) {
     open();
     EXPECT_EQ(doc_->RTUltima->font().pointSizeF(), 7.5);

@@ -6,11 +6,13 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "ui/messagebox.h"
@@ -31,6 +33,26 @@ inline QString writeFile(const QString& path, const QByteArray& bytes) {
     EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     f.write(bytes);
     return path;
+}
+
+// Runs a program to its end with this process's environment changed by `set`
+// (an empty value removes the name); its exit status, or -1 when it crashed or
+// hung, and its output and errors together in *out.
+inline int run(const QString& program, const QStringList& args, QByteArray* out = nullptr,
+               const std::map<QString, QString>& set = {}) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));  // Qt's exit() in --help
+    for (const auto& [name, value] : set)
+        value.isEmpty() ? env.remove(name) : env.insert(name, value);
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, args);
+    if (!p.waitForFinished(60000))
+        return -1;
+    if (out)
+        *out = p.readAll();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
 // A scripted service installed for a test's life; the one before comes back after it.

@@ -58,8 +58,7 @@ const WindowCase kWindows[] = {
 class EveryWindow : public ::testing::TestWithParam<WindowCase> {};
 
 // Every control an operator works with has a name, the labels the table
-// names are there, and inputs that share a name are told apart. (Which name
-// each rule gives is in the table of AccessibleNames below.)
+// names are there, and inputs that share a name are told apart.
 TEST_P(EveryWindow, EveryControlIsNamedFromItsTable) {
     ui::FormWindow w(GetParam().layout());
     std::map<QString, std::set<QString>> descriptions;  // of the inputs sharing a name

@@ -28,8 +28,6 @@ struct TestRules : ui::GridRules {
 class DataGridTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(tmp.isValid());
-        dir = std::filesystem::path(tmp.path().toStdString());
         using store::Value, store::FieldType;
         store::DbfTable::createWithRows(
             dir / "catdirpl.dbf",
@@ -72,7 +70,7 @@ protected:
 
     testsupport::ScriptedBoxes boxes;
     QTemporaryDir tmp;
-    std::filesystem::path dir;
+    std::filesystem::path dir = tmp.path().toStdString();
     std::unique_ptr<store::Database> db;
     std::unique_ptr<store::DataSource> src;
     TestRules rules;
@@ -133,8 +131,7 @@ TEST_F(DataGridTest, RefusedRowStaysInEditingWithWhatWasTyped) {
     EXPECT_EQ(grid.columnText(2), QStringLiteral("55"));
 }
 
-// Tab past the last cell of the add line writes it. (Leaving it with Up is
-// in the main window's plants tests.)
+// Tab past the last cell of the add line writes it.
 TEST_F(DataGridTest, AddLineCreatesARow) {
     EXPECT_EQ(grid.model()->headerData(2, Qt::Vertical).toString(), QStringLiteral("*"));
     grid.setCurrentIndex(grid.model()->index(2, 0));

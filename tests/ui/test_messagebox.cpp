@@ -77,8 +77,7 @@ TEST(QtMessageBoxes, RealBoxWithTitleButtonsAndEscape) {
 }
 
 // A box prints its selection, or everything when nothing is selected; the
-// scripted service keeps what each printer got. (The QPrinter path is read
-// back from a PDF in the questionnaire's tests.)
+// scripted service keeps what each printer got.
 TEST(Printing, ABoxPrintsItsSelectionOrElseEverythingAndACancelGivesNoPrinter) {
     ui::ScriptedPrinting s;
     s.queue(ui::PrintAnswer::Print);
