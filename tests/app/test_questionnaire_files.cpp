@@ -8,6 +8,7 @@
 #include "app/windows.h"
 #include "capture/form1_fixture.h"
 #include "questionnaire/documento.h"
+#include "questionnaire/golden_row.h"
 #include "support/test_support.h"
 #include "ui/layouts/form1.h"
 
@@ -15,7 +16,6 @@ namespace form1test {
 namespace {
 
 namespace fs = std::filesystem;
-const QString kGolden = QStringLiteral(ZELTAR_TEST_DIR "/questionnaire/golden/");
 
 using testsupport::readBytes;
 
@@ -29,7 +29,7 @@ protected:
         store::ensureDataDirectory(dir_);
         std::map<std::string, Value> record{{"TIPOTRAM", Value(1)}};
         int tipo = 0;
-        for (const QString& line : QString::fromUtf8(readBytes(kGolden + name + "/input.txt")).split(u'\n')) {
+        for (const QString& line : QString::fromUtf8(readBytes(kGoldenDir + name + "/input.txt")).split(u'\n')) {
             if (line.startsWith(u"text ")) {
                 const auto eq = line.indexOf(u'=');
                 const QByteArray control = line.mid(5, eq - 5).toUtf8();
@@ -42,16 +42,7 @@ protected:
             } else if (line == u"direct" || line == u"indirect") {
                 tipo += line == u"direct" ? 1 : 2;
             } else if (line.contains(u'|')) {
-                QStringList v = line.split(u'|');
-                const std::string table = v.takeFirst().toStdString();
-                const auto& fields = store::tableLayout(table).fields;
-                store::Row row(fields.size());
-                for (qsizetype i = 0; i < v.size(); ++i) {
-                    const std::size_t pos = table == "mercbi" && i == 4 ? 12 : std::size_t(i);
-                    if (!v[i].trimmed().isEmpty())
-                        row[pos] = fields[pos].type == store::FieldType::Numeric ? Value(v[i].toDouble())
-                                                                                 : Value(v[i].toStdString());
-                }
+                const auto [table, row] = goldenRow(line);
                 append(table.c_str(), {row});
             }
         }
@@ -75,7 +66,7 @@ protected:
 };
 
 TEST_F(QuestionnaireFiles, TheTextIsWhatTheDocumentWindowShowsAndTheTablesStayAsTheyWere) {
-    for (const QString& name : QDir(kGolden).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    for (const QString& name : QDir(kGoldenDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         SCOPED_TRACE(name.toStdString());
         load(name);
         const auto before = snapshot();
@@ -85,7 +76,7 @@ TEST_F(QuestionnaireFiles, TheTextIsWhatTheDocumentWindowShowsAndTheTablesStayAs
         const QString shown = app::newDocument(*form_, *db_)->RTUltima->toPlainText();
         EXPECT_EQ(readBytes(fs::path(sol_) += ".txt"), shown.toUtf8());
         // A list with no entry chosen cannot be saved: that case's programme differs.
-        const QByteArray programme = readBytes(kGolden + name + "/programme.txt");
+        const QByteArray programme = readBytes(kGoldenDir + name + "/programme.txt");
         if (!programme.isEmpty() && name != QLatin1String("walk_no_procedure_chosen")) {
             EXPECT_TRUE(shown.toUtf8().contains("PLANTAS\n\n\n" + programme)) << shown.toStdString();
         }

@@ -3,8 +3,7 @@
 // it prints, early ends, the resize rule and the keyboard.
 //
 // A golden/ folder is one case: input.txt gives the window's state ("text
-// NAME=VALUE", "combo1 N", "direct", "indirect") and "TABLE|v|v|..." rows by
-// position (empty is null; a mercbi row gives positions 0 to 3, then 12);
+// NAME=VALUE", "combo1 N", "direct", "indirect") and table rows (golden_row.h);
 // expected.txt is the whole document, programme.txt only the programme text.
 // Set ZELTAR_UPDATE_GOLDEN to rewrite them.
 #include <QDir>
@@ -16,6 +15,7 @@
 
 #include "questionnaire/cuestionario.h"
 #include "questionnaire/documento.h"
+#include "questionnaire/golden_row.h"
 #include "store/datadir.h"
 #include "store/schema.h"
 #include "support/test_support.h"
@@ -25,7 +25,6 @@
 namespace {
 
 using ui::PrintAnswer;
-const QString goldenDir = QStringLiteral(ZELTAR_TEST_DIR "/questionnaire/golden/");
 const QString kConsiderations = QStringLiteral("CONSIDERACIONES GENERALES\nPrimera consideración.");
 
 QString readFile(const QString& path) { return QString::fromUtf8(testsupport::readBytes(path)); }
@@ -76,16 +75,7 @@ protected:
             } else if (line == u"direct" || line == u"indirect") {
                 (line == u"direct" ? input_.main.chkProdFinal : input_.main.chkrodIndirecto) = true;
             } else if (line.contains(u'|')) {
-                QStringList v = line.split(u'|');
-                const std::string table = v.takeFirst().toStdString();
-                const auto& fields = store::tableLayout(table).fields;
-                store::Row row(fields.size());
-                for (qsizetype i = 0; i < v.size(); ++i) {
-                    const std::size_t pos = table == "mercbi" && i == 4 ? 12 : std::size_t(i);
-                    if (!v[i].trimmed().isEmpty())
-                        row[pos] = fields[pos].type == store::FieldType::Numeric ? store::Value(v[i].toDouble())
-                                                                                 : store::Value(v[i].toStdString());
-                }
+                const auto [table, row] = goldenRow(line);
                 store::DbfTable::open(dir_ / (table + ".dbf"))->append(row);
             }
         }
@@ -95,7 +85,7 @@ protected:
 };
 
 TEST_P(Golden, Document) {
-    const QString dir = goldenDir + QString::fromStdString(GetParam()) + "/";
+    const QString dir = kGoldenDir + QString::fromStdString(GetParam()) + "/";
     load(readFile(dir + "input.txt"));
     openSources();
     auto src = sources();
@@ -123,7 +113,7 @@ TEST_P(Golden, Document) {
 
 std::vector<std::string> goldenCases() {
     std::vector<std::string> names;
-    for (const QString& d : QDir(goldenDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+    for (const QString& d : QDir(kGoldenDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         names.push_back(d.toStdString());
     return names;
 }
