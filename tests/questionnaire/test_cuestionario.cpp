@@ -19,8 +19,6 @@
 #include "store/datadir.h"
 #include "store/schema.h"
 #include "support/test_support.h"
-#include "ui/messagebox.h"
-#include "ui/printing.h"
 
 namespace {
 

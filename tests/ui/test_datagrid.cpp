@@ -7,7 +7,6 @@
 #include "store/datasource.h"
 #include "ui/datagrid.h"
 #include "ui/keys.h"
-#include "ui/messagebox.h"
 #include "ui_test_support.h"
 
 namespace {
