@@ -1,44 +1,20 @@
-// The program as `cmake --install` lays it out: from its bin/ it finds the
-// packing program and the considerations, it starts, and its menu entry
-// starts it. Also the build tree, where everything lies beside the program.
-#include <gtest/gtest.h>
-
-#include <QCoreApplication>
-#include <QFile>
-#include <QProcess>
+// The program finds the packing program and the considerations, installed
+// by `cmake --install` or in the build tree; the installed one starts.
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 #include "app/programfiles.h"
+#include "support/test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using testsupport::run;
 
 fs::path pathOf(const QString& s) { return fs::path(s.toStdU16String()); }
 
 QByteArray contents(const fs::path& file) {
     QFile f(QString::fromStdU16String(file.u16string()));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
-}
-
-// Runs a program to its end; returns its exit status, and its output in *out.
-int run(const QString& program, const QStringList& args, QByteArray* out = nullptr) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    // No Spanish locale named: the program's own texts and Qt's are Spanish anyway.
-    env.insert(QStringLiteral("LANG"), QStringLiteral("C"));
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));  // Qt's exit() in --help
-    p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(program, args);
-    if (!p.waitForFinished(60000))
-        return -1;
-    if (out)
-        *out = p.readAll();
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
 #ifdef ZELTAR_BUILD_DIR  // the Linux layout; on Windows everything lies in one folder
@@ -62,7 +38,9 @@ TEST(Installed, TheProgramFindsPack9AndTheConsiderationsFromItsBin) {
     // its Spanish help, which says how to write the disk to a USB stick.
     EXPECT_EQ(run(QString::fromStdU16String(files.pack9.u16string()), {}), 2);
     QByteArray help;
-    EXPECT_EQ(run(QString::fromStdU16String((root / "bin" / "zeltar").u16string()), {QStringLiteral("--help")}, &help),
+    // No Spanish locale named: the program's own texts and Qt's are Spanish anyway.
+    EXPECT_EQ(run(QString::fromStdU16String((root / "bin" / "zeltar").u16string()), {QStringLiteral("--help")}, &help,
+                  {{"LANG", "C"}, {"LC_ALL", "C"}}),
               0);
     EXPECT_TRUE(help.contains("Uso:")) << help.toStdString();
     EXPECT_TRUE(help.contains("--disco")) << help.toStdString();

@@ -1,9 +1,6 @@
-// zeltar --cuestionario: the text file against the document window for the
-// questionnaire's golden applications, the PDF against what it must hold,
-// the failures, and the program run without a display.
+// zeltar --cuestionario: the text against the document window for the golden
+// applications, the PDF against what it must hold, the failures.
 #include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTextEdit>
 
@@ -11,18 +8,16 @@
 #include "app/windows.h"
 #include "capture/form1_fixture.h"
 #include "questionnaire/documento.h"
+#include "questionnaire/golden_row.h"
+#include "support/test_support.h"
 #include "ui/layouts/form1.h"
 
 namespace form1test {
 namespace {
 
 namespace fs = std::filesystem;
-const QString kGolden = QStringLiteral(ZELTAR_TEST_DIR "/questionnaire/golden/");
 
-QByteArray bytes(const fs::path& file) {
-    QFile f(QString::fromStdU16String(file.u16string()));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using testsupport::readBytes;
 
 class QuestionnaireFiles : public Form1Test {
 protected:
@@ -34,8 +29,7 @@ protected:
         store::ensureDataDirectory(dir_);
         std::map<std::string, Value> record{{"TIPOTRAM", Value(1)}};
         int tipo = 0;
-        for (const QString& line :
-             QString::fromUtf8(bytes((kGolden + name + "/input.txt").toStdU16String())).split(u'\n')) {
+        for (const QString& line : QString::fromUtf8(readBytes(kGoldenDir + name + "/input.txt")).split(u'\n')) {
             if (line.startsWith(u"text ")) {
                 const auto eq = line.indexOf(u'=');
                 const QByteArray control = line.mid(5, eq - 5).toUtf8();
@@ -48,16 +42,7 @@ protected:
             } else if (line == u"direct" || line == u"indirect") {
                 tipo += line == u"direct" ? 1 : 2;
             } else if (line.contains(u'|')) {
-                QStringList v = line.split(u'|');
-                const std::string table = v.takeFirst().toStdString();
-                const auto& fields = store::tableLayout(table).fields;
-                store::Row row(fields.size());
-                for (qsizetype i = 0; i < v.size(); ++i) {
-                    const std::size_t pos = table == "mercbi" && i == 4 ? 12 : std::size_t(i);
-                    if (!v[i].trimmed().isEmpty())
-                        row[pos] = fields[pos].type == store::FieldType::Numeric ? Value(v[i].toDouble())
-                                                                                 : Value(v[i].toStdString());
-                }
+                const auto [table, row] = goldenRow(line);
                 append(table.c_str(), {row});
             }
         }
@@ -68,7 +53,7 @@ protected:
     std::map<std::string, std::pair<QByteArray, fs::file_time_type>> snapshot() const {
         std::map<std::string, std::pair<QByteArray, fs::file_time_type>> out;
         for (const auto& e : fs::directory_iterator(dir_))
-            out[e.path().filename().string()] = {bytes(e.path()), e.last_write_time()};
+            out[e.path().filename().string()] = {readBytes(e.path()), e.last_write_time()};
         return out;
     }
     int write(const fs::path& dataDir, const fs::path& file) {
@@ -81,7 +66,7 @@ protected:
 };
 
 TEST_F(QuestionnaireFiles, TheTextIsWhatTheDocumentWindowShowsAndTheTablesStayAsTheyWere) {
-    for (const QString& name : QDir(kGolden).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    for (const QString& name : QDir(kGoldenDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         SCOPED_TRACE(name.toStdString());
         load(name);
         const auto before = snapshot();
@@ -89,9 +74,9 @@ TEST_F(QuestionnaireFiles, TheTextIsWhatTheDocumentWindowShowsAndTheTablesStayAs
         EXPECT_EQ(snapshot(), before);  // nothing written, no lock file made
         open();
         const QString shown = app::newDocument(*form_, *db_)->RTUltima->toPlainText();
-        EXPECT_EQ(bytes(fs::path(sol_) += ".txt"), shown.toUtf8());
+        EXPECT_EQ(readBytes(fs::path(sol_) += ".txt"), shown.toUtf8());
         // A list with no entry chosen cannot be saved: that case's programme differs.
-        const QByteArray programme = bytes((kGolden + name + "/programme.txt").toStdU16String());
+        const QByteArray programme = readBytes(kGoldenDir + name + "/programme.txt");
         if (!programme.isEmpty() && name != QLatin1String("walk_no_procedure_chosen")) {
             EXPECT_TRUE(shown.toUtf8().contains("PLANTAS\n\n\n" + programme)) << shown.toStdString();
         }
@@ -105,29 +90,22 @@ TEST_F(QuestionnaireFiles, WithNoDisplayTheProgramWritesTheTextAndThePdfOfQuesti
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         GTEST_SKIP() << "no pdftotext";
     load(QStringLiteral("document_both_sections"));
-    QFile considera(QString::fromStdU16String((dir_ / "considera.txt").u16string()));
-    ASSERT_TRUE(considera.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    considera.write("CONSIDERACIONES GENERALES\nPrimera consideración.\n"), considera.close();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QString::fromLatin1(name));
-    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-    QProcess p;
-    p.setProcessEnvironment(env);
+    testsupport::writeFile(QString::fromStdU16String((dir_ / "considera.txt").u16string()),
+                           "CONSIDERACIONES GENERALES\nPrimera consideración.\n");
+    QByteArray log, pdf;
     // The name may be given with either ending.
-    p.start(QStringLiteral(ZELTAR_EXE),
-            {QStringLiteral("--datos"), QString::fromStdU16String(dir_.u16string()), QStringLiteral("--cuestionario"),
-             QString::fromStdU16String(sol_.u16string()) + QStringLiteral(".PDF")});
-    ASSERT_TRUE(p.waitForFinished(60000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    EXPECT_TRUE(bytes(fs::path(sol_) += ".txt").startsWith("SECRETARIA DE QUENTARIA\n"));
-
-    p.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-    p.start(QStringLiteral("pdftotext"),
-            {QStringLiteral("-layout"), QString::fromStdU16String((fs::path(sol_) += ".pdf").u16string()),
-             QStringLiteral("-")});
-    ASSERT_TRUE(p.waitForFinished(30000));
-    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_EQ(testsupport::run(QStringLiteral(ZELTAR_EXE),
+                               {QStringLiteral("--datos"), QString::fromStdU16String(dir_.u16string()),
+                                QStringLiteral("--cuestionario"), QString::fromStdU16String(sol_.u16string()) + ".PDF"},
+                               &log, {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}}),
+              0)
+        << log.toStdString();
+    EXPECT_TRUE(readBytes(fs::path(sol_) += ".txt").startsWith("SECRETARIA DE QUENTARIA\n"));
+    const QString pdfFile = QString::fromStdU16String((fs::path(sol_) += ".pdf").u16string());
+    ASSERT_EQ(
+        testsupport::run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdfFile, QStringLiteral("-")}, &pdf),
+        0);
+    const QString text = QString::fromUtf8(pdf);
     qsizetype at = 0;
     for (const char* piece :
          {"SECRETARIA DE QUENTARIA", "RAZON SOCIAL : EMPRESA DE PRUEBA SA DE CV", "REGISTRO DE PRODUCTORES INDIRECTOS",
@@ -136,8 +114,13 @@ TEST_F(QuestionnaireFiles, WithNoDisplayTheProgramWritesTheTextAndThePdfOfQuesti
         EXPECT_GE(next, at) << piece << " in\n" << text.toStdString();
         at = std::max(at, next);
     }
-    // The title centred, as printed.
-    EXPECT_GT(text.split(u'\n').filter(QStringLiteral("SECRETARIA DE QUENTARIA")).value(0).indexOf(u'S'), 20);
+    // The title centred, as printed; the considerations on a page of their own; no page numbers.
+    const QStringList lines = text.split(u'\n');
+    EXPECT_GT(lines.filter(QStringLiteral("SECRETARIA DE QUENTARIA")).value(0).indexOf(u'S'), 20);
+    EXPECT_TRUE(text.split(u'\f', Qt::SkipEmptyParts).last().simplified().startsWith("CONSIDERACIONES GENERALES"));
+    for (const QString& line : lines)
+        EXPECT_FALSE(line.trimmed().size() < 4 && line.trimmed().toInt() > 0)
+            << "a page number: " << line.toStdString();
 }
 #endif
 

@@ -1,11 +1,10 @@
-// The program's wiring of the main window's buttons to the other windows:
-// the questionnaire and help windows exist once and come to the front when
-// asked again; the About box and the annexes window hold the program until
-// they are closed, under the normal pointer, and are made afresh each time.
+// The main window's buttons wired to the other windows, and a disk the
+// program makes from what was typed and pasted into them.
 #include <QAbstractButton>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QTextEdit>
-#include <QTimer>
 
 #include "annexes/anexos.h"
 #include "app/windows.h"
@@ -13,6 +12,7 @@
 #include "help/acercade.h"
 #include "help/ayuda.h"
 #include "questionnaire/documento.h"
+#include "support/test_support.h"
 
 namespace form1test {
 namespace {
@@ -47,21 +47,14 @@ protected:
         EXPECT_EQ(shownWindows<W>().size(), 1u);  // and made again when asked
     }
     // Runs `ask`, which must block on a modal window of type W; `inside` runs
-    // while it is up, then the window is closed with `close`.
+    // while it is up, then the window is closed.
     template <class W> void modal(const std::function<void()>& ask, const std::function<void(W&)>& inside) {
-        bool seen = false;
-        QObject scope;  // the check cannot outlive this call's locals
-        QTimer::singleShot(0, &scope, [&] {
-            auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
-            ASSERT_NE(w, nullptr);
-            seen = true;
+        testsupport::whileModal<W>(ask, [&](W& w) {
             ASSERT_NE(QApplication::overrideCursor(), nullptr);
             EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
-            inside(*w);
-            w->close();
+            inside(w);
+            w.close();
         });
-        ask();
-        EXPECT_TRUE(seen);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the busy pointer is gone too
         flushDeletes();
         EXPECT_TRUE(shownWindows<W>().empty());
@@ -92,6 +85,45 @@ TEST_F(WindowsTest, AboutAndAnnexesWaitUntilClosed) {
                                });
     }
     EXPECT_EQ(boxes_->shown().size(), 0u);
+}
+
+// A disk the program itself makes passes zeltar-verifica: the application
+// saved, its sector typed, its goods and indirect producer pasted into the
+// annexes window, the disk generated with the packing program.
+TEST_F(Form1Test, ADiskTheProgramMadeHasNoFindings) {
+    writeDatoprov(completeRecord());  // an extension of a direct producer
+    open();
+    app::wireWindows(*form_, *db_);
+    testsupport::whileModal<annexes::Anexos>(
+        [&] { form_->Command2_Click(); },
+        [&](annexes::Anexos& w) {
+            ui::DataGrid* sectors = w.grdMercyProd[1];
+            focus(sectors);
+            sectors->setCurrentIndex(sectors->model()->index(0, 0));
+            typeHere(QStringLiteral("x\tELECTRONICA"));
+            ASSERT_TRUE(sectors->commitRow());
+            for (auto [tab, grid, text] :
+                 {std::tuple{0, w.dbganexo1, "84713001\tcomputadoras\r\n84713002\tteclados\r\n"},
+                  std::tuple{2, w.dbgProdAbas, "proveedor sa\t PUN850101AB1\r\n"}}) {
+                w.Anexosf->setCurrentIndex(tab);
+                focus(grid);
+                grid->setCurrentIndex(grid->model()->index(0, tab == 0 ? 3 : 1));
+                QGuiApplication::clipboard()->setText(QString::fromUtf8(text));
+                key(Qt::Key_V, Qt::ControlModifier);
+            }
+            w.close();
+        });
+    EXPECT_EQ(rows("mercbi").size(), 2u);
+    EXPECT_EQ(rows("prodabas").size(), 1u);
+
+    QTemporaryDir disk;
+    form_->diskette = disk.path().toStdU16String(), form_->pack9 = PACK9_EXE;
+    boxes_->clear(), boxes_->queue(ui::Answer::Ok);
+    click(capture::Form1::kMakeDisk);
+    EXPECT_EQ(boxes_->texts().size(), 2) << boxes_->texts().join('|').toStdString();  // the prompt, then done
+    QByteArray findings;
+    EXPECT_EQ(testsupport::run(QStringLiteral(ZELTAR_VERIFICA_EXE), {disk.path()}, &findings), 0);
+    EXPECT_EQ(findings.toStdString(), "");
 }
 
 }  // namespace

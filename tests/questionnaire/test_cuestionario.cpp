@@ -1,46 +1,31 @@
 // The questionnaire over real tables in a scratch data directory: the builder
-// against the golden files and what the main window gives it; the document
-// window: what it shows (built when it opens) against what it prints (rebuilt
-// at each press, then the considerations), early ends, the resize rule, the
-// keyboard and one real print to a PDF file.
+// against the golden files; the document window: what it shows against what
+// it prints, early ends, the resize rule and the keyboard.
 //
 // A golden/ folder is one case: input.txt gives the window's state ("text
-// NAME=VALUE", "combo1 N", "direct", "indirect") and "TABLE|v|v|..." rows by
-// position (empty is null; a mercbi row gives positions 0 to 3, then 12);
+// NAME=VALUE", "combo1 N", "direct", "indirect") and table rows (golden_row.h);
 // expected.txt is the whole document, programme.txt only the programme text.
 // Set ZELTAR_UPDATE_GOLDEN to rewrite them.
-#include <gtest/gtest.h>
-
 #include <QDir>
-#include <QFile>
-#include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
-#include <algorithm>
 #include <functional>
+#include <map>
 
 #include "questionnaire/cuestionario.h"
 #include "questionnaire/documento.h"
+#include "questionnaire/golden_row.h"
 #include "store/datadir.h"
 #include "store/schema.h"
-#include "ui/messagebox.h"
-#include "ui/printing.h"
+#include "support/test_support.h"
 
 namespace {
 
 using ui::PrintAnswer;
-const QString goldenDir = QStringLiteral(ZELTAR_TEST_DIR "/questionnaire/golden/");
 const QString kConsiderations = QStringLiteral("CONSIDERACIONES GENERALES\nPrimera consideración.");
 
-QString readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
+QString readFile(const QString& path) { return QString::fromUtf8(testsupport::readBytes(path)); }
 
 // A data directory with the four data sources the questionnaire reads.
 class ScratchData : public ::testing::Test {
@@ -65,69 +50,44 @@ public:
     std::unique_ptr<store::DataSource> plants_, sectors_, goods_, producers_;
 };
 
-class CuestionarioTest : public ScratchData {
-protected:
-    // The main window's text of a control named in an input file.
-    QString* shownText(const QString& name) {
+// The main window's texts an input file names.
 #define SHOWN(control)                                                                                                 \
-    { #control, &ui::MainWindowState::control }
-        const std::pair<const char*, QString ui::MainWindowState::*> texts[] = {
-            SHOWN(Combo1),        SHOWN(txtProg1),    SHOWN(txtProg2),    SHOWN(MaskEdBox1),  SHOWN(txtApePat1),
-            SHOWN(txtCalle),      SHOWN(txtColonia),  SHOWN(txtCP),       SHOWN(txtEstado),   SHOWN(txtCiudad),
-            SHOWN(txtDelMun),     SHOWN(txtTelefono), SHOWN(txtfax),      SHOWN(txtEmail1),   SHOWN(cmbActividad),
-            SHOWN(txtacredita),   SHOWN(Combo5),      SHOWN(txtApePatR2), SHOWN(txtApeMatR2), SHOWN(txtNombreR2),
-            SHOWN(txtTelefonoR2), SHOWN(txtFaxR2),    SHOWN(EMAILREP)};
+    { QStringLiteral(#control), &ui::MainWindowState::control }
+const std::map<QString, QString ui::MainWindowState::*> kShown = {
+    SHOWN(Combo1),        SHOWN(txtProg1),    SHOWN(txtProg2),    SHOWN(MaskEdBox1),  SHOWN(txtApePat1),
+    SHOWN(txtCalle),      SHOWN(txtColonia),  SHOWN(txtCP),       SHOWN(txtEstado),   SHOWN(txtCiudad),
+    SHOWN(txtDelMun),     SHOWN(txtTelefono), SHOWN(txtfax),      SHOWN(txtEmail1),   SHOWN(cmbActividad),
+    SHOWN(txtacredita),   SHOWN(Combo5),      SHOWN(txtApePatR2), SHOWN(txtApeMatR2), SHOWN(txtNombreR2),
+    SHOWN(txtTelefonoR2), SHOWN(txtFaxR2),    SHOWN(EMAILREP)};
 #undef SHOWN
-        for (const auto& [control, text] : texts)
-            if (name == QLatin1String(control))
-                return &(input_.main.*text);
-        ADD_FAILURE() << "no such text: " << name.toStdString();
-        static QString ignored;
-        return &ignored;
-    }
 
+class Golden : public ScratchData, public ::testing::WithParamInterface<std::string> {
+protected:
     void load(const QString& input) {
         for (const QString& line : input.split(u'\n')) {
             if (line.startsWith(u"text ")) {
                 const auto eq = line.indexOf(u'=');
-                *shownText(line.mid(5, eq - 5)) = line.mid(eq + 1);
+                input_.main.*kShown.at(line.mid(5, eq - 5)) = line.mid(eq + 1);  // throws for an unknown name
             } else if (line.startsWith(u"combo1 ")) {
                 input_.main.Combo1Index = line.mid(7).toInt();
             } else if (line == u"direct" || line == u"indirect") {
                 (line == u"direct" ? input_.main.chkProdFinal : input_.main.chkrodIndirecto) = true;
             } else if (line.contains(u'|')) {
-                QStringList v = line.split(u'|');
-                const std::string table = v.takeFirst().toStdString();
-                auto t = store::DbfTable::open(dir_ / (table + ".dbf"));
-                const auto& fields = store::tableLayout(table).fields;
-                store::Row row(fields.size());
-                for (qsizetype i = 0; i < v.size(); ++i) {
-                    const std::size_t pos = table == "mercbi" && i == 4 ? 12 : std::size_t(i);
-                    if (v[i].trimmed().isEmpty())
-                        continue;
-                    row[pos] = fields[pos].type == store::FieldType::Numeric ? store::Value(v[i].toDouble())
-                                                                             : store::Value(v[i].toStdString());
-                }
-                t->append(row);
+                const auto [table, row] = goldenRow(line);
+                store::DbfTable::open(dir_ / (table + ".dbf"))->append(row);
             }
         }
     }
-    questionnaire::Questionnaire build() {
-        openSources();
-        auto src = sources();
-        return questionnaire::ArmaCuestionario(input_, src);
-    }
-
     questionnaire::Input input_{
         .main = {}, .today = QDate(2026, 12, 6), .locale = QLocale(QLocale::Spanish, QLocale::Mexico)};
 };
 
-class Golden : public CuestionarioTest, public ::testing::WithParamInterface<std::string> {};
-
 TEST_P(Golden, Document) {
-    const QString dir = goldenDir + QString::fromStdString(GetParam()) + "/";
+    const QString dir = kGoldenDir + QString::fromStdString(GetParam()) + "/";
     load(readFile(dir + "input.txt"));
-    const auto q = build();
+    openSources();
+    auto src = sources();
+    const auto q = questionnaire::ArmaCuestionario(input_, src);
     // The title block is the document's start, up to the line feed before the application block.
     EXPECT_EQ(q.titleLength, q.text.indexOf(QStringLiteral("\n\nTIPO DE TRAMITE")) + 1);
     // Every list is walked to its end; the sectors stay on the last section's statement.
@@ -151,7 +111,7 @@ TEST_P(Golden, Document) {
 
 std::vector<std::string> goldenCases() {
     std::vector<std::string> names;
-    for (const QString& d : QDir(goldenDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+    for (const QString& d : QDir(kGoldenDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         names.push_back(d.toStdString());
     return names;
 }
@@ -162,22 +122,17 @@ class DocumentoTest : public ScratchData {
 public:
     void SetUp() override {
         ScratchData::SetUp();
-        QFile f(considerations());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(kConsiderations.toUtf8());
+        testsupport::writeFile(considerations(), kConsiderations.toUtf8());
         openSources();
-        setCompanyName(QStringLiteral("EMPRESA UNO"));
+        main_.shown.txtApePat1 = QStringLiteral("EMPRESA UNO");
     }
     void TearDown() override {
         doc_.reset();
         EXPECT_EQ(printing_->unexpected(), 0);
         EXPECT_EQ(boxes_->texts(), QStringList());  // nothing here ever speaks
-        ui::PrintService::install(std::move(previousPrinting_));
-        ui::MessageBoxService::install(std::move(previousBoxes_));
     }
 
     QString considerations() const { return tmp_.filePath(QStringLiteral("considera.txt")); }
-    void setCompanyName(const QString& text) { main_.shown.txtApePat1 = text; }
     void open() { doc_ = std::make_unique<questionnaire::frmDocument>(main_, sources(), considerations()); }
     // The questionnaire as the main window stands now.
     QString built() {
@@ -205,12 +160,8 @@ public:
         ui::MainWindowState state() const override { return shown; }
     } main_;
     std::unique_ptr<questionnaire::frmDocument> doc_;
-    ui::ScriptedMessageBoxes* boxes_ = new ui::ScriptedMessageBoxes;
-    ui::ScriptedPrinting* printing_ = new ui::ScriptedPrinting;
-    std::unique_ptr<ui::MessageBoxService> previousBoxes_ =
-        ui::MessageBoxService::install(std::unique_ptr<ui::ScriptedMessageBoxes>(boxes_));
-    std::unique_ptr<ui::PrintService> previousPrinting_ =
-        ui::PrintService::install(std::unique_ptr<ui::ScriptedPrinting>(printing_));
+    testsupport::ScriptedBoxes boxes_;
+    testsupport::ScriptedPrints printing_;
 };
 
 TEST_F(DocumentoTest, OpeningShowsTheQuestionnaireAndEachPressPrintsItAfresh) {
@@ -230,7 +181,7 @@ TEST_F(DocumentoTest, OpeningShowsTheQuestionnaireAndEachPressPrintsItAfresh) {
     // Each press prints the questionnaire as it now stands; the shown text stays.
     std::vector<QStringList> expected;
     for (const char* company : {"EMPRESA DOS", "EMPRESA TRES"}) {
-        setCompanyName(QString::fromLatin1(company));
+        main_.shown.txtApePat1 = QString::fromLatin1(company);
         expected.push_back({built(), kConsiderations});
         ASSERT_TRUE(expected.back()[0].contains(QString::fromLatin1(company)));
         pressImprimir(PrintAnswer::Print);
@@ -254,7 +205,7 @@ TEST_F(DocumentoTest, APrintThatEndsEarlyPrintsWhatWasDoneAndShowsNoMessage) {
     const QString before = doc_->rtfText->toPlainText();
     for (const auto& [what, prepare, answer, dialogs, printed] : cases) {
         SCOPED_TRACE(what);
-        ui::PrintService::install(std::unique_ptr<ui::ScriptedPrinting>(printing_ = new ui::ScriptedPrinting));
+        printing_.renew();
         prepare();
         pressImprimir(answer);
         if (dialogs == 0)
@@ -303,7 +254,6 @@ TEST_F(DocumentoTest, ResizeRulePlacesTheTextAndButtonsAndNeverGoesNegative) {
     }
 }
 
-// (The names screen readers get are checked for every window in tests/ui.)
 TEST_F(DocumentoTest, LeftOrPressedFromTheKeyboard) {
     open();
     EXPECT_EQ(doc_->RTUltima->font().pointSizeF(), 7.5);
@@ -319,44 +269,6 @@ TEST_F(DocumentoTest, LeftOrPressedFromTheKeyboard) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return printing_->printed().size() == 1; }, 2000));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !doc_->isVisible(); }, 2000));
-}
-
-// Prints through the production path to a PDF file instead of asking.
-struct PdfPrinting : ui::PrintService {
-    explicit PdfPrinting(QString file) : file(std::move(file)) {}
-    std::unique_ptr<ui::Printer> choosePrinter(QWidget*, bool) override {
-        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setOutputFileName(file);  // ".pdf": a PDF file
-        return std::make_unique<ui::QtPrinter>(std::move(printer));
-    }
-    QString file;
-};
-
-TEST_F(DocumentoTest, ARealPrintPutsTheQuestionnaireAndThenTheConsiderationsIntoOneFile) {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        GTEST_SKIP() << "no pdftotext";
-    open();
-    const QString file = tmp_.filePath(QStringLiteral("solicitud.pdf"));
-    auto scripted = ui::PrintService::install(std::make_unique<PdfPrinting>(file));
-    QTest::mouseClick(doc_->Command1, Qt::LeftButton);
-    ui::PrintService::install(std::move(scripted));
-
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
-    ASSERT_TRUE(p.waitForFinished(30000));
-    const QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
-    ASSERT_GE(pages.size(), 2);
-    EXPECT_TRUE(pages.first().contains(QStringLiteral("EMPRESA UNO")));
-    EXPECT_TRUE(
-        pages.last().simplified().startsWith(QStringLiteral("CONSIDERACIONES GENERALES Primera consideración.")));
-    const QStringList lines = pages.join(QString()).split(u'\n');
-    auto indent = [&](const QString& text) {
-        auto it = std::find_if(lines.begin(), lines.end(), [&](const QString& l) { return l.contains(text); });
-        return it == lines.end() ? -1 : int(it->indexOf(text));
-    };
-    EXPECT_GT(indent(QStringLiteral("SECRETARIA DE QUENTARIA")), indent(QStringLiteral("TIPO DE TRAMITE")) + 20);
-    for (const QString& line : lines)
-        EXPECT_FALSE(line.trimmed().toInt() > 0) << "a page number: " << line.toStdString();
 }
 
 }  // namespace

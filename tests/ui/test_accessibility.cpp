@@ -1,9 +1,5 @@
-// Every control of every window built from a layout table is named for
-// screen readers from that table, the focus chain follows its tab places, and
-// every caption can be read whole.
-// Every window of the program is in kWindows.
-#include <gtest/gtest.h>
-
+// Every window of the program (kWindows) built from its layout table: each
+// control named for screen readers, the focus chain in tab order, captions whole.
 #include <QAccessible>
 #include <QCheckBox>
 #include <QFontInfo>
@@ -25,7 +21,6 @@ namespace {
 
 using ui::Kind;
 
-QString text(const char* s) { return s ? QString::fromUtf8(s) : QString(); }
 QString accessible(QWidget* w, QAccessible::Text t = QAccessible::Name) {
     QAccessibleInterface* i = QAccessible::queryAccessibleInterface(w);
     return i ? i->text(t) : QString();
@@ -60,13 +55,10 @@ const WindowCase kWindows[] = {
     {"Sample", []() -> const ui::WindowLayout& { return uitest::kSampleLayout; }},
 };
 
-void PrintTo(const WindowCase& c, std::ostream* os) { *os << c.name; }
-
 class EveryWindow : public ::testing::TestWithParam<WindowCase> {};
 
 // Every control an operator works with has a name, the labels the table
-// names are there, and inputs that share a name are told apart. (Which name
-// each rule gives is in the table of AccessibleNames below.)
+// names are there, and inputs that share a name are told apart.
 TEST_P(EveryWindow, EveryControlIsNamedFromItsTable) {
     ui::FormWindow w(GetParam().layout());
     std::map<QString, std::set<QString>> descriptions;  // of the inputs sharing a name
@@ -76,7 +68,7 @@ TEST_P(EveryWindow, EveryControlIsNamedFromItsTable) {
         SCOPED_TRACE(std::string(s.name) + "(" + std::to_string(s.index) + ")");
         const QString name = accessible(c);
         if (s.label) {
-            EXPECT_NE(w.control(text(s.label)), nullptr) << "names a label that is not there";
+            EXPECT_NE(w.control(QString::fromUtf8(s.label)), nullptr) << "names a label that is not there";
         }
         if (takesInput(s.kind) || s.kind == Kind::Grid || s.kind == Kind::PictureButton || s.kind == Kind::Button) {
             EXPECT_FALSE(name.trimmed().isEmpty());

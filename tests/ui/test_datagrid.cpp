@@ -1,18 +1,12 @@
 // The data grid over a real table: a changed row is written only when the
 // operator leaves it, the hooks can refuse the write or change keys, and the
 // model stays consistent (checked by Qt's model tester in every test).
-#include <gtest/gtest.h>
-
 #include <QAbstractItemModelTester>
-#include <QApplication>
 #include <QLineEdit>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include "store/datasource.h"
 #include "ui/datagrid.h"
 #include "ui/keys.h"
-#include "ui/messagebox.h"
 #include "ui_test_support.h"
 
 namespace {
@@ -33,8 +27,6 @@ struct TestRules : ui::GridRules {
 class DataGridTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(tmp.isValid());
-        dir = std::filesystem::path(tmp.path().toStdString());
         using store::Value, store::FieldType;
         store::DbfTable::createWithRows(
             dir / "catdirpl.dbf",
@@ -42,7 +34,6 @@ protected:
              {"CP", FieldType::Character, 5, 0},
              {"TEL", FieldType::Numeric, 10, 0}},
             {{Value("REFORMA 10"), Value("06600"), Value()}, {Value("JUAREZ 5"), Value("06600"), Value()}});
-        previous = ui::MessageBoxService::install(std::unique_ptr<ui::ScriptedMessageBoxes>(boxes));
         db = std::make_unique<store::Database>(dir);
         src = std::make_unique<store::DataSource>(*db, "dBASE III;", "catdirpl");
         src->refresh();
@@ -76,16 +67,14 @@ protected:
     void key(int k) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(k)); }
     QLineEdit* editor() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
 
+    testsupport::ScriptedBoxes boxes;
     QTemporaryDir tmp;
-    std::filesystem::path dir;
+    std::filesystem::path dir = tmp.path().toStdString();
     std::unique_ptr<store::Database> db;
     std::unique_ptr<store::DataSource> src;
     TestRules rules;
     ui::DataGrid grid;
     std::unique_ptr<QAbstractItemModelTester> tester;
-    ui::ScriptedMessageBoxes* boxes = new ui::ScriptedMessageBoxes;
-    std::unique_ptr<ui::MessageBoxService> previous;
-    void TearDown() override { ui::MessageBoxService::install(std::move(previous)); }
 };
 
 // Escape undoes the cell, then the row.
@@ -141,8 +130,7 @@ TEST_F(DataGridTest, RefusedRowStaysInEditingWithWhatWasTyped) {
     EXPECT_EQ(grid.columnText(2), QStringLiteral("55"));
 }
 
-// Tab past the last cell of the add line writes it. (Leaving it with Up is
-// in the main window's plants tests.)
+// Tab past the last cell of the add line writes it.
 TEST_F(DataGridTest, AddLineCreatesARow) {
     EXPECT_EQ(grid.model()->headerData(2, Qt::Vertical).toString(), QStringLiteral("*"));
     grid.setCurrentIndex(grid.model()->index(2, 0));

@@ -1,15 +1,10 @@
-// The key pipeline: the window's step first, then the focused control's
-// filter; swallowed keys change nothing; what code page 850 cannot hold is
-// dropped from typing, composing and pasting alike. Then the masked edit box:
-// thirteen positions that never shift, each taking only what its mask allows.
-#include <gtest/gtest.h>
-
-#include <QApplication>
+// The key pipeline: the window's step, then the focused control's filter; what
+// code page 850 cannot hold is dropped from typing, composing and pasting alike.
+// The masked edit box: positions that never shift, each taking what its mask allows.
 #include <QClipboard>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QLineEdit>
-#include <QTest>
 #include <QVBoxLayout>
 
 #include "ui/keys.h"
@@ -22,33 +17,22 @@ const QString kRfcMask = QStringLiteral("&&&&999999aaa");
 const QString k13 = QString(13, ' ');
 const QString kFull = QStringLiteral(" ABC800101XY1");
 
-class KeyPipelineTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        auto* layout = new QVBoxLayout(&window);
-        for (auto** e : {&plain, &mail, &phone})
-            layout->addWidget(*e = new QLineEdit);
-        layout->addWidget(rfc = new ui::MaskedEdit);
-        rfc->setMask(kRfcMask);
-        auto* keys = new ui::KeyPipeline(&window);
-        keys->setWindowFilter([](int c) { return QChar(char16_t(c)).toUpper().unicode(); });
-        keys->setControlFilter(mail, [](int c) { return QChar(char16_t(c)).toLower().unicode(); });
-        keys->setControlFilter(phone, uitest::digitsOnly);
-        keys->setControlFilter(rfc, [this](int c) { return c == ' ' ? (ui::queueKey(rfc, Qt::Key_Right), c) : c; });
-    }
-    QWidget window;
-    QLineEdit *plain = nullptr, *mail = nullptr, *phone = nullptr;
-    ui::MaskedEdit* rfc = nullptr;
-};
-
 // Typed key by key, or committed by an input method (accents composed with dead keys).
-TEST_F(KeyPipelineTest, TypedComposedAndPastedTextGoesThroughTheFilters) {
-    const struct {
-        QLineEdit* e;
-        QString text;
-        bool composed;
-        QString shown;
-    } cases[] = {
+TEST(KeyPipeline, TypedComposedAndPastedTextGoesThroughTheFilters) {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    QLineEdit *plain = nullptr, *mail = nullptr, *phone = nullptr;
+    for (auto** e : {&plain, &mail, &phone})
+        layout->addWidget(*e = new QLineEdit);
+    auto* rfc = new ui::MaskedEdit;
+    layout->addWidget(rfc);
+    rfc->setMask(kRfcMask);
+    auto* keys = new ui::KeyPipeline(&window);
+    keys->setWindowFilter([](int c) { return QChar(char16_t(c)).toUpper().unicode(); });
+    keys->setControlFilter(mail, [](int c) { return QChar(char16_t(c)).toLower().unicode(); });
+    keys->setControlFilter(phone, uitest::digitsOnly);
+    const std::tuple<QLineEdit*, QString, bool, QString> cases[] = {
+        // box, typed or composed, shown
         {plain, "razón social", false, "RAZÓN SOCIAL"},
         {mail, "Info@Empresa.MX", false, "info@empresa.mx"},  // the window's upper case, then the box's lower
         {phone, "55-12.a34", false, "551234"},
@@ -56,16 +40,16 @@ TEST_F(KeyPipelineTest, TypedComposedAndPastedTextGoesThroughTheFilters) {
         {plain, "é€ñ", true, "ÉÑ"},
         {phone, "á5", true, "5"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text.toStdString());
-        c.e->clear();
+    for (const auto& [e, text, composed, shown] : cases) {
+        SCOPED_TRACE(text.toStdString());
+        e->clear();
         QInputMethodEvent ev;
-        ev.setCommitString(c.text);
-        if (c.composed)
-            QApplication::sendEvent(c.e, &ev);
+        ev.setCommitString(text);
+        if (composed)
+            QApplication::sendEvent(e, &ev);
         else
-            uitest::type(c.e, c.text);
-        EXPECT_EQ(c.e->text(), c.shown);
+            uitest::type(e, text);
+        EXPECT_EQ(e->text(), shown);
     }
     QInputMethodEvent ev;  // composed into the masked positions too
     ev.setCommitString(QStringLiteral("ñá"));
@@ -75,8 +59,7 @@ TEST_F(KeyPipelineTest, TypedComposedAndPastedTextGoesThroughTheFilters) {
     QLineEdit outside;  // controls outside the window are left alone
     uitest::type(&outside, "abc\u20AC");
     EXPECT_EQ(outside.text(), QStringLiteral("abc\u20AC"));
-    // (The RFC box's blank moves on through a queued Right arrow: typed in the
-    // main window's tests.) A key queued to a widget gone meanwhile is dropped.
+    // A key queued to a widget gone meanwhile is dropped.
     auto* gone = new QLineEdit;
     ui::queueKey(gone, Qt::Key_End);
     ui::queueKey(&outside, Qt::Key_Home);

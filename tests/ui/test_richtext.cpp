@@ -1,14 +1,11 @@
-// The rich-text reader: what text and formats come out of RTF, that damaged
-// RTF neither crashes nor hangs, and how a text file reaches a box.
-#include <gtest/gtest.h>
-
-#include <QFile>
-#include <QTemporaryDir>
+// The rich-text reader: text and formats out of RTF, damaged RTF neither
+// crashes nor hangs; how a text file reaches a box.
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 
+#include "support/test_support.h"
 #include "ui/richtext.h"
 #include "ui/rtf.h"
 
@@ -77,10 +74,7 @@ TEST(Rtf, TextOfWellFormedAndDamagedDocuments) {
          nullptr},
         {"negative and huge binary lengths", "{\\rtf1 a\\bin-5 b\\bin99999999999 xyz}", "ab"},
         {"unicode without a number, lone surrogate halves", "{\\rtf1 \\u x\\u-10179 xz\\u-8704 y}",
-         "\xef\xbf\xbd"
-         "\xef\xbf\xbd"
-         "z"
-         "\xef\xbf\xbd"},
+         "\xef\xbf\xbd\xef\xbf\xbdz\xef\xbf\xbd"},
         {"endless control word and number",
          "{\\rtf1 \\" + QByteArray(100000, 'a') + " b\\fs" + QByteArray(100000, '9') + " c}", "bc"},
         {"deep nesting: what lies too deep is dropped", deep, "fin"},
@@ -104,10 +98,8 @@ TEST(Rtf, CharacterAndParagraphFormats) {
                 doc);
     ASSERT_EQ(doc.blockCount(), 4);
     const Qt::Alignment aligns[] = {Qt::AlignHCenter, Qt::AlignLeft, Qt::AlignRight, Qt::AlignJustify};
-    for (int i = 0; i < 4; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(doc.findBlockByNumber(i).blockFormat().alignment() & Qt::AlignHorizontal_Mask, aligns[i]);
-    }
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(doc.findBlockByNumber(i).blockFormat().alignment() & Qt::AlignHorizontal_Mask, aligns[i]) << i;
     EXPECT_EQ(formatAt(doc, "Titulo").fontWeight(), QFont::Bold);
     EXPECT_EQ(formatAt(doc, "Normal").fontWeight(), QFont::Normal);  // the group ended the bold
     EXPECT_TRUE(formatAt(doc, "cursiva").fontItalic());
@@ -123,39 +115,24 @@ TEST(Rtf, CharacterAndParagraphFormats) {
 TEST(LoadTextFile, TextFilesByTheirEncodingAndFailuresLeaveTheBoxAlone) {
     QTemporaryDir dir;
     QTextEdit box;
-    auto write = [&](const char* name, const QByteArray& bytes) {
-        QFile f(dir.filePath(QString::fromLatin1(name)));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return f.fileName();
-    };
-    const struct {
-        const char* file;
-        QByteArray bytes;
-        const char* shown;
-    } cases[] = {
-        {"bom.txt",
-         "\xef\xbb\xbf"
-         "A\xc3\xb1o",
-         "Año"},
-        {"cp1252.txt",
-         "Dise\xf1o \x93"
-         "citado\x94 \x80",
-         "Diseño “citado” €"},
+    const std::tuple<const char*, QByteArray, const char*> cases[] = {
+        {"bom.txt", "\357\273\277A\303\261o", "Año"},
+        {"cp1252.txt", "Dise\361o \223citado\224 \200", "Diseño “citado” €"},
         {"crlf.txt", "uno\r\ndos\rtres", "uno\ndos\ntres"},
         {"empty.txt", "", ""},
         {"a.rtf", "{\\rtf1 nuevo}", "nuevo"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
+    for (const auto& [file, bytes, shown] : cases) {
+        SCOPED_TRACE(file);
         box.setPlainText(QStringLiteral("anterior"));
         QString error = QStringLiteral("sin tocar");
-        EXPECT_TRUE(ui::loadTextFile(box, write(c.file, c.bytes), &error));
-        EXPECT_EQ(box.toPlainText(), QString::fromUtf8(c.shown));
+        EXPECT_TRUE(
+            ui::loadTextFile(box, testsupport::writeFile(dir.filePath(QString::fromLatin1(file)), bytes), &error));
+        EXPECT_EQ(box.toPlainText(), QString::fromUtf8(shown));
         EXPECT_EQ(error, QStringLiteral("sin tocar"));
         EXPECT_EQ(box.textCursor().position(), 0);
         box.undo();  // loading is not an edit to undo
-        EXPECT_EQ(box.toPlainText(), QString::fromUtf8(c.shown));
+        EXPECT_EQ(box.toPlainText(), QString::fromUtf8(shown));
     }
     // (A missing file's message is checked in tests/help.)
     QString error;

@@ -1,11 +1,10 @@
 // Helpers shared by the window layer's tests.
 #pragma once
 
-#include <QApplication>
 #include <QKeyEvent>
-#include <QTest>
 #include <QWidget>
 
+#include "support/test_support.h"
 #include "ui/layout.h"
 
 namespace uitest {
