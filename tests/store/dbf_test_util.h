@@ -132,21 +132,12 @@ struct RawDbf {
         const std::size_t headerLength = 32 + desc.size() + 1;
         const auto n = static_cast<std::uint32_t>(count < 0 ? static_cast<long>(records.size()) : count);
         std::string out(32, '\0');
-        const unsigned head[] = {version,
-                                 95,
-                                 7,
-                                 1,
-                                 n & 0xFF,
-                                 (n >> 8) & 0xFF,
-                                 (n >> 16) & 0xFF,
-                                 n >> 24,
-                                 unsigned(headerLength & 0xFF),
-                                 unsigned(headerLength >> 8),
-                                 unsigned(recordLength & 0xFF),
-                                 unsigned(recordLength >> 8)};
-        for (std::size_t i = 0; i < std::size(head); ++i)
-            out[i] = static_cast<char>(head[i]);
-        out[29] = static_cast<char>(codePage);
+        out[0] = static_cast<char>(version), out[1] = 95, out[2] = 7, out[3] = 1, out[29] = static_cast<char>(codePage);
+        for (int i = 0; i < 4; ++i)
+            out[4 + i] = static_cast<char>(n >> 8 * i);
+        for (int i = 0; i < 2; ++i)
+            out[8 + i] = static_cast<char>(headerLength >> 8 * i),
+                    out[10 + i] = static_cast<char>(recordLength >> 8 * i);
         out += desc + '\x0D';
         for (const std::string& r : records)
             out += r;
