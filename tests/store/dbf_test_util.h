@@ -12,7 +12,6 @@
 #include <memory>
 #include <random>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include "store/dbf.h"
@@ -175,18 +174,6 @@ inline RunResult runProgram(const fs::path& program, const std::vector<std::stri
     }
     r.out = readBytes(options.output), r.err = readBytes(options.errors);
     return r;
-}
-
-// The first python3 on PATH, or "" (Windows has no python to rely on; its
-// tests compare with the system's own code pages instead).
-inline fs::path python3() {
-#ifndef _WIN32
-    std::istringstream path(store::platform::environmentVariable("PATH"));
-    for (std::string dir; std::getline(path, dir, ':');)
-        if (std::error_code ec; !dir.empty() && fs::is_regular_file(fs::path(dir) / "python3", ec))
-            return fs::path(dir) / "python3";
-#endif
-    return {};
 }
 
 // The distribution's python with dbfread (the first python3 on PATH may lack

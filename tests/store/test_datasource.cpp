@@ -7,6 +7,7 @@
 using namespace fixture;
 using store::Action;
 using store::DataSource;
+using D = store::DataSource;
 using store::EditMode;
 using store::NoCurrentRecord;
 using store::StoreError;
@@ -32,9 +33,10 @@ protected:
         ds.refresh();
         return ds;
     }
-    // A new row with the given fields, saved unless told otherwise.
-    static void add(DataSource& ds, std::initializer_list<std::pair<const char*, Value>> fields, bool save = true) {
-        ds.addNew();
+    // A new row (or with &D::edit, the current one) given these fields, saved unless told otherwise.
+    static void add(DataSource& ds, std::initializer_list<std::pair<const char*, Value>> fields, bool save = true,
+                    void (D::*start)() = &D::addNew) {
+        (ds.*start)();
         for (const auto& [name, v] : fields)
             ds.setField(name, v);
         if (save)
@@ -59,8 +61,7 @@ TEST_F(DataSources, ConnectStringsAndRefreshOnAnEmptySet) {
     empty.refresh();
     EXPECT_TRUE(empty.isOpen() && empty.eof() && empty.bof() && !empty.currentRecord() && empty.recordCount() == 0);
     EXPECT_EQ(errorOf([&] { empty.field("IDSECTOR"); }), "No hay registro actual.");
-    for (auto op : {&DataSource::moveFirst, &DataSource::moveLast, &DataSource::moveNext, &DataSource::movePrevious,
-                    &DataSource::edit, &DataSource::deleteCurrent})
+    for (auto op : {&D::moveFirst, &D::moveLast, &D::moveNext, &D::movePrevious, &D::edit, &D::deleteCurrent})
         EXPECT_THROW((empty.*op)(), NoCurrentRecord);
 
     // Fields by name (in any case) and position follow the projection.
@@ -98,8 +99,7 @@ TEST_F(DataSources, MovesWalkTheSetStopAtEitherEndAndGoToABookmark) {
     // moveTo: a bookmark to a row of the set, dropping a pending edit as any move.
     Actions seen;
     ds.setValidateHook([&](Action a) { return seen.push_back(a), true; });
-    ds.edit();
-    ds.setField("DESCRIPCIO", Value("SIN GUARDAR"));
+    add(ds, {{"DESCRIPCIO", Value("SIN GUARDAR")}}, false, &D::edit);
     ds.moveTo(0);
     EXPECT_EQ(ds.editMode(), EditMode::None);
     EXPECT_EQ(seen, Actions{Action::Bookmark});
@@ -141,8 +141,7 @@ TEST_F(DataSources, AddNewOrEditAndUpdateWriteTheRowAndTheLastWrittenCanBeMadeCu
 
 TEST_F(DataSources, CancelOrAMoveDropsTheBufferAFailedWriteKeepsIt) {
     DataSource ds = open("sector");
-    ds.edit();
-    ds.setField("DESCRIPCIO", Value("CAMBIADA"));
+    add(ds, {{"DESCRIPCIO", Value("CAMBIADA")}}, false, &D::edit);
     ds.cancelUpdate();
     EXPECT_EQ(ds.editMode(), EditMode::None);
     EXPECT_EQ(ds.field("DESCRIPCIO"), Value("ELECTRONICA"));
@@ -209,10 +208,10 @@ TEST_F(DataSources, HookRunsBeforeTheMovesAndActionsAndCanCancelThem) {
         seen.push_back(a);
         return a != refuse;
     });
-    const std::pair<void (DataSource::*)(), Action> moves[] = {{&DataSource::moveNext, Action::MoveNext},
-                                                               {&DataSource::movePrevious, Action::MovePrevious},
-                                                               {&DataSource::moveLast, Action::MoveLast},
-                                                               {&DataSource::moveFirst, Action::MoveFirst}};
+    const std::pair<void (D::*)(), Action> moves[] = {{&D::moveNext, Action::MoveNext},
+                                                      {&D::movePrevious, Action::MovePrevious},
+                                                      {&D::moveLast, Action::MoveLast},
+                                                      {&D::moveFirst, Action::MoveFirst}};
     for (const auto& [move, action] : moves) {
         const auto at = ds.currentRecord();
         refuse = action;
@@ -225,13 +224,11 @@ TEST_F(DataSources, HookRunsBeforeTheMovesAndActionsAndCanCancelThem) {
     }
     // Saving without the validation step does not run it; with it, it can refuse.
     ds.moveFirst();
-    ds.edit();
-    ds.setField("DESCRIPCIO", Value("SIN VALIDAR"));
+    add(ds, {{"DESCRIPCIO", Value("SIN VALIDAR")}}, false, &D::edit);
     seen.clear();
     ds.update(false);
     EXPECT_TRUE(seen.empty());
-    ds.edit();
-    ds.setField("DESCRIPCIO", Value("REFUSED"));
+    add(ds, {{"DESCRIPCIO", Value("REFUSED")}}, false, &D::edit);
     refuse = Action::Update;
     ds.update();
     EXPECT_EQ(ds.editMode(), EditMode::Edit);
@@ -289,8 +286,7 @@ TEST_F(DataSources, ListenersHearOfEveryChangeOfTheCurrentRow) {
     int told = 0;
     const int id = ds.addListener([&] { ++told; });
     std::vector<int> after;
-    for (auto step : {&DataSource::refresh, &DataSource::moveNext, &DataSource::addNew, &DataSource::cancelUpdate,
-                      &DataSource::deleteCurrent}) {
+    for (auto step : {&D::refresh, &D::moveNext, &D::addNew, &D::cancelUpdate, &D::deleteCurrent}) {
         (ds.*step)();
         after.push_back(told);
     }
