@@ -51,8 +51,9 @@ TEST(CodePage, WhatThePageCannotHoldAndInvalidUtf8AreRefused) {
 }
 
 // How an implementation the store does not share reads each byte of each
-// page, as UTF-8: the system's tables on Windows, else Python's codecs. Python leaves out bytes its tables lack; those
-// read as the character of the same number, as they do in ours.
+// page, as UTF-8: the system's tables on Windows, else Python's codecs.
+// Python leaves out bytes its tables lack; those read as the character of the
+// same number, as they do in ours.
 std::optional<std::vector<std::vector<std::string>>> otherReading() {
     std::vector<std::vector<std::string>> pages;
     for (CodePage page : kPages) {
