@@ -96,6 +96,9 @@ TEST(Dbf, ReadsNullsBlanksAndUnreadableValues) {
                                             {"XYZ", Value(), Value(), Value()}}));
     ASSERT_GE(t->warnings().size(), 3u);
     EXPECT_TRUE(contains(t->warnings()[0], "nulos.dbf"));
+    // The same records under a version no writer we read uses: refused, naming the file.
+    raw.version = 0x04;
+    EXPECT_TRUE(contains(errorOf([&] { DbfTable::fromBytes(raw.bytes(), "rara.dbf"); }), "rara.dbf"));
 }
 
 TEST(Dbf, CreateRefusesAnExistingFileAndBadLayouts) {
