@@ -325,7 +325,8 @@ TEST(Verifica, CleanDisksGiveNothingAndUnreadableOnesTwo) {
     writeDisk(clean, kClean);
     // Names in other cases and a backup folder of the program beside the tables.
     writeDisk(other, kClean);
-    fs::rename(other / "Sector.dbf", other / "SECTOR.DBF");
+    fs::rename(other / "Sector.dbf", other / "s.tmp");  // Wine keeps the old case of a rename that only changes it
+    fs::rename(other / "s.tmp", other / "SECTOR.DBF");
     fs::create_directory(other / "respaldo-20250101-120000");
     writeBytes(other / "respaldo-20250101-120000" / "datoprov.dbf", "esto no es una tabla");
     RunResult r = verifica({utf8(clean), utf8(other)});
