@@ -12,7 +12,6 @@
 #include <memory>
 #include <random>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include "store/dbf.h"
@@ -132,21 +131,12 @@ struct RawDbf {
         const std::size_t headerLength = 32 + desc.size() + 1;
         const auto n = static_cast<std::uint32_t>(count < 0 ? static_cast<long>(records.size()) : count);
         std::string out(32, '\0');
-        const unsigned head[] = {version,
-                                 95,
-                                 7,
-                                 1,
-                                 n & 0xFF,
-                                 (n >> 8) & 0xFF,
-                                 (n >> 16) & 0xFF,
-                                 n >> 24,
-                                 unsigned(headerLength & 0xFF),
-                                 unsigned(headerLength >> 8),
-                                 unsigned(recordLength & 0xFF),
-                                 unsigned(recordLength >> 8)};
-        for (std::size_t i = 0; i < std::size(head); ++i)
-            out[i] = static_cast<char>(head[i]);
-        out[29] = static_cast<char>(codePage);
+        out[0] = static_cast<char>(version), out[1] = 95, out[2] = 7, out[3] = 1, out[29] = static_cast<char>(codePage);
+        for (int i = 0; i < 4; ++i)
+            out[4 + i] = static_cast<char>(n >> 8 * i);
+        for (int i = 0; i < 2; ++i)
+            out[8 + i] = static_cast<char>(headerLength >> 8 * i),
+                    out[10 + i] = static_cast<char>(recordLength >> 8 * i);
         out += desc + '\x0D';
         for (const std::string& r : records)
             out += r;
@@ -184,18 +174,6 @@ inline RunResult runProgram(const fs::path& program, const std::vector<std::stri
     }
     r.out = readBytes(options.output), r.err = readBytes(options.errors);
     return r;
-}
-
-// The first python3 on PATH, or "" (Windows has no python to rely on; its
-// tests compare with the system's own code pages instead).
-inline fs::path python3() {
-#ifndef _WIN32
-    std::istringstream path(store::platform::environmentVariable("PATH"));
-    for (std::string dir; std::getline(path, dir, ':');)
-        if (std::error_code ec; !dir.empty() && fs::is_regular_file(fs::path(dir) / "python3", ec))
-            return fs::path(dir) / "python3";
-#endif
-    return {};
 }
 
 // The distribution's python with dbfread (the first python3 on PATH may lack

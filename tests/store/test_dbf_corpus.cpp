@@ -128,6 +128,7 @@ TEST(DbfCorpus, EveryFileOpensOrIsRefused) {
         }
         writeBytes(dir / (name + ".tmp"), std::string(5000, 'x'));
         if (t->damage().any()) {
+            EXPECT_THROW(DbfTable::open(copy)->append({}), StoreError);
             EXPECT_THROW(packTable(copy), StoreError);
             EXPECT_EQ(readBytes(repairTable(copy).copy), bytes);
         }
@@ -139,6 +140,7 @@ TEST(DbfCorpus, EveryFileOpensOrIsRefused) {
         const auto packed = DbfTable::open(copy);
         EXPECT_EQ(packed->warnings().empty(), !want.warnsAfterPack);
         EXPECT_EQ(liveRecords(*packed), live);
+        EXPECT_NO_THROW(packed->append({}));
     }
 }
 

@@ -1,15 +1,19 @@
 // The operating-system side: command lines and child processes, text in and
-// out of a program, file copies.
+// out of a program, file copies, and the system's failures in Spanish.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <system_error>
 
 #include "dbf_test_util.h"
+#include "store/platform/errors.h"
 #include "store/platform/syncfile.h"
 
 using namespace dbftest;
 namespace platform = store::platform;
+using platform::errorText;
+using platform::windowsErrorText;
 
 namespace {
 
@@ -106,6 +110,63 @@ TEST(Platform, CopiesReplaceTheTargetWholeOrLeaveItAsItWas) {
     EXPECT_THROW(platform::copyFile(tmp / "fuente.dbf", tmp / "no-hay" / "x.dbf"), std::system_error);
     EXPECT_EQ(readBytes(tmp / "destino.dbf"), readBytes(tmp / "fuente.dbf"));
     EXPECT_EQ(fileNames(tmp.path()), (std::set<std::string>{"fuente.dbf", "destino.dbf", "nuevo.dbf"}));
+}
+
+// The failures an operator can act upon, as the C library and as Windows
+// report them.
+TEST(ErrorText, WhatTheOperatorMeetsIsSpanishWhicheverSystemReportsIt) {
+    const struct {
+        std::errc posix;
+        unsigned long windows;
+        const char* text;
+    } cases[] = {
+        // Windows' FILE_NOT_FOUND, PATH_NOT_FOUND, ACCESS_DENIED, WRITE_PROTECT, DISK_FULL, HANDLE_DISK_FULL,
+        // SHARING_VIOLATION, LOCK_VIOLATION, NOT_READY.
+        {std::errc::no_such_file_or_directory, 2, "No existe el archivo o la carpeta."},
+        {std::errc::no_such_file_or_directory, 3, "No existe el archivo o la carpeta."},
+        {std::errc::permission_denied, 5, "No tiene permiso para usar el archivo o la carpeta."},
+        {std::errc::read_only_file_system, 19, "El disco está protegido contra escritura (solo lectura)."},
+        {std::errc::no_space_on_device, 112, "El disco está lleno."},
+        {std::errc::no_space_on_device, 39, "El disco está lleno."},
+        {std::errc::device_or_resource_busy, 32, "El archivo está en uso por otro programa."},
+        {std::errc::no_lock_available, 33, "El archivo está en uso por otro programa."},
+        {std::errc::no_such_device, 21, "La unidad no está lista: no hay disco en ella."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.windows);
+        EXPECT_EQ(errorText(std::make_error_code(c.posix)), c.text);
+        EXPECT_EQ(windowsErrorText(c.windows), c.text);
+        // What the system calls of this system report.
+#ifdef _WIN32
+        EXPECT_EQ(errorText(std::error_code(static_cast<int>(c.windows), std::system_category())), c.text);
+#else
+        EXPECT_EQ(errorText(std::error_code(static_cast<int>(c.posix), std::system_category())), c.text);
+#endif
+    }
+    // Anything else still reads as Spanish, with the number for support.
+    EXPECT_EQ(windowsErrorText(1234567), "Error del sistema operativo número 1234567.");
+    EXPECT_EQ(errorText(std::error_code()), "");
+    // std::filesystem's errors give the text of their code, not its English what().
+    const std::filesystem::filesystem_error fsError("rename", std::filesystem::path("a"),
+                                                    std::make_error_code(std::errc::permission_denied));
+    EXPECT_EQ(errorText(fsError), "No tiene permiso para usar el archivo o la carpeta.");
+    EXPECT_EQ(errorText(std::runtime_error("La tabla X ya existe.")), "La tabla X ya existe.");
+}
+
+TEST(ReadFile, ReadsTheWholeFileOrSaysWhyNot) {
+    ScratchDir tmp;
+    std::string big(200000, 'x');
+    big[199999] = '\n';
+    writeBytes(tmp / "considera.txt", big);
+    std::error_code ec;
+    EXPECT_EQ(store::platform::readFile(tmp / "considera.txt", ec), big);
+    EXPECT_FALSE(ec);
+
+    EXPECT_EQ(store::platform::readFile(tmp / "falta.txt", ec), "");
+    EXPECT_EQ(errorText(ec), "No existe el archivo o la carpeta.");
+    store::platform::readFile(tmp.path(), ec);  // a folder is no file
+    EXPECT_TRUE(ec);
+    EXPECT_EQ(errorText(ec).rfind("Error del sistema", 0), std::string::npos) << errorText(ec);
 }
 
 }  // namespace
