@@ -1,6 +1,9 @@
 // The annexes window from the keyboard: where Enter, Tab and the arrows take
 // the cell pointer in each grid, closing with a row not yet written, and the
-// Roman-numeral pick lists under the SECTOR cell of the goods grids.
+// Roman-numeral pick lists under the SECTOR cell of the goods grids, and rows
+// pasted from a spreadsheet.
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -104,10 +107,7 @@ TEST_F(AnexosTest, PickListDropsUnderTheSectorCell) {
         {1, 'k', 3, 'X', ""},    {2, 'k', 1, 'F', ""},  {0, '4', 1, 'S', ""},
     };
     for (int i = 0; i < 30; ++i)  // rows enough to scroll dbganexo1
-        append("mercbi", {{"TIPO_PROGR", Value(1)},
-                          {"ANEXO", Value(1)},
-                          {"TIPOBIEN", Value(1)},
-                          {"FRACCION", Value(std::to_string(10000000 + i))}});
+        good(1, 1, 1, "", std::to_string(10000000 + i));
     for (const auto& c : cases) {
         SCOPED_TRACE((std::string{c.drop, c.leave}));
         open(), tabOf(c.grid);
@@ -147,6 +147,43 @@ TEST_F(AnexosTest, PickListDropsUnderTheSectorCell) {
         // Back to the cell, not to the next control.
         EXPECT_EQ(grid->hasFocus(), c.leave != 'F' && c.leave != 'S');
     }
+}
+
+// Rows pasted from a spreadsheet into the goods grids and the register of indirect producers: each through the
+// grid's key filter and row check, the refused ones kept out and listed in one box; the cell pointer is then on
+// the line that adds a row.
+TEST_F(AnexosTest, PastedRowsGoInOneByOneAndTheRefusedAreListedOnce) {
+    auto paste = [this](int page, const char* name, int at, bool editing, const char* text) {
+        sector(1, "X", "DIRECTO");
+        open(), tab(page);
+        auto* grid = win_->as<ui::DataGrid>(QString::fromLatin1(name));
+        cell(grid, 0, at);
+        if (editing)
+            key(Qt::Key_F2);
+        QGuiApplication::clipboard()->setText(QString::fromUtf8(text));
+        key(Qt::Key_V, Qt::ControlModifier);
+        return grid->currentRow();
+    };
+    EXPECT_EQ(paste(0, "dbganexo1", 3, false,
+                    "84713001\tcomputadoras\r\n8471.30.02\tTECLADOS\r\n847130\tCORTA\r\n\r\n84713003\tMONITORES\t1\tDE "
+                    "MAS\r\n"),
+              2);
+    EXPECT_EQ(column("mercbi", "DESCRIPCIO"), (std::vector<std::string>{"COMPUTADORAS", "TECLADOS"}));
+    EXPECT_EQ(column("mercbi", "FRACCION"), (std::vector<std::string>{"84713001", "84713002"}));
+    EXPECT_EQ(column("mercbi", "IDSECTOR"), (std::vector<std::string>{"X", "X"}));
+    EXPECT_EQ(shown(), QString::fromUtf8("Renglones agregados: 2. Renglones no agregados: 2.\n"
+                                         "\nRenglón 3 (847130 | CORTA): La Fracción debe ser de 8 números\nRenglón 5 "
+                                         "(84713003 | MONITORES | 1 | DE MAS): El renglón tiene más columnas que la "
+                                         "tabla|Pegar renglones"));
+    EXPECT_EQ(
+        paste(2, "dbgProdAbas", 1, true, "proveedor uno\t PUN850101AB1\nPROVEEDOR DOS\tPDO900202CD2\n\tPTR900202CD2"),
+        1);
+    EXPECT_EQ(column("prodabas", "NOMBRE"), std::vector<std::string>{"PROVEEDOR UNO"});
+    EXPECT_EQ(shown(),
+              QString::fromUtf8("Renglones agregados: 1. Renglones no agregados: 2.\n\nRenglón 2 (PROVEEDOR DOS "
+                                "| PDO900202CD2): El RFC necesita un espacio al inicio\nRenglón 3 ( | "
+                                "PTR900202CD2): La descripción no puede quedar vacia; El RFC necesita un "
+                                "espacio al inicio|Pegar renglones"));
 }
 
 }  // namespace
