@@ -63,12 +63,7 @@ TEST(ValidaRfc, CaseTable) {
 
 TEST(Valida, CaseTable) {
     // rfc, the three boxes, Combo1, year, number; the message (none: nullptr) and the fault.
-    const struct {
-        bool rfc;
-        int prod, ind, abas, combo;
-        const char *p1, *p2, *message;
-        bool fault;
-    } cases[] = {
+    const std::tuple<bool, int, int, int, int, const char*, const char*, const char*, bool> cases[] = {
         // An invalid RFC is a fault with no message of its own, that stops before the programme type.
         {false, 0, 0, 0, 1, "", "", nullptr, true},
         {true, 0, 0, 0, 0, "", "", kTipo, true},
@@ -88,11 +83,11 @@ TEST(Valida, CaseTable) {
         {true, 1, 0, 0, 1, "1990", "-5", kNumberZero, true},  // negatives read 0
         {true, 1, 0, 0, 1, "-1990", "5", kYearZero, true},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
-        const ValidaResult r = valida(ValidaInput{c.rfc, c.prod, c.ind, c.abas, c.combo, u(c.p1), u(c.p2)});
-        EXPECT_EQ(show(r.messages), show(c.message ? std::vector<const char*>{c.message} : std::vector<const char*>{}));
-        EXPECT_EQ(r.fault, c.fault);
+    for (const auto& [rfc, prod, ind, abas, combo, p1, p2, message, fault] : cases) {
+        SCOPED_TRACE(testing::Message() << rfc << prod << ind << abas << combo << " " << p1 << " " << p2);
+        const ValidaResult r = valida(ValidaInput{rfc, prod, ind, abas, combo, u(p1), u(p2)});
+        EXPECT_EQ(show(r.messages), show(message ? std::vector<const char*>{message} : std::vector<const char*>{}));
+        EXPECT_EQ(r.fault, fault);
     }
 }
 

@@ -109,37 +109,34 @@ TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
     for (int i : {int(Form1::kHelp), int(Form1::kPrint), int(Form1::kAbout), 8, 12})
         form_->Command1_Click(i);
     EXPECT_EQ(opened, QStringLiteral("frmayuda,frmDocument,frmAbout,"));
-    const struct {
-        QString rfc;
-        int combo1;
-        QString p1, p2;
-        Qt::CheckState d, i, a;
-        const char *message, *opened;
-    } cases[] = {
-        {kCompany, 0, "abc", "", C, U, U, nullptr, "Anexos:1"},  // a new programme ignores the year
-        {kCompany, 1, "1979", "5", C, U, U, texts::kYearBefore1980, ""},
-        {kCompany, 1, "2001", "0", C, U, U, texts::kNumberZero, ""},
-        {kCompany, 1, "2001", "15", C, C, U, nullptr, "Anexos:3"},
-        {kCompany, 0, "", "", U, U, C, nullptr, "Anexos:4"},
-        {kCompany, 0, "", "", U, G, U, nullptr, "Anexos:2"},
-        {kNoBlank, 1, "", "", C, U, U, texts::kFirst, ""},  // an RFC fault ends the check
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
-        setRfc(c.rfc);
-        form_->Combo1->setCurrentIndex(c.combo1);
-        edit("txtProg1")->setText(c.p1), edit("txtProg2")->setText(c.p2);
-        boxes3(c.d, c.i, c.a);
+    // The RFC, Combo1, year, number, the three boxes; the message, what opened.
+    const std::tuple<QString, int, QString, QString, Qt::CheckState, Qt::CheckState, Qt::CheckState, const char*,
+                     const char*>
+        cases[] = {
+            {kCompany, 0, "abc", "", C, U, U, nullptr, "Anexos:1"},  // a new programme ignores the year
+            {kCompany, 1, "1979", "5", C, U, U, texts::kYearBefore1980, ""},
+            {kCompany, 1, "2001", "0", C, U, U, texts::kNumberZero, ""},
+            {kCompany, 1, "2001", "15", C, C, U, nullptr, "Anexos:3"},
+            {kCompany, 0, "", "", U, U, C, nullptr, "Anexos:4"},
+            {kCompany, 0, "", "", U, G, U, nullptr, "Anexos:2"},
+            {kNoBlank, 1, "", "", C, U, U, texts::kFirst, ""},  // an RFC fault ends the check
+        };
+    for (const auto& [rfc, combo1, p1, p2, d, i, a, message, windows] : cases) {
+        SCOPED_TRACE(testing::Message() << rfc.toStdString() << combo1 << p1.toStdString() << d << i << a);
+        setRfc(rfc);
+        form_->Combo1->setCurrentIndex(combo1);
+        edit("txtProg1")->setText(p1), edit("txtProg2")->setText(p2);
+        boxes3(d, i, a);
         opened.clear();
         form_->ErrorValida = 1;  // an earlier fault is forgotten
         {
             ui::BusyPointer busy;  // as the program's button holds it; only an RFC fault puts it back
             form_->Command2_Click();
-            EXPECT_EQ(QApplication::overrideCursor() != nullptr, c.rfc == kCompany);
+            EXPECT_EQ(QApplication::overrideCursor() != nullptr, rfc == kCompany);
         }
-        expectBoxes(c.message ? QStringList{c.message} : QStringList{}, ui::Icon::None);
-        EXPECT_EQ(opened.toStdString(), c.opened);
-        EXPECT_EQ(form_->ErrorValida, c.message ? 1 : 0);
+        expectBoxes(message ? QStringList{message} : QStringList{}, ui::Icon::None);
+        EXPECT_EQ(opened.toStdString(), windows);
+        EXPECT_EQ(form_->ErrorValida, message ? 1 : 0);
     }
 }
 

@@ -95,46 +95,41 @@ TEST_F(Form1Test, ABoxTakingTheActivationDoesNotCheckAgain) {
 
 TEST_F(Form1Test, LeavingTheRfcBoxRunsTheCheck) {
     enum class Hab { NotCalled, True, False };
-    // typed: key by key (a blank is the space key) unless pasted, past the key rules.
-    const struct {
-        QString typed;
-        bool pasted;
-        QStringList messages;
-        Hab habilita;
-    } cases[] = {
+    // The text, key by key (a blank is the space key) unless pasted past the key rules; the messages, Habilita.
+    const std::tuple<QString, bool, QStringList, Hab> cases[] = {
         {QString(), false, {kLen}, Hab::NotCalled},
         {" abc850101xy1", false, {}, Hab::True},
         {"ABCD851301XY1", false, {kFirst, kMonth}, Hab::False},
         {" aBC850101XY1", true, {kL2}, Hab::False},
         {" A1C851332XYZ", false, {kL3, kMonth, kDay, kLast}, Hab::False},  // every rule after a letter fault
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed.toStdString());
+    for (const auto& [typed, pasted, messages, habilita] : cases) {
+        SCOPED_TRACE(typed.toStdString());
         restart();
         auto* rfc = form_->MaskEdBox1;
         // A mixed band tells the outcomes apart: Habilita switches both boxes, no call leaves them.
         QWidget *calle = w("txtCalle"), *colonia = w("txtColonia"), *next = w("txtApePat1");
         calle->setEnabled(true), colonia->setEnabled(false);
-        if (c.pasted) {
-            focus(rfc), setRfc(c.typed);
+        if (pasted) {
+            focus(rfc), setRfc(typed);
         } else {
-            type(rfc, c.typed);  // a blank first moves on, so the next key lands in position 2
-            EXPECT_EQ(rfc->maskedText(), c.typed.toUpper().leftJustified(13, QLatin1Char(' ')));
+            type(rfc, typed);  // a blank first moves on, so the next key lands in position 2
+            EXPECT_EQ(rfc->maskedText(), typed.toUpper().leftJustified(13, QLatin1Char(' ')));
         }
         boxes_->clear();
         focus(next);
-        EXPECT_EQ(boxes_->texts(), c.messages);
+        EXPECT_EQ(boxes_->texts(), messages);
         for (const ui::ShownBox& b : boxes_->shown())
             EXPECT_TRUE(b.title == ui::applicationTitle() && b.icon == ui::Icon::None && b.buttons == ui::Buttons::Ok);
-        EXPECT_EQ(form_->RFCValido, c.messages.isEmpty());
-        EXPECT_EQ(calle->isEnabled(), c.habilita != Hab::False);
+        EXPECT_EQ(form_->RFCValido, messages.isEmpty());
+        EXPECT_EQ(calle->isEnabled(), habilita != Hab::False);
         // The band is tab places 8 to 34, the first five buttons included; 35 on stay as they were.
         for (QWidget* x : {colonia, w("Combo5"), w("dbgplantas"), w("chkProdFinal"), w("txtApePatR2"), w("Command2"),
                            w("Command1", 0), w("Command1", 3), w("Command1", 4)})
-            EXPECT_EQ(x->isEnabled(), c.habilita == Hab::True) << x->objectName().toStdString();
+            EXPECT_EQ(x->isEnabled(), habilita == Hab::True) << x->objectName().toStdString();
         EXPECT_FALSE(w("Command1", 5)->isEnabled());
         // After a fault the operator is back in the box; otherwise the focus stays where it went.
-        EXPECT_EQ(focused(), c.messages.isEmpty() ? next : static_cast<QWidget*>(rfc));
+        EXPECT_EQ(focused(), messages.isEmpty() ? next : static_cast<QWidget*>(rfc));
     }
     // A change of text: a letter first opens the person-name fields, a blank empties and locks them.
     setRfc(QStringLiteral("PEGJ800101AB1"));
@@ -210,29 +205,27 @@ TEST_F(PlantsTest, NewRowLeftWithUpIsWrittenThroughTheCellRules) {
 // not examined and the row is written, unless the table is an older one whose
 // five-character field cannot hold them. A seventh digit is never taken.
 TEST_F(PlantsTest, SixPostalDigitsAreRefusedWhenTheRowIsLeftFromTheirColumn) {
-    const struct {
-        int width;
-        bool fromCp;
-        const char* written;
-    } cases[] = {{0, true, nullptr}, {0, false, "123456"}, {5, true, nullptr}, {5, false, nullptr}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "width " << c.width << (c.fromCp ? " from CP" : " from COLONIA"));
+    // The CP field's width (0: as we create it), the row left from the CP column; what is written.
+    const std::tuple<int, bool, const char*> cases[] = {
+        {0, true, nullptr}, {0, false, "123456"}, {5, true, nullptr}, {5, false, nullptr}};
+    for (const auto& [width, fromCp, written] : cases) {
+        SCOPED_TRACE(testing::Message() << "width " << width << (fromCp ? " from CP" : " from COLONIA"));
         boxes_->clear();
-        start(c.width);
-        typeRow(c.fromCp ? QStringList{"calle 1", "1234567"} : QStringList{"calle 1", "1234567", "centro"});
+        start(width);
+        typeRow(fromCp ? QStringList{"calle 1", "1234567"} : QStringList{"calle 1", "1234567", "centro"});
         EXPECT_EQ(grid_->columnText(1), QStringLiteral("123456"));
         key(Qt::Key_Down);
-        if (c.written) {
+        if (written) {
             EXPECT_TRUE(boxes_->shown().empty());
             ASSERT_EQ(added().size(), 1u);
-            EXPECT_EQ(added()[0].at(1).toString(), c.written);
+            EXPECT_EQ(added()[0].at(1).toString(), written);
             continue;
         }
         expectBox(kCpMessage, "Error", ui::Icon::Critical, ui::Buttons::Ok);
         EXPECT_TRUE(added().empty());
         EXPECT_EQ(std::make_pair(grid_->currentRow(), grid_->columnText(1)),
                   std::make_pair(1, QStringLiteral("123456")));
-        if (!c.fromCp)
+        if (!fromCp)
             continue;
         // Corrected, the row goes to the table, an older one included.
         key(Qt::Key_Backspace), key(Qt::Key_Down);
