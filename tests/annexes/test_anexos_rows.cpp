@@ -1,5 +1,5 @@
 // The annexes window's data: the opening sequence (tabs by programme type,
-// the maquila rule, row sets and pick lists, an engine error on the way),
+// the maquila rule, row sets, an engine error on the way),
 // and rows written to their tables: refused rows kept for correction, the
 // codes each row takes, HabilitaAnexo1, the no-sector messages.
 #include <QLabel>
@@ -61,16 +61,8 @@ TEST_F(AnexosTest, GridsShowTheirRowSets) {
     EXPECT_EQ(rows(goods(0), 3) + " / " + rows(goods(1), 3) + " / " + rows(goods(2), 3),
               "11111111,22222222 / 33333333 / 44444444");
     EXPECT_EQ(rows(win_->dbgProdAbas, 1), "PROVEEDOR UNO");
-    QString items;
-    for (QListWidget* list : {win_->List1, win_->List2, win_->List3, win_->List4}) {
-        for (int i = 0; i < list->count(); ++i)
-            items += list->item(i)->text() + " ";
-        items += "/ ";
-    }
-    const QString six = "I II III IV V VI ";
-    EXPECT_EQ(items,
-              six + "VII VIII IX X XI XII XIII XIV XV XVI XVII XVIII XIX XX / " + six + "/ " + six + "/ " + six + "/ ");
-    EXPECT_EQ(win_->dtssectoresind.recordSource(), "select * from sector where idsector = 2 order by cve_sector ");
+    EXPECT_EQ(std::tuple(win_->List1->count(), win_->List2->count(), win_->List3->count(), win_->List4->count()),
+              std::tuple(20, 6, 6, 6));  // the numerals to XX under dbganexo1, to VI elsewhere
     EXPECT_FALSE(win_->loadFailed());
 }
 
