@@ -60,17 +60,6 @@ TEST_F(AnexosTest, TabLeavesTheGridsThatSaySo) {
     }
 }
 
-// From inside a grid, Ctrl+Tab turns to the next page the operator may use.
-TEST_F(AnexosTest, CtrlTabTurnsToTheUsablePagesFromAGrid) {
-    open("1");  // "Anexo 2" switched off
-    cell(goods(0), 0, 3);
-    key(Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(win_->Anexosf->currentIndex(), 2);
-    focus(win_->dbgProdAbas);
-    key(Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(win_->Anexosf->currentIndex(), 0);
-}
-
 // Closing writes the rows left pending; shown modally, a refused one keeps
 // the window (and the caller) waiting on the row's own tab.
 TEST_F(AnexosTest, ClosingWritesPendingRowsOrWaits) {

@@ -10,7 +10,7 @@ namespace anexostest {
 namespace {
 
 // The type is read from its leading number: " 2" is 2, "12" is neither.
-TEST_F(AnexosTest, TabsFollowTheProgrammeType) {
+TEST_F(AnexosTest, TabsFollowTheProgrammeTypeAndCtrlTabSkipsTheOthers) {
     const std::tuple<const char*, std::string, int> cases[] = {{"1", "101", 0}, {" 2", "010", 1}, {"12", "111", 0}};
     for (const auto& [tipoProg, enabled, current] : cases) {
         SCOPED_TRACE(tipoProg);
@@ -22,6 +22,12 @@ TEST_F(AnexosTest, TabsFollowTheProgrammeType) {
         EXPECT_EQ(on, enabled);
         EXPECT_EQ(tabs->currentIndex(), current);
         EXPECT_TRUE(boxes_->shown().empty());
+        if (enabled == "101") {  // from inside a grid Ctrl+Tab turns to the next page the operator may use
+            cell(goods(0), 0, 3), key(Qt::Key_Tab, Qt::ControlModifier);
+            EXPECT_EQ(tabs->currentIndex(), 2);
+            focus(win_->dbgProdAbas), key(Qt::Key_Tab, Qt::ControlModifier);
+            EXPECT_EQ(tabs->currentIndex(), 0);
+        }
     }
 }
 
