@@ -74,7 +74,7 @@ TEST_F(Form1Test, ABoxTakingTheActivationDoesNotCheckAgain) {
     Stealing* boxes = owned.get();
     auto scripted = ui::MessageBoxService::install(std::move(owned));
     open();
-    type(w("MaskEdBox1"), QStringLiteral("ABCD851301XY1"));
+    focus(w("MaskEdBox1")), typeHere(QStringLiteral("ABCD851301XY1"));
     focus(w("txtApePat1"));
     for (int round = 0; round < 2; ++round) {  // then another window takes the activation
         QWidget other;
@@ -113,7 +113,7 @@ TEST_F(Form1Test, LeavingTheRfcBoxRunsTheCheck) {
         if (pasted) {
             focus(rfc), setRfc(typed);
         } else {
-            type(rfc, typed);  // a blank first moves on, so the next key lands in position 2
+            focus(rfc), typeHere(typed);  // a blank first moves on, so the next key lands in position 2
             EXPECT_EQ(rfc->maskedText(), typed.toUpper().leftJustified(13, QLatin1Char(' ')));
         }
         boxes_->clear();
