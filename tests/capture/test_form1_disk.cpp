@@ -120,14 +120,19 @@ TEST_F(TablesTest, WhatEachDeletionLeavesInTheTables) {
 }
 
 // Deleting all first copies the seven tables into a dated folder of the data
-// directory. Brought back as the guide says (the program closed, the folder's
-// tables copied over the data directory's), the program opens on them.
-TEST_F(TablesTest, DeletingAllKeepsABackupTheTablesComeBackFrom) {
-    seed(true, true);
+// directory, then starts a new application. Brought back as the guide says (the
+// program closed, the folder's tables copied over the data directory's), the
+// program opens on the tables as they were.
+TEST_F(TablesTest, DeletingAllKeepsABackupAndStartsANewApplication) {
+    seed(false, true);
+    auto record = filledRecord();
+    record["NUMMAQUILA"] = Value(123), record["ANOMAQUILA"] = Value(1999), record["TIPOPROG"] = Value(3);
+    writeDatoprov(record);
     append("mercbi", {{Value("X"), Value(1), Value("12345678"), Value(1)}});  // no TIPOBIEN
     open();
     const auto before = tablesIn(dir_);
     ASSERT_EQ(before.size(), 7u);
+    form_->Combo5->setCurrentIndex(2), form_->SSTab1->setCurrentIndex(2), button(6)->setEnabled(false);
     boxes_->queue(ui::Answer::Yes);
     click(0);
     EXPECT_EQ(boxes_->texts(), QStringList{kTodo});
@@ -138,6 +143,23 @@ TEST_F(TablesTest, DeletingAllKeepsABackupTheTablesComeBackFrom) {
                     .hasMatch())
         << backup;
     EXPECT_EQ(tablesIn(backup), before);
+
+    EXPECT_EQ(form_->MaskEdBox1->maskedText() + form_->MaskEdBox1->mask(), QString(13, u' ') + "&&&&999999aaa");
+    EXPECT_FALSE(form_->chkProdFinal->isChecked() || form_->chkrodIndirecto->isChecked());
+    EXPECT_EQ(std::make_tuple(form_->Combo5->currentIndex(), form_->Combo1->currentIndex(),
+                              form_->cmbActividad->currentIndex(), form_->SSTab1->currentIndex()),
+              std::make_tuple(0, 0, 0, 0));
+    for (const char* name : {"txtnummaquila", "txtañomaquila", "txtApePat1", "txtProg1"})
+        EXPECT_TRUE(edit(name)->text().trimmed().isEmpty()) << name;
+    EXPECT_TRUE(button(6)->isEnabled() && rows("datoprov").empty());
+    EXPECT_EQ(form_->dtsDatoProv.editMode(), store::EditMode::AddNew);
+    setRfc(QStringLiteral(" NEW850101AB1"));  // the next save writes the new application
+    form_->Command1_Click(1);
+    const auto saved = rows("datoprov");
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved[0][0].toString() + "|" + saved[0][20].toString(), " NEW850101AB1|14");
+    EXPECT_EQ(boxes_->texts(), QStringList{kTodo});
+
     close();
     for (const auto& e : fs::directory_iterator(backup))
         fs::copy_file(e.path(), dir_ / e.path().filename(), fs::copy_options::overwrite_existing);
@@ -161,32 +183,6 @@ TEST_F(TablesTest, AFailedBackupDeletesNothingAndSaysWhy) {
     EXPECT_EQ(tablesIn(dir_), before);
     EXPECT_TRUE(folders().empty());
     EXPECT_EQ(form_->txtApePat1->text(), QStringLiteral("EMPRESA SA"));
-}
-
-TEST_F(TablesTest, AfterDeletingAllANewApplicationStarts) {
-    seed(false, true);
-    auto record = filledRecord();
-    record["NUMMAQUILA"] = Value(123), record["ANOMAQUILA"] = Value(1999), record["TIPOPROG"] = Value(3);
-    writeDatoprov(record);
-    open();
-    form_->Combo5->setCurrentIndex(2), form_->SSTab1->setCurrentIndex(2), button(6)->setEnabled(false);
-    boxes_->queue(ui::Answer::Yes);
-    click(0);
-    EXPECT_EQ(form_->MaskEdBox1->maskedText() + form_->MaskEdBox1->mask(), QString(13, u' ') + "&&&&999999aaa");
-    EXPECT_FALSE(form_->chkProdFinal->isChecked() || form_->chkrodIndirecto->isChecked());
-    EXPECT_EQ(std::make_tuple(form_->Combo5->currentIndex(), form_->Combo1->currentIndex(),
-                              form_->cmbActividad->currentIndex(), form_->SSTab1->currentIndex()),
-              std::make_tuple(0, 0, 0, 0));
-    for (const char* name : {"txtnummaquila", "txtañomaquila", "txtApePat1", "txtProg1"})
-        EXPECT_TRUE(edit(name)->text().trimmed().isEmpty()) << name;
-    EXPECT_TRUE(button(6)->isEnabled() && rows("datoprov").empty());
-    EXPECT_EQ(form_->dtsDatoProv.editMode(), store::EditMode::AddNew);
-    setRfc(QStringLiteral(" NEW850101AB1"));  // the next save writes the new application
-    form_->Command1_Click(1);
-    const auto saved = rows("datoprov");
-    ASSERT_EQ(saved.size(), 1u);
-    EXPECT_EQ(saved[0][0].toString() + "|" + saved[0][20].toString(), " NEW850101AB1|14");
-    EXPECT_EQ(boxes_->texts(), QStringList{kTodo});
 }
 
 TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
