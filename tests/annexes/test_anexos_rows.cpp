@@ -1,7 +1,7 @@
-// The annexes window's data: the opening sequence (tabs by programme type,
-// the maquila rule, row sets, an engine error on the way),
-// and rows written to their tables: refused rows kept for correction, the
-// codes each row takes, HabilitaAnexo1, the no-sector messages.
+// The annexes window's data: the opening sequence (tabs by programme type, the
+// maquila rule, row sets, an engine error on the way), and rows written to their
+// tables: refused rows kept for correction, the codes each row takes,
+// HabilitaAnexo1, the no-sector messages.
 #include <QLabel>
 
 #include "anexos_fixture.h"
