@@ -33,21 +33,16 @@ TEST_F(AnexosTest, SectorGridKeysMoveThroughCellsAndRows) {
 // by cell, passes its SECTOR cell without dropping the list, and leaves
 // after its last cell. What was typed stays in the row.
 TEST_F(AnexosTest, TabLeavesTheGridsThatSaySo) {
-    const struct {
-        int tab;
-        const char* grid;
-        int column;
-        const char* typed;
-        bool byTab;
-    } cases[] = {
+    // The tab, the grid, the column typed into, what is typed, then Tab or not.
+    const std::tuple<int, const char*, int, const char*, bool> cases[] = {
         {1, "dbganexo3", 3, "1234", true}, {2, "dbgProdAbas", 1, "empresa\r", false}, {0, "dbganexo2", 5, "1", true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.grid);
-        open(), tab(c.tab);
-        auto* g = win_->as<ui::DataGrid>(QString::fromUtf8(c.grid));
-        cell(g, 0, c.column);
-        keys(QString::fromUtf8(c.typed));
-        if (c.byTab)
+    for (const auto& [page, name, column, typed, byTab] : cases) {
+        SCOPED_TRACE(name);
+        open(), tab(page);
+        auto* g = win_->as<ui::DataGrid>(QString::fromUtf8(name));
+        cell(g, 0, column);
+        keys(QString::fromUtf8(typed));
+        if (byTab)
             key(Qt::Key_Tab);
         EXPECT_FALSE(g->isAncestorOf(QApplication::focusWidget()) || g->hasFocus());
         EXPECT_TRUE(g->rowDirty());
@@ -85,31 +80,25 @@ TEST_F(AnexosTest, ClosingWritesPendingRowsOrWaits) {
 // in it, how it goes ('E' Enter, 'D' double click, 'X' Escape, 'F' focus
 // elsewhere, 'S' scroll) and what the SECTOR cell then holds.
 TEST_F(AnexosTest, PickListDropsUnderTheSectorCell) {
-    const struct {
-        int grid;
-        char drop;
-        int downs;
-        char leave;
-        const char* cell;
-    } cases[] = {
+    const std::tuple<int, char, int, char, const char*> cases[] = {
         {1, 'k', 2, 'E', "III"}, {0, '2', 0, 'E', "I"}, {2, '4', 5, 'D', "VI"}, {0, 'b', 19, 'E', "XX"},
         {1, 'k', 3, 'X', ""},    {2, 'k', 1, 'F', ""},  {0, '4', 1, 'S', ""},
     };
     for (int i = 0; i < 30; ++i)  // rows enough to scroll dbganexo1
         good(1, 1, 1, "", std::to_string(10000000 + i));
-    for (const auto& c : cases) {
-        SCOPED_TRACE((std::string{c.drop, c.leave}));
-        open(), tabOf(c.grid);
-        ui::DataGrid* grid = goods(c.grid);
-        QListWidget* list = win_->pickList(c.grid);
+    for (const auto& [g, drop, downs, leave, text] : cases) {
+        SCOPED_TRACE((std::string{drop, leave}));
+        open(), tabOf(g);
+        ui::DataGrid* grid = goods(g);
+        QListWidget* list = win_->pickList(g);
         const int row = grid->model()->rowCount() - 1;  // the add line
         const QModelIndex secCell = grid->model()->index(row, 2);
         cell(grid, row, 2);
-        if (c.drop == 'k')
+        if (drop == 'k')
             keys(QStringLiteral("x"));
-        if (c.drop == '2' || c.drop == '4')
-            key(c.drop == '2' ? Qt::Key_F2 : Qt::Key_F4);
-        if (c.drop == 'b')
+        if (drop == '2' || drop == '4')
+            key(drop == '2' ? Qt::Key_F2 : Qt::Key_F4);
+        if (drop == 'b')
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->buttonRect(secCell).center()), settle();
         ASSERT_TRUE(list->isVisible() && list->hasFocus() && !grid->isEditing());
         // Just below the current cell, the column's width and 15 twips more.
@@ -118,23 +107,23 @@ TEST_F(AnexosTest, PickListDropsUnderTheSectorCell) {
                   grid->viewport()->mapTo(list->parentWidget(), QPoint(r.left(), r.top() + grid->rowHeight(row))));
         EXPECT_EQ(list->width(), grid->columnWidth(2) + win_->twipsToPixelsX(15));
         EXPECT_EQ(list->currentRow(), 0);
-        for (int d = 0; d < c.downs; ++d)
+        for (int d = 0; d < downs; ++d)
             key(Qt::Key_Down);
-        if (c.leave == 'E' || c.leave == 'X')
-            key(c.leave == 'E' ? Qt::Key_Return : Qt::Key_Escape);
-        if (c.leave == 'D') {
+        if (leave == 'E' || leave == 'X')
+            key(leave == 'E' ? Qt::Key_Return : Qt::Key_Escape);
+        if (leave == 'D') {
             const QPoint at = list->visualItemRect(list->currentItem()).center();
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at), settle();
         }
-        if (c.leave == 'F')
-            focus(c.grid == 2 ? sectors(0) : sectors(1));
-        if (c.leave == 'S')
+        if (leave == 'F')
+            focus(g == 2 ? sectors(0) : sectors(1));
+        if (leave == 'S')
             grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->value() - 3), settle();
         EXPECT_FALSE(list->isVisible());
-        EXPECT_EQ(grid->model()->index(row, 2).data().toString(), QString::fromUtf8(c.cell));
+        EXPECT_EQ(grid->model()->index(row, 2).data().toString(), QString::fromUtf8(text));
         // Back to the cell, not to the next control.
-        EXPECT_EQ(grid->hasFocus(), c.leave != 'F' && c.leave != 'S');
+        EXPECT_EQ(grid->hasFocus(), leave != 'F' && leave != 'S');
     }
 }
 
