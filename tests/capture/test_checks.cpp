@@ -91,43 +91,6 @@ TEST(Valida, CaseTable) {
     }
 }
 
-using R = RequeridosInput&;
-void blankAll(R in, const char* blank) {
-    in.prog1 = in.prog2 = in.apePat1 = in.calle = in.cp = in.colonia = in.telefono = u(blank);
-    in.nombreR2 = in.cargo = in.telefonoR2 = in.emailRep = u(blank);
-    in.combo5Index = -1, in.chkProdFinal = in.chkrodIndirecto = 0;
-}
-
-TEST(ValidaRequeridos, CaseTable) {
-    const std::vector<int> all = {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
-    // A change to a complete application; the rows of kReq it gives, in the order shown.
-    const std::pair<void (*)(R), std::vector<int>> cases[] = {
-        {[](R) {}, {}},
-        {[](R in) { blankAll(in, "   "); }, all},  // a new programme; blanks only count as empty
-        {[](R in) { blankAll(in, ""), in.combo1Index = 1; }, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}},
-        {[](R in) { in.combo1Index = 1, in.prog1 = u("1999"), in.prog2 = u("15"); }, {}},
-        {[](R in) { in.combo1Index = 1, in.prog1 = u("1999"); }, {2}},
-        {[](R in) { in.chkProdFinal = 2; }, {9}},  // a grey box is not ticked, nor is Abastecedor counted
-        {[](R in) { in.chkProdFinal = 0, in.chkrodIndirecto = 1; }, {}},
-        {[](R in) { in.combo5Index = 0; }, {}},  // the first office
-        {[](R in) { in.calle = u("\t"); }, {4}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
-        const auto& [change, rows] = c;
-        RequeridosInput in{
-            0, {}, {}, u("ACEROS SA"), u("JUAREZ 100"), u("64000"),      u("CENTRO"),        u("81812345"),
-            3, 1,  0,  u("JUAN"),      u("DIRECTOR"),   u("8187654321"), u("juan@aceros.mx")};
-        change(in);
-        const RequeridosResult r = validaRequeridos(in);
-        std::vector<const char*> texts;
-        for (int i : rows)
-            texts.push_back(kReq[i]);
-        EXPECT_EQ(show(r.messages), show(texts, true));
-        EXPECT_EQ(r.missing, !rows.empty());
-    }
-}
-
 TEST(LeadingNumber, CaseTable) {
     using ui::Sign;
     const std::tuple<const char*, Sign, long long> cases[] = {

@@ -141,7 +141,8 @@ TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
 }
 
 // One row per control ValidaRequeridos reads, each alone at fault (the text
-// boxes by the place of their message).
+// boxes by the place of their message; blanks and tabs count as empty), and
+// everything missing, shown in order.
 TEST_F(CommandsTest, ValidaRequeridosReadsTheControls) {
     const char* required[] = {nullptr,       nullptr, nullptr, "txtApePat1",  "txtCalle", "txtCP",         "txtColonia",
                               "txtTelefono", nullptr, nullptr, "txtNombreR2", "txtcargo", "txtTelefonoR2", "EMAILREP"};
@@ -149,12 +150,24 @@ TEST_F(CommandsTest, ValidaRequeridosReadsTheControls) {
         {[] {}, {}},
         {[&] { form_->Combo5->setCurrentIndex(-1); }, {8}},
         {[&] { form_->Combo1->setCurrentIndex(1), edit("txtProg1")->clear(), edit("txtProg2")->setText(" "); }, {1, 2}},
-        {[&] { boxes3(G, U, C); }, {9}},   // only the hidden Abastecedor, or a grey box
+        {[&] { form_->Combo1->setCurrentIndex(1), edit("txtProg1")->setText("1999"), edit("txtProg2")->clear(); }, {2}},
+        {[&] { form_->Combo1->setCurrentIndex(1), edit("txtProg1")->setText("1999"), edit("txtProg2")->setText("1"); },
+         {}},
+        {[&] { boxes3(G, U, C); }, {9}},  // only the hidden Abastecedor, or a grey box
+        {[&] { boxes3(U, C, U); }, {}},
         {[&] { setRfc(kNoBlank); }, {0}},  // shown plain, and not missing data
+        {[&] {
+             form_->Combo1->setCurrentIndex(1), form_->Combo5->setCurrentIndex(-1), boxes3(U, U, U);
+             edit("txtProg1")->clear(), edit("txtProg2")->clear();
+             for (const char* name : required)
+                 if (name)
+                     edit(name)->clear();
+         },
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}},
     };
     for (int place = 3; place <= 13; ++place)
         if (required[place])
-            cases.push_back({[&, place] { edit(required[place])->setText("  "); }, {place}});
+            cases.push_back({[&, place] { edit(required[place])->setText(" \t "); }, {place}});
     open();
     for (const auto& [change, places] : cases) {
         setRfc(kCompany);
