@@ -28,39 +28,6 @@ std::string show(const std::vector<const char*>& texts, bool critical = false) {
     return out;
 }
 
-TEST(ValidaRfc, CaseTable) {
-    // The text, the messages, whether Habilita runs.
-    const std::tuple<const char*, std::vector<const char*>, bool> cases[] = {
-        // The length fault hides every other and does not run Habilita.
-        {"", {kLen}, false},
-        {" ABC010101XY ", {kLen}, false},
-        {"Xab991399xy  ", {kLen}, false},
-        {" ABC991231005", {}, true},        // month 12 and day 31 are the bounds
-        {" AB1000000XY0", {}, true},        // month and day 00; a digit at 4
-        {" &&A01 101XYA", {}, true},        // & counts as a letter; blanks read 0
-        {" ABc010101XYAZZ", {}, true},      // 13 positions; 4 is not examined
-        {"A1bD010101XYA", {kFirst}, true},  // no blank skips the letter rule
-        {"XabC011332XYa", {kFirst, kMonth, kDay, kLast}, true},
-        {" ab1010101XYA", {kL2}, true},  // 2 hides 3
-        {" AbC010101XYA", {kL3}, true},
-        {" ÑBC010101XYA", {kL2}, true},
-        {" 1BC011301XYA", {kL2, kMonth}, true},
-        {" ABC010132XYA", {kDay}, true},
-        {" ABC010101XY&", {kLast}, true},
-    };
-    for (const auto& [text, messages, callsHabilita] : cases) {
-        SCOPED_TRACE(std::string("\"") + text + "\"");
-        const RfcResult r = validaRfc(u(text));
-        EXPECT_EQ(show(r.messages), show(messages));
-        EXPECT_EQ(r.valid, messages.empty());
-        EXPECT_EQ(r.refocus, !messages.empty());  // every fault sends the focus back
-        EXPECT_EQ(r.callsHabilita, callsHabilita);
-    }
-    for (const char* company : {"", " ABC010101XYA"})
-        EXPECT_TRUE(rfcIsCompany(u(company))) << company;
-    EXPECT_FALSE(rfcIsCompany(u("a")));
-}
-
 TEST(Valida, CaseTable) {
     // rfc, the three boxes, Combo1, year, number; the message (none: nullptr) and the fault.
     const std::tuple<bool, int, int, int, int, const char*, const char*, const char*, bool> cases[] = {

@@ -92,11 +92,26 @@ TEST_F(Form1Test, LeavingTheRfcBoxRunsTheCheck) {
     enum class Hab { NotCalled, True, False };
     // The text, key by key (a blank is the space key) unless pasted past the key rules; the messages, Habilita.
     const std::tuple<QString, bool, QStringList, Hab> cases[] = {
+        // The length fault hides every other and does not run Habilita.
         {QString(), false, {kLen}, Hab::NotCalled},
+        {" ABC010101XY ", true, {kLen}, Hab::NotCalled},
+        {"Xab991399xy  ", true, {kLen}, Hab::NotCalled},
         {" abc850101xy1", false, {}, Hab::True},
+        {" ABC991231005", true, {}, Hab::True},    // month 12 and day 31 are the bounds
+        {" AB1000000XY0", true, {}, Hab::True},    // month and day 00; a digit at 4
+        {" &&A01 101XYA", true, {}, Hab::True},    // & counts as a letter; blanks read 0
+        {" ABc010101XYAZZ", true, {}, Hab::True},  // 13 positions; 4 is not examined
         {"ABCD851301XY1", false, {kFirst, kMonth}, Hab::False},
+        {"A1bD010101XYA", true, {kFirst}, Hab::False},  // no blank skips the letter rule
+        {"XabC011332XYa", true, {kFirst, kMonth, kDay, kLast}, Hab::False},
         {" aBC850101XY1", true, {kL2}, Hab::False},
+        {" ab1010101XYA", true, {kL2}, Hab::False},  // 2 hides 3
+        {" AbC010101XYA", true, {kL3}, Hab::False},
+        {" ÑBC010101XYA", true, {kL2}, Hab::False},
+        {" 1BC011301XYA", true, {kL2, kMonth}, Hab::False},
         {" A1C851332XYZ", false, {kL3, kMonth, kDay, kLast}, Hab::False},  // every rule after a letter fault
+        {" ABC010132XYA", true, {kDay}, Hab::False},
+        {" ABC010101XY&", true, {kLast}, Hab::False},
     };
     for (const auto& [typed, pasted, messages, habilita] : cases) {
         SCOPED_TRACE(typed.toStdString());
@@ -131,6 +146,8 @@ TEST_F(Form1Test, LeavingTheRfcBoxRunsTheCheck) {
     EXPECT_TRUE(edit("txtnombre1")->isEnabled());
     edit("txtnombre1")->setText(QStringLiteral("JUAN")), setRfc(QStringLiteral(" ABC850101XY1"));
     EXPECT_TRUE(!edit("txtnombre1")->isEnabled() && edit("txtnombre1")->text().isEmpty());
+    setRfc(QStringLiteral("PEGJ800101AB1")), setRfc(QString());  // an empty RFC counts as a company's
+    EXPECT_FALSE(edit("txtnombre1")->isEnabled());
 }
 
 const QString kCpMessage = QStringLiteral("El Codigo postal no puede ser mayor a 5 digitos");
