@@ -1,6 +1,6 @@
-// The main window's checks and key filters: case tables against the exact
-// message texts and the flags each check hands back to the window, one case
-// for each rule and each of its edges.
+// The main window's number reading, key filters and the plants grid's cells:
+// case tables, one case for each rule and each of its edges (the RFC, valida
+// and ValidaRequeridos run through the window's controls).
 #include <limits>
 #include <set>
 
@@ -8,7 +8,6 @@
 #include "form1_fixture.h"
 
 using namespace capture;
-using namespace texts;
 
 namespace {
 
@@ -21,47 +20,11 @@ std::string show(const std::vector<Message>& ms) {
         out += "[" + (m.text + "|" + m.title).toStdString() + (m.critical ? "|!] " : "] ");
     return out;
 }
-std::string show(const std::vector<const char*>& texts, bool critical = false) {
-    std::string out;
-    for (const char* t : texts)
-        out += "[" + std::string(t) + "|" + (critical ? "|!] " : "] ");
-    return out;
-}
-
-TEST(Valida, CaseTable) {
-    // rfc, the three boxes, Combo1, year, number; the message (none: nullptr) and the fault.
-    const std::tuple<bool, int, int, int, int, const char*, const char*, const char*, bool> cases[] = {
-        // An invalid RFC is a fault with no message of its own, that stops before the programme type.
-        {false, 0, 0, 0, 1, "", "", nullptr, true},
-        {true, 0, 0, 0, 0, "", "", kTipo, true},
-        {true, 0, 0, 0, 1, "", "", kTipo, true},     // before the year
-        {true, 2, 0, 0, 0, "", "", nullptr, false},  // a grey box counts
-        {true, 0, 0, 1, 0, "", "", nullptr, false},
-        {true, 0, 1, 0, 0, "", "", nullptr, false},
-        // A new programme, or no procedure selected, ignores year and number.
-        {true, 1, 0, 0, 0, "1979", "0", nullptr, false},
-        {true, 1, 0, 0, -1, "", "", nullptr, false},
-        {true, 1, 0, 0, 1, "1979", "5", kYearBefore1980, true},
-        {true, 1, 0, 0, 1, "500", "0", kYearBefore1980, true},
-        {true, 1, 0, 0, 1, "1980", "", kNumberZero, true},
-        {true, 1, 0, 0, 1, "0", "0000", kBothMissing, true},
-        {true, 1, 0, 0, 1, "ABCD", "12", kYearZero, true},  // a year of letters reads 0
-        {true, 1, 0, 0, 1, "19 80", "1 2", nullptr, false},
-        {true, 1, 0, 0, 1, "1990", "-5", kNumberZero, true},  // negatives read 0
-        {true, 1, 0, 0, 1, "-1990", "5", kYearZero, true},
-    };
-    for (const auto& [rfc, prod, ind, abas, combo, p1, p2, message, fault] : cases) {
-        SCOPED_TRACE(testing::Message() << rfc << prod << ind << abas << combo << " " << p1 << " " << p2);
-        const ValidaResult r = valida(ValidaInput{rfc, prod, ind, abas, combo, u(p1), u(p2)});
-        EXPECT_EQ(show(r.messages), show(message ? std::vector<const char*>{message} : std::vector<const char*>{}));
-        EXPECT_EQ(r.fault, fault);
-    }
-}
 
 TEST(LeadingNumber, CaseTable) {
     using ui::Sign;
     const std::tuple<const char*, Sign, long long> cases[] = {
-        // more through valida's table
+        // more through the annexes button's table
         {"A12", Sign::None, 0},    {"-5", Sign::None, 0},
         {" - 5", Sign::Minus, -5}, {"--5", Sign::Minus, 0},
         {"+5", Sign::Minus, 0},    {"+5", Sign::PlusOrMinus, 5},

@@ -113,13 +113,24 @@ TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
     const std::tuple<QString, int, QString, QString, Qt::CheckState, Qt::CheckState, Qt::CheckState, const char*,
                      const char*>
         cases[] = {
-            {kCompany, 0, "abc", "", C, U, U, nullptr, "Anexos:1"},  // a new programme ignores the year
+            // A new programme, or no procedure selected, ignores year and number.
+            {kCompany, 0, "abc", "", C, U, U, nullptr, "Anexos:1"},
+            {kCompany, -1, "", "", C, U, U, nullptr, "Anexos:1"},
             {kCompany, 1, "1979", "5", C, U, U, texts::kYearBefore1980, ""},
+            {kCompany, 1, "500", "0", C, U, U, texts::kYearBefore1980, ""},
             {kCompany, 1, "2001", "0", C, U, U, texts::kNumberZero, ""},
-            {kCompany, 1, "2001", "15", C, C, U, nullptr, "Anexos:3"},
+            {kCompany, 1, "1980", "", C, U, U, texts::kNumberZero, ""},
+            {kCompany, 1, "1990", "-5", C, U, U, texts::kNumberZero, ""},  // negatives read 0
+            {kCompany, 1, "-199", "5", C, U, U, texts::kYearZero, ""},
+            {kCompany, 1, "ABCD", "12", C, U, U, texts::kYearZero, ""},  // a year of letters reads 0
+            {kCompany, 1, "0", "0000", C, U, U, texts::kBothMissing, ""},
+            {kCompany, 1, "2001", "1 5", C, C, U, nullptr, "Anexos:3"},  // blanks inside a number are passed over
             {kCompany, 0, "", "", U, U, C, nullptr, "Anexos:4"},
-            {kCompany, 0, "", "", U, G, U, nullptr, "Anexos:2"},
-            {kNoBlank, 1, "", "", C, U, U, texts::kFirst, ""},  // an RFC fault ends the check
+            {kCompany, 0, "", "", U, G, U, nullptr, "Anexos:2"},  // a grey box counts
+            {kCompany, 0, "", "", G, U, U, nullptr, "Anexos:1"},
+            {kCompany, 0, "", "", U, U, U, texts::kTipo, ""},
+            {kCompany, 1, "", "", U, U, U, texts::kTipo, ""},   // before the year
+            {kNoBlank, 1, "", "", U, U, U, texts::kFirst, ""},  // an RFC fault ends the check before the programme type
         };
     for (const auto& [rfc, combo1, p1, p2, d, i, a, message, windows] : cases) {
         SCOPED_TRACE(testing::Message() << rfc.toStdString() << combo1 << p1.toStdString() << d << i << a);
