@@ -166,6 +166,7 @@ TEST_F(AnexosTest, NoSectorMessageOnEnteringAGoodsGrid) {
     const std::tuple<int, bool, int, QString> cases[] = {
         {0, false, 0, ""},
         {0, false, 1, QString::fromUtf8(kNoSector) + "|Error|critical"},
+        {1, false, 1, QString::fromUtf8(kNoSector) + "|Error|critical"},
         {1, true, 2, ""},
         {0, false, 2,
          "Debe señalar en la ventana de sectores el correspondiente al bien a importar|" + ui::applicationTitle()}};

@@ -19,8 +19,7 @@ namespace {
 QString u(const char* s) { return QString::fromUtf8(s); }
 
 // A message as the tables write it: its text and its box, 'E' critical
-// "Error", 'S' critical "Error, no señalo el sector", 'P' plain under the
-// application's title.
+// "Error", 'P' plain under the application's title.
 struct M {
     const char* text;
     char box;
@@ -35,10 +34,7 @@ std::string show(const std::vector<Message>& ms) {
 std::string show(const std::vector<M>& ms) {
     std::string out;
     for (const M& m : ms)
-        out += std::string(m.text)
-               + (m.box == 'P'   ? "||\n"
-                  : m.box == 'S' ? "|Error, no señalo el sector|critical\n"
-                                 : "|Error|critical\n");
+        out += std::string(m.text) + (m.box == 'P' ? "||\n" : "|Error|critical\n");
     return out;
 }
 void expectCheck(const RowCheck& r, const std::vector<M>& want) {
@@ -59,9 +55,6 @@ const M kNulo{"El Sector no puede ser nulo", 'E'}, kII{"El Sector no puede ser I
     kDate{"Existe un caracter no permitido en la fecha del RFC", 'P'}, kMonth{"El mes de su RFC no es valido", 'P'},
     kDay{"El dia de su RFC no es valido", 'P'}, kHomo{"La homoclave de su RFC tiene un caracter no pernmitido", 'P'},
     kLast{"Error en el ultimo digito de la homoclave", 'P'};
-const char* const kProduce = "Indique en la Ventana de sectores el correspondiente a esta mercancia a producir";
-const M kNoSector1{kProduce, 'S'}, kNoSector2{kProduce, 'E'},
-    kNoSector3{"Debe señalar en la ventana de sectores el correspondiente al bien a importar", 'P'};
 
 constexpr int kEnye = 0xF1, kEnyeCap = 0xD1;  // ñ, Ñ
 
@@ -133,21 +126,14 @@ TEST(ValidaMercancia, CaseTable) {
     }
 }
 
-TEST(GoodsGrids, CodesNoSectorNoticesAndAnnex1) {
-    // grid, tab; TIPO_PROGR, ANEXO, TIPOBIEN; the notice with no sector.
-    const std::tuple<int, int, std::vector<int>, M> grids[] = {
-        {0, 0, {1, 1, 1}, kNoSector1}, {1, 0, {1, 1, 2}, kNoSector2}, {2, 1, {2, 2, 2}, kNoSector3}};
-    for (const auto& [grid, tab, codes, notice] : grids) {
-        const GoodsCodes c = goodsCodes(grid, tab);
-        EXPECT_EQ(std::vector<int>({c.tipoProgr, c.anexo, c.tipoBien}), codes);
-        EXPECT_EQ(show(noSectorMessage(grid, true, u(""))), show(std::vector<M>{notice})) << grid;
-        EXPECT_EQ(show(noSectorMessage(grid, true, u("IIa"))), "") << grid;
-        // A new programme's goods to produce take no notice.
-        EXPECT_EQ(show(noSectorMessage(grid, false, u(""))), grid == 0 ? "" : show(std::vector<M>{notice}));
-    }
+// Only sector "X" takes an extension's goods to produce; a new programme's
+// take no notice (the goods' codes and the other no-sector notices are
+// checked through the window's grids).
+TEST(GoodsGrids, Anexo1OnlyUnderXAndNoNoticeForANewProgramme) {
     EXPECT_TRUE(anexo1Enabled(u("X")));
     for (const char* key : {"", "x", "X ", "XI"})
         EXPECT_FALSE(anexo1Enabled(u(key))) << key;
+    EXPECT_TRUE(noSectorMessage(0, false, u("")).empty());
 }
 
 TEST(ValidaRFCIndirecto, CaseTable) {
