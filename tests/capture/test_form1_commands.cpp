@@ -1,5 +1,5 @@
 // Start-up, closing, the command buttons, the data source's hook, and valida and
-// ValidaRequeridos as wired to the real widgets: each control reaches its check.
+// ValidaRequeridos on the real widgets: each rule and edge, each control read.
 #include "form1_fixture.h"
 #include "ui/busy.h"
 
@@ -98,8 +98,8 @@ TEST_F(Form1Test, ClosingAnEditedRecordAsks) {
     }
 }
 
-// valida as the annexes button runs it, a row per control it reads; the annexes open after a
-// pass, with TipoProg from the boxes (Directo, Indirecto and the never shown Abastecedor).
+// valida as the annexes button runs it, a row per rule, edge and control it reads; the annexes
+// open after a pass, with TipoProg from the boxes (Directo, Indirecto and the never shown Abastecedor).
 TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
     writeDatoprov(filledRecord());
     open();
