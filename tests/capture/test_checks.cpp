@@ -1,6 +1,6 @@
-// The main window's number reading, key filters and the plants grid's cells:
-// case tables, one case for each rule and each of its edges (the RFC, valida
-// and ValidaRequeridos run through the window's controls).
+// The main window's number reading and key filters: case tables, one case for
+// each rule and each of its edges (the RFC, valida, ValidaRequeridos and the
+// plants grid's cells run through the window's controls).
 #include <limits>
 #include <set>
 
@@ -12,14 +12,6 @@ using namespace capture;
 namespace {
 
 QString u(const char* s) { return QString::fromUtf8(s); }
-
-// Messages as one comparable string: text, title and icon of each.
-std::string show(const std::vector<Message>& ms) {
-    std::string out;
-    for (const auto& m : ms)
-        out += "[" + (m.text + "|" + m.title).toStdString() + (m.critical ? "|!] " : "] ");
-    return out;
-}
 
 TEST(LeadingNumber, CaseTable) {
     using ui::Sign;
@@ -50,19 +42,6 @@ TEST(KeyFilters, CaseTables) {
     };
     for (const auto& [code, upper, lower] : cases)
         EXPECT_EQ(std::make_pair(upperKey(code), lowerKey(code)), std::make_pair(upper, lower)) << code;
-}
-
-TEST(PlantsGrid, CellKeysAndRowCheck) {
-    // Column, typed, let through. Enter reaches a text column; the grid makes it Tab.
-    const std::tuple<int, int, int> keys[] = {
-        {0, 'a', 'A'}, {2, 'a', 'A'}, {3, 0xF1, 0xD1}, {4, 'b', 'B'}, {5, 'c', 'C'}, {2, 13, 13},
-        {1, 'a', 0},   {1, '5', '5'}, {1, 13, 0},      {6, '0', '0'}, {7, '.', 0},   {7, '9', '9'},
-    };
-    for (const auto& [column, code, result] : keys)
-        EXPECT_EQ(plantCellKey(column, code), result) << column << " " << code;
-    // The postal-code check, for its column only (the window's grid test covers the others).
-    EXPECT_EQ(show(plantRowCheck(1, u("123456"))), "[El Codigo postal no puede ser mayor a 5 digitos|Error|!] ");
-    EXPECT_EQ(show(plantRowCheck(1, u("12345"))), "");
 }
 
 }  // namespace

@@ -194,20 +194,21 @@ protected:
     ui::DataGrid* grid_ = nullptr;
 };
 
-// Enter moves on in the text columns only; Tab elsewhere.
+// Text columns take capitals, the others digits only; Enter moves on in the
+// text columns only (in the postal code it is refused), Tab elsewhere.
 TEST_F(PlantsTest, NewRowLeftWithUpIsWrittenThroughTheCellRules) {
-    typeRow({"av juarez 10", "06600", "centro"});
+    typeRow({"av juarez 10", "06a6\r00", "centro"});
     key(Qt::Key_Return);
     ASSERT_EQ(grid_->currentColumn(), 3);
-    typeRow({"cdmx", "cuauhtemoc", "mexico", "55-12a34"});
+    typeRow({"peña", "cuauhtemoc", "mexico", "55-12a34"});
     key(Qt::Key_Return);
     ASSERT_EQ(grid_->currentColumn(), 6);
     EXPECT_TRUE(added().empty());  // nothing written while the row is not left
     key(Qt::Key_Tab);
-    typeRow({"5b678"});
+    typeRow({"5b.678"});
     key(Qt::Key_Up);
     EXPECT_EQ(added(),
-              (std::vector<store::Row>{{Value("AV JUAREZ 10"), Value("06600"), Value("CENTRO"), Value("CDMX"),
+              (std::vector<store::Row>{{Value("AV JUAREZ 10"), Value("06600"), Value("CENTRO"), Value("PEÑA"),
                                         Value("CUAUHTEMOC"), Value("MEXICO"), Value("551234"), Value("5678")}}));
     EXPECT_TRUE(boxes_->shown().empty());
 }
