@@ -65,6 +65,14 @@ protected:
         append("sector",
                {{"IDSECTOR", Value(idsector)}, {"CVE_SECTOR", Value(clave)}, {"DESCRIPCIO", Value(descripcion)}});
     }
+    // A goods row: TIPO_PROGR, ANEXO, TIPOBIEN, IDSECTOR, FRACCION.
+    void good(int tipo, int anexo, int bien, const char* sec, const std::string& fraccion) {
+        append("mercbi", {{"TIPO_PROGR", Value(tipo)},
+                          {"ANEXO", Value(anexo)},
+                          {"TIPOBIEN", Value(bien)},
+                          {"IDSECTOR", Value(sec)},
+                          {"FRACCION", Value(fraccion)}});
+    }
     // Empties a table (the shipped empty one comes back).
     void empty(const char* table) {
         close();

@@ -1,6 +1,9 @@
 // The annexes window from the keyboard: where Enter, Tab and the arrows take
 // the cell pointer in each grid, closing with a row not yet written, and the
-// Roman-numeral pick lists under the SECTOR cell of the goods grids.
+// Roman-numeral pick lists under the SECTOR cell of the goods grids, and rows
+// pasted from a spreadsheet.
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -30,21 +33,16 @@ TEST_F(AnexosTest, SectorGridKeysMoveThroughCellsAndRows) {
 // by cell, passes its SECTOR cell without dropping the list, and leaves
 // after its last cell. What was typed stays in the row.
 TEST_F(AnexosTest, TabLeavesTheGridsThatSaySo) {
-    const struct {
-        int tab;
-        const char* grid;
-        int column;
-        const char* typed;
-        bool byTab;
-    } cases[] = {
+    // The tab, the grid, the column typed into, what is typed, then Tab or not.
+    const std::tuple<int, const char*, int, const char*, bool> cases[] = {
         {1, "dbganexo3", 3, "1234", true}, {2, "dbgProdAbas", 1, "empresa\r", false}, {0, "dbganexo2", 5, "1", true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.grid);
-        open(), tab(c.tab);
-        auto* g = win_->as<ui::DataGrid>(QString::fromUtf8(c.grid));
-        cell(g, 0, c.column);
-        keys(QString::fromUtf8(c.typed));
-        if (c.byTab)
+    for (const auto& [page, name, column, typed, byTab] : cases) {
+        SCOPED_TRACE(name);
+        open(), tab(page);
+        auto* g = win_->as<ui::DataGrid>(QString::fromUtf8(name));
+        cell(g, 0, column);
+        keys(QString::fromUtf8(typed));
+        if (byTab)
             key(Qt::Key_Tab);
         EXPECT_FALSE(g->isAncestorOf(QApplication::focusWidget()) || g->hasFocus());
         EXPECT_TRUE(g->rowDirty());
@@ -55,17 +53,6 @@ TEST_F(AnexosTest, TabLeavesTheGridsThatSaySo) {
         EXPECT_EQ(goods(1)->currentColumn(), column);
         EXPECT_FALSE(win_->List2->isVisible());
     }
-}
-
-// From inside a grid, Ctrl+Tab turns to the next page the operator may use.
-TEST_F(AnexosTest, CtrlTabTurnsToTheUsablePagesFromAGrid) {
-    open("1");  // "Anexo 2" switched off
-    cell(goods(0), 0, 3);
-    key(Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(win_->Anexosf->currentIndex(), 2);
-    focus(win_->dbgProdAbas);
-    key(Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(win_->Anexosf->currentIndex(), 0);
 }
 
 // Closing writes the rows left pending; shown modally, a refused one keeps
@@ -93,34 +80,25 @@ TEST_F(AnexosTest, ClosingWritesPendingRowsOrWaits) {
 // in it, how it goes ('E' Enter, 'D' double click, 'X' Escape, 'F' focus
 // elsewhere, 'S' scroll) and what the SECTOR cell then holds.
 TEST_F(AnexosTest, PickListDropsUnderTheSectorCell) {
-    const struct {
-        int grid;
-        char drop;
-        int downs;
-        char leave;
-        const char* cell;
-    } cases[] = {
+    const std::tuple<int, char, int, char, const char*> cases[] = {
         {1, 'k', 2, 'E', "III"}, {0, '2', 0, 'E', "I"}, {2, '4', 5, 'D', "VI"}, {0, 'b', 19, 'E', "XX"},
         {1, 'k', 3, 'X', ""},    {2, 'k', 1, 'F', ""},  {0, '4', 1, 'S', ""},
     };
     for (int i = 0; i < 30; ++i)  // rows enough to scroll dbganexo1
-        append("mercbi", {{"TIPO_PROGR", Value(1)},
-                          {"ANEXO", Value(1)},
-                          {"TIPOBIEN", Value(1)},
-                          {"FRACCION", Value(std::to_string(10000000 + i))}});
-    for (const auto& c : cases) {
-        SCOPED_TRACE((std::string{c.drop, c.leave}));
-        open(), tabOf(c.grid);
-        ui::DataGrid* grid = goods(c.grid);
-        QListWidget* list = win_->pickList(c.grid);
+        good(1, 1, 1, "", std::to_string(10000000 + i));
+    for (const auto& [g, drop, downs, leave, text] : cases) {
+        SCOPED_TRACE((std::string{drop, leave}));
+        open(), tabOf(g);
+        ui::DataGrid* grid = goods(g);
+        QListWidget* list = win_->pickList(g);
         const int row = grid->model()->rowCount() - 1;  // the add line
         const QModelIndex secCell = grid->model()->index(row, 2);
         cell(grid, row, 2);
-        if (c.drop == 'k')
+        if (drop == 'k')
             keys(QStringLiteral("x"));
-        if (c.drop == '2' || c.drop == '4')
-            key(c.drop == '2' ? Qt::Key_F2 : Qt::Key_F4);
-        if (c.drop == 'b')
+        if (drop == '2' || drop == '4')
+            key(drop == '2' ? Qt::Key_F2 : Qt::Key_F4);
+        if (drop == 'b')
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->buttonRect(secCell).center()), settle();
         ASSERT_TRUE(list->isVisible() && list->hasFocus() && !grid->isEditing());
         // Just below the current cell, the column's width and 15 twips more.
@@ -129,24 +107,61 @@ TEST_F(AnexosTest, PickListDropsUnderTheSectorCell) {
                   grid->viewport()->mapTo(list->parentWidget(), QPoint(r.left(), r.top() + grid->rowHeight(row))));
         EXPECT_EQ(list->width(), grid->columnWidth(2) + win_->twipsToPixelsX(15));
         EXPECT_EQ(list->currentRow(), 0);
-        for (int d = 0; d < c.downs; ++d)
+        for (int d = 0; d < downs; ++d)
             key(Qt::Key_Down);
-        if (c.leave == 'E' || c.leave == 'X')
-            key(c.leave == 'E' ? Qt::Key_Return : Qt::Key_Escape);
-        if (c.leave == 'D') {
+        if (leave == 'E' || leave == 'X')
+            key(leave == 'E' ? Qt::Key_Return : Qt::Key_Escape);
+        if (leave == 'D') {
             const QPoint at = list->visualItemRect(list->currentItem()).center();
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at), settle();
         }
-        if (c.leave == 'F')
-            focus(c.grid == 2 ? sectors(0) : sectors(1));
-        if (c.leave == 'S')
+        if (leave == 'F')
+            focus(g == 2 ? sectors(0) : sectors(1));
+        if (leave == 'S')
             grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->value() - 3), settle();
         EXPECT_FALSE(list->isVisible());
-        EXPECT_EQ(grid->model()->index(row, 2).data().toString(), QString::fromUtf8(c.cell));
+        EXPECT_EQ(grid->model()->index(row, 2).data().toString(), QString::fromUtf8(text));
         // Back to the cell, not to the next control.
-        EXPECT_EQ(grid->hasFocus(), c.leave != 'F' && c.leave != 'S');
+        EXPECT_EQ(grid->hasFocus(), leave != 'F' && leave != 'S');
     }
+}
+
+// Rows pasted from a spreadsheet into the goods grids and the register of indirect producers: each through the
+// grid's key filter and row check, the refused ones kept out and listed in one box; the cell pointer is then on
+// the line that adds a row.
+TEST_F(AnexosTest, PastedRowsGoInOneByOneAndTheRefusedAreListedOnce) {
+    auto paste = [this](int page, const char* name, int at, bool editing, const char* text) {
+        sector(1, "X", "DIRECTO");
+        open(), tab(page);
+        auto* grid = win_->as<ui::DataGrid>(QString::fromLatin1(name));
+        cell(grid, 0, at);
+        if (editing)
+            key(Qt::Key_F2);
+        QGuiApplication::clipboard()->setText(QString::fromUtf8(text));
+        key(Qt::Key_V, Qt::ControlModifier);
+        return grid->currentRow();
+    };
+    EXPECT_EQ(paste(0, "dbganexo1", 3, false,
+                    "84713001\tcomputadoras\r\n8471.30.02\tTECLADOS\r\n847130\tCORTA\r\n\r\n84713003\tMONITORES\t1\tDE "
+                    "MAS\r\n"),
+              2);
+    EXPECT_EQ(column("mercbi", "DESCRIPCIO"), (std::vector<std::string>{"COMPUTADORAS", "TECLADOS"}));
+    EXPECT_EQ(column("mercbi", "FRACCION"), (std::vector<std::string>{"84713001", "84713002"}));
+    EXPECT_EQ(column("mercbi", "IDSECTOR"), (std::vector<std::string>{"X", "X"}));
+    EXPECT_EQ(shown(), QString::fromUtf8("Renglones agregados: 2. Renglones no agregados: 2.\n"
+                                         "\nRenglón 3 (847130 | CORTA): La Fracción debe ser de 8 números\nRenglón 5 "
+                                         "(84713003 | MONITORES | 1 | DE MAS): El renglón tiene más columnas que la "
+                                         "tabla|Pegar renglones"));
+    EXPECT_EQ(
+        paste(2, "dbgProdAbas", 1, true, "proveedor uno\t PUN850101AB1\nPROVEEDOR DOS\tPDO900202CD2\n\tPTR900202CD2"),
+        1);
+    EXPECT_EQ(column("prodabas", "NOMBRE"), std::vector<std::string>{"PROVEEDOR UNO"});
+    EXPECT_EQ(shown(),
+              QString::fromUtf8("Renglones agregados: 1. Renglones no agregados: 2.\n\nRenglón 2 (PROVEEDOR DOS "
+                                "| PDO900202CD2): El RFC necesita un espacio al inicio\nRenglón 3 ( | "
+                                "PTR900202CD2): La descripción no puede quedar vacia; El RFC necesita un "
+                                "espacio al inicio|Pegar renglones"));
 }
 
 }  // namespace

@@ -168,25 +168,18 @@ protected:
         QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(k), m);
         settle();
     }
-    // Types through the window's key rules, letting queued keystrokes arrive.
-    void type(QWidget* c, const QString& text) {
-        focus(c);
-        for (QChar ch : text)
-            typeChar(c, ch);
-    }
-    void typeHere(const QString& text) {
-        for (QChar ch : text)
-            typeChar(QApplication::focusWidget(), ch);
-    }
-    // Beyond ASCII the key is the letter's upper-case code, as a keyboard reports it.
-    static void typeChar(QWidget* c, QChar ch) {
-        const auto key = static_cast<Qt::Key>(ch.toUpper().unicode());
-        if (ch.unicode() < 0x80)
-            QTest::keyClicks(c, QString(ch));
-        for (auto action : {QTest::Press, QTest::Release})
-            if (ch.unicode() >= 0x80)
-                QTest::sendKeyEvent(action, c, key, QString(ch), Qt::NoModifier);
-        settle();
+    // Types into whatever has the focus through the window's key rules, letting queued keystrokes arrive. Beyond
+    // ASCII the key is the letter's upper-case code, as a keyboard reports it.
+    static void typeHere(const QString& text) {
+        for (QChar ch : text) {
+            QWidget* c = QApplication::focusWidget();
+            if (ch.unicode() < 0x80)
+                QTest::keyClicks(c, QString(ch));
+            for (auto action : {QTest::Press, QTest::Release})
+                if (ch.unicode() >= 0x80)
+                    QTest::sendKeyEvent(action, c, static_cast<Qt::Key>(ch.toUpper().unicode()), QString(ch), {});
+            settle();
+        }
     }
     static void settle() {
         for (int i = 0; i < 5; ++i)

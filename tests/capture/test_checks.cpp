@@ -1,6 +1,6 @@
-// The main window's checks and key filters: case tables against the exact
-// message texts and the flags each check hands back to the window, one case
-// for each rule and each of its edges.
+// The main window's number reading and key filters: case tables, one case for
+// each rule and each of its edges (the RFC, valida, ValidaRequeridos and the
+// plants grid's cells run through the window's controls).
 #include <limits>
 #include <set>
 
@@ -8,135 +8,15 @@
 #include "form1_fixture.h"
 
 using namespace capture;
-using namespace texts;
 
 namespace {
 
 QString u(const char* s) { return QString::fromUtf8(s); }
 
-// Messages as one comparable string: text, title and icon of each.
-std::string show(const std::vector<Message>& ms) {
-    std::string out;
-    for (const auto& m : ms)
-        out += "[" + (m.text + "|" + m.title).toStdString() + (m.critical ? "|!] " : "] ");
-    return out;
-}
-std::string show(const std::vector<const char*>& texts, bool critical = false) {
-    std::string out;
-    for (const char* t : texts)
-        out += "[" + std::string(t) + "|" + (critical ? "|!] " : "] ");
-    return out;
-}
-
-TEST(ValidaRfc, CaseTable) {
-    // The text, the messages, whether Habilita runs.
-    const std::tuple<const char*, std::vector<const char*>, bool> cases[] = {
-        // The length fault hides every other and does not run Habilita.
-        {"", {kLen}, false},
-        {" ABC010101XY ", {kLen}, false},
-        {"Xab991399xy  ", {kLen}, false},
-        {" ABC991231005", {}, true},        // month 12 and day 31 are the bounds
-        {" AB1000000XY0", {}, true},        // month and day 00; a digit at 4
-        {" &&A01 101XYA", {}, true},        // & counts as a letter; blanks read 0
-        {" ABc010101XYAZZ", {}, true},      // 13 positions; 4 is not examined
-        {"A1bD010101XYA", {kFirst}, true},  // no blank skips the letter rule
-        {"XabC011332XYa", {kFirst, kMonth, kDay, kLast}, true},
-        {" ab1010101XYA", {kL2}, true},  // 2 hides 3
-        {" AbC010101XYA", {kL3}, true},
-        {" ÑBC010101XYA", {kL2}, true},
-        {" 1BC011301XYA", {kL2, kMonth}, true},
-        {" ABC010132XYA", {kDay}, true},
-        {" ABC010101XY&", {kLast}, true},
-    };
-    for (const auto& [text, messages, callsHabilita] : cases) {
-        SCOPED_TRACE(std::string("\"") + text + "\"");
-        const RfcResult r = validaRfc(u(text));
-        EXPECT_EQ(show(r.messages), show(messages));
-        EXPECT_EQ(r.valid, messages.empty());
-        EXPECT_EQ(r.refocus, !messages.empty());  // every fault sends the focus back
-        EXPECT_EQ(r.callsHabilita, callsHabilita);
-    }
-    for (const char* company : {"", " ABC010101XYA"})
-        EXPECT_TRUE(rfcIsCompany(u(company))) << company;
-    EXPECT_FALSE(rfcIsCompany(u("a")));
-}
-
-TEST(Valida, CaseTable) {
-    // rfc, the three boxes, Combo1, year, number; the message (none: nullptr) and the fault.
-    const struct {
-        bool rfc;
-        int prod, ind, abas, combo;
-        const char *p1, *p2, *message;
-        bool fault;
-    } cases[] = {
-        // An invalid RFC is a fault with no message of its own, that stops before the programme type.
-        {false, 0, 0, 0, 1, "", "", nullptr, true},
-        {true, 0, 0, 0, 0, "", "", kTipo, true},
-        {true, 0, 0, 0, 1, "", "", kTipo, true},     // before the year
-        {true, 2, 0, 0, 0, "", "", nullptr, false},  // a grey box counts
-        {true, 0, 0, 1, 0, "", "", nullptr, false},
-        {true, 0, 1, 0, 0, "", "", nullptr, false},
-        // A new programme, or no procedure selected, ignores year and number.
-        {true, 1, 0, 0, 0, "1979", "0", nullptr, false},
-        {true, 1, 0, 0, -1, "", "", nullptr, false},
-        {true, 1, 0, 0, 1, "1979", "5", kYearBefore1980, true},
-        {true, 1, 0, 0, 1, "500", "0", kYearBefore1980, true},
-        {true, 1, 0, 0, 1, "1980", "", kNumberZero, true},
-        {true, 1, 0, 0, 1, "0", "0000", kBothMissing, true},
-        {true, 1, 0, 0, 1, "ABCD", "12", kYearZero, true},  // a year of letters reads 0
-        {true, 1, 0, 0, 1, "19 80", "1 2", nullptr, false},
-        {true, 1, 0, 0, 1, "1990", "-5", kNumberZero, true},  // negatives read 0
-        {true, 1, 0, 0, 1, "-1990", "5", kYearZero, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
-        const ValidaResult r = valida(ValidaInput{c.rfc, c.prod, c.ind, c.abas, c.combo, u(c.p1), u(c.p2)});
-        EXPECT_EQ(show(r.messages), show(c.message ? std::vector<const char*>{c.message} : std::vector<const char*>{}));
-        EXPECT_EQ(r.fault, c.fault);
-    }
-}
-
-using R = RequeridosInput&;
-void blankAll(R in, const char* blank) {
-    in.prog1 = in.prog2 = in.apePat1 = in.calle = in.cp = in.colonia = in.telefono = u(blank);
-    in.nombreR2 = in.cargo = in.telefonoR2 = in.emailRep = u(blank);
-    in.combo5Index = -1, in.chkProdFinal = in.chkrodIndirecto = 0;
-}
-
-TEST(ValidaRequeridos, CaseTable) {
-    const std::vector<int> all = {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
-    // A change to a complete application; the rows of kReq it gives, in the order shown.
-    const std::pair<void (*)(R), std::vector<int>> cases[] = {
-        {[](R) {}, {}},
-        {[](R in) { blankAll(in, "   "); }, all},  // a new programme; blanks only count as empty
-        {[](R in) { blankAll(in, ""), in.combo1Index = 1; }, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}},
-        {[](R in) { in.combo1Index = 1, in.prog1 = u("1999"), in.prog2 = u("15"); }, {}},
-        {[](R in) { in.combo1Index = 1, in.prog1 = u("1999"); }, {2}},
-        {[](R in) { in.chkProdFinal = 2; }, {9}},  // a grey box is not ticked, nor is Abastecedor counted
-        {[](R in) { in.chkProdFinal = 0, in.chkrodIndirecto = 1; }, {}},
-        {[](R in) { in.combo5Index = 0; }, {}},  // the first office
-        {[](R in) { in.calle = u("\t"); }, {4}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
-        const auto& [change, rows] = c;
-        RequeridosInput in{
-            0, {}, {}, u("ACEROS SA"), u("JUAREZ 100"), u("64000"),      u("CENTRO"),        u("81812345"),
-            3, 1,  0,  u("JUAN"),      u("DIRECTOR"),   u("8187654321"), u("juan@aceros.mx")};
-        change(in);
-        const RequeridosResult r = validaRequeridos(in);
-        std::vector<const char*> texts;
-        for (int i : rows)
-            texts.push_back(kReq[i]);
-        EXPECT_EQ(show(r.messages), show(texts, true));
-        EXPECT_EQ(r.missing, !rows.empty());
-    }
-}
-
 TEST(LeadingNumber, CaseTable) {
     using ui::Sign;
     const std::tuple<const char*, Sign, long long> cases[] = {
-        // more through valida's table
+        // more through the annexes button's table
         {"A12", Sign::None, 0},    {"-5", Sign::None, 0},
         {" - 5", Sign::Minus, -5}, {"--5", Sign::Minus, 0},
         {"+5", Sign::Minus, 0},    {"+5", Sign::PlusOrMinus, 5},
@@ -162,19 +42,6 @@ TEST(KeyFilters, CaseTables) {
     };
     for (const auto& [code, upper, lower] : cases)
         EXPECT_EQ(std::make_pair(upperKey(code), lowerKey(code)), std::make_pair(upper, lower)) << code;
-}
-
-TEST(PlantsGrid, CellKeysAndRowCheck) {
-    // Column, typed, let through. Enter reaches a text column; the grid makes it Tab.
-    const std::tuple<int, int, int> keys[] = {
-        {0, 'a', 'A'}, {2, 'a', 'A'}, {3, 0xF1, 0xD1}, {4, 'b', 'B'}, {5, 'c', 'C'}, {2, 13, 13},
-        {1, 'a', 0},   {1, '5', '5'}, {1, 13, 0},      {6, '0', '0'}, {7, '.', 0},   {7, '9', '9'},
-    };
-    for (const auto& [column, code, result] : keys)
-        EXPECT_EQ(plantCellKey(column, code), result) << column << " " << code;
-    // The postal-code check, for its column only (the window's grid test covers the others).
-    EXPECT_EQ(show(plantRowCheck(1, u("123456"))), "[El Codigo postal no puede ser mayor a 5 digitos|Error|!] ");
-    EXPECT_EQ(show(plantRowCheck(1, u("12345"))), "");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Start-up, closing, the command buttons, the data source's hook, and valida and
-// ValidaRequeridos as wired to the real widgets: each control reaches its check.
+// ValidaRequeridos on the real widgets: each rule and edge, each control read.
 #include "form1_fixture.h"
 #include "ui/busy.h"
 
@@ -98,8 +98,8 @@ TEST_F(Form1Test, ClosingAnEditedRecordAsks) {
     }
 }
 
-// valida as the annexes button runs it, a row per control it reads; the annexes open after a
-// pass, with TipoProg from the boxes (Directo, Indirecto and the never shown Abastecedor).
+// valida as the annexes button runs it, a row per rule, edge and control it reads; the annexes
+// open after a pass, with TipoProg from the boxes (Directo, Indirecto and the never shown Abastecedor).
 TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
     writeDatoprov(filledRecord());
     open();
@@ -109,42 +109,51 @@ TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
     for (int i : {int(Form1::kHelp), int(Form1::kPrint), int(Form1::kAbout), 8, 12})
         form_->Command1_Click(i);
     EXPECT_EQ(opened, QStringLiteral("frmayuda,frmDocument,frmAbout,"));
-    const struct {
-        QString rfc;
-        int combo1;
-        QString p1, p2;
-        Qt::CheckState d, i, a;
-        const char *message, *opened;
-    } cases[] = {
-        {kCompany, 0, "abc", "", C, U, U, nullptr, "Anexos:1"},  // a new programme ignores the year
-        {kCompany, 1, "1979", "5", C, U, U, texts::kYearBefore1980, ""},
-        {kCompany, 1, "2001", "0", C, U, U, texts::kNumberZero, ""},
-        {kCompany, 1, "2001", "15", C, C, U, nullptr, "Anexos:3"},
-        {kCompany, 0, "", "", U, U, C, nullptr, "Anexos:4"},
-        {kCompany, 0, "", "", U, G, U, nullptr, "Anexos:2"},
-        {kNoBlank, 1, "", "", C, U, U, texts::kFirst, ""},  // an RFC fault ends the check
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
-        setRfc(c.rfc);
-        form_->Combo1->setCurrentIndex(c.combo1);
-        edit("txtProg1")->setText(c.p1), edit("txtProg2")->setText(c.p2);
-        boxes3(c.d, c.i, c.a);
+    // The RFC, Combo1, year, number, the three boxes; the message, what opened.
+    const std::tuple<QString, int, QString, QString, Qt::CheckState, Qt::CheckState, Qt::CheckState, const char*,
+                     const char*>
+        cases[] = {
+            // A new programme, or no procedure selected, ignores year and number.
+            {kCompany, 0, "abc", "", C, U, U, nullptr, "Anexos:1"},
+            {kCompany, -1, "", "", C, U, U, nullptr, "Anexos:1"},
+            {kCompany, 1, "1979", "5", C, U, U, texts::kYearBefore1980, ""},
+            {kCompany, 1, "500", "0", C, U, U, texts::kYearBefore1980, ""},
+            {kCompany, 1, "2001", "0", C, U, U, texts::kNumberZero, ""},
+            {kCompany, 1, "1980", "", C, U, U, texts::kNumberZero, ""},
+            {kCompany, 1, "1990", "-5", C, U, U, texts::kNumberZero, ""},  // negatives read 0
+            {kCompany, 1, "-199", "5", C, U, U, texts::kYearZero, ""},
+            {kCompany, 1, "ABCD", "12", C, U, U, texts::kYearZero, ""},  // a year of letters reads 0
+            {kCompany, 1, "0", "0000", C, U, U, texts::kBothMissing, ""},
+            {kCompany, 1, "2001", "1 5", C, C, U, nullptr, "Anexos:3"},  // blanks inside a number are passed over
+            {kCompany, 0, "", "", U, U, C, nullptr, "Anexos:4"},
+            {kCompany, 0, "", "", U, G, U, nullptr, "Anexos:2"},  // a grey box counts
+            {kCompany, 0, "", "", G, U, U, nullptr, "Anexos:1"},
+            {kCompany, 0, "", "", U, U, U, texts::kTipo, ""},
+            {kCompany, 1, "", "", U, U, U, texts::kTipo, ""},   // before the year
+            {kNoBlank, 1, "", "", U, U, U, texts::kFirst, ""},  // an RFC fault ends the check before the programme type
+        };
+    for (const auto& [rfc, combo1, p1, p2, d, i, a, message, windows] : cases) {
+        SCOPED_TRACE(testing::Message() << rfc.toStdString() << combo1 << p1.toStdString() << d << i << a);
+        setRfc(rfc);
+        form_->Combo1->setCurrentIndex(combo1);
+        edit("txtProg1")->setText(p1), edit("txtProg2")->setText(p2);
+        boxes3(d, i, a);
         opened.clear();
         form_->ErrorValida = 1;  // an earlier fault is forgotten
         {
             ui::BusyPointer busy;  // as the program's button holds it; only an RFC fault puts it back
             form_->Command2_Click();
-            EXPECT_EQ(QApplication::overrideCursor() != nullptr, c.rfc == kCompany);
+            EXPECT_EQ(QApplication::overrideCursor() != nullptr, rfc == kCompany);
         }
-        expectBoxes(c.message ? QStringList{c.message} : QStringList{}, ui::Icon::None);
-        EXPECT_EQ(opened.toStdString(), c.opened);
-        EXPECT_EQ(form_->ErrorValida, c.message ? 1 : 0);
+        expectBoxes(message ? QStringList{message} : QStringList{}, ui::Icon::None);
+        EXPECT_EQ(opened.toStdString(), windows);
+        EXPECT_EQ(form_->ErrorValida, message ? 1 : 0);
     }
 }
 
 // One row per control ValidaRequeridos reads, each alone at fault (the text
-// boxes by the place of their message).
+// boxes by the place of their message; blanks and tabs count as empty), and
+// everything missing, shown in order.
 TEST_F(CommandsTest, ValidaRequeridosReadsTheControls) {
     const char* required[] = {nullptr,       nullptr, nullptr, "txtApePat1",  "txtCalle", "txtCP",         "txtColonia",
                               "txtTelefono", nullptr, nullptr, "txtNombreR2", "txtcargo", "txtTelefonoR2", "EMAILREP"};
@@ -152,12 +161,24 @@ TEST_F(CommandsTest, ValidaRequeridosReadsTheControls) {
         {[] {}, {}},
         {[&] { form_->Combo5->setCurrentIndex(-1); }, {8}},
         {[&] { form_->Combo1->setCurrentIndex(1), edit("txtProg1")->clear(), edit("txtProg2")->setText(" "); }, {1, 2}},
-        {[&] { boxes3(G, U, C); }, {9}},   // only the hidden Abastecedor, or a grey box
+        {[&] { form_->Combo1->setCurrentIndex(1), edit("txtProg1")->setText("1999"), edit("txtProg2")->clear(); }, {2}},
+        {[&] { form_->Combo1->setCurrentIndex(1), edit("txtProg1")->setText("1999"), edit("txtProg2")->setText("1"); },
+         {}},
+        {[&] { boxes3(G, U, C); }, {9}},  // only the hidden Abastecedor, or a grey box
+        {[&] { boxes3(U, C, U); }, {}},
         {[&] { setRfc(kNoBlank); }, {0}},  // shown plain, and not missing data
+        {[&] {
+             form_->Combo1->setCurrentIndex(1), form_->Combo5->setCurrentIndex(-1), boxes3(U, U, U);
+             edit("txtProg1")->clear(), edit("txtProg2")->clear();
+             for (const char* name : required)
+                 if (name)
+                     edit(name)->clear();
+         },
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}},
     };
     for (int place = 3; place <= 13; ++place)
         if (required[place])
-            cases.push_back({[&, place] { edit(required[place])->setText("  "); }, {place}});
+            cases.push_back({[&, place] { edit(required[place])->setText(" \t "); }, {place}});
     open();
     for (const auto& [change, places] : cases) {
         setRfc(kCompany);
@@ -262,30 +283,15 @@ TEST_F(CommandsTest, FailedSaveKeepsTableAndTypedValues) {
 TEST_F(CommandsTest, SavedRecordRoundTrips) {
     open();
     setRfc(kCompany), form_->ValidaRFC();
-    const std::pair<const char*, const char*> texts[] = {
-        {"txtApePat1", "EMPRESA SA"},
-        {"txtEmail1", "ventas@empresa.mx"},
-        {"txtCalle", "REFORMA 10"},
-        {"txtColonia", "CENTRO"},
-        {"txtCP", "06000"},
-        {"txtEstado", "CDMX"},
-        {"txtCiudad", "MEXICO"},
-        {"txtDelMun", "CUAUHTEMOC"},
-        {"txtfax", "5555"},
-        {"txtTelefono", "5556"},
-        {"txtApePatR2", "PEREZ"},
-        {"txtApeMatR2", "LOPEZ"},
-        {"txtNombreR2", "ANA"},
-        {"txtcargo", "DIRECTORA"},
-        {"txtTelefonoR2", "5557"},
-        {"txtFaxR2", "5558"},
-        {"EMAILREP", "ana@empresa.mx"},
-        {"txtProg1", "2001"},
-        {"txtProg2", "15"},
-    };
+    const char* const boxes[] = {"txtApePat1",  "txtEmail1",   "txtCalle",    "txtColonia", "txtCP",
+                                 "txtEstado",   "txtCiudad",   "txtDelMun",   "txtfax",     "txtTelefono",
+                                 "txtApePatR2", "txtApeMatR2", "txtNombreR2", "txtcargo",   "txtTelefonoR2",
+                                 "txtFaxR2",    "EMAILREP"};
+    auto text = [](int i) { return QStringLiteral("Cj%1").arg(i); };  // mixed case, one text a box
     form_->Combo1->setCurrentIndex(1);
-    for (const auto& [name, value] : texts)
-        edit(name)->setText(QString::fromUtf8(value));
+    edit("txtProg1")->setText(QStringLiteral("2001")), edit("txtProg2")->setText(QStringLiteral("15"));
+    for (int i = 0; i < int(std::size(boxes)); ++i)
+        edit(boxes[i])->setText(text(i));
     form_->Combo5->setCurrentIndex(1), form_->cmbActividad->setCurrentIndex(1);
     boxes3(C, C, U);
     click(Form1::kSave);
@@ -300,8 +306,9 @@ TEST_F(CommandsTest, SavedRecordRoundTrips) {
               std::make_tuple(Value(2), Value("14"), Value(3), Value(311020), Value(20)));
     open();
     EXPECT_EQ(form_->MaskEdBox1->maskedText(), kCompany);
-    for (const auto& [name, value] : texts)
-        EXPECT_EQ(edit(name)->text(), QString::fromUtf8(value)) << name;
+    for (int i = 0; i < int(std::size(boxes)); ++i)
+        EXPECT_EQ(edit(boxes[i])->text(), text(i)) << boxes[i];
+    EXPECT_EQ(edit("txtProg1")->text() + "/" + edit("txtProg2")->text(), QStringLiteral("2001/15"));
     EXPECT_EQ(form_->Combo1->currentText() + form_->Combo5->currentText() + form_->cmbActividad->currentText(),
               QString::fromUtf8("AmpliaciónOFICINA CENTROHARINAS"));
     EXPECT_TRUE(form_->chkProdFinal->isChecked() && form_->chkrodIndirecto->isChecked());

@@ -11,11 +11,15 @@ namespace {
 namespace fs = std::filesystem;
 using dbftest::readBytes;
 
-// Field f of row i (from 1): "Ri" in text, i in numbers, the i-th of January 2024 in dates.
-Value sample(const store::FieldDef& f, int i) {
-    if (f.type == store::FieldType::Character)
-        return Value("R" + std::to_string(i));
-    return f.type == store::FieldType::Date ? Value(store::Date{2024, 1, i}) : Value(i);
+// n rows of a table; field f of row i (from 1): "Ri" in text, i in numbers, the i-th of January 2024 in dates.
+std::vector<store::Row> sampleRows(const std::string& table, std::size_t n) {
+    std::vector<store::Row> rows(n);
+    for (const store::FieldDef& f : store::tableLayout(table).fields)
+        for (int i = 1; i <= int(n); ++i)
+            rows[std::size_t(i - 1)].push_back(f.type == store::FieldType::Character ? Value("R" + std::to_string(i))
+                                               : f.type == store::FieldType::Date    ? Value(store::Date{2024, 1, i})
+                                                                                     : Value(i));
+    return rows;
 }
 
 // What each kind of damage does to a sound file of three rows; the rows a
@@ -40,11 +44,7 @@ protected:
         close();
         const fs::path file = dir_ / (table + ".dbf");
         fs::remove(file);
-        std::vector<store::Row> rows(3);
-        for (const store::FieldDef& f : store::tableLayout(table).fields)
-            for (int i = 0; i < 3; ++i)
-                rows[std::size_t(i)].push_back(sample(f, i + 1));
-        store::DbfTable::createWithRows(file, store::tableLayout(table).fields, rows);
+        store::DbfTable::createWithRows(file, store::tableLayout(table).fields, sampleRows(table, 3));
         std::string bytes = readBytes(file);
         d.damage(bytes);
         dbftest::writeBytes(file, bytes);
@@ -69,12 +69,12 @@ protected:
 
 // Every kind of damage in every table: a question naming the table, nothing
 // written while it is only read, a repair that keeps a copy of the damaged
-// file and every whole row, as another reader of the format finds them.
+// file and every whole row, as we and another reader of the format find them
+// (the same as in a sound table of those rows).
 TEST_F(DamageTest, EveryDamagedTableIsToldThenReadOnlyOrRepaired) {
-    std::vector<std::string> args{"-c", "import dbfread,sys\nfor f in sys.argv[1:]:\n t=dbfread.DBF(f)\n"
-                                        " print(' '.join(t.field_names))\n"
-                                        " for r in t: print('\\t'.join(str(v) for v in r.values()))\n"};
-    std::string expected;
+    std::vector<std::string> args{"-c", "import dbfread,sys\nfor f,g in zip(*[iter(sys.argv[1:])]*2):\n"
+                                        " a,b=dbfread.DBF(f),dbfread.DBF(g)\n"
+                                        " if a.field_names!=b.field_names or list(a)!=list(b): print(f)\n"};
     for (const store::TableLayout& layout : store::tableLayouts()) {
         for (const Damage& d : kDamages) {
             SCOPED_TRACE(layout.name + ": " + d.kind);
@@ -100,26 +100,17 @@ TEST_F(DamageTest, EveryDamagedTableIsToldThenReadOnlyOrRepaired) {
             const fs::path copy = dir_ / texts[1].section(' ', -1).chopped(1).toStdString();  // as the message names it
             EXPECT_EQ(readBytes(copy), damaged);
             fs::remove(copy);
+            EXPECT_EQ(dbftest::rowsOf(*store::DbfTable::open(file)), sampleRows(layout.name, d.kept));
             args.push_back((dir_ / (layout.name + d.kind)).string());
             fs::rename(file, args.back());
-            std::string names;
-            for (const store::FieldDef& f : layout.fields)
-                names += (names.empty() ? "" : " ") + f.name;
-            expected += names + "\n";
-            for (int i = 1; i <= int(d.kept); ++i) {
-                std::string row;
-                for (const store::FieldDef& f : layout.fields)
-                    row += (row.empty() ? "" : "\t")
-                           + (f.type == store::FieldType::Date ? "2024-01-0" + std::to_string(i)
-                                                               : sample(f, i).toString());
-                expected += row + "\n";
-            }
+            args.push_back(args.back() + " sound");
+            store::DbfTable::createWithRows(args.back(), layout.fields, sampleRows(layout.name, d.kept));
         }
     }
     if (const fs::path python = dbftest::pythonWithDbfread(); !python.empty()) {
         const dbftest::RunResult r = dbftest::runProgram(python, args);
         ASSERT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.out, expected);
+        EXPECT_EQ(r.out, "");
     }
 }
 

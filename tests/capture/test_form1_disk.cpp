@@ -1,6 +1,7 @@
-// "Borrar toda la información", "Borra Anexos" and "Generar disco  para
-// Quentaria" (with the real packing program) through their buttons.
+// "Borrar toda la información" (with its backup), "Borra Anexos" and "Generar
+// disco  para Quentaria" (with the real packing program) through their buttons.
 #include <QDir>
+#include <QRegularExpression>
 #include <fstream>
 
 #ifndef _WIN32  // the file size limit of the cut-off copy test
@@ -8,6 +9,7 @@
 #include <sys/resource.h>
 #endif
 
+#include "../store/dbf_test_util.h"
 #include "form1_fixture.h"
 
 namespace form1test {
@@ -55,6 +57,21 @@ protected:
             s += r[2].toString() + " ";
         return s;
     }
+    // The bytes of every table of a folder, by name.
+    static std::map<std::string, std::string> tablesIn(const fs::path& dir) {
+        std::map<std::string, std::string> out;
+        for (const auto& e : fs::directory_iterator(dir))
+            if (e.path().extension() == ".dbf")
+                out[e.path().filename().string()] = dbftest::readBytes(e.path());
+        return out;
+    }
+    std::vector<fs::path> folders() const {
+        std::vector<fs::path> out;
+        for (const auto& e : fs::directory_iterator(dir_))
+            if (e.is_directory())
+                out.push_back(e.path());
+        return out;
+    }
     // Runs the disk button on `target`, answering the prompt if one is expected.
     void generate(const fs::path& target, std::optional<ui::Answer> answer = ui::Answer::Ok) {
         form_->diskette = target, form_->pack9 = PACK9_EXE;
@@ -74,14 +91,8 @@ protected:
 
 TEST_F(TablesTest, WhatEachDeletionLeavesInTheTables) {
     const std::string all = "1 2 2 1 11111111 22222222 33333333 44444444 55555555 ";
-    // answer: none when no question is expected.
-    using A = std::optional<ui::Answer>;
-    const struct {
-        bool application, annexes;
-        int button;
-        A answer;
-        std::string left;
-    } cases[] = {
+    // An application, annexes; the button, the answer (none when no question is expected); what is left.
+    const std::tuple<bool, bool, int, std::optional<ui::Answer>, std::string> cases[] = {
         {false, true, 0, std::nullopt, "0 2 2 1 11111111 22222222 33333333 44444444 55555555 "},  // empty datoprov
         {true, true, 0, ui::Answer::No, all},
         {true, true, 0, ui::Answer::Yes, "0 0 0 0 44444444 55555555 "},
@@ -89,34 +100,50 @@ TEST_F(TablesTest, WhatEachDeletionLeavesInTheTables) {
         {true, true, 3, ui::Answer::Yes, "1 2 0 0 44444444 55555555 "},
         {true, false, 3, ui::Answer::Yes, "1 2 0 0 "},  // annexes already empty
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
-        seed(c.application, c.annexes);
+    for (const auto& [application, annexes, button, answer, left] : cases) {
+        SCOPED_TRACE(left);
+        seed(application, annexes);
         open();
-        if (!c.application)
+        if (!application)
             setRfc(QStringLiteral(" ABC850101XY1")), form_->ValidaRFC();  // a new application opens
         boxes_->clear();
-        if (c.answer)
-            boxes_->queue(*c.answer);
-        click(c.button);
-        EXPECT_EQ(boxes_->shown().empty(), !c.answer);
-        if (c.answer)
-            expectBox(c.button == 0 ? kTodo : kAnexos, "ATENCION", ui::Icon::None, ui::Buttons::YesNo);
+        if (answer)
+            boxes_->queue(*answer);
+        click(button);
+        EXPECT_EQ(boxes_->shown().empty(), !answer);
+        if (answer)
+            expectBox(button == 0 ? kTodo : kAnexos, "ATENCION", ui::Icon::None, ui::Buttons::YesNo);
         EXPECT_EQ(boxes_->unexpected(), 0);
-        EXPECT_EQ(tables(), c.left);
+        EXPECT_EQ(tables(), left);
     }
     EXPECT_EQ(store::DbfTable::open(dir_ / "catdirpl.dbf")->recordCount(), 2u);  // marked only, until packed
 }
 
-TEST_F(TablesTest, AfterDeletingAllANewApplicationStarts) {
+// Deleting all first copies the seven tables into a dated folder of the data
+// directory, then starts a new application. Brought back as the guide says (the
+// program closed, the folder's tables copied over the data directory's), the
+// program opens on the tables as they were.
+TEST_F(TablesTest, DeletingAllKeepsABackupAndStartsANewApplication) {
     seed(false, true);
     auto record = filledRecord();
     record["NUMMAQUILA"] = Value(123), record["ANOMAQUILA"] = Value(1999), record["TIPOPROG"] = Value(3);
     writeDatoprov(record);
+    append("mercbi", {{Value("X"), Value(1), Value("12345678"), Value(1)}});  // no TIPOBIEN
     open();
+    const auto before = tablesIn(dir_);
+    ASSERT_EQ(before.size(), 7u);
     form_->Combo5->setCurrentIndex(2), form_->SSTab1->setCurrentIndex(2), button(6)->setEnabled(false);
     boxes_->queue(ui::Answer::Yes);
     click(0);
+    EXPECT_EQ(boxes_->texts(), QStringList{kTodo});
+    ASSERT_EQ(folders().size(), 1u);
+    const fs::path backup = folders()[0];
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^respaldo-\\d{8}-\\d{6}$"))
+                    .match(QString::fromStdString(backup.filename().string()))
+                    .hasMatch())
+        << backup;
+    EXPECT_EQ(tablesIn(backup), before);
+
     EXPECT_EQ(form_->MaskEdBox1->maskedText() + form_->MaskEdBox1->mask(), QString(13, u' ') + "&&&&999999aaa");
     EXPECT_FALSE(form_->chkProdFinal->isChecked() || form_->chkrodIndirecto->isChecked());
     EXPECT_EQ(std::make_tuple(form_->Combo5->currentIndex(), form_->Combo1->currentIndex(),
@@ -132,6 +159,30 @@ TEST_F(TablesTest, AfterDeletingAllANewApplicationStarts) {
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(saved[0][0].toString() + "|" + saved[0][20].toString(), " NEW850101AB1|14");
     EXPECT_EQ(boxes_->texts(), QStringList{kTodo});
+
+    close();
+    for (const auto& e : fs::directory_iterator(backup))
+        fs::copy_file(e.path(), dir_ / e.path().filename(), fs::copy_options::overwrite_existing);
+    EXPECT_EQ(tablesIn(dir_), before);
+    open();
+    EXPECT_EQ(form_->txtApePat1->text(), QStringLiteral("EMPRESA SA"));
+    EXPECT_EQ(form_->MaskEdBox1->maskedText(), QStringLiteral(" ABC850101XY1"));
+}
+
+// A table gone after five were copied: nothing deleted, and the scratch folder goes too.
+TEST_F(TablesTest, AFailedBackupDeletesNothingAndSaysWhy) {
+    seed(true, true);
+    open();
+    fs::rename(dir_ / "admlocal.dbf", dir_ / "admlocal.old");
+    const auto before = tablesIn(dir_);
+    boxes_->queue(ui::Answer::Yes);
+    click(0);
+    ASSERT_EQ(boxes_->texts().size(), 2);
+    EXPECT_TRUE(boxes_->texts()[1].startsWith(QStringLiteral("No se puede hacer el respaldo en ")));
+    EXPECT_TRUE(boxes_->texts()[1].endsWith(QString::fromUtf8("\nNo se borró nada.")));
+    EXPECT_EQ(tablesIn(dir_), before);
+    EXPECT_TRUE(folders().empty());
+    EXPECT_EQ(form_->txtApePat1->text(), QStringLiteral("EMPRESA SA"));
 }
 
 TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
@@ -139,39 +190,29 @@ TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
     const QString kReq4 = QString::fromUtf8(texts::kReq[4]);
     const QStringList failed = QStringList{kPrompt} + QStringList(6, kIncomplete) + QStringList{kDone};
     const char* const kOld = "notas.txt OLD.DBF viejo.dbf viejo.dbf.bak";
-    using Change = void (*)(capture::Form1&);
-    // answer: to the prompt, when it comes.
-    using A = std::optional<ui::Answer>;
-    const struct {
-        Target target;
-        Change change;
-        A answer;
-        QStringList messages;
-        const char* files;
-    } cases[] = {
-        {Diskette,
-         nullptr,
-         ui::Answer::Ok,
-         {kPrompt, kDone},
-         "activida.dbf catdirpl.dbf datoprov.dbf mercbi.dbf notas.txt prodabas.dbf Sector.dbf viejo.dbf.bak"},
+    const char* const kWritten =
+        "activida.dbf catdirpl.dbf datoprov.dbf mercbi.dbf notas.txt prodabas.dbf Sector.dbf viejo.dbf.bak";
+    // The target, a change to the window, the answer to the prompt when it comes; the boxes and the files.
+    const std::tuple<Target, void (*)(capture::Form1&), std::optional<ui::Answer>, QStringList, const char*> cases[] = {
+        {Diskette, nullptr, ui::Answer::Ok, {kPrompt, kDone}, kWritten},
         {Diskette, [](capture::Form1& f) { f.MaskEdBox1->setMaskedText(""); }, {}, {}, kOld},  // silent end
         {Diskette, [](capture::Form1& f) { f.txtCalle->clear(); }, {}, {kReq4}, kOld},
         {Diskette, nullptr, ui::Answer::Cancel, {kPrompt}, kOld},
         {Missing, nullptr, ui::Answer::Ok, failed, ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+    for (const auto& [target, change, answer, messages, files] : cases) {
+        SCOPED_TRACE(messages.join('|').toStdString());
         fs::remove_all(diskette_);
-        if (c.target == Diskette) {
+        if (target == Diskette) {
             fs::create_directories(diskette_);
             for (const char* old : {"OLD.DBF", "viejo.dbf", "notas.txt", "viejo.dbf.bak"})
                 std::ofstream(diskette_ / old) << "x";
         }
         restart(completeRecord());
-        if (c.change)
-            c.change(*form_);
-        generate(diskette_, c.answer);
-        EXPECT_EQ(boxes_->texts().join('|').toStdString(), c.messages.join('|').toStdString());
+        if (change)
+            change(*form_);
+        generate(diskette_, answer);
+        EXPECT_EQ(boxes_->texts().join('|').toStdString(), messages.join('|').toStdString());
         for (const auto& b : boxes_->shown()) {
             if (b.text == kReq4)
                 continue;  // the check's own box
@@ -180,7 +221,7 @@ TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
             EXPECT_EQ(std::tie(b.title, b.icon, b.buttons),
                       std::tuple(title, ui::Icon::None, prompt ? ui::Buttons::OkCancel : ui::Buttons::Ok));
         }
-        EXPECT_EQ(onDisk(), c.files);
+        EXPECT_EQ(onDisk(), files);
         EXPECT_EQ(rows("datoprov").size(), 1u);  // the tables stay where they are
     }
 }

@@ -45,15 +45,10 @@ TEST_F(Form1Test, ApplicationFilledAndSavedWithoutAMouse) {
     const auto saved = rows("datoprov");
     ASSERT_EQ(saved.size(), 1u);
     const auto t = store::DbfTable::open(dir_ / "datoprov.dbf");
-    const std::pair<const char*, Value> fields[] = {{"RFC", Value(" ABC850101XY1")},
-                                                    {"CP", Value("06600")},
-                                                    {"EMAIL", Value("ventas@empresa.com")},
-                                                    {"CALLEYNO", Value("AV. NIÑO HÉROE 10")},
-                                                    {"NOMBREREPL", Value("ANA")},
-                                                    {"TIPOPROG", Value(1)},
-                                                    {"CVEADMLOC", Value(10)}};
-    for (const auto& [name, value] : fields)
-        EXPECT_EQ(saved[0][std::size_t(t->fieldIndex(name))], value) << name;
+    std::string fields;
+    for (const char* name : {"RFC", "CP", "EMAIL", "CALLEYNO", "NOMBREREPL", "TIPOPROG", "CVEADMLOC"})
+        fields += saved[0][std::size_t(t->fieldIndex(name))].toString() + "|";
+    EXPECT_EQ(fields, " ABC850101XY1|06600|ventas@empresa.com|AV. NIÑO HÉROE 10|ANA|1|10|");
 }
 
 // A window that takes the activation (a real message box, another program) is
@@ -74,7 +69,7 @@ TEST_F(Form1Test, ABoxTakingTheActivationDoesNotCheckAgain) {
     Stealing* boxes = owned.get();
     auto scripted = ui::MessageBoxService::install(std::move(owned));
     open();
-    type(w("MaskEdBox1"), QStringLiteral("ABCD851301XY1"));
+    focus(w("MaskEdBox1")), typeHere(QStringLiteral("ABCD851301XY1"));
     focus(w("txtApePat1"));
     for (int round = 0; round < 2; ++round) {  // then another window takes the activation
         QWidget other;
@@ -95,52 +90,64 @@ TEST_F(Form1Test, ABoxTakingTheActivationDoesNotCheckAgain) {
 
 TEST_F(Form1Test, LeavingTheRfcBoxRunsTheCheck) {
     enum class Hab { NotCalled, True, False };
-    // typed: key by key (a blank is the space key) unless pasted, past the key rules.
-    const struct {
-        QString typed;
-        bool pasted;
-        QStringList messages;
-        Hab habilita;
-    } cases[] = {
+    // The text, key by key (a blank is the space key) unless pasted past the key rules; the messages, Habilita.
+    const std::tuple<QString, bool, QStringList, Hab> cases[] = {
+        // The length fault hides every other and does not run Habilita.
         {QString(), false, {kLen}, Hab::NotCalled},
+        {" ABC010101XY ", true, {kLen}, Hab::NotCalled},
+        {"Xab991399xy  ", true, {kLen}, Hab::NotCalled},
         {" abc850101xy1", false, {}, Hab::True},
+        {" ABC991231005", true, {}, Hab::True},    // month 12 and day 31 are the bounds
+        {" AB1000000XY0", true, {}, Hab::True},    // month and day 00; a digit at 4
+        {" &&A01 101XYA", true, {}, Hab::True},    // & counts as a letter; blanks read 0
+        {" ABc010101XYAZZ", true, {}, Hab::True},  // 13 positions; 4 is not examined
         {"ABCD851301XY1", false, {kFirst, kMonth}, Hab::False},
+        {"A1bD010101XYA", true, {kFirst}, Hab::False},  // no blank skips the letter rule
+        {"XabC011332XYa", true, {kFirst, kMonth, kDay, kLast}, Hab::False},
         {" aBC850101XY1", true, {kL2}, Hab::False},
+        {" ab1010101XYA", true, {kL2}, Hab::False},  // 2 hides 3
+        {" AbC010101XYA", true, {kL3}, Hab::False},
+        {" ÑBC010101XYA", true, {kL2}, Hab::False},
+        {" 1BC011301XYA", true, {kL2, kMonth}, Hab::False},
         {" A1C851332XYZ", false, {kL3, kMonth, kDay, kLast}, Hab::False},  // every rule after a letter fault
+        {" ABC010132XYA", true, {kDay}, Hab::False},
+        {" ABC010101XY&", true, {kLast}, Hab::False},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed.toStdString());
+    for (const auto& [typed, pasted, messages, habilita] : cases) {
+        SCOPED_TRACE(typed.toStdString());
         restart();
         auto* rfc = form_->MaskEdBox1;
         // A mixed band tells the outcomes apart: Habilita switches both boxes, no call leaves them.
         QWidget *calle = w("txtCalle"), *colonia = w("txtColonia"), *next = w("txtApePat1");
         calle->setEnabled(true), colonia->setEnabled(false);
-        if (c.pasted) {
-            focus(rfc), setRfc(c.typed);
+        if (pasted) {
+            focus(rfc), setRfc(typed);
         } else {
-            type(rfc, c.typed);  // a blank first moves on, so the next key lands in position 2
-            EXPECT_EQ(rfc->maskedText(), c.typed.toUpper().leftJustified(13, QLatin1Char(' ')));
+            focus(rfc), typeHere(typed);  // a blank first moves on, so the next key lands in position 2
+            EXPECT_EQ(rfc->maskedText(), typed.toUpper().leftJustified(13, QLatin1Char(' ')));
         }
         boxes_->clear();
         focus(next);
-        EXPECT_EQ(boxes_->texts(), c.messages);
+        EXPECT_EQ(boxes_->texts(), messages);
         for (const ui::ShownBox& b : boxes_->shown())
             EXPECT_TRUE(b.title == ui::applicationTitle() && b.icon == ui::Icon::None && b.buttons == ui::Buttons::Ok);
-        EXPECT_EQ(form_->RFCValido, c.messages.isEmpty());
-        EXPECT_EQ(calle->isEnabled(), c.habilita != Hab::False);
+        EXPECT_EQ(form_->RFCValido, messages.isEmpty());
+        EXPECT_EQ(calle->isEnabled(), habilita != Hab::False);
         // The band is tab places 8 to 34, the first five buttons included; 35 on stay as they were.
         for (QWidget* x : {colonia, w("Combo5"), w("dbgplantas"), w("chkProdFinal"), w("txtApePatR2"), w("Command2"),
                            w("Command1", 0), w("Command1", 3), w("Command1", 4)})
-            EXPECT_EQ(x->isEnabled(), c.habilita == Hab::True) << x->objectName().toStdString();
+            EXPECT_EQ(x->isEnabled(), habilita == Hab::True) << x->objectName().toStdString();
         EXPECT_FALSE(w("Command1", 5)->isEnabled());
         // After a fault the operator is back in the box; otherwise the focus stays where it went.
-        EXPECT_EQ(focused(), c.messages.isEmpty() ? next : static_cast<QWidget*>(rfc));
+        EXPECT_EQ(focused(), messages.isEmpty() ? next : static_cast<QWidget*>(rfc));
     }
     // A change of text: a letter first opens the person-name fields, a blank empties and locks them.
     setRfc(QStringLiteral("PEGJ800101AB1"));
     EXPECT_TRUE(edit("txtnombre1")->isEnabled());
     edit("txtnombre1")->setText(QStringLiteral("JUAN")), setRfc(QStringLiteral(" ABC850101XY1"));
     EXPECT_TRUE(!edit("txtnombre1")->isEnabled() && edit("txtnombre1")->text().isEmpty());
+    setRfc(QStringLiteral("PEGJ800101AB1")), setRfc(QString());  // an empty RFC counts as a company's
+    EXPECT_FALSE(edit("txtnombre1")->isEnabled());
 }
 
 const QString kCpMessage = QStringLiteral("El Codigo postal no puede ser mayor a 5 digitos");
@@ -187,20 +194,21 @@ protected:
     ui::DataGrid* grid_ = nullptr;
 };
 
-// Enter moves on in the text columns only; Tab elsewhere.
+// Text columns take capitals, the others digits only; Enter moves on in the
+// text columns only (in the postal code it is refused), Tab elsewhere.
 TEST_F(PlantsTest, NewRowLeftWithUpIsWrittenThroughTheCellRules) {
-    typeRow({"av juarez 10", "06600", "centro"});
+    typeRow({"av juarez 10", "06a6\r00", "centro"});
     key(Qt::Key_Return);
     ASSERT_EQ(grid_->currentColumn(), 3);
-    typeRow({"cdmx", "cuauhtemoc", "mexico", "55-12a34"});
+    typeRow({"peña", "cuauhtemoc", "mexico", "55-12a34"});
     key(Qt::Key_Return);
     ASSERT_EQ(grid_->currentColumn(), 6);
     EXPECT_TRUE(added().empty());  // nothing written while the row is not left
     key(Qt::Key_Tab);
-    typeRow({"5b678"});
+    typeRow({"5b.678"});
     key(Qt::Key_Up);
     EXPECT_EQ(added(),
-              (std::vector<store::Row>{{Value("AV JUAREZ 10"), Value("06600"), Value("CENTRO"), Value("CDMX"),
+              (std::vector<store::Row>{{Value("AV JUAREZ 10"), Value("06600"), Value("CENTRO"), Value("PEÑA"),
                                         Value("CUAUHTEMOC"), Value("MEXICO"), Value("551234"), Value("5678")}}));
     EXPECT_TRUE(boxes_->shown().empty());
 }
@@ -210,29 +218,27 @@ TEST_F(PlantsTest, NewRowLeftWithUpIsWrittenThroughTheCellRules) {
 // not examined and the row is written, unless the table is an older one whose
 // five-character field cannot hold them. A seventh digit is never taken.
 TEST_F(PlantsTest, SixPostalDigitsAreRefusedWhenTheRowIsLeftFromTheirColumn) {
-    const struct {
-        int width;
-        bool fromCp;
-        const char* written;
-    } cases[] = {{0, true, nullptr}, {0, false, "123456"}, {5, true, nullptr}, {5, false, nullptr}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "width " << c.width << (c.fromCp ? " from CP" : " from COLONIA"));
+    // The CP field's width (0: as we create it), the row left from the CP column; what is written.
+    const std::tuple<int, bool, const char*> cases[] = {
+        {0, true, nullptr}, {0, false, "123456"}, {5, true, nullptr}, {5, false, nullptr}};
+    for (const auto& [width, fromCp, written] : cases) {
+        SCOPED_TRACE(testing::Message() << "width " << width << (fromCp ? " from CP" : " from COLONIA"));
         boxes_->clear();
-        start(c.width);
-        typeRow(c.fromCp ? QStringList{"calle 1", "1234567"} : QStringList{"calle 1", "1234567", "centro"});
+        start(width);
+        typeRow(fromCp ? QStringList{"calle 1", "1234567"} : QStringList{"calle 1", "1234567", "centro"});
         EXPECT_EQ(grid_->columnText(1), QStringLiteral("123456"));
         key(Qt::Key_Down);
-        if (c.written) {
+        if (written) {
             EXPECT_TRUE(boxes_->shown().empty());
             ASSERT_EQ(added().size(), 1u);
-            EXPECT_EQ(added()[0].at(1).toString(), c.written);
+            EXPECT_EQ(added()[0].at(1).toString(), written);
             continue;
         }
         expectBox(kCpMessage, "Error", ui::Icon::Critical, ui::Buttons::Ok);
         EXPECT_TRUE(added().empty());
         EXPECT_EQ(std::make_pair(grid_->currentRow(), grid_->columnText(1)),
                   std::make_pair(1, QStringLiteral("123456")));
-        if (!c.fromCp)
+        if (!fromCp)
             continue;
         // Corrected, the row goes to the table, an older one included.
         key(Qt::Key_Backspace), key(Qt::Key_Down);
