@@ -1,6 +1,4 @@
-// Shared set-up of the main window's tests: the checks' message texts, and for
-// the GUI tests small catalogues in a temporary data directory, scripted
-// message boxes, the window shown and active.
+// The main window's tests: the checks' texts, small catalogues in a temporary directory, scripted boxes.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,6 +1,4 @@
-// The main window's number reading and key filters: case tables, one case for
-// each rule and each of its edges (the RFC, valida, ValidaRequeridos and the
-// plants grid's cells run through the window's controls).
+// The main window's number reading and key filters (the other checks run through the window's controls).
 #include <limits>
 #include <set>
 

@@ -1,5 +1,4 @@
-// Start-up, closing, the command buttons, the data source's hook, and valida and
-// ValidaRequeridos on the real widgets: each rule and edge, each control read.
+// Start-up, closing, the command buttons, and valida and ValidaRequeridos on the real widgets.
 #include "form1_fixture.h"
 #include "ui/busy.h"
 
@@ -36,33 +35,7 @@ protected:
     }
 };
 
-TEST_F(Form1Test, EmptyDatoprovAddsALockedNewRecord) {
-    open();
-    EXPECT_EQ(form_->windowTitle(), QStringLiteral("ZELTAR Ver 3.0"));
-    EXPECT_EQ(form_->dtsDatoProv.editMode(), store::EditMode::AddNew);
-    // Locked, but for what a new application begins with: the RFC, its name, its programme.
-    for (const auto& [name, on] : {std::pair{"txtCalle", false},
-                                   {"dbgplantas", false},
-                                   {"Command2", false},
-                                   {"MaskEdBox1", true},
-                                   {"txtApePat1", true}})
-        EXPECT_EQ(w(name)->isEnabled(), on) << name;
-    for (int i : {Form1::kDeleteAll, Form1::kDeleteAnnexes, Form1::kHelp, Form1::kEdit, Form1::kAbout})
-        EXPECT_EQ(button(i)->isEnabled(), i > Form1::kCancelChanges) << i;
-    EXPECT_EQ(form_->Combo1->currentText() + "|" + form_->cmbActividad->currentText(), "Programa nuevo|ALIMENTOS");
-    EXPECT_EQ(std::tuple(form_->Combo5->count(), form_->Combo5->currentIndex(), form_->SSTab1->currentIndex()),
-              std::tuple(3, -1, 0));
-    form_->Combo1->setCurrentIndex(1);  // "Ampliación" opens the year and number, "Programa nuevo" locks them
-    EXPECT_TRUE(w("txtProg1")->isEnabled() && w("txtProg2")->isEnabled());
-    form_->Combo1->setCurrentIndex(0);
-    EXPECT_FALSE(w("txtProg1")->isEnabled() || w("txtProg2")->isEnabled());
-    EXPECT_EQ(form_->dtsDatoProv.field(store::datoprov::kCampo20).toString(), "14");  // Nuevo ran to its last step
-    EXPECT_TRUE(form_->close());  // closing while adding asks nothing
-    EXPECT_TRUE(boxes_->shown().empty());
-}
-
-// What the other windows read is what the window shows: unsaved, untrimmed,
-// the RFC in all 13 positions, the lists' texts, a grey box not ticked.
+// Other windows read what is shown: unsaved, untrimmed, all 13 RFC places, the lists' texts, grey not ticked.
 TEST_F(Form1Test, OtherWindowsReadWhatTheWindowShows) {
     writeDatoprov(filledRecord());
     open();
@@ -98,8 +71,7 @@ TEST_F(Form1Test, ClosingAnEditedRecordAsks) {
     }
 }
 
-// valida as the annexes button runs it, a row per rule, edge and control it reads; the annexes
-// open after a pass, with TipoProg from the boxes (Directo, Indirecto and the never shown Abastecedor).
+// valida through the annexes button, a row per rule and edge; a pass opens the annexes with TipoProg.
 TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
     writeDatoprov(filledRecord());
     open();
@@ -117,17 +89,13 @@ TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
             {kCompany, 0, "abc", "", C, U, U, nullptr, "Anexos:1"},
             {kCompany, -1, "", "", C, U, U, nullptr, "Anexos:1"},
             {kCompany, 1, "1979", "5", C, U, U, texts::kYearBefore1980, ""},
-            {kCompany, 1, "500", "0", C, U, U, texts::kYearBefore1980, ""},
-            {kCompany, 1, "2001", "0", C, U, U, texts::kNumberZero, ""},
             {kCompany, 1, "1980", "", C, U, U, texts::kNumberZero, ""},
             {kCompany, 1, "1990", "-5", C, U, U, texts::kNumberZero, ""},  // negatives read 0
-            {kCompany, 1, "-199", "5", C, U, U, texts::kYearZero, ""},
-            {kCompany, 1, "ABCD", "12", C, U, U, texts::kYearZero, ""},  // a year of letters reads 0
+            {kCompany, 1, "ABCD", "12", C, U, U, texts::kYearZero, ""},    // a year of letters reads 0
             {kCompany, 1, "0", "0000", C, U, U, texts::kBothMissing, ""},
             {kCompany, 1, "2001", "1 5", C, C, U, nullptr, "Anexos:3"},  // blanks inside a number are passed over
             {kCompany, 0, "", "", U, U, C, nullptr, "Anexos:4"},
             {kCompany, 0, "", "", U, G, U, nullptr, "Anexos:2"},  // a grey box counts
-            {kCompany, 0, "", "", G, U, U, nullptr, "Anexos:1"},
             {kCompany, 0, "", "", U, U, U, texts::kTipo, ""},
             {kCompany, 1, "", "", U, U, U, texts::kTipo, ""},   // before the year
             {kNoBlank, 1, "", "", U, U, U, texts::kFirst, ""},  // an RFC fault ends the check before the programme type
@@ -151,9 +119,7 @@ TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
     }
 }
 
-// One row per control ValidaRequeridos reads, each alone at fault (the text
-// boxes by the place of their message; blanks and tabs count as empty), and
-// everything missing, shown in order.
+// Each control ValidaRequeridos reads alone at fault (blanks and tabs are empty), then all, in order.
 TEST_F(CommandsTest, ValidaRequeridosReadsTheControls) {
     const char* required[] = {nullptr,       nullptr, nullptr, "txtApePat1",  "txtCalle", "txtCP",         "txtColonia",
                               "txtTelefono", nullptr, nullptr, "txtNombreR2", "txtcargo", "txtTelefonoR2", "EMAILREP"};
@@ -161,9 +127,6 @@ TEST_F(CommandsTest, ValidaRequeridosReadsTheControls) {
         {[] {}, {}},
         {[&] { form_->Combo5->setCurrentIndex(-1); }, {8}},
         {[&] { form_->Combo1->setCurrentIndex(1), edit("txtProg1")->clear(), edit("txtProg2")->setText(" "); }, {1, 2}},
-        {[&] { form_->Combo1->setCurrentIndex(1), edit("txtProg1")->setText("1999"), edit("txtProg2")->clear(); }, {2}},
-        {[&] { form_->Combo1->setCurrentIndex(1), edit("txtProg1")->setText("1999"), edit("txtProg2")->setText("1"); },
-         {}},
         {[&] { boxes3(G, U, C); }, {9}},  // only the hidden Abastecedor, or a grey box
         {[&] { boxes3(U, C, U); }, {}},
         {[&] { setRfc(kNoBlank); }, {0}},  // shown plain, and not missing data
@@ -258,6 +221,8 @@ TEST_F(CommandsTest, SaveStepsOnABrandNewRecord) {
         EXPECT_EQ(form_->SSTab1->currentIndex(), messages.value(0) == kOffice ? 0 : 2);
         EXPECT_EQ(QApplication::focusWidget() == w("txtProg1"), messages.value(0) == kProgrammeNumber);
         EXPECT_EQ(form_->dtsDatoProv.editMode(), written ? store::EditMode::Edit : store::EditMode::AddNew);
+        EXPECT_EQ(w("txtProg1")->isEnabled(), combo1 == 1);  // "Programa nuevo" locks the year and number
+        EXPECT_TRUE(written || (form_->close() && boxes_->texts() == messages));  // a new record closes unasked
     }
 }
 

@@ -1,5 +1,4 @@
-// "Borrar toda la información" (with its backup), "Borra Anexos" and "Generar
-// disco  para Quentaria" (with the real packing program) through their buttons.
+// The deleting buttons (with the backup) and the disk (with the real packing program).
 #include <QDir>
 #include <QRegularExpression>
 #include <fstream>
@@ -119,10 +118,7 @@ TEST_F(TablesTest, WhatEachDeletionLeavesInTheTables) {
     EXPECT_EQ(store::DbfTable::open(dir_ / "catdirpl.dbf")->recordCount(), 2u);  // marked only, until packed
 }
 
-// Deleting all first copies the seven tables into a dated folder of the data
-// directory, then starts a new application. Brought back as the guide says (the
-// program closed, the folder's tables copied over the data directory's), the
-// program opens on the tables as they were.
+// Deleting all first copies the seven tables into a dated folder; copied back, they open as they were.
 TEST_F(TablesTest, DeletingAllKeepsABackupAndStartsANewApplication) {
     seed(false, true);
     auto record = filledRecord();
@@ -226,8 +222,7 @@ TEST_F(TablesTest, WhereTheDiskEndsAndWhatTheDisketteHolds) {
     }
 }
 
-// The packing program, let past our lock, rewrites four tables before they are
-// copied; the window re-reads them and goes on saving into the right row.
+// The packing program rewrites four tables before the copy; the window re-reads them and saves the right row.
 TEST_F(TablesTest, PackedTablesReachTheDiskette) {
     append("datoprov", {store::Row(32, Value())}, true);
     writeDatoprov(completeRecord());
@@ -268,8 +263,7 @@ TEST_F(TablesTest, PackedTablesReachTheDiskette) {
 }
 
 #ifndef _WIN32  // Windows has no file size limit to stand in for a full diskette
-// A diskette filling up (a file size limit) during a copy: the table cut off is
-// not left under its name, so the check reports it.
+// A diskette filling up (a file size limit): the table cut off is not left under its name, so it is reported.
 TEST_F(TablesTest, ACopyCutOffIsReportedNotLeftBehind) {
     append("mercbi", std::vector<store::Row>(40, {Value("I"), Value(1), Value("12345678")}));
     fs::create_directories(diskette_);
