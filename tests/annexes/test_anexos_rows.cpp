@@ -1,6 +1,4 @@
 // The annexes window's data: opening (tabs, maquila, row sets, an engine error) and the rows written.
-#include <QLabel>
-
 #include "anexos_fixture.h"
 
 namespace anexostest {
@@ -34,37 +32,9 @@ TEST_F(AnexosTest, MaquilaProgrammeGrowsTheGoodsGrid) {
     for (const auto& [number, year, grows] : cases) {
         SCOPED_TRACE(std::string(number) + " / " + year);
         open("3", 0, number, year);
-        ui::DataGrid* grid = goods(0);
-        auto* bar = win_->findChild<QLabel*>(QStringLiteral("dbganexo1Caption"));
-        ASSERT_NE(bar, nullptr);
-        EXPECT_EQ(bar->height() + grid->height(), win_->twipsToPixelsY(grows ? 4000 : win_->entry(grid)->height));
         EXPECT_EQ(win_->control(QStringLiteral("Label19"), 2)->isVisible(), !grows);
-        // Grown or not, the goods grids do not cover one another.
-        EXPECT_FALSE(grid->geometry().intersects(goods(1)->geometry()));
+        EXPECT_FALSE(goods(0)->geometry().intersects(goods(1)->geometry()));  // grown or not, no grid covers another
     }
-}
-
-TEST_F(AnexosTest, GridsShowTheirRowSets) {
-    sector(1, "XV"), sector(2, "X");
-    append("sector", {{"IDSECTOR", Value(1)}, {"DESCRIPCIO", Value("SIN CLAVE")}});  // left out of the direct list
-    sector(1, "IIa"), sector(2, "IV");
-    append("sector", {{"IDSECTOR", Value(2)}, {"DESCRIPCIO", Value("SIN CLAVE")}});  // kept in the indirect list
-    // TIPO_PROGR, ANEXO, TIPOBIEN, IDSECTOR, FRACCION; annex 2 under the direct type is in no grid.
-    good(1, 1, 1, "XV", "22222222"), good(1, 1, 1, "IIa", "11111111"), good(1, 1, 2, "IIa", "33333333");
-    good(2, 2, 2, "X", "44444444"), good(1, 2, 2, "X", "55555555");
-    append("prodabas", {{"NOMBRE", Value("PROVEEDOR UNO")}});
-    open();
-    auto rows = [](ui::DataGrid* g, int column) {  // the add line left out
-        QStringList out;
-        for (int r = 0; r + 1 < g->model()->rowCount(); ++r)
-            out << g->model()->index(r, column).data().toString();
-        return out.join(',');
-    };
-    EXPECT_EQ(rows(sectors(1), 0) + " / " + rows(sectors(0), 0), "IIa,XV / ,IV,X");
-    EXPECT_EQ(rows(goods(0), 3) + " / " + rows(goods(1), 3) + " / " + rows(goods(2), 3),
-              "11111111,22222222 / 33333333 / 44444444");
-    EXPECT_EQ(rows(win_->dbgProdAbas, 1), "PROVEEDOR UNO");
-    EXPECT_FALSE(win_->loadFailed());
 }
 
 // The engine's message ends the opening; the grids over the missing table take nothing, the others work.
@@ -119,7 +89,6 @@ TEST_F(AnexosTest, GoodsRowsAreCheckedAndTakeTheirCodes) {
     // The grid, sector rows there, the numeral picked; TIPO_PROGR, ANEXO, IDSECTOR, TIPOBIEN.
     const std::tuple<int, bool, const char*, std::vector<std::string>> cases[] = {
         {0, true, "VI", {"1", "1", "IIa", "1", "87654321"}},
-        {1, true, nullptr, {"1", "1", "IIa", "2", "87654321"}},
         {2, true, "III", {"2", "2", "X", "2", "87654321"}},
         {1, false, "II", {"1", "1", "", "2", "87654321"}},
     };
@@ -153,18 +122,14 @@ TEST_F(AnexosTest, GoodsRowsAreCheckedAndTakeTheirCodes) {
 
 // Entering a goods grid with no sector only informs; its pick list and back is not entering again.
 TEST_F(AnexosTest, NoSectorMessageOnEnteringAGoodsGrid) {
-    // Combo1, sector rows there, the grid; the box.
-    const std::tuple<int, bool, int, QString> cases[] = {
-        {0, false, 0, ""},
-        {1, false, 1, QString::fromUtf8(kNoSector) + "|Error|critical"},
-        {1, true, 2, ""},
-        {0, false, 2,
+    // Combo1, the grid (no sector rows); the box.
+    const std::tuple<int, int, QString> cases[] = {
+        {0, 0, ""},
+        {1, 1, QString::fromUtf8(kNoSector) + "|Error|critical"},
+        {0, 2,
          "Debe señalar en la ventana de sectores el correspondiente al bien a importar|" + ui::applicationTitle()}};
-    for (const auto& [combo1, sectorRows, grid, box] : cases) {
+    for (const auto& [combo1, grid, box] : cases) {
         SCOPED_TRACE(grid);
-        empty("sector");
-        if (sectorRows)
-            sector(1, "X"), sector(2, "V");
         open("3", combo1), tabOf(grid);
         focus(grid == 2 ? sectors(0) : sectors(1));
         boxes_->clear(), focus(goods(grid));
