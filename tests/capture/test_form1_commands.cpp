@@ -35,21 +35,6 @@ protected:
     }
 };
 
-// Other windows read what is shown: unsaved, untrimmed, all 13 RFC places, the lists' texts, grey not ticked.
-TEST_F(Form1Test, OtherWindowsReadWhatTheWindowShows) {
-    writeDatoprov(filledRecord());
-    open();
-    setRfc(QStringLiteral(" ABC8501"));
-    edit("txtacredita")->setText(QStringLiteral(" 1.6 "));
-    form_->txtañomaquila->setText(QStringLiteral("1999"));
-    form_->chkProdFinal->setCheckState(G), form_->chkrodIndirecto->setCheckState(C);
-    const ui::MainWindowState s = form_->state();
-    EXPECT_EQ(s.MaskEdBox1 + "|" + s.txtacredita + "|" + s.txtañomaquila + "|" + s.Combo1 + "|" + s.Combo5 + "|"
-                  + s.cmbActividad + "|" + s.txtApePat1,
-              QString::fromUtf8(" ABC8501     | 1.6 |1999|Ampliación|OFICINA CENTRO|HARINAS|EMPRESA SA"));
-    EXPECT_TRUE(s.Combo1Index == 1 && !s.chkProdFinal && s.chkrodIndirecto);
-}
-
 TEST_F(Form1Test, ClosingAnEditedRecordAsks) {
     // The answer, whether the window closes, APEPATRAZ afterwards.
     const std::tuple<ui::Answer, bool, const char*> cases[] = {
@@ -81,8 +66,9 @@ TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
     const std::tuple<QString, int, QString, QString, Qt::CheckState, Qt::CheckState, Qt::CheckState, const char*,
                      const char*>
         cases[] = {
-            // A new programme ignores year and number.
+            // A new programme, or no procedure selected, ignores year and number.
             {kCompany, 0, "abc", "", C, U, U, nullptr, "Anexos:1"},
+            {kCompany, -1, "", "", C, U, U, nullptr, "Anexos:1"},
             {kCompany, 1, "1979", "5", C, U, U, texts::kYearBefore1980, ""},
             {kCompany, 1, "1980", "", C, U, U, texts::kNumberZero, ""},
             {kCompany, 1, "ABCD", "12", C, U, U, texts::kYearZero, ""},  // a year of letters reads 0
