@@ -1,4 +1,4 @@
-// The annexes window's data: opening (tabs, maquila, row sets, an engine error) and the rows written.
+// The annexes window's data: opening (tabs, maquila, an engine error) and the rows written.
 #include "anexos_fixture.h"
 
 namespace anexostest {

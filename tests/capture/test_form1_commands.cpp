@@ -1,4 +1,4 @@
-// Start-up, closing, the command buttons, and valida and ValidaRequeridos on the real widgets.
+// Closing, the command buttons, and valida and ValidaRequeridos on the real widgets.
 #include "form1_fixture.h"
 #include "ui/busy.h"
 
