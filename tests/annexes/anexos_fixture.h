@@ -1,7 +1,4 @@
-// Shared set-up of the annexes window's GUI tests: a data directory in a
-// temporary folder, a stand-in for the main window (the annexes window reads
-// only its state), scripted message boxes, and the window shown and active on
-// the offscreen platform.
+// The annexes window's GUI tests: a temporary data directory, a stand-in main window, scripted boxes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -79,8 +76,7 @@ protected:
         std::filesystem::remove(dir_ / (std::string(table) + ".dbf")), store::ensureDataDirectory(dir_);
     }
 
-    // Opens the window, shown and active, as the main window shows the
-    // programme type, Combo1 (0 "Programa nuevo", 1 "Ampliación") and the maquila number and year.
+    // Opens the window, shown and active, on the main window's type, Combo1 index and maquila number and year.
     void open(const char* tipoProg = "3", int combo1 = 0, const char* numMaquila = "", const char* anoMaquila = "") {
         close();
         main_.shown.TipoProg = QString::fromUtf8(tipoProg);

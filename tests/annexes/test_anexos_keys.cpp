@@ -1,7 +1,4 @@
-// The annexes window from the keyboard: where Enter, Tab and the arrows take
-// the cell pointer in each grid, closing with a row not yet written, and the
-// Roman-numeral pick lists under the SECTOR cell of the goods grids, and rows
-// pasted from a spreadsheet.
+// The annexes window from the keyboard: cell moves, closing, the numeral pick lists, pasted rows.
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QScrollBar>
@@ -29,9 +26,7 @@ TEST_F(AnexosTest, SectorGridKeysMoveThroughCellsAndRows) {
     EXPECT_TRUE(goods(0)->hasFocus());
 }
 
-// Tab and Enter leave dbganexo3 and dbgProdAbas at once; dbganexo2 goes cell
-// by cell, passes its SECTOR cell without dropping the list, and leaves
-// after its last cell. What was typed stays in the row.
+// Tab and Enter leave dbganexo3 and dbgProdAbas at once, dbganexo2 after its last cell; the row stays typed.
 TEST_F(AnexosTest, TabLeavesTheGridsThatSaySo) {
     // The tab, the grid, the column typed into, what is typed, then Tab or not.
     const std::tuple<int, const char*, int, const char*, bool> cases[] = {
@@ -55,8 +50,7 @@ TEST_F(AnexosTest, TabLeavesTheGridsThatSaySo) {
     }
 }
 
-// Closing writes the rows left pending; shown modally, a refused one keeps
-// the window (and the caller) waiting on the row's own tab.
+// Closing writes the pending rows; shown modally, a refused one keeps the window waiting on its tab.
 TEST_F(AnexosTest, ClosingWritesPendingRowsOrWaits) {
     sector(1, "X"), open();
     typeRow(goods(1), {{3, "12345678"}}), typeRow(goods(0), {{3, "123"}});
@@ -76,9 +70,8 @@ TEST_F(AnexosTest, ClosingWritesPendingRowsOrWaits) {
     EXPECT_EQ(column("mercbi", "FRACCION"), (std::vector<std::string>{"87654321", "12345678"}));
 }
 
-// How the list is dropped ('k' typed key, F2, F4, 'b' button), the Down keys
-// in it, how it goes ('E' Enter, 'D' double click, 'X' Escape, 'F' focus
-// elsewhere, 'S' scroll) and what the SECTOR cell then holds.
+// Dropped by 'k' key, F2, F4, 'b' button; the Downs; gone by 'E' Enter, 'D' double click, 'X' Escape,
+// 'F' focus elsewhere, 'S' scroll; what the SECTOR cell then holds.
 TEST_F(AnexosTest, PickListDropsUnderTheSectorCell) {
     const std::tuple<int, char, int, char, const char*> cases[] = {
         {1, 'k', 2, 'E', "III"}, {0, '2', 0, 'E', "I"}, {2, '4', 5, 'D', "VI"}, {0, 'b', 19, 'E', "XX"},
@@ -101,11 +94,6 @@ TEST_F(AnexosTest, PickListDropsUnderTheSectorCell) {
         if (drop == 'b')
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->buttonRect(secCell).center()), settle();
         ASSERT_TRUE(list->isVisible() && list->hasFocus() && !grid->isEditing());
-        // Just below the current cell, the column's width and 15 twips more.
-        const QRect r = grid->visualRect(secCell);
-        EXPECT_EQ(list->pos(),
-                  grid->viewport()->mapTo(list->parentWidget(), QPoint(r.left(), r.top() + grid->rowHeight(row))));
-        EXPECT_EQ(list->width(), grid->columnWidth(2) + win_->twipsToPixelsX(15));
         EXPECT_EQ(list->currentRow(), 0);
         for (int d = 0; d < downs; ++d)
             key(Qt::Key_Down);
@@ -127,9 +115,7 @@ TEST_F(AnexosTest, PickListDropsUnderTheSectorCell) {
     }
 }
 
-// Rows pasted from a spreadsheet into the goods grids and the register of indirect producers: each through the
-// grid's key filter and row check, the refused ones kept out and listed in one box; the cell pointer is then on
-// the line that adds a row.
+// Pasted rows go through the key filter and row check; the refused are listed once; the pointer ends on the add line.
 TEST_F(AnexosTest, PastedRowsGoInOneByOneAndTheRefusedAreListedOnce) {
     auto paste = [this](int page, const char* name, int at, bool editing, const char* text) {
         sector(1, "X", "DIRECTO");

@@ -1,9 +1,4 @@
-// The annexes window's data: the opening sequence (tabs by programme type, the
-// maquila rule, row sets, an engine error on the way), and rows written to their
-// tables: refused rows kept for correction, the codes each row takes,
-// HabilitaAnexo1, the no-sector messages.
-#include <QLabel>
-
+// The annexes window's data: opening (tabs, maquila, an engine error) and the rows written.
 #include "anexos_fixture.h"
 
 namespace anexostest {
@@ -37,43 +32,12 @@ TEST_F(AnexosTest, MaquilaProgrammeGrowsTheGoodsGrid) {
     for (const auto& [number, year, grows] : cases) {
         SCOPED_TRACE(std::string(number) + " / " + year);
         open("3", 0, number, year);
-        ui::DataGrid* grid = goods(0);
-        auto* bar = win_->findChild<QLabel*>(QStringLiteral("dbganexo1Caption"));
-        ASSERT_NE(bar, nullptr);
-        EXPECT_EQ(bar->height() + grid->height(), win_->twipsToPixelsY(grows ? 4000 : win_->entry(grid)->height));
         EXPECT_EQ(win_->control(QStringLiteral("Label19"), 2)->isVisible(), !grows);
-        // Grown or not, the goods grids do not cover one another.
-        EXPECT_FALSE(grid->geometry().intersects(goods(1)->geometry()));
+        EXPECT_FALSE(goods(0)->geometry().intersects(goods(1)->geometry()));  // grown or not, no grid covers another
     }
 }
 
-TEST_F(AnexosTest, GridsShowTheirRowSets) {
-    sector(1, "XV"), sector(2, "X");
-    append("sector", {{"IDSECTOR", Value(1)}, {"DESCRIPCIO", Value("SIN CLAVE")}});  // left out of the direct list
-    sector(1, "IIa"), sector(2, "IV");
-    append("sector", {{"IDSECTOR", Value(2)}, {"DESCRIPCIO", Value("SIN CLAVE")}});  // kept in the indirect list
-    // TIPO_PROGR, ANEXO, TIPOBIEN, IDSECTOR, FRACCION; annex 2 under the direct type is in no grid.
-    good(1, 1, 1, "XV", "22222222"), good(1, 1, 1, "IIa", "11111111"), good(1, 1, 2, "IIa", "33333333");
-    good(2, 2, 2, "X", "44444444"), good(1, 2, 2, "X", "55555555");
-    append("prodabas", {{"NOMBRE", Value("PROVEEDOR UNO")}});
-    open();
-    auto rows = [](ui::DataGrid* g, int column) {  // the add line left out
-        QStringList out;
-        for (int r = 0; r + 1 < g->model()->rowCount(); ++r)
-            out << g->model()->index(r, column).data().toString();
-        return out.join(',');
-    };
-    EXPECT_EQ(rows(sectors(1), 0) + " / " + rows(sectors(0), 0), "IIa,XV / ,IV,X");
-    EXPECT_EQ(rows(goods(0), 3) + " / " + rows(goods(1), 3) + " / " + rows(goods(2), 3),
-              "11111111,22222222 / 33333333 / 44444444");
-    EXPECT_EQ(rows(win_->dbgProdAbas, 1), "PROVEEDOR UNO");
-    EXPECT_EQ(std::tuple(win_->List1->count(), win_->List2->count(), win_->List3->count(), win_->List4->count()),
-              std::tuple(20, 6, 6, 6));  // the numerals to XX under dbganexo1, to VI elsewhere
-    EXPECT_FALSE(win_->loadFailed());
-}
-
-// The engine's message ends the sequence; the window stays usable: the grids
-// over the missing table take nothing, the others work.
+// The engine's message ends the opening; the grids over the missing table take nothing, the others work.
 TEST_F(AnexosTest, EngineErrorWhileOpeningDoesNotEndTheWindow) {
     sector(1, "X"), std::filesystem::remove(dir_ / "mercbi.dbf"), open();
     EXPECT_TRUE(win_->loadFailed());
@@ -118,16 +82,13 @@ TEST_F(AnexosTest, SectorRows) {
     }
 }
 
-// A short fraction is refused with its grid's text and the row stays; once
-// corrected it is written with its grid's codes and the key of the sector
-// current on its tab (empty when there is none), whatever its SECTOR cell held.
+// A short fraction is refused and stays; corrected, it takes its grid's codes and its tab's current sector key.
 TEST_F(AnexosTest, GoodsRowsAreCheckedAndTakeTheirCodes) {
     const QString kCritical = QString::fromUtf8("La Fracción debe ser de 8 números|Error|critical");
     const QString kPlain = QString::fromUtf8("La fraccion debe ser de 8 números|") + ui::applicationTitle();
     // The grid, sector rows there, the numeral picked; TIPO_PROGR, ANEXO, IDSECTOR, TIPOBIEN.
     const std::tuple<int, bool, const char*, std::vector<std::string>> cases[] = {
         {0, true, "VI", {"1", "1", "IIa", "1", "87654321"}},
-        {1, true, nullptr, {"1", "1", "IIa", "2", "87654321"}},
         {2, true, "III", {"2", "2", "X", "2", "87654321"}},
         {1, false, "II", {"1", "1", "", "2", "87654321"}},
     };
@@ -159,22 +120,16 @@ TEST_F(AnexosTest, GoodsRowsAreCheckedAndTakeTheirCodes) {
     }
 }
 
-// Entering a goods grid with no sector chosen only informs; moving inside
-// the grid or to its pick list and back is not entering it again.
+// Entering a goods grid with no sector only informs; its pick list and back is not entering again.
 TEST_F(AnexosTest, NoSectorMessageOnEnteringAGoodsGrid) {
-    // Combo1, sector rows there, the grid; the box.
-    const std::tuple<int, bool, int, QString> cases[] = {
-        {0, false, 0, ""},
-        {0, false, 1, QString::fromUtf8(kNoSector) + "|Error|critical"},
-        {1, false, 1, QString::fromUtf8(kNoSector) + "|Error|critical"},
-        {1, true, 2, ""},
-        {0, false, 2,
+    // Combo1, the grid (no sector rows); the box.
+    const std::tuple<int, int, QString> cases[] = {
+        {0, 0, ""},
+        {1, 1, QString::fromUtf8(kNoSector) + "|Error|critical"},
+        {0, 2,
          "Debe señalar en la ventana de sectores el correspondiente al bien a importar|" + ui::applicationTitle()}};
-    for (const auto& [combo1, sectorRows, grid, box] : cases) {
+    for (const auto& [combo1, grid, box] : cases) {
         SCOPED_TRACE(grid);
-        empty("sector");
-        if (sectorRows)
-            sector(1, "X"), sector(2, "V");
         open("3", combo1), tabOf(grid);
         focus(grid == 2 ? sectors(0) : sectors(1));
         boxes_->clear(), focus(goods(grid));
@@ -185,8 +140,7 @@ TEST_F(AnexosTest, NoSectorMessageOnEnteringAGoodsGrid) {
     }
 }
 
-// For an extension, dbganexo1 takes goods only under sector "X"; it opens
-// enabled whatever sector the rows put first.
+// For an extension dbganexo1 takes goods only under sector "X"; it opens enabled whatever comes first.
 TEST_F(AnexosTest, ExtensionEnablesAnexo1OnlyUnderX) {
     sector(1, "IIa"), sector(1, "X");
     open("3", 1);
@@ -203,9 +157,7 @@ TEST_F(AnexosTest, ExtensionEnablesAnexo1OnlyUnderX) {
     EXPECT_FALSE(goods(0)->commitRow());
     EXPECT_EQ(boxes_->texts(), QStringList{QStringLiteral("No debe capturar fraccones para el sector indicado")});
 
-    // No sector yet: a click into the goods grid runs HabilitaAnexo1, then
-    // the message titled for it (the focus then moves on to dbganexo2, which
-    // has its say).
+    // No sector yet: a click into the grid runs HabilitaAnexo1, then its message (dbganexo2 has its say after).
     empty("sector"), open("3", 1);
     ASSERT_TRUE(goods(0)->isEnabled());
     QTest::mouseClick(goods(0)->viewport(), Qt::LeftButton, {},

@@ -1,6 +1,4 @@
-// Shared set-up of the main window's tests: the checks' message texts, and for
-// the GUI tests small catalogues in a temporary data directory, scripted
-// message boxes, the window shown and active.
+// The main window's tests: the checks' texts, small catalogues in a temporary directory, scripted boxes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -66,18 +64,16 @@ protected:
     void SetUp() override {
         dir_ = std::filesystem::path(tmp_.path().toStdString());
         store::ensureDataDirectory(dir_);
-        for (const auto& [name, rows] :
-             std::map<std::string, std::vector<store::Row>>{{"admlocal",
-                                                             {{Value(10), Value("OFICINA NORTE")},
-                                                              {Value(20), Value("OFICINA CENTRO")},
-                                                              {Value(30), Value("OFICINA SUR")}}},
-                                                            {"activida",
-                                                             {{Value(311010), Value(), Value("ALIMENTOS")},
-                                                              {Value(311020), Value(), Value("HARINAS")},
-                                                              {Value(311030), Value(), Value("TORTILLAS")}}}}) {
+        auto catalogue = [this](const std::string& name, const std::vector<store::Row>& rows) {
             std::filesystem::remove(dir_ / (name + ".dbf"));
             store::DbfTable::createWithRows(dir_ / (name + ".dbf"), store::tableLayout(name).fields, rows);
-        }
+        };
+        catalogue("admlocal", {{Value(10), Value("OFICINA NORTE")},
+                               {Value(20), Value("OFICINA CENTRO")},
+                               {Value(30), Value("OFICINA SUR")}});
+        catalogue("activida", {{Value(311010), Value(), Value("ALIMENTOS")},
+                               {Value(311020), Value(), Value("HARINAS")},
+                               {Value(311030), Value(), Value("TORTILLAS")}});
         boxes_ = new ui::ScriptedMessageBoxes;
         previous_ = ui::MessageBoxService::install(std::unique_ptr<ui::ScriptedMessageBoxes>(boxes_));
     }
@@ -109,14 +105,10 @@ protected:
     // An application complete enough for the disk.
     std::map<std::string, Value> completeRecord() const {
         auto record = filledRecord();
-        for (const auto& [field, value] : std::map<std::string, const char*>{{"CALLEYNO", "REFORMA 10"},
-                                                                             {"CP", "06000"},
-                                                                             {"COLONIA", "CENTRO"},
-                                                                             {"TELEFONO", "5556"},
-                                                                             {"NOMBREREPL", "ANA"},
-                                                                             {"CARGO", "DIRECTORA"},
-                                                                             {"TEL_REPREG", "5557"},
-                                                                             {"EMAILREPL", "ana@x.mx"}})
+        const char* const more[][2] = {{"CALLEYNO", "REFORMA 10"}, {"CP", "06000"},          {"COLONIA", "CENTRO"},
+                                       {"TELEFONO", "5556"},       {"NOMBREREPL", "ANA"},    {"CARGO", "DIRECTORA"},
+                                       {"TEL_REPREG", "5557"},     {"EMAILREPL", "ana@x.mx"}};
+        for (const auto& [field, value] : more)
             record[field] = Value(value);
         return record;
     }

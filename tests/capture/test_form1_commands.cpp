@@ -1,5 +1,4 @@
-// Start-up, closing, the command buttons, the data source's hook, and valida and
-// ValidaRequeridos on the real widgets: each rule and edge, each control read.
+// Closing, the command buttons, and valida and ValidaRequeridos on the real widgets.
 #include "form1_fixture.h"
 #include "ui/busy.h"
 
@@ -36,47 +35,6 @@ protected:
     }
 };
 
-TEST_F(Form1Test, EmptyDatoprovAddsALockedNewRecord) {
-    open();
-    EXPECT_EQ(form_->windowTitle(), QStringLiteral("ZELTAR Ver 3.0"));
-    EXPECT_EQ(form_->dtsDatoProv.editMode(), store::EditMode::AddNew);
-    // Locked, but for what a new application begins with: the RFC, its name, its programme.
-    for (const auto& [name, on] : {std::pair{"txtCalle", false},
-                                   {"dbgplantas", false},
-                                   {"Command2", false},
-                                   {"MaskEdBox1", true},
-                                   {"txtApePat1", true}})
-        EXPECT_EQ(w(name)->isEnabled(), on) << name;
-    for (int i : {Form1::kDeleteAll, Form1::kDeleteAnnexes, Form1::kHelp, Form1::kEdit, Form1::kAbout})
-        EXPECT_EQ(button(i)->isEnabled(), i > Form1::kCancelChanges) << i;
-    EXPECT_EQ(form_->Combo1->currentText() + "|" + form_->cmbActividad->currentText(), "Programa nuevo|ALIMENTOS");
-    EXPECT_EQ(std::tuple(form_->Combo5->count(), form_->Combo5->currentIndex(), form_->SSTab1->currentIndex()),
-              std::tuple(3, -1, 0));
-    form_->Combo1->setCurrentIndex(1);  // "Ampliación" opens the year and number, "Programa nuevo" locks them
-    EXPECT_TRUE(w("txtProg1")->isEnabled() && w("txtProg2")->isEnabled());
-    form_->Combo1->setCurrentIndex(0);
-    EXPECT_FALSE(w("txtProg1")->isEnabled() || w("txtProg2")->isEnabled());
-    EXPECT_EQ(form_->dtsDatoProv.field(store::datoprov::kCampo20).toString(), "14");  // Nuevo ran to its last step
-    EXPECT_TRUE(form_->close());  // closing while adding asks nothing
-    EXPECT_TRUE(boxes_->shown().empty());
-}
-
-// What the other windows read is what the window shows: unsaved, untrimmed,
-// the RFC in all 13 positions, the lists' texts, a grey box not ticked.
-TEST_F(Form1Test, OtherWindowsReadWhatTheWindowShows) {
-    writeDatoprov(filledRecord());
-    open();
-    setRfc(QStringLiteral(" ABC8501"));
-    edit("txtacredita")->setText(QStringLiteral(" 1.6 "));
-    form_->txtañomaquila->setText(QStringLiteral("1999"));
-    form_->chkProdFinal->setCheckState(G), form_->chkrodIndirecto->setCheckState(C);
-    const ui::MainWindowState s = form_->state();
-    EXPECT_EQ(s.MaskEdBox1 + "|" + s.txtacredita + "|" + s.txtañomaquila + "|" + s.Combo1 + "|" + s.Combo5 + "|"
-                  + s.cmbActividad + "|" + s.txtApePat1,
-              QString::fromUtf8(" ABC8501     | 1.6 |1999|Ampliación|OFICINA CENTRO|HARINAS|EMPRESA SA"));
-    EXPECT_TRUE(s.Combo1Index == 1 && !s.chkProdFinal && s.chkrodIndirecto);
-}
-
 TEST_F(Form1Test, ClosingAnEditedRecordAsks) {
     // The answer, whether the window closes, APEPATRAZ afterwards.
     const std::tuple<ui::Answer, bool, const char*> cases[] = {
@@ -98,17 +56,12 @@ TEST_F(Form1Test, ClosingAnEditedRecordAsks) {
     }
 }
 
-// valida as the annexes button runs it, a row per rule, edge and control it reads; the annexes
-// open after a pass, with TipoProg from the boxes (Directo, Indirecto and the never shown Abastecedor).
+// valida through the annexes button, a row per rule and edge; a pass opens the annexes with TipoProg.
 TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
     writeDatoprov(filledRecord());
     open();
     QString opened;
-    form_->windows = {[&] { opened += "Anexos:" + form_->TipoProg->text(); }, [&] { opened += "frmDocument,"; },
-                      [&] { opened += "frmayuda,"; }, [&] { opened += "frmAbout,"; }};
-    for (int i : {int(Form1::kHelp), int(Form1::kPrint), int(Form1::kAbout), 8, 12})
-        form_->Command1_Click(i);
-    EXPECT_EQ(opened, QStringLiteral("frmayuda,frmDocument,frmAbout,"));
+    form_->windows.Anexos = [&] { opened += "Anexos:" + form_->TipoProg->text(); };
     // The RFC, Combo1, year, number, the three boxes; the message, what opened.
     const std::tuple<QString, int, QString, QString, Qt::CheckState, Qt::CheckState, Qt::CheckState, const char*,
                      const char*>
@@ -117,17 +70,12 @@ TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
             {kCompany, 0, "abc", "", C, U, U, nullptr, "Anexos:1"},
             {kCompany, -1, "", "", C, U, U, nullptr, "Anexos:1"},
             {kCompany, 1, "1979", "5", C, U, U, texts::kYearBefore1980, ""},
-            {kCompany, 1, "500", "0", C, U, U, texts::kYearBefore1980, ""},
-            {kCompany, 1, "2001", "0", C, U, U, texts::kNumberZero, ""},
             {kCompany, 1, "1980", "", C, U, U, texts::kNumberZero, ""},
-            {kCompany, 1, "1990", "-5", C, U, U, texts::kNumberZero, ""},  // negatives read 0
-            {kCompany, 1, "-199", "5", C, U, U, texts::kYearZero, ""},
             {kCompany, 1, "ABCD", "12", C, U, U, texts::kYearZero, ""},  // a year of letters reads 0
             {kCompany, 1, "0", "0000", C, U, U, texts::kBothMissing, ""},
             {kCompany, 1, "2001", "1 5", C, C, U, nullptr, "Anexos:3"},  // blanks inside a number are passed over
             {kCompany, 0, "", "", U, U, C, nullptr, "Anexos:4"},
             {kCompany, 0, "", "", U, G, U, nullptr, "Anexos:2"},  // a grey box counts
-            {kCompany, 0, "", "", G, U, U, nullptr, "Anexos:1"},
             {kCompany, 0, "", "", U, U, U, texts::kTipo, ""},
             {kCompany, 1, "", "", U, U, U, texts::kTipo, ""},   // before the year
             {kNoBlank, 1, "", "", U, U, U, texts::kFirst, ""},  // an RFC fault ends the check before the programme type
@@ -151,9 +99,7 @@ TEST_F(CommandsTest, AnnexesButtonRunsValidaOnTheControls) {
     }
 }
 
-// One row per control ValidaRequeridos reads, each alone at fault (the text
-// boxes by the place of their message; blanks and tabs count as empty), and
-// everything missing, shown in order.
+// Each control ValidaRequeridos reads alone at fault (blanks and tabs are empty), then all, in order.
 TEST_F(CommandsTest, ValidaRequeridosReadsTheControls) {
     const char* required[] = {nullptr,       nullptr, nullptr, "txtApePat1",  "txtCalle", "txtCP",         "txtColonia",
                               "txtTelefono", nullptr, nullptr, "txtNombreR2", "txtcargo", "txtTelefonoR2", "EMAILREP"};
@@ -161,11 +107,7 @@ TEST_F(CommandsTest, ValidaRequeridosReadsTheControls) {
         {[] {}, {}},
         {[&] { form_->Combo5->setCurrentIndex(-1); }, {8}},
         {[&] { form_->Combo1->setCurrentIndex(1), edit("txtProg1")->clear(), edit("txtProg2")->setText(" "); }, {1, 2}},
-        {[&] { form_->Combo1->setCurrentIndex(1), edit("txtProg1")->setText("1999"), edit("txtProg2")->clear(); }, {2}},
-        {[&] { form_->Combo1->setCurrentIndex(1), edit("txtProg1")->setText("1999"), edit("txtProg2")->setText("1"); },
-         {}},
-        {[&] { boxes3(G, U, C); }, {9}},  // only the hidden Abastecedor, or a grey box
-        {[&] { boxes3(U, C, U); }, {}},
+        {[&] { boxes3(G, U, C); }, {9}},   // only the hidden Abastecedor, or a grey box
         {[&] { setRfc(kNoBlank); }, {0}},  // shown plain, and not missing data
         {[&] {
              form_->Combo1->setCurrentIndex(1), form_->Combo5->setCurrentIndex(-1), boxes3(U, U, U);
@@ -221,12 +163,9 @@ TEST_F(CommandsTest, EditAndMoves) {
     form_->MaskEdBox1->blockSignals(false);
     form_->Command1_Click(Form1::kEdit);
     EXPECT_TRUE(w("txtnombre1")->isEnabled());
-    for (auto move : {&store::DataSource::moveFirst, &store::DataSource::moveLast, &store::DataSource::movePrevious}) {
-        form_->Habilita(true), button(Form1::kEdit)->setEnabled(false);
-        (form_->dtsDatoProv.*move)();
-        EXPECT_TRUE(band() == "off" && button(Form1::kEdit)->isEnabled());
-    }
+    form_->Habilita(true), button(Form1::kEdit)->setEnabled(false);
     form_->dtsDatoProv.moveFirst();
+    EXPECT_TRUE(band() == "off" && button(Form1::kEdit)->isEnabled());  // a move browses
     form_->Command1_Click(Form1::kEdit);
     ASSERT_FALSE(button(Form1::kDeleteAnnexes)->isEnabled());
     click(Form1::kSave);                                      // saving makes the row current again: a bookmark
@@ -258,6 +197,8 @@ TEST_F(CommandsTest, SaveStepsOnABrandNewRecord) {
         EXPECT_EQ(form_->SSTab1->currentIndex(), messages.value(0) == kOffice ? 0 : 2);
         EXPECT_EQ(QApplication::focusWidget() == w("txtProg1"), messages.value(0) == kProgrammeNumber);
         EXPECT_EQ(form_->dtsDatoProv.editMode(), written ? store::EditMode::Edit : store::EditMode::AddNew);
+        EXPECT_EQ(w("txtProg1")->isEnabled(), combo1 == 1);  // "Programa nuevo" locks the year and number
+        EXPECT_TRUE(written || (form_->close() && boxes_->texts() == messages));  // a new record closes unasked
     }
 }
 
@@ -305,14 +246,9 @@ TEST_F(CommandsTest, SavedRecordRoundTrips) {
     EXPECT_EQ(std::make_tuple(r[kTipoTram], r[kCampo20], r[kTipoProg], r[kCveActivid], r[kCveAdmLoc]),
               std::make_tuple(Value(2), Value("14"), Value(3), Value(311020), Value(20)));
     open();
-    EXPECT_EQ(form_->MaskEdBox1->maskedText(), kCompany);
     for (int i = 0; i < int(std::size(boxes)); ++i)
         EXPECT_EQ(edit(boxes[i])->text(), text(i)) << boxes[i];
     EXPECT_EQ(edit("txtProg1")->text() + "/" + edit("txtProg2")->text(), QStringLiteral("2001/15"));
-    EXPECT_EQ(form_->Combo1->currentText() + form_->Combo5->currentText() + form_->cmbActividad->currentText(),
-              QString::fromUtf8("AmpliaciónOFICINA CENTROHARINAS"));
-    EXPECT_TRUE(form_->chkProdFinal->isChecked() && form_->chkrodIndirecto->isChecked());
-    EXPECT_EQ(form_->TipoProg->text(), QStringLiteral("3"));
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// Damaged tables met by the real window, control characters pasted into the
-// boxes and cells, and disk folders that share files with the data directory.
+// Damaged tables met by the window, pasted control characters, disk folders sharing the data directory.
 #include <QClipboard>
 
 #include "../store/dbf_test_util.h"
@@ -22,8 +21,7 @@ std::vector<store::Row> sampleRows(const std::string& table, std::size_t n) {
     return rows;
 }
 
-// What each kind of damage does to a sound file of three rows; the rows a
-// repair keeps and those the header counts that are not there whole.
+// Each damage to a sound file of three rows; the rows a repair keeps, and those counted but not whole.
 const struct Damage {
     const char* kind;
     void (*damage)(std::string& bytes);
@@ -67,10 +65,8 @@ protected:
     }
 };
 
-// Every kind of damage in every table: a question naming the table, nothing
-// written while it is only read, a repair that keeps a copy of the damaged
-// file and every whole row, as we and another reader of the format find them
-// (the same as in a sound table of those rows).
+// Every damage in every table: a question naming it, nothing written while only read, a repair keeping a copy
+// and every whole row, as we and another reader of the format find them.
 TEST_F(DamageTest, EveryDamagedTableIsToldThenReadOnlyOrRepaired) {
     std::vector<std::string> args{"-c", "import dbfread,sys\nfor f,g in zip(*[iter(sys.argv[1:])]*2):\n"
                                         " a,b=dbfread.DBF(f),dbfread.DBF(g)\n"
@@ -114,8 +110,7 @@ TEST_F(DamageTest, EveryDamagedTableIsToldThenReadOnlyOrRepaired) {
     }
 }
 
-// Writes refused by a table that is only read: the operator reads why, the
-// row stays on screen, and closing the window does not drop it unsaid.
+// A table only read refuses writes with a reason; the row stays, and closing does not drop it unsaid.
 TEST_F(DamageTest, RefusedWritesAreToldAndKeepWhatWasTyped) {
     writeDatoprov(filledRecord());
     const std::string damaged = damage("catdirpl", kDamages[0], ui::Answer::No);
@@ -142,8 +137,7 @@ TEST_F(DamageTest, RefusedWritesAreToldAndKeepWhatWasTyped) {
     EXPECT_TRUE(boxes_->texts().join('|').contains(QString::fromUtf8("datoprov.dbf está dañada")));
 }
 
-// A line break or tab pasted into a text box or a grid cell never reaches
-// the table; a digit box keeps its own reading of a pasted number.
+// Pasted line breaks and tabs never reach a table; a digit box keeps its own reading of a pasted number.
 TEST_F(DamageTest, PastedControlCharactersAreDropped) {
     QApplication::clipboard()->setText(QStringLiteral("LINEA1\nLINEA2\t\x7F"));
     if (QApplication::clipboard()->text() != QStringLiteral("LINEA1\nLINEA2\t\x7F"))
@@ -167,9 +161,7 @@ TEST_F(DamageTest, PastedControlCharactersAreDropped) {
     EXPECT_EQ(form_->txtProg2->text(), QStringLiteral("0"));
 }
 
-// A disk folder that is the data directory, lies inside it (there or not
-// yet) or holds it: one message, nothing packed or copied; a damaged table
-// stops the disk too.
+// A disk folder that is, lies in or holds the data directory: one message, nothing copied; so for a damaged table.
 TEST_F(DamageTest, DiskFoldersSharingTheDataDirectoryAndDamagedTablesStopTheDisk) {
     restart(filledRecord());
     fs::create_directory(dir_ / "A");
