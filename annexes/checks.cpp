@@ -10,26 +10,8 @@ namespace annexes {
 
 namespace {
 
-// A case change that the tables could not store (a Latin-1 letter whose
-// capital lies outside the code page) leaves the key as typed, so the grid
-// never receives a character it cannot write.
-int storableOr(int changed, int typed) {
-    if (changed == typed || changed > 0xFFFF)
-        return typed;
-    return ui::storable(QString(QChar(char16_t(changed)))) ? changed : typed;
-}
-
-int upperKey(int code) {
-    if (code <= 0 || code > 0xFFFF)
-        return code;
-    return storableOr(int(QChar::toUpper(char32_t(code))), code);
-}
-
-int lowerKey(int code) {
-    if (code <= 0 || code > 0xFFFF)
-        return code;
-    return storableOr(int(QChar::toLower(char32_t(code))), code);
-}
+using ui::lowerKey;
+using ui::upperKey;
 
 KeyResult enterSendsTab(int key) { return {key, key == ui::kEnter}; }
 

@@ -2,6 +2,7 @@
 
 #include <QChar>
 
+#include "ui/keys.h"
 #include "ui/rules.h"
 
 namespace capture {
@@ -47,28 +48,13 @@ std::vector<Message> plantRowCheck(int currentColumn, const QString& cpText) {
     return messages(rules::plantRowCheck(currentColumn, u16(cpText)));
 }
 
-// Key codes are Unicode code points (the same as the ANSI codes for the
-// Latin-1 letters). Characters without a case mapping, control codes and
-// codes outside Unicode come back unchanged.
-int upperKey(int code) {
-    if (code <= 0 || code > 0x10FFFF)
-        return code;
-    return static_cast<int>(QChar::toUpper(static_cast<char32_t>(code)));
-}
-
-int lowerKey(int code) {
-    if (code <= 0 || code > 0x10FFFF)
-        return code;
-    return static_cast<int>(QChar::toLower(static_cast<char32_t>(code)));
-}
-
 int plantCellKey(int column, int code) {
     switch (column) {
     case 0:
     case 2:
     case 3:
     case 4:
-    case 5: return upperKey(code);
+    case 5: return ui::upperKey(code);
     case 1:
     case 6:
     case 7: return SoloNumeros(code);

@@ -59,8 +59,6 @@ QString prog2OnLeave(const QString& text);
 std::vector<Message> plantRowCheck(int currentColumn, const QString& cpText);
 
 // Key rules: form level (upper case), then per control. Return 0 to swallow.
-int upperKey(int code);
-int lowerKey(int code);
 // The plants grid's per-cell rule: upper case (columns 0, 2-5) or SoloNumeros
 // (columns 1, 6, 7).
 int plantCellKey(int column, int code);

@@ -10,10 +10,10 @@
 namespace capture {
 
 void Form1::setupKeyFilters() {
-    keys_->setWindowFilter(upperKey);
+    keys_->setWindowFilter(ui::upperKey);
     for (QWidget* box : {txtEmail1, EMAILREP})
-        keys_->setControlFilter(box, lowerKey);
-    keys_->setControlFilter(txtcargo, upperKey);
+        keys_->setControlFilter(box, ui::lowerKey);
+    keys_->setControlFilter(txtcargo, ui::upperKey);
     for (QWidget* box : std::initializer_list<QWidget*>{txtProg1, txtProg2, txtCP, txtTelefono, txtfax, txtTelefonoR2,
                                                         txtFaxR2, txtnummaquila, txtañomaquila})
         keys_->setControlFilter(box, SoloNumeros);

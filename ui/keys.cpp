@@ -55,6 +55,26 @@ int keyFor(int code) {
 
 bool storable(const QString& text) { return std::all_of(text.begin(), text.end(), storableChar); }
 
+namespace {
+int storableOr(int changed, int typed) {
+    if (changed == typed || changed > 0xFFFF)
+        return typed;
+    return storable(QString(QChar(char16_t(changed)))) ? changed : typed;
+}
+}  // namespace
+
+int upperKey(int code) {
+    if (code <= 0 || code > 0xFFFF)
+        return code;
+    return storableOr(int(QChar::toUpper(char32_t(code))), code);
+}
+
+int lowerKey(int code) {
+    if (code <= 0 || code > 0xFFFF)
+        return code;
+    return storableOr(int(QChar::toLower(char32_t(code))), code);
+}
+
 QString storableOnly(const QString& text) {
     QString out;
     out.reserve(text.size());

@@ -69,6 +69,11 @@ void queueKey(QWidget* target, int key);
 bool storable(const QString& text);
 // The text without the characters that cannot be stored.
 QString storableOnly(const QString& text);
+// A key code in upper or lower case for the key filters. A letter whose other
+// case the tables could not store (the capital of ÿ) stays as typed, and so
+// do control codes and codes without a case.
+int upperKey(int code);
+int lowerKey(int code);
 
 // The character code that a key press types (kBackspace, kTab, kEnter,
 // kEscape, or a printable character), or -1 when it types none.

@@ -184,3 +184,25 @@ TEST_F(MaskedEditTest, PasteTakesCharactersPositionByPosition) {
 }
 
 }  // namespace
+
+// The case filters never hand the grid or a box a letter code page 850 cannot hold.
+TEST(CaseKeys, ChangeCaseOnlyToWhatTheTablesCanStore) {
+    const struct {
+        int code, upper, lower;
+    } cases[] = {
+        {'a', 'A', 'a'},
+        {'N', 'N', 'n'},
+        {0xF1, 0xD1, 0xF1} /* ñ */,
+        {0xFF, 0xFF, 0xFF} /* ÿ: no Ÿ */,
+        {0xB5, 0xB5, 0xB5} /* µ: no Greek Μ */,
+        {0xDF, 0xDF, 0xDF} /* ß */,
+        {'7', '7', '7'},
+        {0, 0, 0},
+        {-1, -1, -1},
+        {0x1F600, 0x1F600, 0x1F600},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ui::upperKey(c.code), c.upper) << c.code;
+        EXPECT_EQ(ui::lowerKey(c.code), c.lower) << c.code;
+    }
+}
