@@ -1,6 +1,4 @@
-// The data directory: a fresh one gets the seven tables; nothing that exists
-// is ever replaced; the lock keeps a second program out but lets the holder's
-// child in and never outlives a dead holder.
+// The data directory: a fresh one's tables, nothing replaced, and the lock that keeps a second program out.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -57,8 +55,7 @@ TEST(DataDirectory, FreshDirectoryGetsTheSevenTablesAsLaidOut) {
     }
     EXPECT_THROW(tableLayout("nada"), StoreError);
 
-    // The catalogues ship filled: unique codes that fit their datoprov
-    // fields, unique texts, accents intact.
+    // The catalogues ship filled: unique codes that fit their datoprov fields, unique texts, accents intact.
     const auto& datoprov = tableLayout("datoprov").fields;
     for (const auto& [name, textPos, width, entry] :
          {std::tuple{"admlocal", 1, datoprov[28].length, "ADMINISTRACIÓN LOCAL DE RECAUDACIÓN DE MÉRIDA"},
@@ -151,8 +148,7 @@ TEST(DataDirectory, CommandLineThenEnvironmentThenHome) {
     }
 }
 
-// The default disk folder is made at start-up, so the first disk can be
-// written; a chosen folder that does not exist stays missing (no diskette).
+// The default disk folder is made at start-up; a chosen one that does not exist stays missing (no diskette).
 TEST(DiskDirectory, TheDefaultFolderIsMadeAChosenOneIsNot) {
     EnvGuard guard({"ZELTAR_DISCO", "HOME", "USERPROFILE"});
     ScratchDir tmp;
@@ -201,8 +197,7 @@ TEST(DirectoryLock, SecondHolderIsRefusedButAHandedOffTokenLetsTheChildIn) {
     EXPECT_EQ(DirectoryLock::acquire(tmp.path()), nullptr);
 }
 
-// A table the data directory finds damaged as it opens or re-reads it: told
-// once per reading, written to only once a repair has made it sound.
+// A damaged table is told once per reading and written to only once a repair has made it sound.
 TEST(Damage, EachDamagedReadingIsToldOnceAndARepairLetsTheTableBeWritten) {
     ScratchDir dir;
     RawDbf raw{.fields = {{"A", 'C', 2}}, .records = {" x1", " x2", " x3", " x4"}, .count = 2};

@@ -1,7 +1,4 @@
-// The damaged-file corpus (written by make_corpus.py): each file either opens,
-// with warnings where it is damaged, or is refused with StoreError naming it;
-// never a crash. Packing what opens (repaired first where it is damaged)
-// gives a sound file with the live rows.
+// The damaged-file corpus (make_corpus.py): each file opens, warning where damaged, or is refused naming it.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -24,8 +21,7 @@ std::vector<fs::path> corpusFiles() {
 }
 
 TEST(DbfCorpus, EveryFileOpensOrIsRefused) {
-    // records < 0: refused. sameFirstRows: the damage is around the records, so
-    // the first two rows read are those written.
+    // records < 0: refused. sameFirstRows: the damage is around the records; the first two read as written.
     struct Expected {
         int records;
         bool warns = false, sameFirstRows = false, warnsAfterPack = false;
@@ -113,9 +109,7 @@ TEST(DbfCorpus, EveryFileOpensOrIsRefused) {
         EXPECT_EQ(inMemory->recordCount(), t->recordCount());
         EXPECT_THROW(inMemory->append({}), StoreError);
 
-        // A sound file takes an append after its last record, whatever ended
-        // it; a pack keeps the version and code page bytes and the live
-        // records, over what a pack that lost power left.
+        // A sound file takes an append after its last record; a pack (over a lost one's scratch file) keeps the rest.
         const fs::path copy = dir / name;
         fs::copy_file(file, copy);
         if (!want.warns) {
@@ -144,8 +138,7 @@ TEST(DbfCorpus, EveryFileOpensOrIsRefused) {
     }
 }
 
-// Where the fuzzer is not built (no clang), a fixed-seed run of byte
-// mutations over the corpus still goes through the parser in every build.
+// Where the fuzzer is not built (no clang), fixed-seed byte mutations of the corpus still go through the parser.
 TEST(DbfCorpus, MutatedFilesOpenOrAreRefused) {
     std::mt19937 random(20240229);
     std::size_t opened = 0, refused = 0;

@@ -1,6 +1,4 @@
-// The statement evaluator and the data sources over it: the statements the
-// windows give their data sources and the record operations they rely on, on
-// tables with nulls, blanks, deleted rows and keys that differ only in case.
+// The statement evaluator and the data sources the windows read and write through.
 #include <gtest/gtest.h>
 
 #include <numeric>
@@ -235,9 +233,7 @@ TEST_F(Statements, OrderingAgreesWithAStableSortOnManyRows) {
     }
 }
 
-// Every comparison and order over a table whose bytes sit at the edges of the
-// readings from stored bytes: NUL padding, numbers the fast reading declines
-// ("5.", "***", an exponent, 16 digits), accented and NUL bytes in text.
+// Stored bytes at the fast reading's edges: NUL padding, "5.", "***", exponents, 16 digits, accented and NUL text.
 TEST_F(Statements, StoredBytesAndDecodedValuesAgreeOnEveryStatement) {
     auto agree = [&](const std::string& text) {
         const Statement st = Statement::parse(text);
@@ -339,8 +335,7 @@ TEST_F(DataSources, AddNewOrEditAndUpdateWriteTheRowAndTheLastWrittenCanBeMadeCu
     EXPECT_EQ(ds.field("CVE_SECTOR"), Value(" AB"));
     EXPECT_EQ(reopen("Sector.dbf")->read(12), (Row{14, " AB", null}));
 
-    // In a sorted set the added row joins the end, whatever the statement
-    // selects, and the current row stays.
+    // In a sorted set the added row joins the end, whatever the statement selects; the current row stays.
     DataSource sorted = open(kIndirect);
     sorted.moveNext();
     add(sorted, {{"IDSECTOR", Value(1)}, {"CVE_SECTOR", Value("A")}});
@@ -468,8 +463,7 @@ TEST_F(DataSources, HookRunsBeforeTheMovesAndActionsAndCanCancelThem) {
     EXPECT_EQ(ds.editMode(), EditMode::None);
 }
 
-// Another data source's writes are seen after a refresh (its deletions at
-// once); a bad source keeps the old set; a table packed elsewhere is read again.
+// Another source's writes show after a refresh (deletions at once); a bad source keeps the old set.
 TEST_F(DataSources, RefreshReadsOtherWritesKeepsTheSetOnABadSourceAndRereadsAPackedTable) {
     DataSource a = open("Sector");
     DataSource b = open("select * from SECTOR where idsector = 1 order by cve_sector");

@@ -1,6 +1,4 @@
-// The programs beside the main one as it and support staff start them:
-// pack9, zeltar-sql, and zeltar-verifica over disks that each hold one planted
-// fault, clean disks, and folders it cannot read.
+// The programs beside the main one (pack9, zeltar-sql, zeltar-verifica), started as it and support staff do.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -98,10 +96,8 @@ TEST_F(Tools, Pack9IsRefusedWhileARunningProgramHoldsTheDirectoryUnlessHandedOn)
     EXPECT_EQ(pack9({"prodabas"}).status, 0);
 }
 
-// Another program reads a table while pack9 replaces it, letting go after a
-// moment or not at all. The C runtime's reader shares no deletion, so on
-// Windows the replace waits for it, and past the wait gives up with a
-// message, the table whole. Elsewhere a rename never waits for readers.
+// A reader that lets go in a moment or never: Windows' C runtime shares no deletion, so the replace waits for it and
+// then gives up with a message, the table whole. Elsewhere a rename never waits for readers.
 TEST_F(Tools, Pack9WaitsForAProgramReadingATableOrLeavesItWhole) {
     for (const bool letsGo : {true, false}) {
         SCOPED_TRACE(letsGo ? "lets go" : "keeps it open");
@@ -136,11 +132,8 @@ TEST_F(Tools, Pack9WaitsForAProgramReadingATableOrLeavesItWhole) {
     }
 }
 
-// zeltar-sql prints the names, then the rows, nulls empty, or exits with 2.
-// When ZELTAR_SQL_TRANSCRIPT names a file, what it printed for the statements
-// and tables of the tests (the shipped catalogues and the damaged files too)
-// goes there, and the test run compares the Linux and the Windows programs'
-// transcripts byte for byte.
+// What zeltar-sql prints here (the shipped and damaged tables too) goes to the file ZELTAR_SQL_TRANSCRIPT names:
+// the test run compares the Linux and the Windows programs' transcripts byte for byte.
 TEST_F(Tools, ZeltarSqlPrintsNamesThenRowsWithNullsEmptyOrExitsTwo) {
     fixture::writeTables(data);
     // Goods named in Spanish, for statements that compare text outside ASCII.
@@ -250,8 +243,7 @@ void writeDisk(const fs::path& dir, const Tables& tables) {
 
 RunResult verifica(const std::vector<std::string>& args) { return runProgram(ZELTAR_VERIFICA_EXE, args); }
 
-// One disk per fault. A row changed: what the verifier prints for it, after
-// "DIR: TABLE.dbf, renglón N, FIELD: ".
+// One disk per fault. A row changed: what is printed after "DIR: TABLE.dbf, renglón N, FIELD: ".
 const struct {
     const char* table;
     std::size_t row;
