@@ -168,6 +168,7 @@ TEST_F(Tools, ZeltarSqlPrintsNamesThenRowsWithNullsEmptyOrExitsTwo) {
         {"select * from sector order by nada", nullptr},
         {"select * from noexiste", nullptr},
         {"noexiste", nullptr},
+        {"../ZELTAR Ñ/Sector", nullptr},  // a name, never a path
         {"select * from roto", nullptr},
         {"select * from corto", nullptr},
     };
