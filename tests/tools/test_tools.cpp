@@ -64,11 +64,16 @@ TEST_F(Tools, Pack9IsRefusedWhileARunningProgramHoldsTheDirectoryUnlessHandedOn)
     EXPECT_TRUE(contains(r.err, lockedMessage(data)));
     EXPECT_EQ(pack9({"prodabas"}, "ZELTAR_LOCK_TOKEN=0123456789abcdef").status, 3);
     EXPECT_EQ(readBytes(data / "prodabas.dbf"), before);
-    r = pack9({"prodabas"}, lock->handOffEnvironment());
+    const std::string token = lock->handOffEnvironment();
+    r = pack9({"prodabas"}, token);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(DbfTable::open(data / "prodabas.dbf")->recordCount(), 1u);
+    EXPECT_EQ(DirectoryLock::acquire(data), nullptr);  // pack9 leaving does not free the holder's lock
+    // A token outlives neither its holder nor a later one.
     lock.reset();
     EXPECT_EQ(pack9({"prodabas"}).status, 0);
+    lock = DirectoryLock::acquire(data);
+    EXPECT_EQ(pack9({"prodabas"}, token).status, 3);
 }
 
 // A reader that lets go in a moment or never: Windows' C runtime shares no deletion, so the replace waits for it and
@@ -203,17 +208,14 @@ const Tables kClean = {
 void writeDisk(const fs::path& dir, const Tables& tables) {
     fs::create_directories(dir);
     for (const auto& [name, rows] : tables) {
-        const auto& fields = tableLayout(name).fields;
-        std::vector<Row> out;
+        DbfTable::create(dir / (name + ".dbf"), tableLayout(name).fields);
+        const auto table = DbfTable::open(dir / (name + ".dbf"));
         for (const Fields& values : rows) {
-            Row row(fields.size());
+            Row row(table->fields().size());
             for (const auto& [field, v] : values)
-                for (std::size_t i = 0; i < fields.size(); ++i)
-                    if (fields[i].name == field)
-                        row[i] = v;
-            out.push_back(row);
+                row.at(table->fieldIndex(field)) = v;
+            table->append(row);
         }
-        fixture::makeTable(dir / (name + ".dbf"), fields, out);
     }
 }
 
