@@ -77,12 +77,9 @@ TEST(DbfCorpus, EveryFileOpensOrIsRefused) {
         const bool note =
             name == "field_length_zero.dbf" || name == "uncounted_record.dbf" || name == "unknown_deletion_flag.dbf";
         EXPECT_EQ(t->damage().any(), want.warns && !note);
-        std::vector<std::string> live;
-        for (std::size_t r = 0; r < t->recordCount(); ++r) {
-            EXPECT_EQ(t->read(r).size(), t->fields().size());
-            if (!t->isDeleted(r))
-                live.emplace_back(t->rawRecord(r));
-        }
+        std::vector<std::string> live = liveRecords(*t);
+        for (const Row& row : rowsOf(*t))
+            EXPECT_EQ(row.size(), t->fields().size());
         if (want.sameFirstRows) {
             EXPECT_EQ(t->read(0), first);
             EXPECT_EQ(t->read(1, 0), Value("XYZ800101AB2"));
