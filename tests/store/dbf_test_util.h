@@ -1,6 +1,4 @@
-// Helpers for the store tests: scratch directories, files built byte by byte
-// the way other programs write them, the other readers on the machine, and
-// small tables with nulls, blanks, deleted rows and keys differing in case.
+// Helpers for the store tests: scratch directories, files built byte by byte, child programs, small tables.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -38,8 +36,7 @@ public:
     fs::path operator/(const std::string& name) const { return path_ / name; }
 };
 
-// Paths to and from UTF-8 text, on Windows too (where a path made from a
-// plain string reads it in the ANSI code page).
+// Paths to and from UTF-8 text (on Windows a path made from a plain string reads it in the ANSI code page).
 inline fs::path fromUtf8(const std::string& s) { return fs::path(std::u8string(s.begin(), s.end())); }
 inline std::string utf8(const fs::path& p) {
     const std::u8string s = p.u8string();
@@ -60,8 +57,7 @@ inline std::set<std::string> fileNames(const fs::path& dir) {
     return names;
 }
 
-// Every record of a table (deleted ones too), their deletion marks, and the
-// raw bytes of the live ones.
+// Every record of a table (deleted ones too), their deletion marks, and the raw bytes of the live ones.
 inline std::vector<store::Row> rowsOf(const store::DbfTable& t) {
     std::vector<store::Row> rows;
     for (std::size_t i = 0; i < t.recordCount(); ++i)
@@ -152,8 +148,7 @@ inline void setEnv(const char* name, const char* value) {
 #endif
 }
 
-// A program's run: its exit status (-1 when it could not start, was killed or
-// outlived two minutes) and what it wrote.
+// A program's exit status (-1: could not start, killed, or outlived two minutes) and what it wrote.
 struct RunResult {
     int status = -1;
     std::string out, err;
@@ -176,8 +171,7 @@ inline RunResult runProgram(const fs::path& program, const std::vector<std::stri
     return r;
 }
 
-// The distribution's python with dbfread (the first python3 on PATH may lack
-// it), or "". The reader is a Debian package, so Windows has none.
+// The distribution's python with dbfread (a Debian package, so none on Windows), or "".
 inline fs::path pythonWithDbfread() {
 #ifndef _WIN32
     if (runProgram("/usr/bin/python3", {"-c", "import dbfread"}).status == 0)
@@ -186,8 +180,7 @@ inline fs::path pythonWithDbfread() {
     return {};
 }
 
-// This test binary started again to run only the current test, with
-// ZELTAR_TEST_CHILD set to role (see childRole) and args after the filter.
+// This test binary started again for the current test only, ZELTAR_TEST_CHILD set to role, args after the filter.
 inline std::unique_ptr<store::platform::Process> startChild(const std::string& role,
                                                             store::platform::ProcessOptions options = {},
                                                             const std::vector<std::string>& args = {}) {
@@ -241,8 +234,7 @@ inline void makeTable(const fs::path& file, const std::vector<FieldDef>& fields,
 
 // Sector.dbf, mercbi.dbf, PRODABAS.DBF and activida.dbf in `dir`.
 inline void writeTables(const fs::path& dir) {
-    // Record 3 is deleted. Keys "IIa", "iia" and "IIA" differ only in case;
-    // " V" keeps its leading blank; two nulls in CVE_SECTOR, one in IDSECTOR.
+    // Record 3 deleted; "IIa", "iia", "IIA" differ in case; " V" keeps its blank; nulls in both keys.
     const std::vector<Row> sectors = {
         {1, "X", "ELECTRONICA"},    {2, "IIa", "AUTOMOTRIZ IND"}, {1, null, "SIN CLAVE"},
         {1, "II", "BORRADO"},       {null, "V", "SIN PROGRAMA"},  {1, "iia", "MINUSCULA"},
@@ -286,8 +278,7 @@ inline void writeTables(const fs::path& dir) {
               {1});
 }
 
-// The statements the windows give their data sources, and spellings of them,
-// with the records each selects from writeTables' tables, in order.
+// The statements the windows give their data sources, with the records each selects from writeTables', in order.
 struct StatementCase {
     const char* statement;
     std::vector<std::size_t> records;
@@ -310,8 +301,7 @@ inline const std::vector<StatementCase> kStatementCases = {
     {"select * from sector where cve_sector <> Null and (idsector = 1) order by idsector, cve_sector",
      {10, 9, 7, 0, 11, 5}},
     {"select * from sector where cve_sector <> Null and (idsector = 2) order by idsector, cve_sector", {1, 8}},
-    // A blank sector key reads as null, and null <> ' ' is false; a null
-    // or 0 programme type or kind is left out.
+    // A blank sector key reads as null and null <> ' ' is false; a null or 0 programme type or kind is left out.
     {"select * from mercbi where idsector <> ' ' and anexo = 1 and tipo_progr <> 0 and anexo <> 0 and "
      "tipobien <> 0 order by idsector, tipo_progr, anexo, tipobien, fraccion",
      {15, 1, 10, 9, 0, 3, 6}},

@@ -1,5 +1,4 @@
-// The table codec: what it writes, what it reads of other writers' files, and
-// what it refuses to write.
+// The table codec: what it writes, what it reads of other writers' files, and what it refuses to write.
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -11,19 +10,6 @@ using namespace store;
 using namespace fixture;
 
 namespace {
-
-TEST(Value, ToStringAsTheWindowsShowIt) {
-    for (const auto& [v, text] : {std::pair<Value, std::string>{Value(), ""},
-                                  {14.0, "14"},
-                                  {-0.5, "-0.5"},
-                                  {0.1, "0.1"},
-                                  {-0.0, "0"},
-                                  {123456789.0, "123456789"},
-                                  {Date{2024, 1, 5}, "20240105"},
-                                  {true, "T"},
-                                  {" ABC", " ABC"}})
-        EXPECT_EQ(v.toString(), text);
-}
 
 // What we write, byte by byte and as another reader on the machine sees it.
 TEST(Dbf, EveryFieldTypeRoundTripsInTheLayoutOtherReadersExpect) {
@@ -193,8 +179,7 @@ TEST(Dbf, WritesInPlaceAndTablesOpenTwiceNeverWriteOverAMovedRow) {
               (std::vector<Row>{{Value(), Value()}, {"tres", Value()}, {"cua", Value()}}));
 }
 
-// What a crash between writing a record and raising the count leaves: no
-// saved row, and the next append takes its place.
+// A crash between writing a record and raising the count leaves no saved row; the next append takes its place.
 TEST(Dbf, AnUncountedRecordIsNoRowAndTheNextAppendTakesItsPlace) {
     ScratchDir dir;
     writeBytes(dir / "t.dbf", RawDbf{.fields = {{"A", 'C', 2}}, .records = {" x1", " x2", " x3"}, .count = 2}.bytes());
@@ -214,13 +199,10 @@ Row rowFor(std::size_t i) {
             Date{2000 + n % 100, 1 + n % 12, 1 + n % 28}};
 }
 
-// A kill in the middle of a long series of saves leaves every saved row intact
-// and the file readable. The writer is this test run again as a child, killed
-// (SIGKILL, TerminateProcess) at a random moment once it has saved a row.
+// The writer, this test run again as a child, is killed (SIGKILL, TerminateProcess) at a random moment.
 TEST(DbfCrash, KillDuringAppendsLosesNoSavedRow) {
     if (childRole() == "writer") {
-        // Appends until killed; every fifth row is also updated and every
-        // seventh deleted, as the grids do.
+        // Appends until killed; every fifth row also updated and every seventh deleted, as the grids do.
         const auto t = DbfTable::open(fromUtf8(platform::environmentVariable("ZELTAR_TEST_TABLE")));
         for (;;) {
             const std::size_t next = t->recordCount();

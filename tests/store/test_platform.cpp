@@ -1,5 +1,4 @@
-// The operating-system side: command lines and child processes, text in and
-// out of a program, file copies, and the system's failures in Spanish.
+// The operating-system side: command lines, child processes, file copies, the system's failures in Spanish.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -47,9 +46,7 @@ TEST(Platform, WindowsCommandLinesKeepFixedLinesAndQuoteWhatTheParserWouldSplit)
         EXPECT_EQ(platform::windowsCommandLine(c.program, c.args, c.verbatim), c.line) << c.line;
 }
 
-// A child (this test run again) writes back what it was given: its
-// arguments, an environment entry, its working directory, and text on its
-// standard error, then ends with status 7.
+// A child (this test run again) writes back its arguments, environment, directory and standard error, ends with 7.
 TEST(Platform, AChildGetsItsArgumentsEnvironmentAndDirectoryWholeInUtf8) {
     const std::vector<std::string> args = {"DatoProv catdirpl Sector  mercbi ",
                                            "",
@@ -96,8 +93,7 @@ TEST(Platform, AChildGetsItsArgumentsEnvironmentAndDirectoryWholeInUtf8) {
     EXPECT_THROW(platform::Process(tmp / "no-existe.exe", {}), std::system_error);
 }
 
-// A copy over an existing file replaces it whole; a copy that cannot be made
-// leaves the target as it was and no scratch file.
+// A copy replaces the target whole; one that cannot be made leaves it as it was and no scratch file.
 TEST(Platform, CopiesReplaceTheTargetWholeOrLeaveItAsItWas) {
     ScratchDir tmp;
     writeBytes(tmp / "fuente.dbf", std::string(70000, 'x') + "fin");
@@ -112,16 +108,15 @@ TEST(Platform, CopiesReplaceTheTargetWholeOrLeaveItAsItWas) {
     EXPECT_EQ(fileNames(tmp.path()), (std::set<std::string>{"fuente.dbf", "destino.dbf", "nuevo.dbf"}));
 }
 
-// The failures an operator can act upon, as the C library and as Windows
-// report them.
+// The failures an operator can act upon, as the C library and as Windows report them.
 TEST(ErrorText, WhatTheOperatorMeetsIsSpanishWhicheverSystemReportsIt) {
     const struct {
         std::errc posix;
         unsigned long windows;
         const char* text;
     } cases[] = {
-        // Windows' FILE_NOT_FOUND, PATH_NOT_FOUND, ACCESS_DENIED, WRITE_PROTECT, DISK_FULL, HANDLE_DISK_FULL,
-        // SHARING_VIOLATION, LOCK_VIOLATION, NOT_READY.
+        // Windows: FILE_ and PATH_NOT_FOUND, ACCESS_DENIED, WRITE_PROTECT, (HANDLE_)DISK_FULL, SHARING_, LOCK_,
+        // NOT_READY
         {std::errc::no_such_file_or_directory, 2, "No existe el archivo o la carpeta."},
         {std::errc::no_such_file_or_directory, 3, "No existe el archivo o la carpeta."},
         {std::errc::permission_denied, 5, "No tiene permiso para usar el archivo o la carpeta."},

