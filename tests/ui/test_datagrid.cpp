@@ -1,6 +1,4 @@
-// The data grid over a real table: a changed row is written only when the
-// operator leaves it, the hooks can refuse the write or change keys, and the
-// model stays consistent (checked by Qt's model tester in every test).
+// The data grid over a real table, with Qt's model tester watching the model in every test.
 #include <QAbstractItemModelTester>
 #include <QLineEdit>
 
@@ -99,8 +97,7 @@ TEST_F(DataGridTest, EditedRowIsWrittenOnlyWhenLeft) {
     EXPECT_EQ(fileColumn(0), (Column{"AV. CENTRAL", "JUAREZ 5"}));
 }
 
-// A refused row keeps what was typed; a passing one takes the fields its
-// check sets, typed, and shows them.
+// A refused row keeps what was typed; a passing one takes and shows the fields its check sets.
 TEST_F(DataGridTest, RefusedRowStaysInEditingWithWhatWasTyped) {
     int asked = 0;
     bool refuse = true;
@@ -167,8 +164,7 @@ TEST_F(DataGridTest, FailedWriteIsToldAndKeepsTheRowThenColumnsAndSourceChange) 
     EXPECT_TRUE(grid.model()->rowCount() == 0 && grid.model()->columnCount() == 1);
 }
 
-// The window's key pipeline first, then the rules' key filter, with the
-// editor created on the way; a key the filter swallows opens no editor.
+// The window's key pipeline, then the rules' key filter; a key the filter swallows opens no editor.
 TEST_F(DataGridTest, KeyPipelineThenTheRulesKeyFilter) {
     ui::KeyPipeline keys(&grid);
     keys.setWindowFilter([](int code) { return QChar(char16_t(code)).toUpper().unicode(); });

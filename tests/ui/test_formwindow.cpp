@@ -1,5 +1,4 @@
-// A window built from a layout table: controls by name, index and container,
-// twips geometry, start states; the busy pointer; controls bound to a table.
+// A window built from its layout table; the busy pointer; controls bound to a table.
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QTabWidget>
@@ -19,7 +18,6 @@ namespace {
 
 TEST(FormWindow, ControlsByNameKindIndexAndContainer) {
     ui::FormWindow w(uitest::kSampleLayout);
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Ventana de prueba"));
     ASSERT_NE(w.as<ui::MaskedEdit>("MaskEdBox1"), nullptr);
     EXPECT_EQ(w.as<ui::MaskedEdit>("MaskEdBox1")->text(), QString(13, ' '));  // the mask is applied
     EXPECT_TRUE(w.as<ui::CodedComboBox>("Combo5") && w.as<ui::DataGrid>("dbgplantas") && w.as<QGroupBox>("Frame3"));
@@ -71,8 +69,7 @@ TEST(BusyPointer, BackToNormalEvenWhenTheCommandThrows) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-// Bound controls over a real table: a save writes them with the field's type,
-// a re-read shows the row again.
+// A save writes the bound controls with the fields' types; a re-read shows the row again.
 using store::Value;
 
 TEST(Binding, SavesTheControlsAndShowsTheRowAgain) {
@@ -108,8 +105,7 @@ TEST(Binding, SavesTheControlsAndShowsTheRowAgain) {
     src.refresh();
     EXPECT_EQ(rfc.text(), QStringLiteral(" ABC800101XY1"));  // the leading blank is kept
     EXPECT_TRUE(nombre.text() == "JOSÉ" && prog.text() == "2024" && activo.isChecked());
-    // A blank number is null, one that is not a number is refused; writing a
-    // later control does not undo an earlier one through a re-read.
+    // A blank number is null, a wrong one refused; a later control's write does not undo an earlier one.
     src.edit();
     prog.setText(QStringLiteral("  "));
     binding.save();
@@ -136,8 +132,7 @@ TEST(FieldValue, ConvertsTextByFieldType) {
 
 }  // namespace
 
-// A window's code that takes a control for another kind, or asks for one its
-// layout lacks, stops the program at once, naming the window and the control.
+// Asking for a control of another kind, or one the layout lacks, stops the program naming both.
 TEST(FormWindowDeathTest, AControlMissingOrOfAnotherKindStopsTheProgram) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ui::FormWindow w(uitest::kSampleLayout);

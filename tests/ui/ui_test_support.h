@@ -9,8 +9,7 @@
 
 namespace uitest {
 
-// Types text the way a keyboard does, one key press per character; unlike
-// QTest::keyClicks it also types characters outside Latin-1.
+// One key press per character; unlike QTest::keyClicks it also types characters outside Latin-1.
 inline void type(QWidget* w, const QString& text) {
     for (QChar c : text) {
         const QChar up = c.toUpper();
@@ -30,9 +29,7 @@ inline int digitsOnly(int code) {
     return (code >= '0' && code <= '9') || code == 8 || code == 9 || code == 27 ? code : 0;
 }
 
-// A small window with what the real ones use: a control array, labels, frames,
-// two fields sharing a label, a tab control with pages given out of order,
-// hidden controls and a grid without a caption.
+// What the real windows use: control arrays, frames, a shared label, tab pages out of order, hidden controls.
 using ui::Kind;
 // clang-format off
 inline const ui::ControlSpec kSample[] = {
