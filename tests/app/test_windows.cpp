@@ -1,5 +1,4 @@
-// The main window's buttons wired to the other windows, and a disk the
-// program makes from what was typed and pasted into them.
+// The main window's buttons wired to the other windows, and a disk made from what was typed into them.
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -46,8 +45,7 @@ protected:
         ask();
         EXPECT_EQ(shownWindows<W>().size(), 1u);  // and made again when asked
     }
-    // Runs `ask`, which must block on a modal window of type W; `inside` runs
-    // while it is up, then the window is closed.
+    // `ask` must block on a modal W; `inside` runs while it is up, then the window is closed.
     template <class W> void modal(const std::function<void()>& ask, const std::function<void(W&)>& inside) {
         testsupport::whileModal<W>(ask, [&](W& w) {
             ASSERT_NE(QApplication::overrideCursor(), nullptr);
@@ -87,9 +85,7 @@ TEST_F(WindowsTest, AboutAndAnnexesWaitUntilClosed) {
     EXPECT_EQ(boxes_->shown().size(), 0u);
 }
 
-// A disk the program itself makes passes zeltar-verifica: the application
-// saved, its sector typed, its goods and indirect producer pasted into the
-// annexes window, the disk generated with the packing program.
+// A disk the program makes (sector typed, goods and producer pasted into the annexes) passes zeltar-verifica.
 TEST_F(Form1Test, ADiskTheProgramMadeHasNoFindings) {
     writeDatoprov(completeRecord());  // an extension of a direct producer
     open();
