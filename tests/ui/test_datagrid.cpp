@@ -75,7 +75,7 @@ protected:
     std::unique_ptr<QAbstractItemModelTester> tester;
 };
 
-// Escape undoes the cell, then the row.
+// Escape in the editor undoes the cell (the row: the plants grid's damage test).
 TEST_F(DataGridTest, EditedRowIsWrittenOnlyWhenLeft) {
     type("AV. CENTRAL");
     key(Qt::Key_Tab);  // another cell of the same row: still buffered
@@ -88,13 +88,6 @@ TEST_F(DataGridTest, EditedRowIsWrittenOnlyWhenLeft) {
     EXPECT_TRUE(grid.currentRow() == 1 && !grid.rowDirty());
     EXPECT_EQ(fileColumn(0), (Column{"AV. CENTRAL", "JUAREZ 5"}));
     EXPECT_EQ(fileColumn(1), (Column{"06600", "06600"}));
-    type("UNO");
-    for (int k : {Qt::Key_Tab, Qt::Key_Escape, Qt::Key_Escape})
-        key(k);
-    EXPECT_FALSE(grid.rowDirty());
-    EXPECT_EQ(grid.columnText(0), QStringLiteral("JUAREZ 5"));
-    key(Qt::Key_Up);
-    EXPECT_EQ(fileColumn(0), (Column{"AV. CENTRAL", "JUAREZ 5"}));
 }
 
 // A refused row keeps what was typed; a passing one takes and shows the fields its check sets.
@@ -143,11 +136,9 @@ TEST_F(DataGridTest, AddLineCreatesARow) {
     EXPECT_EQ(fileColumn(2).back(), "55");
     EXPECT_TRUE(grid.currentRow() == 3 && grid.currentColumn() == 0);  // on the new add line
     EXPECT_EQ(grid.model()->rowCount(), 4);
-    grid.reload();
-    EXPECT_EQ(grid.model()->rowCount(), 4);
 }
 
-TEST_F(DataGridTest, FailedWriteIsToldAndKeepsTheRowThenColumnsAndSourceChange) {
+TEST_F(DataGridTest, FailedWriteIsToldAndKeepsTheRow) {
     grid.setCurrentIndex(grid.model()->index(0, 2));
     type("ABC");  // not a number for TEL
     key(Qt::Key_Down);
@@ -156,12 +147,6 @@ TEST_F(DataGridTest, FailedWriteIsToldAndKeepsTheRowThenColumnsAndSourceChange) 
     EXPECT_TRUE(grid.currentRow() == 0 && grid.rowDirty());
     EXPECT_EQ(src->editMode(), store::EditMode::None);  // the data source's buffer is not left behind
     EXPECT_EQ(fileColumn(2), (Column{"", ""}));
-    // Columns and source can change.
-    grid.setColumns({{"CP", "CP"}});
-    EXPECT_EQ(grid.model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("CP"));
-    EXPECT_EQ(grid.columnMaxLength(0), 5);
-    grid.setDataSource(nullptr);
-    EXPECT_TRUE(grid.model()->rowCount() == 0 && grid.model()->columnCount() == 1);
 }
 
 // The window's key pipeline, then the rules' key filter; a key the filter swallows opens no editor.

@@ -16,7 +16,7 @@
 
 namespace {
 
-TEST(FormWindow, ControlsByNameKindIndexAndContainer) {
+TEST(FormWindow, ControlsByNameKindIndexAndContainerTheirGeometryAndStartStates) {
     ui::FormWindow w(uitest::kSampleLayout);
     ASSERT_NE(w.as<ui::MaskedEdit>("MaskEdBox1"), nullptr);
     EXPECT_EQ(w.as<ui::MaskedEdit>("MaskEdBox1")->text(), QString(13, ' '));  // the mask is applied
@@ -38,10 +38,7 @@ TEST(FormWindow, ControlsByNameKindIndexAndContainer) {
     EXPECT_TRUE(w.control("SSTab1", 0)->isAncestorOf(w.control("txtTelefonoR2")));
     EXPECT_TRUE(w.control("SSTab1", 1)->isAncestorOf(w.control("dbgplantas")));
     EXPECT_EQ(w.control("txtTelefono")->parentWidget(), w.control("Frame1"));
-}
-
-TEST(FormWindow, GeometryFromTwipsAndStartStates) {
-    ui::FormWindow w(uitest::kSampleLayout);
+    // Geometry from twips.
     const int dx = w.logicalDpiX(), dy = w.logicalDpiY();
     auto rect = [&](int l, int t, int wd, int h) {
         return QRect(l * dx / 1440, t * dy / 1440, wd * dx / 1440, h * dy / 1440);
