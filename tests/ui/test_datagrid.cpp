@@ -57,10 +57,10 @@ protected:
                 out.push_back(t->read(r, field).toString());
         return out;
     }
-    // Types into whatever has the focus: the grid, then the editor it opens.
+    // Types into whatever has the focus: the grid, then the editor it opens; '\t' is Tab.
     void type(const QString& text) {
         for (QChar c : text)
-            uitest::type(QApplication::focusWidget(), QString(c));
+            c == u'\t' ? key(Qt::Key_Tab) : uitest::type(QApplication::focusWidget(), QString(c));
     }
     void key(int k) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(k)); }
     QLineEdit* editor() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
@@ -77,9 +77,7 @@ protected:
 
 // Escape in the editor undoes the cell (the row: the plants grid's damage test).
 TEST_F(DataGridTest, EditedRowIsWrittenOnlyWhenLeft) {
-    type("AV. CENTRAL");
-    key(Qt::Key_Tab);  // another cell of the same row: still buffered
-    type("99999");
+    type("AV. CENTRAL\t99999");  // another cell of the same row: still buffered
     key(Qt::Key_Escape);
     EXPECT_TRUE(grid.columnText(1) == "06600" && grid.rowDirty());
     EXPECT_EQ(grid.model()->headerData(0, Qt::Vertical).toString(), QStringLiteral("\u270E"));
@@ -124,11 +122,7 @@ TEST_F(DataGridTest, RefusedRowStaysInEditingWithWhatWasTyped) {
 TEST_F(DataGridTest, AddLineCreatesARow) {
     EXPECT_EQ(grid.model()->headerData(2, Qt::Vertical).toString(), QStringLiteral("*"));
     grid.setCurrentIndex(grid.model()->index(2, 0));
-    type("INSURGENTES 1");
-    key(Qt::Key_Tab);
-    type("01000");
-    key(Qt::Key_Tab);
-    type("55");
+    type("INSURGENTES 1\t01000\t55");
     EXPECT_EQ(grid.model()->rowCount(), 3);
     key(Qt::Key_Tab);
     EXPECT_EQ(fileColumn(0), (Column{"REFORMA 10", "JUAREZ 5", "INSURGENTES 1"}));

@@ -31,9 +31,6 @@ TEST(KeyPipeline, TypedComposedAndPastedTextGoesThroughTheFilters) {
     keys->setControlFilter(phone, uitest::digitsOnly);
     const std::tuple<QLineEdit*, QString, bool, QString> cases[] = {
         // box, typed or composed, shown
-        {plain, "razón social", false, "RAZÓN SOCIAL"},
-        {mail, "Info@Empresa.MX", false, "info@empresa.mx"},  // the window's upper case, then the box's lower
-        {phone, "55-12.a34", false, "551234"},
         {plain, "a\u20ACb\u0141c\u2014ñ", false, "ABCÑ"},  // outside code page 850
         {plain, "é€ñ", true, "ÉÑ"},
         {phone, "á5", true, "5"},
@@ -99,11 +96,10 @@ TEST_F(MaskedEditTest, KeysOnThePositions) {
     } cases[] = {
         {{}, 0, 0, "ABC", 0, {}, "ABC          ", 3},
         {"ABC", 3, 0, "D800101XY1Z", 0, {}, "ABCD800101XY1", 13},  // a fourteenth has no position
-        {"X", 0, 0, " ", 0, {}, k13, 0},  // blank: the window's queued Right arrow moves the caret
-        {{}, 4, 0, "A", 0, {}, k13, 4},   // "9": digits only
-        {{}, 4, 0, "7", 0, {}, "    7        ", 5},
-        {{}, 10, 0, "-", 0, {}, k13, 10},                              // "a": letter or digit
-        {kFull, 1, 3, "Z", 0, {}, " ZBC800101XY1", 2},                 // over a selection: its first position
+        {"X", 0, 0, " ", 0, {}, k13, 0},                // blank: the window's queued Right arrow moves the caret
+        {{}, 4, 0, "A", 0, {}, k13, 4},                 // "9": digits only
+        {{}, 10, 0, "-", 0, {}, k13, 10},               // "a": letter or digit
+        {kFull, 1, 3, "Z", 0, {}, " ZBC800101XY1", 2},  // over a selection: its first position
         {kFull, 4, 0, {}, Qt::Key_Backspace, {}, " AB 800101XY1", 3},  // blanks, no shifting
         {kFull, 5, 0, {}, Qt::Key_Delete, {}, " ABC8 0101XY1", 5},
         {kFull, 1, 3, {}, Qt::Key_Delete, Qt::ControlModifier, "    800101XY1", 1},  // word deletions too
