@@ -40,9 +40,8 @@ TEST(Installed, TheProgramFindsPack9AndTheConsiderationsFromItsBin) {
     EXPECT_EQ(run(QString::fromStdU16String((root / "bin" / "zeltar").u16string()), {QStringLiteral("--help")}, &help,
                   {{"LANG", "C"}, {"LC_ALL", "C"}}),
               0);
-    EXPECT_TRUE(help.contains("Uso:")) << help.toStdString();
-    EXPECT_TRUE(help.contains("--disco")) << help.toStdString();
-    EXPECT_TRUE(help.contains("memoria USB")) << help.toStdString();
+    for (const char* part : {"Uso:", "--disco", "memoria USB"})
+        EXPECT_TRUE(help.contains(part)) << help.toStdString();
 
     // The menu entry starts the installed program, with the icon installed beside it.
     const QString entry = QString::fromUtf8(contents(root / "share" / "applications" / "zeltar.desktop"));

@@ -1,7 +1,4 @@
-// The questionnaire builder against the golden files, and the document window, over real tables.
-// A golden/ folder is one case: input.txt gives the window's state ("text NAME=VALUE", "combo1 N", "direct",
-// "indirect") and table rows (golden_row.h); expected.txt is the whole document, programme.txt only the programme
-// text. Set ZELTAR_UPDATE_GOLDEN to rewrite them.
+// The questionnaire builder against the golden files (golden_row.h), and the document window, over real tables.
 #include <QDir>
 #include <QPushButton>
 #include <QTextBlock>
