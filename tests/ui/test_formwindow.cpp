@@ -1,13 +1,11 @@
-// A window built from its layout table; the busy pointer; controls bound to a table.
+// A window built from its layout table; controls bound to a table.
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QTabWidget>
 #include <QToolButton>
-#include <stdexcept>
 
 #include "store/datasource.h"
 #include "ui/binding.h"
-#include "ui/busy.h"
 #include "ui/codedcombo.h"
 #include "ui/datagrid.h"
 #include "ui/formwindow.h"
@@ -54,16 +52,6 @@ TEST(FormWindow, ControlsByNameKindIndexAndContainerTheirGeometryAndStartStates)
     w.show();
     EXPECT_FALSE(w.control("TipoProg")->isVisible());
     EXPECT_TRUE(w.control("txtCalle")->isVisible());
-}
-
-TEST(BusyPointer, BackToNormalEvenWhenTheCommandThrows) {
-    auto command = [] {
-        ui::BusyPointer busy;
-        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        throw std::runtime_error("falla");
-    };
-    EXPECT_THROW(command(), std::runtime_error);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 // A save writes the bound controls with the fields' types; a re-read shows the row again.
@@ -117,12 +105,9 @@ TEST(Binding, SavesTheControlsAndShowsTheRowAgain) {
     EXPECT_EQ(onDisk()[2], Value(7));
 }
 
-TEST(FieldValue, ConvertsTextByFieldType) {
-    const store::FieldDef num{"N", store::FieldType::Numeric, 6, 2}, date{"D", store::FieldType::Date, 8, 0};
-    EXPECT_EQ(ui::fieldValue(num, " 14 "), Value(14));
-    EXPECT_EQ(ui::fieldValue(num, "2.5"), Value(2.5));
-    EXPECT_THROW(ui::fieldValue(num, "1,5"), store::StoreError);
-    EXPECT_EQ(ui::fieldValue({"C", store::FieldType::Character, 10, 0}, " A "), Value(" A "));
+// Numbers, texts and logicals: the binding test above.
+TEST(FieldValue, ReadsADateOfEightDigits) {
+    const store::FieldDef date{"D", store::FieldType::Date, 8, 0};
     EXPECT_EQ(ui::fieldValue(date, "20240131"), Value(store::Date{2024, 1, 31}));
     EXPECT_THROW(ui::fieldValue(date, "2024"), store::StoreError);
 }

@@ -97,6 +97,7 @@ TEST_F(Spanish, MessageBoxesAnswerSiNoAceptarCancelarAndEscape) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.texts.join(' ').toStdString() + " " + std::to_string(c.key));
         ui::BusyPointer busy;
+        ASSERT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
         QStringList shown;
         ui::Answer a{};
         testsupport::whileModal<QMessageBox>(
