@@ -3,7 +3,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QTextEdit>
 
 #include "annexes/anexos.h"
 #include "app/windows.h"
@@ -62,9 +61,6 @@ protected:
 TEST_F(WindowsTest, QuestionnaireAndHelpOpenOnceAndComeToTheFront) {
     twiceThenClose<questionnaire::frmDocument>([this] { form_->Command1_Click(7); });
     twiceThenClose<help::frmayuda>([this] { form_->Command1_Click(4); });
-    auto doc = shownWindows<questionnaire::frmDocument>();
-    ASSERT_EQ(doc.size(), 1u);
-    EXPECT_FALSE(doc.front()->RTUltima->toPlainText().isEmpty());
 }
 
 TEST_F(WindowsTest, AboutAndAnnexesWaitUntilClosed) {

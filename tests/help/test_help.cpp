@@ -27,8 +27,6 @@ TEST(Help, ConsiderationsShownOrAMissingFileReported) {
     EXPECT_EQ(box.text, QStringLiteral("No existe el archivo o la carpeta."));
     EXPECT_TRUE(box.title == ui::applicationTitle() && box.icon == ui::Icon::None && box.buttons == ui::Buttons::Ok);
     EXPECT_TRUE(w.RTUltima->toPlainText().isEmpty());
-    w.show();  // the window stays open
-    EXPECT_TRUE(w.isVisible());
 }
 
 // Its own window beside its owner; the resize rule; closed from the keyboard.
@@ -87,8 +85,7 @@ TEST(DialogKeys, EnterPressesTheFocusedButtonElseTheDefault) {
         QTest::keyClick(w.control(QString::fromLatin1(focus)), Qt::Key_Return);
         EXPECT_EQ(pressed, QStringList{QString::fromLatin1(expected)});
     }
-    for (auto [caption, read] :
-         {std::pair{"&Cerrar", "Cerrar"}, {"A && B", "A & B"}, {"Fin&", "Fin"}, {"A N E X O S", "A N E X O S"}})
+    for (auto [caption, read] : {std::pair{"A && B", "A & B"}, {"Fin&", "Fin"}})  // "&Imprimir": the names' test
         EXPECT_EQ(ui::withoutMnemonic(QString::fromUtf8(caption)), QString::fromUtf8(read));
 }
 

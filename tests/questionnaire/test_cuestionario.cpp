@@ -23,10 +23,7 @@ QString readFile(const QString& path) { return QString::fromUtf8(testsupport::re
 // A data directory with the four data sources the questionnaire reads.
 class ScratchData : public ::testing::Test {
 public:
-    void SetUp() override {
-        ASSERT_TRUE(tmp_.isValid());
-        store::ensureDataDirectory(dir_);
-    }
+    void SetUp() override { store::ensureDataDirectory(dir_); }
     void openSources() {
         db_ = std::make_unique<store::Database>(dir_);
         for (auto [ds, table] :

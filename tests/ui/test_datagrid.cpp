@@ -127,7 +127,6 @@ TEST_F(DataGridTest, AddLineCreatesARow) {
     key(Qt::Key_Tab);
     EXPECT_EQ(fileColumn(0), (Column{"REFORMA 10", "JUAREZ 5", "INSURGENTES 1"}));
     EXPECT_EQ(fileColumn(1), (Column{"06600", "06600", "01000"}));
-    EXPECT_EQ(fileColumn(2).back(), "55");
     EXPECT_TRUE(grid.currentRow() == 3 && grid.currentColumn() == 0);  // on the new add line
     EXPECT_EQ(grid.model()->rowCount(), 4);
 }

@@ -42,8 +42,7 @@ TEST(Printing, ABoxPrintsItsSelectionOrElseEverythingAndACancelGivesNoPrinter) {
     QTextEdit box;
     box.setPlainText(QStringLiteral("primera\nsegunda\ntercera"));
     EXPECT_TRUE(printer->print(box));
-    QTextCursor c = box.document()->find(QStringLiteral("segunda"));
-    box.setTextCursor(c);
+    box.setTextCursor(box.document()->find(QStringLiteral("segunda")));
     EXPECT_TRUE(printer->print(box));
     EXPECT_EQ(s.printed(), (std::vector<QStringList>{{"primera\nsegunda\ntercera", "segunda"}}));
 #ifndef Q_OS_WIN
