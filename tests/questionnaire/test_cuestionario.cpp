@@ -18,8 +18,6 @@ namespace {
 using ui::PrintAnswer;
 const QString kConsiderations = QStringLiteral("CONSIDERACIONES GENERALES\nPrimera consideración.");
 
-QString readFile(const QString& path) { return QString::fromUtf8(testsupport::readBytes(path)); }
-
 // A data directory with the four data sources the questionnaire reads.
 class ScratchData : public ::testing::Test {
 public:
@@ -74,7 +72,7 @@ protected:
 
 TEST_P(Golden, Document) {
     const QString dir = kGoldenDir + QString::fromStdString(GetParam()) + "/";
-    load(readFile(dir + "input.txt"));
+    load(QString::fromUtf8(testsupport::readBytes(dir + "input.txt")));
     openSources();
     auto src = sources();
     const auto q = questionnaire::ArmaCuestionario(input_, src);
@@ -96,7 +94,7 @@ TEST_P(Golden, Document) {
     }
     if (QFile f(file); qEnvironmentVariableIsSet("ZELTAR_UPDATE_GOLDEN") && f.open(QIODevice::WriteOnly))
         f.write(got.toUtf8());
-    EXPECT_EQ(got.toStdString(), readFile(file).toStdString());
+    EXPECT_EQ(got.toStdString(), testsupport::readBytes(file).toStdString());
 }
 
 std::vector<std::string> goldenCases() {

@@ -32,8 +32,7 @@ const ui::ControlSpec kSameFrame[] = {
     {.name = "Frame1", .kind = Kind::Frame, .caption = "Contacto", .width = 5000, .height = 1500},
     {.name = "lblFax1", .kind = Kind::Label, .caption = "Fax", .container = "Frame1"},
     {.name = "txtFaxOficina", .kind = Kind::TextBox, .label = "lblFax1", .tab = 1, .container = "Frame1"},
-    {.name = "lblFax2", .kind = Kind::Label, .caption = "Fax", .container = "Frame1"},
-    {.name = "txtFaxPlanta", .kind = Kind::TextBox, .label = "lblFax2", .tab = 2, .container = "Frame1"},
+    {.name = "txtFaxPlanta", .kind = Kind::TextBox, .label = "lblFax1", .tab = 2, .container = "Frame1"},
 };
 const ui::WindowLayout kSameFrameLayout = {"frmDuplicados",           "Duplicados", 6000, 2000, kSameFrame,
                                            int(std::size(kSameFrame))};

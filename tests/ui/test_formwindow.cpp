@@ -27,7 +27,6 @@ TEST(FormWindow, ControlsByNameKindIndexAndContainerTheirGeometryAndStartStates)
     EXPECT_TRUE(!b1->isEnabled() && !b1->icon().isNull());
     EXPECT_EQ(w.tabPlace(b1), 10);
     EXPECT_EQ(w.tabPlace(w.control("lblRfc")), -1);
-    EXPECT_EQ(w.entry(&w), nullptr);
     // Containers, and tab pages in page order.
     auto* tabs = w.as<QTabWidget>("SSTab1");
     ASSERT_EQ(tabs->count(), 2);
