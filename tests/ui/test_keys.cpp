@@ -103,7 +103,7 @@ TEST_F(MaskedEditTest, KeysOnThePositions) {
         {kFull, 4, 0, {}, Qt::Key_Backspace, {}, " AB 800101XY1", 3},  // blanks, no shifting
         {kFull, 5, 0, {}, Qt::Key_Delete, {}, " ABC8 0101XY1", 5},
         {kFull, 1, 3, {}, Qt::Key_Delete, Qt::ControlModifier, "    800101XY1", 1},  // word deletions too
-        {kFull, 4, 0, {}, Qt::Key_K, Qt::ControlModifier, kFull, 4},
+        {kFull, 1, 3, {}, Qt::Key_X, Qt::ControlModifier, "    800101XY1", 1},       // cut
         {kFull, 5, 0, {}, Qt::Key_End, {}, kFull, 13},
     };
     for (const auto& c : cases) {
