@@ -1,5 +1,4 @@
-// The program finds the packing program and the considerations, installed
-// by `cmake --install` or in the build tree; the installed one starts.
+// The program finds pack9 and the considerations, installed or in the build tree; the installed one starts.
 #include <QRegularExpression>
 
 #include "app/programfiles.h"
@@ -34,17 +33,15 @@ TEST(Installed, TheProgramFindsPack9AndTheConsiderationsFromItsBin) {
     EXPECT_EQ(contents(files.considerations), contents(fs::path(ZELTAR_TEST_DIR) / ".." / "data" / "considera.txt"));
     EXPECT_FALSE(fs::exists(root / "bin" / "pack9"));  // not among the commands people type
 
-    // The installed programs run: pack9 without tables gives its usage; zeltar
-    // its Spanish help, which says how to write the disk to a USB stick.
+    // pack9 without tables gives its usage; zeltar its Spanish help, which names the USB stick.
     EXPECT_EQ(run(QString::fromStdU16String(files.pack9.u16string()), {}), 2);
     QByteArray help;
     // No Spanish locale named: the program's own texts and Qt's are Spanish anyway.
     EXPECT_EQ(run(QString::fromStdU16String((root / "bin" / "zeltar").u16string()), {QStringLiteral("--help")}, &help,
                   {{"LANG", "C"}, {"LC_ALL", "C"}}),
               0);
-    EXPECT_TRUE(help.contains("Uso:")) << help.toStdString();
-    EXPECT_TRUE(help.contains("--disco")) << help.toStdString();
-    EXPECT_TRUE(help.contains("memoria USB")) << help.toStdString();
+    for (const char* part : {"Uso:", "--disco", "memoria USB"})
+        EXPECT_TRUE(help.contains(part)) << help.toStdString();
 
     // The menu entry starts the installed program, with the icon installed beside it.
     const QString entry = QString::fromUtf8(contents(root / "share" / "applications" / "zeltar.desktop"));
@@ -52,7 +49,6 @@ TEST(Installed, TheProgramFindsPack9AndTheConsiderationsFromItsBin) {
                              .match(entry)
                              .captured(1);
     EXPECT_TRUE(fs::exists(root / "bin" / exec.toStdString())) << entry.toStdString();
-    EXPECT_TRUE(entry.contains(QStringLiteral("\nName=Disco de Captura ZELTAR\n")));
     EXPECT_TRUE(fs::exists(root / "share" / "icons" / "hicolor" / "48x48" / "apps" / "zeltar.png"));
 }
 #endif

@@ -1,5 +1,4 @@
-// zeltar --cuestionario: the text against the document window for the golden
-// applications, the PDF against what it must hold, the failures.
+// zeltar --cuestionario: the text against the document window, the PDF against what it must hold, the failures.
 #include <QDir>
 #include <QStandardPaths>
 #include <QTextEdit>
@@ -21,8 +20,7 @@ using testsupport::readBytes;
 
 class QuestionnaireFiles : public Form1Test {
 protected:
-    // The tables of a golden case's input.txt: its rows by position, and the
-    // main window's texts, list position and programme boxes as a saved record.
+    // A golden case's input.txt as tables: its rows, and the main window's state as a saved record.
     void load(const QString& name) {
         for (const char* t : {"datoprov", "catdirpl", "sector", "mercbi", "prodabas"})
             fs::remove(dir_ / (std::string(t) + ".dbf"));

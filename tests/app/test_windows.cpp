@@ -1,10 +1,8 @@
-// The main window's buttons wired to the other windows, and a disk the
-// program makes from what was typed and pasted into them.
+// The main window's buttons wired to the other windows, and a disk made from what was typed into them.
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QTextEdit>
 
 #include "annexes/anexos.h"
 #include "app/windows.h"
@@ -46,8 +44,7 @@ protected:
         ask();
         EXPECT_EQ(shownWindows<W>().size(), 1u);  // and made again when asked
     }
-    // Runs `ask`, which must block on a modal window of type W; `inside` runs
-    // while it is up, then the window is closed.
+    // `ask` must block on a modal W; `inside` runs while it is up, then the window is closed.
     template <class W> void modal(const std::function<void()>& ask, const std::function<void(W&)>& inside) {
         testsupport::whileModal<W>(ask, [&](W& w) {
             ASSERT_NE(QApplication::overrideCursor(), nullptr);
@@ -64,9 +61,6 @@ protected:
 TEST_F(WindowsTest, QuestionnaireAndHelpOpenOnceAndComeToTheFront) {
     twiceThenClose<questionnaire::frmDocument>([this] { form_->Command1_Click(7); });
     twiceThenClose<help::frmayuda>([this] { form_->Command1_Click(4); });
-    auto doc = shownWindows<questionnaire::frmDocument>();
-    ASSERT_EQ(doc.size(), 1u);
-    EXPECT_FALSE(doc.front()->RTUltima->toPlainText().isEmpty());
 }
 
 TEST_F(WindowsTest, AboutAndAnnexesWaitUntilClosed) {
@@ -87,9 +81,7 @@ TEST_F(WindowsTest, AboutAndAnnexesWaitUntilClosed) {
     EXPECT_EQ(boxes_->shown().size(), 0u);
 }
 
-// A disk the program itself makes passes zeltar-verifica: the application
-// saved, its sector typed, its goods and indirect producer pasted into the
-// annexes window, the disk generated with the packing program.
+// A disk the program makes (sector typed, goods and producer pasted into the annexes) passes zeltar-verifica.
 TEST_F(Form1Test, ADiskTheProgramMadeHasNoFindings) {
     writeDatoprov(completeRecord());  // an extension of a direct producer
     open();

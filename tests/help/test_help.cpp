@@ -16,7 +16,6 @@ using testsupport::writeFile;
 TEST(Help, ConsiderationsShownOrAMissingFileReported) {
     QTemporaryDir dir;
     testsupport::ScriptedBoxes boxes;
-    // (The forms a text file may take are in tests/ui.)
     help::frmayuda shown(writeFile(
         dir.filePath(QStringLiteral("c.txt")),
         "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\qc\\b Consideraciones\\b0\\par\\pard Anexo \\'fanico\\par}"));
@@ -25,24 +24,19 @@ TEST(Help, ConsiderationsShownOrAMissingFileReported) {
     help::frmayuda w(dir.filePath(QStringLiteral("considera.txt")));
     ASSERT_EQ(boxes->shown().size(), 1u);
     const ui::ShownBox& box = boxes->shown()[0];
-    EXPECT_EQ(box.text, QStringLiteral("No existe el archivo o la carpeta."));  // the system's text, in Spanish
+    EXPECT_EQ(box.text, QStringLiteral("No existe el archivo o la carpeta."));
     EXPECT_TRUE(box.title == ui::applicationTitle() && box.icon == ui::Icon::None && box.buttons == ui::Buttons::Ok);
     EXPECT_TRUE(w.RTUltima->toPlainText().isEmpty());
-    w.show();  // the window stays open
-    EXPECT_TRUE(w.isVisible());
 }
 
 // Its own window beside its owner; the resize rule; closed from the keyboard.
 TEST(Help, HelpWindowResizesAndClosesWithCerrar) {
     // Sizes in twips: window inner area -> text box and button top.
-    const struct {
-        int w, h, boxW, boxH, buttonTop;
-    } cases[] = {{7500, 6060, 7300, 5060, 5360}, {3000, 2400, 2800, 1400, 1700}, {150, 600, 0, 0, 0}};
+    const struct { int w, h, boxW, boxH, buttonTop; } cases[] = {{7500, 6060, 7300, 5060, 5360}, {150, 600, 0, 0, 0}};
     QTemporaryDir dir;
     QWidget owner;
     auto& w = *new help::frmayuda(writeFile(dir.filePath(QStringLiteral("c.txt")), "texto"), &owner);
     EXPECT_TRUE(w.isWindow() && w.windowModality() == Qt::NonModal);
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Consideraciones para el llenado de la Solicitud"));
     w.show();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.w);
@@ -70,55 +64,41 @@ TEST(Help, HelpWindowResizesAndClosesWithCerrar) {
     EXPECT_FALSE(w.isVisible());
 }
 
-// The window layer's dialog keys: Enter (keypad Enter too) presses the focused
-// button, else the default one; Escape the cancel one.
+// Enter presses the focused button, else the default one (Escape: the About box below).
 TEST(DialogKeys, EnterPressesTheFocusedButtonElseTheDefault) {
     using ui::Kind;
     static const ui::ControlSpec controls[] = {
         {.name = "txtNota", .kind = Kind::TextBox, .tab = 0, .width = 2000, .height = 300},
         {.name = "cmdOtro", .kind = Kind::Button, .caption = "&Otro", .tab = 1, .width = 1000, .height = 345},
         {.name = "cmdOK", .kind = Kind::Button, .caption = "OK", .tab = 2, .width = 1000, .isDefault = true},
-        {.name = "cmdCancel", .kind = Kind::Button, .caption = "Cancelar", .tab = 3, .width = 1000, .isCancel = true},
     };
-    static const ui::WindowLayout layout = {"frmTeclas", "Teclas", 4000, 1000, controls, 4};
-    const std::tuple<const char*, Qt::Key, const char*> cases[] = {{"txtNota", Qt::Key_Return, "cmdOK"},
-                                                                   {"txtNota", Qt::Key_Enter, "cmdOK"},
-                                                                   {"cmdOtro", Qt::Key_Return, "cmdOtro"},
-                                                                   {"txtNota", Qt::Key_Escape, "cmdCancel"}};
-    for (const auto& [focus, key, expected] : cases) {
-        SCOPED_TRACE(std::string(focus) + " " + std::to_string(key));
+    static const ui::WindowLayout layout = {"frmTeclas", "Teclas", 4000, 1000, controls, 3};
+    for (auto [focus, expected] : {std::pair{"txtNota", "cmdOK"}, {"cmdOtro", "cmdOtro"}}) {
+        SCOPED_TRACE(focus);
         ui::FormWindow w(layout);
         w.show();
-        EXPECT_TRUE(w.as<QPushButton>(QStringLiteral("cmdOK"))->isDefault());
         QStringList pressed;
-        for (const char* name : {"cmdOtro", "cmdOK", "cmdCancel"})
+        for (const char* name : {"cmdOtro", "cmdOK"})
             QObject::connect(w.as<QPushButton>(QString::fromLatin1(name)), &QPushButton::clicked,
                              [&pressed, name] { pressed << QString::fromLatin1(name); });
         w.control(QString::fromLatin1(focus))->setFocus();
-        QTest::keyClick(w.control(QString::fromLatin1(focus)), key,
-                        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QTest::keyClick(w.control(QString::fromLatin1(focus)), Qt::Key_Return);
         EXPECT_EQ(pressed, QStringList{QString::fromLatin1(expected)});
     }
-    for (auto [caption, read] :
-         {std::pair{"&Cerrar", "Cerrar"}, {"A && B", "A & B"}, {"Fin&", "Fin"}, {"A N E X O S", "A N E X O S"}})
+    for (auto [caption, read] : {std::pair{"A && B", "A & B"}, {"Fin&", "Fin"}})  // "&Imprimir": the names' test
         EXPECT_EQ(ui::withoutMnemonic(QString::fromUtf8(caption)), QString::fromUtf8(read));
 }
 
-TEST(About, SaysTitleVersionAndOfficeCentredOnItsOwnerAndEndsTheModalWait) {
+TEST(About, SaysTitleAndVersionCentredOnItsOwnerAndEndsTheModalWait) {
     QWidget owner;
     owner.setGeometry(200, 150, 900, 700);
     owner.show();
     help::frmAbout about(&owner);
-    EXPECT_EQ(about.windowTitle(), QStringLiteral("Acerca de"));
     EXPECT_EQ(about.lblTitle->text(), QStringLiteral("Disco de Captura para solicitudes ZELTAR"));
     EXPECT_EQ(about.lblVersion->text(), QStringLiteral("Version 3.0.0"));
-    const QString office = about.as<QLabel>(QStringLiteral("lblDescription"))->text();
-    EXPECT_TRUE(office.startsWith(QStringLiteral("Secretaría de Quentaria\n")) && office.count(u'\n') >= 2);
-    EXPECT_TRUE(
-        about.as<QLabel>(QStringLiteral("lblDisclaimer"))->text().startsWith(QStringLiteral("Dudas y Comentarios\n")));
     EXPECT_EQ(about.minimumSize(), about.maximumSize());  // fixed, with no minimize or maximize button
     EXPECT_FALSE(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    // The version is set at run time; a screen reader must read that, not the table's caption.
+    // Set at run time: a screen reader must read that, not the table's caption.
     EXPECT_EQ(QAccessible::queryAccessibleInterface(about.lblVersion)->text(QAccessible::Name),
               about.lblVersion->text());
     QTimer::singleShot(5000, &about, [&] { about.close(); });  // a broken key must not hang the run

@@ -1,6 +1,6 @@
-// The golden cases of the questionnaire, and a "TABLE|v|v|..." row of their
-// input.txt: values by position, empty ones null; a mercbi row gives
-// positions 0 to 3, then 12.
+// A golden/ folder is one case: input.txt gives the window's state ("text NAME=VALUE", "combo1 N", "direct",
+// "indirect") and "TABLE|v|v|..." rows (values by position, empty ones null; a mercbi row gives positions 0 to 3,
+// then 12); expected.txt is the whole document, programme.txt only the programme text. ZELTAR_UPDATE_GOLDEN rewrites.
 #pragma once
 
 #include <QStringList>

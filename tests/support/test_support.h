@@ -1,5 +1,4 @@
-// What the window tests share: the headers most of them use, files written
-// and read back, the scripted services for one test's life, modal windows.
+// What the window tests share: files, programs run, scripted services, modal windows.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -35,9 +34,8 @@ inline QString writeFile(const QString& path, const QByteArray& bytes) {
     return path;
 }
 
-// Runs a program to its end with this process's environment changed by `set`
-// (an empty value removes the name); its exit status, or -1 when it crashed or
-// hung, and its output and errors together in *out.
+// Runs a program with the environment changed by `set` (an empty value removes a name); its exit status, or -1
+// when it crashed or hung, and its output and errors together in *out.
 inline int run(const QString& program, const QStringList& args, QByteArray* out = nullptr,
                const std::map<QString, QString>& set = {}) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -72,8 +70,7 @@ private:
 using ScriptedBoxes = Installed<ui::MessageBoxService, ui::ScriptedMessageBoxes>;
 using ScriptedPrints = Installed<ui::PrintService, ui::ScriptedPrinting>;
 
-// Runs `open`, which must show a modal window of type W and wait for it;
-// `inside` runs while the window is up and must end it.
+// `open` must show a modal W and wait for it; `inside` runs while it is up and must end it.
 template <class W> void whileModal(const std::function<void()>& open, const std::function<void(W&)>& inside) {
     bool seen = false;
     QObject scope;  // the check cannot outlive this call's locals

@@ -1,6 +1,4 @@
-// The data grid over a real table: a changed row is written only when the
-// operator leaves it, the hooks can refuse the write or change keys, and the
-// model stays consistent (checked by Qt's model tester in every test).
+// The data grid over a real table, with Qt's model tester watching the model in every test.
 #include <QAbstractItemModelTester>
 #include <QLineEdit>
 
@@ -59,10 +57,10 @@ protected:
                 out.push_back(t->read(r, field).toString());
         return out;
     }
-    // Types into whatever has the focus: the grid, then the editor it opens.
+    // Types into whatever has the focus: the grid, then the editor it opens; '\t' is Tab.
     void type(const QString& text) {
         for (QChar c : text)
-            uitest::type(QApplication::focusWidget(), QString(c));
+            c == u'\t' ? key(Qt::Key_Tab) : uitest::type(QApplication::focusWidget(), QString(c));
     }
     void key(int k) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(k)); }
     QLineEdit* editor() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
@@ -77,11 +75,9 @@ protected:
     std::unique_ptr<QAbstractItemModelTester> tester;
 };
 
-// Escape undoes the cell, then the row.
+// Escape in the editor undoes the cell (the row: the plants grid's damage test).
 TEST_F(DataGridTest, EditedRowIsWrittenOnlyWhenLeft) {
-    type("AV. CENTRAL");
-    key(Qt::Key_Tab);  // another cell of the same row: still buffered
-    type("99999");
+    type("AV. CENTRAL\t99999");  // another cell of the same row: still buffered
     key(Qt::Key_Escape);
     EXPECT_TRUE(grid.columnText(1) == "06600" && grid.rowDirty());
     EXPECT_EQ(grid.model()->headerData(0, Qt::Vertical).toString(), QStringLiteral("\u270E"));
@@ -90,17 +86,9 @@ TEST_F(DataGridTest, EditedRowIsWrittenOnlyWhenLeft) {
     EXPECT_TRUE(grid.currentRow() == 1 && !grid.rowDirty());
     EXPECT_EQ(fileColumn(0), (Column{"AV. CENTRAL", "JUAREZ 5"}));
     EXPECT_EQ(fileColumn(1), (Column{"06600", "06600"}));
-    type("UNO");
-    for (int k : {Qt::Key_Tab, Qt::Key_Escape, Qt::Key_Escape})
-        key(k);
-    EXPECT_FALSE(grid.rowDirty());
-    EXPECT_EQ(grid.columnText(0), QStringLiteral("JUAREZ 5"));
-    key(Qt::Key_Up);
-    EXPECT_EQ(fileColumn(0), (Column{"AV. CENTRAL", "JUAREZ 5"}));
 }
 
-// A refused row keeps what was typed; a passing one takes the fields its
-// check sets, typed, and shows them.
+// A refused row keeps what was typed; a passing one takes and shows the fields its check sets.
 TEST_F(DataGridTest, RefusedRowStaysInEditingWithWhatWasTyped) {
     int asked = 0;
     bool refuse = true;
@@ -134,23 +122,16 @@ TEST_F(DataGridTest, RefusedRowStaysInEditingWithWhatWasTyped) {
 TEST_F(DataGridTest, AddLineCreatesARow) {
     EXPECT_EQ(grid.model()->headerData(2, Qt::Vertical).toString(), QStringLiteral("*"));
     grid.setCurrentIndex(grid.model()->index(2, 0));
-    type("INSURGENTES 1");
-    key(Qt::Key_Tab);
-    type("01000");
-    key(Qt::Key_Tab);
-    type("55");
+    type("INSURGENTES 1\t01000\t55");
     EXPECT_EQ(grid.model()->rowCount(), 3);
     key(Qt::Key_Tab);
     EXPECT_EQ(fileColumn(0), (Column{"REFORMA 10", "JUAREZ 5", "INSURGENTES 1"}));
     EXPECT_EQ(fileColumn(1), (Column{"06600", "06600", "01000"}));
-    EXPECT_EQ(fileColumn(2).back(), "55");
     EXPECT_TRUE(grid.currentRow() == 3 && grid.currentColumn() == 0);  // on the new add line
-    EXPECT_EQ(grid.model()->rowCount(), 4);
-    grid.reload();
     EXPECT_EQ(grid.model()->rowCount(), 4);
 }
 
-TEST_F(DataGridTest, FailedWriteIsToldAndKeepsTheRowThenColumnsAndSourceChange) {
+TEST_F(DataGridTest, FailedWriteIsToldAndKeepsTheRow) {
     grid.setCurrentIndex(grid.model()->index(0, 2));
     type("ABC");  // not a number for TEL
     key(Qt::Key_Down);
@@ -159,16 +140,9 @@ TEST_F(DataGridTest, FailedWriteIsToldAndKeepsTheRowThenColumnsAndSourceChange) 
     EXPECT_TRUE(grid.currentRow() == 0 && grid.rowDirty());
     EXPECT_EQ(src->editMode(), store::EditMode::None);  // the data source's buffer is not left behind
     EXPECT_EQ(fileColumn(2), (Column{"", ""}));
-    // Columns and source can change.
-    grid.setColumns({{"CP", "CP"}});
-    EXPECT_EQ(grid.model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("CP"));
-    EXPECT_EQ(grid.columnMaxLength(0), 5);
-    grid.setDataSource(nullptr);
-    EXPECT_TRUE(grid.model()->rowCount() == 0 && grid.model()->columnCount() == 1);
 }
 
-// The window's key pipeline first, then the rules' key filter, with the
-// editor created on the way; a key the filter swallows opens no editor.
+// The window's key pipeline, then the rules' key filter; a key the filter swallows opens no editor.
 TEST_F(DataGridTest, KeyPipelineThenTheRulesKeyFilter) {
     ui::KeyPipeline keys(&grid);
     keys.setWindowFilter([](int code) { return QChar(char16_t(code)).toUpper().unicode(); });

@@ -1,6 +1,4 @@
-// The key pipeline: the window's step, then the focused control's filter; what
-// code page 850 cannot hold is dropped from typing, composing and pasting alike.
-// The masked edit box: positions that never shift, each taking what its mask allows.
+// The key pipeline, window step then control filter, dropping what code page 850 cannot hold; the masked edit box.
 #include <QClipboard>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
@@ -33,9 +31,6 @@ TEST(KeyPipeline, TypedComposedAndPastedTextGoesThroughTheFilters) {
     keys->setControlFilter(phone, uitest::digitsOnly);
     const std::tuple<QLineEdit*, QString, bool, QString> cases[] = {
         // box, typed or composed, shown
-        {plain, "razón social", false, "RAZÓN SOCIAL"},
-        {mail, "Info@Empresa.MX", false, "info@empresa.mx"},  // the window's upper case, then the box's lower
-        {phone, "55-12.a34", false, "551234"},
         {plain, "a\u20ACb\u0141c\u2014ñ", false, "ABCÑ"},  // outside code page 850
         {plain, "é€ñ", true, "ÉÑ"},
         {phone, "á5", true, "5"},
@@ -73,10 +68,7 @@ TEST(KeyPipeline, TypedComposedAndPastedTextGoesThroughTheFilters) {
     // A paste keeps the storable rest.
     plain->clear();
     mail->clear();
-    EXPECT_TRUE(ui::storable(QStringLiteral("Razón  Social: ÑÁÉÍÓÚÜ ü ¿¡ º ª")));
-    EXPECT_FALSE(ui::storable(QStringLiteral("\u20AC")));
-    EXPECT_EQ(ui::storableOnly(QStringLiteral("a\u20ACb\U0001F600c")), QStringLiteral("abc"));
-    plain->insert(QStringLiteral("CALLE \u20AC5 \u201CNORTE\u201D"));
+    plain->insert(QStringLiteral("CALLE \u20AC5 \u201CNORTE\u201D\U0001F600"));
     EXPECT_EQ(plain->text(), QStringLiteral("CALLE 5 NORTE"));
     QApplication::clipboard()->setText(QStringLiteral("uno\u2014dos"));
     if (QApplication::clipboard()->text() != QStringLiteral("uno\u2014dos"))
@@ -91,8 +83,7 @@ protected:
     ui::MaskedEdit box;
 };
 
-// Each row: the box's text, the caret (and a selection from it), what is
-// typed or the key pressed, the text afterwards and where the caret ends.
+// Each row: text, caret (and selection from it), typed text or key, then the text and caret after it.
 TEST_F(MaskedEditTest, KeysOnThePositions) {
     const struct {
         QString start;
@@ -105,20 +96,14 @@ TEST_F(MaskedEditTest, KeysOnThePositions) {
     } cases[] = {
         {{}, 0, 0, "ABC", 0, {}, "ABC          ", 3},
         {"ABC", 3, 0, "D800101XY1Z", 0, {}, "ABCD800101XY1", 13},  // a fourteenth has no position
-        {"X", 0, 0, " ", 0, {}, k13, 0},             // blank: the window's queued Right arrow moves the caret
-        {{}, 0, 0, "&", 0, {}, "&            ", 1},  // "&": anything
-        {{}, 4, 0, "A", 0, {}, k13, 4},              // "9": digits only
-        {{}, 4, 0, "7", 0, {}, "    7        ", 5},
-        {{}, 10, 0, "x", 0, {}, "          x  ", 11},  // "a": letter or digit
-        {{}, 10, 0, "3", 0, {}, "          3  ", 11},
-        {{}, 10, 0, "-", 0, {}, k13, 10},
-        {kFull, 1, 3, "Z", 0, {}, " ZBC800101XY1", 2},                 // over a selection: its first position
+        {"X", 0, 0, " ", 0, {}, k13, 0},                // blank: the window's queued Right arrow moves the caret
+        {{}, 4, 0, "A", 0, {}, k13, 4},                 // "9": digits only
+        {{}, 10, 0, "-", 0, {}, k13, 10},               // "a": letter or digit
+        {kFull, 1, 3, "Z", 0, {}, " ZBC800101XY1", 2},  // over a selection: its first position
         {kFull, 4, 0, {}, Qt::Key_Backspace, {}, " AB 800101XY1", 3},  // blanks, no shifting
         {kFull, 5, 0, {}, Qt::Key_Delete, {}, " ABC8 0101XY1", 5},
-        {kFull, 4, 0, {}, Qt::Key_Backspace, Qt::ControlModifier, " AB 800101XY1", 3},  // word deletions too
-        {kFull, 1, 3, {}, Qt::Key_Delete, Qt::ControlModifier, "    800101XY1", 1},
-        {kFull, 4, 0, {}, Qt::Key_K, Qt::ControlModifier, kFull, 4},
-        {kFull, 1, 3, {}, Qt::Key_X, Qt::ControlModifier, "    800101XY1", 1},  // cut
+        {kFull, 1, 3, {}, Qt::Key_Delete, Qt::ControlModifier, "    800101XY1", 1},  // word deletions too
+        {kFull, 1, 3, {}, Qt::Key_X, Qt::ControlModifier, "    800101XY1", 1},       // cut
         {kFull, 5, 0, {}, Qt::Key_End, {}, kFull, 13},
     };
     for (const auto& c : cases) {
@@ -149,8 +134,7 @@ TEST_F(MaskedEditTest, TextIsAlwaysThirteenPositionsAndFocusSelectsTheFirst) {
     EXPECT_EQ(box.maskedText(), QStringLiteral(" AB          "));
     plain->setText(kFull + "EXTRA");
     EXPECT_EQ(box.text(), kFull);
-    // Focus on an empty box selects the first position; a box with
-    // characters keeps what the line edit gives it.
+    // Focus on an empty box selects the first position, on a filled one what the line edit does.
     box.setMaskedText({});
     QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
     QApplication::sendEvent(&box, &in);
@@ -169,8 +153,7 @@ TEST_F(MaskedEditTest, TextIsAlwaysThirteenPositionsAndFocusSelectsTheFirst) {
 TEST_F(MaskedEditTest, PasteTakesCharactersPositionByPosition) {
     box.pasteMasked(QStringLiteral(" abc800101xy1"));
     EXPECT_EQ(box.text(), QStringLiteral(" abc800101xy1"));  // pasting does not change case
-    // Letters where digits go leave those positions as they were; characters
-    // the tables cannot hold are dropped before the positions are counted.
+    // Letters leave digit positions as they were; unstorable characters drop before positions count.
     box.setMaskedText({});
     box.setCursorPosition(0);
     box.pasteMasked(QStringLiteral("AB\u20ACCDEF12"));

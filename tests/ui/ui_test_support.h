@@ -9,8 +9,7 @@
 
 namespace uitest {
 
-// Types text the way a keyboard does, one key press per character; unlike
-// QTest::keyClicks it also types characters outside Latin-1.
+// One key press per character; unlike QTest::keyClicks it also types characters outside Latin-1.
 inline void type(QWidget* w, const QString& text) {
     for (QChar c : text) {
         const QChar up = c.toUpper();
@@ -30,9 +29,7 @@ inline int digitsOnly(int code) {
     return (code >= '0' && code <= '9') || code == 8 || code == 9 || code == 27 ? code : 0;
 }
 
-// A small window with what the real ones use: a control array, labels, frames,
-// two fields sharing a label, a tab control with pages given out of order,
-// hidden controls and a grid without a caption.
+// What the real windows use: control arrays, frames, a shared label, tab pages out of order, hidden controls.
 using ui::Kind;
 // clang-format off
 inline const ui::ControlSpec kSample[] = {
@@ -61,15 +58,11 @@ inline const ui::ControlSpec kSample[] = {
     {.name = "lblTel2", .kind = Kind::Label, .caption = "Teléfono", .container = "Frame3"},
     {.name = "txtTelefonoR2", .kind = Kind::TextBox, .label = "lblTel2", .field = "TEL_REPREG", .tab = 6,
      .left = 1100, .top = 300, .width = 1500, .height = 300, .container = "Frame3"},
-    {.name = "chkProdFinal", .kind = Kind::CheckBox, .caption = "Productor Directo", .tab = 5, .top = 700,
-     .width = 2000, .height = 300, .container = "Frame3"},
     {.name = "lblAdm", .kind = Kind::Label, .caption = "Adm. local de recaudación", .container = "Frame3"},
     {.name = "Combo5", .kind = Kind::ComboBox, .label = "lblAdm", .tab = 7, .left = 2200, .top = 1100,
      .width = 2000, .height = 315, .container = "Frame3"},
     {.name = "dbgplantas", .kind = Kind::Grid, .tab = 8, .width = 8000, .height = 1995, .container = "SSTab1",
      .containerIndex = 1},
-    {.name = "txtAdmLocal", .kind = Kind::TextBox, .field = "COLONIA", .tab = 11, .width = 1000, .height = 300,
-     .visible = false},
 };
 // clang-format on
 inline const ui::WindowLayout kSampleLayout = {"frmPrueba", "Ventana de prueba",    10000, 6000,
