@@ -1,5 +1,6 @@
 #include "app/export.h"
 
+#include <QFontDatabase>
 #include <QPrinter>
 #include <QTextEdit>
 #include <cstring>
@@ -77,6 +78,16 @@ int writeQuestionnaire(const fs::path& dataDir, const QString& file, QStringList
     std::error_code ec;
     if (!fs::is_directory(dataDir, ec)) {
         messages << QStringLiteral("No existe el directorio de datos %1.").arg(shown(dataDir));
+        return 1;
+    }
+    // Without a font every letter of the PDF would be drawn as a blot: say so
+    // rather than write it (the offscreen platform reads fonts from a folder on
+    // Windows, which may be empty).
+    if (QFontDatabase::families().isEmpty()) {
+        const QString folder = qEnvironmentVariable("QT_QPA_FONTDIR");
+        messages << (folder.isEmpty() ? QStringLiteral("No se encontró ningún tipo de letra")
+                                      : QStringLiteral("No se encontró ningún tipo de letra en %1").arg(folder))
+                        + QStringLiteral(": no se escribió el cuestionario.");
         return 1;
     }
     QString base = file;

@@ -122,6 +122,24 @@ TEST_F(QuestionnaireFiles, WithNoDisplayTheProgramWritesTheTextAndThePdfOfQuesti
 }
 #endif
 
+#ifdef _WIN32
+// A fonts folder with no font: a PDF of blots is not written.
+TEST_F(QuestionnaireFiles, WithNoFontNothingIsWrittenAndTheProgramSaysWhy) {
+    load(QStringLiteral("document_both_sections"));
+    const fs::path empty = dir_ / "sin letras";
+    fs::create_directory(empty);
+    QByteArray log;
+    EXPECT_EQ(testsupport::run(QStringLiteral(ZELTAR_EXE),
+                               {QStringLiteral("--datos"), QString::fromStdU16String(dir_.u16string()),
+                                QStringLiteral("--cuestionario"), QString::fromStdU16String(sol_.u16string())},
+                               &log, {{"QT_QPA_FONTDIR", QString::fromStdU16String(empty.u16string())}}),
+              1);
+    EXPECT_TRUE(QString::fromUtf8(log).contains(QStringLiteral("No se encontró ningún tipo de letra en ")))
+        << log.toStdString();
+    EXPECT_FALSE(fs::exists(fs::path(sol_) += ".pdf"));
+}
+#endif
+
 TEST_F(QuestionnaireFiles, WhatCannotBeReadOrWrittenIsSaidAndTheStatusIsOne) {
     load(QStringLiteral("document_extension"));
     const fs::path missing = dir_ / "no existe";
