@@ -13,7 +13,6 @@
 #include <QEventLoop>
 #include <QIcon>
 #include <QImageWriter>
-#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QScreen>
@@ -33,6 +32,7 @@
 #include "store/datadir.h"
 #include "store/dbf.h"
 #include "ui/datagrid.h"
+#include "ui/messagebox.h"
 #include "ui/translation.h"
 
 namespace {
@@ -90,18 +90,16 @@ void onModal(std::function<void(QWidget*)> action, QWidget* below = nullptr) {
 }
 
 // Saves the message box, then answers it with `answer`.
-std::function<void(QWidget*)> boxShot(const char* name, QMessageBox::StandardButton answer,
-                                      std::function<void()> then = {}) {
+std::function<void(QWidget*)> boxShot(const char* name, ui::Answer answer, std::function<void()> then = {}) {
     return [name, answer, then](QWidget* w) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        if (!box) {
+        if (!ui::isShownBox(w)) {
             std::cerr << name << ": se esperaba un cuadro de mensaje\n";
             std::exit(1);
         }
-        save(box, name);
+        save(w, name);
         if (then)
             then();
-        box->button(answer)->click();
+        ui::answerShownBox(w, answer);
     };
 }
 
@@ -278,12 +276,12 @@ int main(int argc, char** argv) {
     button(capture::Form1::kAbout)->click();
 
     // A deletion asks first ("No" here keeps the application).
-    onModal(boxShot("borrar-atencion", QMessageBox::No));
+    onModal(boxShot("borrar-atencion", ui::Answer::No));
     button(capture::Form1::kDeleteAll)->click();
     settle();
 
     // The disk: the prompt, then the closing notice.
-    onModal(boxShot("disco-asegurese", QMessageBox::Ok, [] { onModal(boxShot("disco-grabado", QMessageBox::Ok)); }));
+    onModal(boxShot("disco-asegurese", ui::Answer::Ok, [] { onModal(boxShot("disco-grabado", ui::Answer::Ok)); }));
     button(capture::Form1::kMakeDisk)->click();
     settle(300);
 
@@ -298,7 +296,7 @@ int main(int argc, char** argv) {
         QGuiApplication::clipboard()->setText(
             QString::fromUtf8("3926.90.99\thormas de plástico\r\n410712\tCUEROS PREPARADOS\r\n"
                               "73181599\tTORNILLOS DE ACERO\r\n"));
-        onModal(boxShot("pegar-resumen", QMessageBox::Ok), w);
+        onModal(boxShot("pegar-resumen", ui::Answer::Ok), w);
         grid->pasteFromClipboard();
         w->close();
     });

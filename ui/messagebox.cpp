@@ -69,6 +69,20 @@ std::unique_ptr<MessageBoxService> MessageBoxService::install(std::unique_ptr<Me
     return service;
 }
 
+bool isShownBox(const QWidget* w) { return qobject_cast<const QMessageBox*>(w) != nullptr; }
+
+void answerShownBox(QWidget* box, Answer a) {
+    auto* b = qobject_cast<QMessageBox*>(box);
+    if (!b)
+        return;
+    const QMessageBox::StandardButton button = a == Answer::Ok    ? QMessageBox::Ok
+                                               : a == Answer::Yes ? QMessageBox::Yes
+                                               : a == Answer::No  ? QMessageBox::No
+                                                                  : QMessageBox::Cancel;
+    if (QAbstractButton* pressed = b->button(button))
+        pressed->click();
+}
+
 Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon, Buttons buttons) {
     return MessageBoxService::instance().show(parent, text, title, icon, buttons);
 }

@@ -43,6 +43,11 @@ struct Message {
 // Shows each message in turn.
 void showMessages(QWidget* parent, const std::vector<Message>& messages);
 
+// Whether `w` is a message box the production service has on screen, and
+// pressing its button for `a` (for a tool that drives the program's windows).
+bool isShownBox(const QWidget* w);
+void answerShownBox(QWidget* box, Answer a);
+
 // Shorthand for MessageBoxService::instance().show(...).
 Answer message(QWidget* parent, const QString& text, const QString& title = {}, Icon icon = Icon::None,
                Buttons buttons = Buttons::Ok);
